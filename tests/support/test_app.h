@@ -1,0 +1,62 @@
+// A whole program on the headless platform, with recording forms: what Main
+// opened and which system calls it made, in order.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_platform.h"
+#include "startup/app.h"
+#include "tests/support/scripted_random.h"
+
+namespace sarvel::testing {
+
+class RecordingFactory : public FormFactory {
+ public:
+  std::unique_ptr<Form> Create(FormId id, App&) override {
+    static const char* const kNames[] = {"frmMain", "frmPreview", "frmConfig", "frmInfo"};
+    auto form = std::make_unique<headless::RecordingForm>(kNames[int(id)], 0x1000 + 0x10 * int(id), log);
+    if (id == FormId::kMain) {
+      // The scene's unload handler ends the run, as the real one does.
+      form->on_unload = [this] {
+        if (app) app->saver.exitScreensaver();
+        return true;
+      };
+    }
+    if (on_create) on_create(*form, id);
+    return form;
+  }
+  std::vector<std::string> log;
+  App* app = nullptr;
+  std::function<void(headless::RecordingForm&, FormId)> on_create;
+};
+
+struct TestApp {
+  headless::Platform platform;
+  ScriptedRandom rng;
+  RecordingFactory factory;
+  std::unique_ptr<App> app;
+
+  explicit TestApp(const std::string& log_folder = "") {
+    if (!log_folder.empty()) platform.exe.folder = log_folder;
+    app = std::make_unique<App>(platform.services(), rng, factory);
+    factory.app = app.get();
+  }
+  // Runs Main; true when the program ended inside it.
+  bool RunMain(const std::string& command_line) {
+    try {
+      app->Main(command_line);
+      return false;
+    } catch (const ProgramEnded&) {
+      return true;
+    }
+  }
+};
+
+// A fresh empty folder under the system's temporary folder.
+std::string MakeTempFolder(const std::string& tag);
+std::string ReadWholeFile(const std::string& path);
+int CountOccurrences(const std::string& text, const std::string& what);
+
+}  // namespace sarvel::testing

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/test_app.h"
+
+namespace sarvel {
+namespace {
+
+using Log = std::vector<std::string>;
+
+class MainTest : public ::testing::Test {
+ protected:
+  MainTest() : folder_(testing::MakeTempFolder("main")), t_(folder_) {}
+  ~MainTest() override { std::filesystem::remove_all(folder_); }
+
+  const Log& forms() { return t_.factory.log; }
+  const Log& calls() { return t_.platform.system.calls; }
+  int Protocols() {
+    return testing::CountOccurrences(testing::ReadWholeFile(folder_ + "/Sarvel.EPT"), "F E H L E R");
+  }
+
+  std::string folder_;
+  testing::TestApp t_;
+};
+
+const Log kFullScreenForms = {"create frmMain", "load frmMain", "show frmMain"};
+
+TEST_F(MainTest, FullScreenForEveryWayOfAskingForIt) {
+  for (const char* line : {"/S", "/s", "  /S  ", "/S extra words", "", "   ", "/s:1234"}) {
+    testing::TestApp t(folder_);
+    EXPECT_FALSE(t.RunMain(line));
+    EXPECT_EQ(t.factory.log, kFullScreenForms) << "'" << line << "'";
+    EXPECT_TRUE(t.app->saver.FullScreenMode);
+    EXPECT_EQ(t.platform.system.calls,
+              (Log{"SystemParametersInfoA(17, 0)", "SystemParametersInfoA(97, -1)", "ShowCursor(0)",
+                   "SetWindowPos(4096, -1, 0, 0, 0, 0, 3)"}))
+        << line;
+    EXPECT_EQ(t.platform.system.cursor_count, -1);
+  }
+}
+
+TEST_F(MainTest, SettingsAreLoadedAndTheGeneratorSeededFromTheTimeOfDay) {
+  t_.platform.store.values["maxL"] = "4";
+  t_.platform.clock.now = LocalTime{2026, 12, 6, 1, 2, 3, 250};
+  t_.RunMain("/C");
+  EXPECT_EQ(t_.app->saver.settings.MaxLeaf, 4);
+  ASSERT_EQ(t_.rng.seeds.size(), 1u);
+  EXPECT_EQ(t_.rng.seeds[0], uint32_t((3600 + 120 + 3) * 1000 + 250));
+}
+
+TEST_F(MainTest, PreviewReadsTheHandleFromTheFourthCharacter) {
+  struct Case {
+    const char* line;
+    WindowHandle parent;
+  } cases[] = {{"/P 1234", 1234}, {"/p:1234", 1234}, {"/P1234", 234}, {"/P", 0},
+               {"/P  77", 77},     {"/P -5", -5},     {"/P abc", 0},    {"/P 12.5", 12}};
+  for (const Case& c : cases) {
+    testing::TestApp t(folder_);
+    t.platform.system.windows[c.parent] = ClientRect{0, 0, 152, 112};
+    t.platform.system.styles[0x1010] = 0x06000000;
+    EXPECT_FALSE(t.RunMain(c.line));
+    const std::string p = std::to_string(c.parent);
+    EXPECT_EQ(t.platform.system.calls,
+              (Log{"SystemParametersInfoA(17, 0)", "GetClientRect(" + p + ")",
+                   "GetWindowLongA(4112, -16)", "SetWindowLongA(4112, -16, 1174405120)",
+                   "SetParent(4112, " + p + ")", "SetWindowLongA(4112, -8, " + p + ")",
+                   "SetWindowPos(4112, 0, 0, 0, 152, 112, 84)"}))
+        << c.line;
+    EXPECT_EQ(t.factory.log, (Log{"create frmPreview", "load frmPreview"}));
+    EXPECT_FALSE(t.app->saver.FullScreenMode);
+  }
+}
+
+TEST_F(MainTest, APreviewHandleThatNamesNoWindowSizesThePreviewToNothing) {
+  t_.RunMain("/P 999");
+  EXPECT_EQ(calls().back(), "SetWindowPos(4112, 0, 0, 0, 0, 0, 84)");
+}
+
+TEST_F(MainTest, AHandleBeyondThirtyTwoBitsIsReportedBoundedlyAndOpensNothingUsable) {
+  t_.RunMain("/P 99999999999");
+  EXPECT_EQ(Protocols(), 3);
+  EXPECT_EQ(forms(), Log{});  // Main was left at line 80
+  const std::string log = testing::ReadWholeFile(folder_ + "/Sarvel.EPT");
+  EXPECT_NE(log.find("Prozedur / procedure:\tMain\r\n"), std::string::npos);
+  EXPECT_NE(log.find("Zeile / Line:\t80\r\n"), std::string::npos);
+}
+
+TEST_F(MainTest, ConfigurationOpensTheDialogWithoutOwner) {
+  for (const char* line : {"/C", "/c:4567", "/C 4567"}) {
+    testing::TestApp t(folder_);
+    t.RunMain(line);
+    EXPECT_EQ(t.factory.log, (Log{"create frmConfig", "load frmConfig", "show frmConfig"}));
+    EXPECT_EQ(t.platform.system.calls, Log{"SystemParametersInfoA(17, 0)"});
+  }
+}
+
+TEST_F(MainTest, PasswordModeCallsTheDialogOutsideTheNtFamilyOnly) {
+  t_.RunMain("/A 5");
+  EXPECT_EQ(calls(), (Log{"SystemParametersInfoA(17, 0)", "GetVersionExA(148)"}));
+  EXPECT_EQ(forms(), Log{});
+
+  testing::TestApp old(folder_);
+  old.platform.system.version = headless::System::Windows9x();
+  old.RunMain("/a:321");
+  EXPECT_EQ(old.platform.system.calls,
+            (Log{"SystemParametersInfoA(17, 0)", "GetVersionExA(148)", "PwdChangePasswordA(321)"}));
+}
+
+TEST_F(MainTest, AnUnknownSwitchOpensNothingAfterLoadingAndSwitchingOffActivation) {
+  for (const char* line : {"/X", "-s", "S", "/", "/Q 12", "\xc3\xbc/S"}) {
+    testing::TestApp t(folder_);
+    t.platform.store.values["maxL"] = "3";
+    EXPECT_FALSE(t.RunMain(line));
+    EXPECT_EQ(t.factory.log, Log{}) << line;
+    EXPECT_EQ(t.platform.system.calls, Log{"SystemParametersInfoA(17, 0)"});
+    EXPECT_EQ(t.app->saver.settings.MaxLeaf, 3);
+  }
+}
+
+TEST_F(MainTest, AFullScreenStartBesideAnotherInstanceTouchesNothing) {
+  t_.platform.process.another_instance = true;
+  t_.RunMain("/S");
+  EXPECT_EQ(forms(), Log{});
+  EXPECT_EQ(calls(), Log{"SystemParametersInfoA(17, 0)"});
+  EXPECT_FALSE(t_.app->saver.FullScreenMode);
+  EXPECT_EQ(t_.platform.system.cursor_count, 0);
+  EXPECT_FALSE(t_.platform.system.screensaver_running);
+}
+
+TEST_F(MainTest, ALoadFailureIsRetriedEvenWhenFullScreenIsAskedFor) {
+  t_.platform.store.values["SpeedL"] = "fast";
+  EXPECT_FALSE(t_.RunMain("/S"));
+  EXPECT_EQ(Protocols(), 1);
+  EXPECT_EQ(forms(), kFullScreenForms);  // the run goes on with the default speed
+  EXPECT_EQ(t_.app->saver.settings.LeafSpeed, 10.0f);
+}
+
+TEST_F(MainTest, IsWinNtAndSetTopMost) {
+  App& app = *t_.app;
+  EXPECT_TRUE(app.saver.IsWinNT());
+  t_.platform.system.version_result = 0;  // a failed query is not NT
+  EXPECT_FALSE(app.saver.IsWinNT());
+  t_.platform.system.version_result = 1;
+  t_.platform.system.version = headless::System::Windows9x();
+  EXPECT_FALSE(app.saver.IsWinNT());
+
+  Form& f = app.frmConfig();
+  EXPECT_TRUE(app.saver.SetTopMost(f, false, false));
+  EXPECT_EQ(calls().back(), "SetWindowPos(4128, -2, 0, 0, 0, 0, 19)");
+  app.saver.SetTopMost(f, true, true);
+  EXPECT_EQ(calls().back(), "SetWindowPos(4128, -1, 0, 0, 0, 0, 3)");
+}
+
+}  // namespace
+}  // namespace sarvel
