@@ -24,7 +24,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <string>
 #include <utility>
 
 #include "error_reporter/err_ptnr.h"
@@ -37,8 +36,10 @@ inline constexpr int kMaxReportsPerStep = 3;
 
 class Procedure {
  public:
-  Procedure(ErrPtnr& reporter, std::string module, std::string name)
-      : reporter_(reporter), module_(std::move(module)), name_(std::move(name)) {}
+  // `module` and `name` are string literals; nothing is copied unless a
+  // failure is reported, so a procedure costs nothing in the frame loop.
+  Procedure(ErrPtnr& reporter, const char* module, const char* name)
+      : reporter_(reporter), module_(module), name_(name) {}
 
   // Runs one step. Returns false when the procedure has been left (now or
   // earlier); later steps then do nothing.
@@ -47,16 +48,16 @@ class Procedure {
     if (left_) return false;
     line_ = line;
     for (int reports = 1;; ++reports) {
-      RuntimeFailure failure(0, "");
+      Next next;
       try {
         body();
         return !left_;
       } catch (const RuntimeFailure& f) {
-        failure = f;
+        next = Report(f);
       } catch (const std::exception& e) {
-        failure = AsRuntimeFailure(e);
+        next = Report(AsRuntimeFailure(e));
       }
-      switch (Report(failure)) {
+      switch (next) {
         case Next::kRetry:
           if (reports < kMaxReportsPerStep) continue;
           left_ = true;
@@ -74,16 +75,16 @@ class Procedure {
   bool StepOr(int32_t line, Body&& body, Fallback&& fallback) {
     if (left_) return false;
     line_ = line;
-    RuntimeFailure failure(0, "");
+    Next next;
     try {
       body();
       return !left_;
     } catch (const RuntimeFailure& f) {
-      failure = f;
+      next = Report(f);
     } catch (const std::exception& e) {
-      failure = AsRuntimeFailure(e);
+      next = Report(AsRuntimeFailure(e));
     }
-    if (Report(failure) == Next::kLeave) return false;
+    if (next == Next::kLeave) return false;
     fallback();
     return !left_;
   }
@@ -103,8 +104,8 @@ class Procedure {
   Next Report(const RuntimeFailure& failure);
 
   ErrPtnr& reporter_;
-  std::string module_;
-  std::string name_;
+  const char* module_;
+  const char* name_;
   int32_t line_ = 0;
   bool left_ = false;
   bool silent_ = false;

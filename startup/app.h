@@ -11,6 +11,7 @@
 #include "error_reporter/err_ptnr.h"
 #include "platform/forms.h"
 #include "platform/random.h"
+#include "platform/resource_library.h"
 #include "platform/services.h"
 #include "startup/general.h"
 #include "startup/saver.h"
@@ -38,6 +39,7 @@ struct PlatformServices {
   ExecutableInfo& exe;
   FileSystem& files;
   Process& process;
+  ResourceLibrary& resources;
 };
 
 class App final : public SaverForms {

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_files.h"
+#include "platform/native_files.h"
 #include "platform/services.h"
+#include "resources/embedded_resources.h"
 #include "startup/app.h"
 
 namespace sarvel::headless {
@@ -142,11 +143,12 @@ struct Platform {
   FixedRegional regional;
   ManualClock clock;
   FixedExecutable exe;
-  PosixFileSystem files;
+  NativeFileSystem files;
   HeadlessProcess process;
+  EmbeddedResources resources;
 
   PlatformServices services() {
-    return PlatformServices{system, store, regional, clock, exe, files, process};
+    return PlatformServices{system, store, regional, clock, exe, files, process, resources};
   }
 };
 

@@ -1,0 +1,50 @@
+# Sarvel: the two commands of the README, and a few more for developers.
+#   make run    build and start the saver full screen on the current display
+#   make test   install what is missing, build every preset, run the whole suite
+#   make bench  the Google Benchmarks (release build)
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+PRESETS := debug release win64 win32
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+DEB_PACKAGES := cmake ninja-build g++ pkg-config git \
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools \
+  wine wine64 xvfb x11-utils xdotool imagemagick \
+  libstb-dev libfreetype-dev libfontconfig-dev fonts-comic-neue \
+  libx11-dev libxext-dev libgtest-dev googletest libbenchmark-dev
+DEB_PACKAGES_I386 := wine32:i386
+
+.PHONY: run test deps build bench clean env $(addprefix build-,$(PRESETS))
+
+deps:
+	@missing=$$(for p in $(DEB_PACKAGES) $(DEB_PACKAGES_I386); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing: $$missing"; \
+	  dpkg --print-foreign-architectures | grep -q i386 || $(SUDO) dpkg --add-architecture i386; \
+	  $(SUDO) apt-get update -q && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+build-%:
+	cmake --preset $* >/dev/null
+	cmake --build --preset $* -j $(JOBS)
+
+build: $(addprefix build-,$(PRESETS))
+
+env:
+	@bash tools/test-env.sh
+
+test: deps
+	$(MAKE) --no-print-directory build
+	@bash tools/test-env.sh
+	@DISPLAY=$${SARVEL_TEST_DISPLAY:-:99} bash tools/run-tests.sh $(PRESETS)
+
+run: deps build-win64
+	@bash tools/run-saver.sh
+
+bench: deps build-release
+	build/release/bench/sarvel_bench --benchmark_min_time=0.2
+
+clean:
+	rm -rf build

@@ -1,0 +1,22 @@
+// The headless form factory: the real form models over in-memory views, for
+// tests and the command-line renderer.
+#pragma once
+
+#include <memory>
+
+#include "startup/app.h"
+
+namespace sarvel::headless {
+
+class FormFactoryHeadless : public FormFactory {
+ public:
+  FormFactoryHeadless(int screen_width = 1024, int screen_height = 768)
+      : screen_width_(screen_width), screen_height_(screen_height) {}
+  std::unique_ptr<Form> Create(FormId id, App& app) override;
+
+ private:
+  int screen_width_;
+  int screen_height_;
+};
+
+}  // namespace sarvel::headless

@@ -1,0 +1,73 @@
+#include "platform/headless/scene_runner.h"
+
+namespace sarvel::headless {
+
+SceneRunner::SceneRunner(const SceneRunOptions& o)
+    : options_(o), rng_(o.seed), factory_(o.width, o.height) {
+  platform_.store.values = {{"maxL", o.max_leaf},          {"SpeedL", o.speed},
+                            {"Background", o.background},  {"PicFile", o.picture},
+                            {"Date", o.show_date},         {"Time", o.show_time},
+                            {"Restart", o.restart},        {"rTime", o.restart_seconds}};
+  platform_.clock.tick = o.start_tick;
+  platform_.clock.now = o.now;
+  app_ = std::make_unique<App>(platform_.services(), rng_, factory_);
+}
+
+SceneRunner::~SceneRunner() = default;
+
+bool SceneRunner::Guard(auto&& fn) {
+  if (ended_) return false;
+  try {
+    fn();
+  } catch (const ProgramEnded&) {
+    ended_ = true;
+  }
+  return !ended_;
+}
+
+bool SceneRunner::Start() {
+  Guard([&] { app_->Main("/S"); });
+  if (!ended_ && !form()) ended_ = true;  // another instance, or nothing opened
+  return !ended_;
+}
+
+FrmMain* SceneRunner::form() {
+  return static_cast<FrmMain*>(app_->Find(FormId::kMain));
+}
+
+SceneViewHeadless* SceneRunner::view() { return static_cast<SceneViewHeadless*>(&form()->view()); }
+
+bool SceneRunner::Frame() {
+  return Guard([&] {
+    SceneViewHeadless* v = view();
+    platform_.clock.tick += uint32_t(std::max(1, v->interval()));
+    if (options_.advance_clock) {
+      LocalTime& t = platform_.clock.now;
+      t.millisecond += std::max(1, v->interval());
+      while (t.millisecond >= 1000) {
+        t.millisecond -= 1000;
+        if (++t.second == 60) {
+          t.second = 0;
+          if (++t.minute == 60) {
+            t.minute = 0;
+            t.hour = (t.hour + 1) % 24;
+          }
+        }
+      }
+    }
+    v->Tick();
+  });
+}
+
+bool SceneRunner::RunFrames(int n) {
+  for (int i = 0; i < n; ++i) {
+    if (!Frame()) return false;
+  }
+  return true;
+}
+
+bool SceneRunner::ResizeWindow(int w, int h) {
+  return Guard([&] { view()->Resize(w, h); });
+}
+
+}  // namespace sarvel::headless

@@ -1,0 +1,81 @@
+// A whole full-screen run on the headless platform: the real Main("/S"), the
+// real scene, a clock that advances one frame interval per tick and a random
+// generator fixed to a seed. The command-line renderer, the golden-frame and
+// endurance tests and the benchmarks all drive the scene through this.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/headless/forms_headless.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/headless/scene_view_headless.h"
+#include "platform/random.h"
+#include "startup/app.h"
+
+namespace sarvel::headless {
+
+struct SceneRunOptions {
+  uint32_t seed = 1;
+  int width = 1024;
+  int height = 768;
+  // Stored settings, as text, exactly as the store would hold them.
+  std::string max_leaf = "10";
+  std::string speed = "10";
+  std::string background = "2";
+  std::string picture;
+  std::string show_date = "1";
+  std::string show_time = "1";
+  std::string restart = "0";
+  std::string restart_seconds = "600";
+  uint32_t start_tick = 3600000;  // an hour after the system started
+  LocalTime now{2026, 10, 18, 16, 20, 0, 0};
+  bool advance_clock = false;  // let the date and time move with the frames
+};
+
+// Ignores the start-up's seeding from the time of day: the run's seed stays.
+class FixedSeedRandom : public RandomSource {
+ public:
+  explicit FixedSeedRandom(uint32_t seed) : inner_(seed) {}
+  void Seed(uint32_t) override {}
+  float Next() override { return inner_.Next(); }
+
+ private:
+  DefaultRandom inner_;
+};
+
+class SceneRunner {
+ public:
+  explicit SceneRunner(const SceneRunOptions& options);
+  ~SceneRunner();
+
+  // Main("/S"). False when the run ended (or never started).
+  bool Start();
+  // One frame: the clock advances by the frame interval, the timer ticks.
+  // False once the run has ended.
+  bool Frame();
+  bool RunFrames(int n);
+  // A size change of the window, as the window system reports it.
+  bool ResizeWindow(int w, int h);
+
+  bool ended() const { return ended_; }
+  App& app() { return *app_; }
+  Platform& platform() { return platform_; }
+  FrmMain* form();
+  SceneViewHeadless* view();
+  Scene& scene() { return form()->scene(); }
+  const gfx::Surface& WindowImage() { return view()->WindowImage(); }
+
+ private:
+  bool Guard(auto&& fn);
+
+  SceneRunOptions options_;
+  Platform platform_;
+  FixedSeedRandom rng_;
+  FormFactoryHeadless factory_;
+  std::unique_ptr<App> app_;
+  bool ended_ = false;
+};
+
+}  // namespace sarvel::headless

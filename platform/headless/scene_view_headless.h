@@ -1,0 +1,84 @@
+// Headless windows of the scene and the preview: a screen of a chosen size,
+// a synthetic desktop to capture, the window image in memory and a timer that
+// the driver ticks by hand.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/gfx/surface.h"
+#include "preview/frm_preview.h"
+#include "scene/frm_main.h"
+
+namespace sarvel::headless {
+
+class SceneViewHeadless : public SceneView {
+ public:
+  SceneViewHeadless(int screen_width, int screen_height, WindowHandle handle);
+
+  // FormView
+  void Create() override { created_ = true; }
+  WindowHandle hWnd() const override { return handle_; }
+  void Show(ShowMode) override { visible_ = true; }
+  void Destroy() override { created_ = visible_ = false; }
+
+  // SceneHost
+  void SetEvents(SceneEvents* events) override { events_ = events; }
+  int ClientWidth() override { return window_.width(); }
+  int ClientHeight() override { return window_.height(); }
+  void Maximize() override { Resize(screen_width_, screen_height_); }
+  void SetTimerInterval(int32_t ms) override { interval_ = ms; }
+  void EnableTimer(bool enabled) override { timer_enabled_ = enabled; }
+  void CaptureDesktop(gfx::Surface& into, int w, int h) override;
+  gfx::Surface& WindowImage() override { return window_; }
+  void Refresh() override { ++refreshes_; }
+  const gfx::Font& SceneFont() override;
+
+  // Driving it: a size change as the window system would report it, and one
+  // tick of the frame timer (nothing happens while the timer is off).
+  void Resize(int w, int h);
+  bool Tick();
+  SceneEvents* events() { return events_; }
+
+  gfx::Surface desktop;  // what a capture sees; a calm default picture
+  bool visible() const { return visible_; }
+  bool timer_enabled() const { return timer_enabled_; }
+  int32_t interval() const { return interval_; }
+  int refreshes() const { return refreshes_; }
+
+ private:
+  int screen_width_;
+  int screen_height_;
+  WindowHandle handle_;
+  SceneEvents* events_ = nullptr;
+  gfx::Surface window_;
+  bool created_ = false;
+  bool visible_ = false;
+  bool timer_enabled_ = false;
+  int32_t interval_ = 0;
+  int refreshes_ = 0;
+};
+
+class PreviewViewHeadless : public PreviewView {
+ public:
+  explicit PreviewViewHeadless(WindowHandle handle) : handle_(handle) {}
+  void Create() override {}
+  WindowHandle hWnd() const override { return handle_; }
+  void Show(ShowMode) override {}
+  void Destroy() override {}
+  void SetEvents(PreviewEvents* events) override { events_ = events; }
+  int ClientWidth() override { return window_.width(); }
+  int ClientHeight() override { return window_.height(); }
+  gfx::Surface& WindowImage() override { return window_; }
+  void Refresh() override {}
+  void Resize(int w, int h);
+
+ private:
+  WindowHandle handle_;
+  PreviewEvents* events_ = nullptr;
+  gfx::Surface window_;
+};
+
+// A desktop-like picture: a soft teal gradient with a few window shapes.
+gfx::Surface SyntheticDesktop(int w, int h);
+
+}  // namespace sarvel::headless

@@ -1,0 +1,18 @@
+// The movement filter of the input watch: the jitter of a mouse lying still
+// must not end the run, a real movement of 3 pixels must.
+#pragma once
+
+namespace sarvel {
+
+class MovementFilter {
+ public:
+  // True when the move is accepted (the run goes on); the accepted position
+  // becomes the reference for the next event. The first event (no reference
+  // yet, which reads as 0, 0) is always accepted.
+  bool Accept(float x, float y);
+
+  float LastMouseX = 0.0f;
+  float LastMouseY = 0.0f;
+};
+
+}  // namespace sarvel

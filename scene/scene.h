@@ -1,0 +1,135 @@
+// The animated autumn scene of frmMain: its state, the layout that builds a
+// fresh scene, the frame procedure and the painters for background,
+// mushrooms, leaf sprites and the ground wave.
+//
+// The scene reaches process-wide state only through what it is handed (the
+// settings record, LeafCount, the random generator, the reporter), so two
+// scenes given one seed render the same frames side by side.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "error_reporter/err_ptnr.h"
+#include "platform/gfx/image.h"
+#include "platform/gfx/surface.h"
+#include "platform/random.h"
+#include "platform/resource_library.h"
+#include "platform/services.h"
+#include "scene/scene_host.h"
+#include "startup/settings.h"
+
+namespace sarvel {
+
+// One leaf sprite or mushroom.
+struct SpriteRecord {
+  float X = 0.0f;
+  float Y = 0.0f;
+  float Size = 0.0f;
+  int16_t IconId = 0;
+  int16_t Active = 0;   // -1 true, 0 false
+  int16_t Matured = 0;  // 0 or 1
+};
+
+inline constexpr int kSpriteTableSize = 501;  // indices 0..500
+inline constexpr int16_t kMaxLeafCount = 500;
+// The wave's parameters drift without end while no restart resets them;
+// beyond these bounds nothing on screen changes any more, but the 16-bit
+// arithmetic would fail, so they stop here.
+inline constexpr int16_t kWaveLimit = 16000;
+
+// GroundWave: one vertical offset per pixel column, indices -100 .. W + 100.
+class GroundWaveTable {
+ public:
+  void Recreate(int32_t last_index);  // all zero
+  int16_t& operator()(int32_t x);     // raises Err::kSubscriptOutOfRange outside
+  int32_t first() const { return -100; }
+  int32_t last() const { return last_; }
+
+ private:
+  int32_t last_ = -101;
+  std::vector<int16_t> values_;
+};
+
+// What the scene is handed.
+struct SceneContext {
+  SaverSettings& settings;
+  int16_t& LeafCount;
+  RandomSource& rng;
+  ErrPtnr& reporter;
+  ResourceLibrary& resources;
+  Clock& clock;
+  Regional& regional;
+  FileSystem& files;
+};
+
+// The label that marks where the web address is printed.
+struct Label {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class Scene {
+ public:
+  Scene(SceneContext context, SceneHost& host);
+
+  void Form_Load();
+  void Form_Resize();
+  void tmrAnimation_Timer();
+  void Blaetter();
+  void Hintergrund();
+  void Pilze();
+  void SinusY();
+
+  // Scene state.
+  std::array<SpriteRecord, kSpriteTableSize> LeafSprites{};
+  std::array<SpriteRecord, kSpriteTableSize> Mushrooms{};
+  GroundWaveTable GroundWave;
+  int16_t GroundBase = 0;
+  int16_t LandingLine = 0;
+  int16_t WaveAmplitude = 0;
+  int16_t MatureCount = 0;
+  int32_t TickNow = 0;
+  gfx::ImageRef GradientPicture;
+  // Kept across every layout and restart.
+  bool DesktopCaptured = false;
+  int32_t LastRestart = 0;
+  int16_t WaveFrequency = 0;
+  int16_t WavePhase = 0;
+  int16_t WaveDrift = 0;
+
+  gfx::Surface picBG;
+  gfx::Surface picBuffer;
+  gfx::ImageRef imgBG;
+  Label lblURL;
+  int32_t timer_interval() const { return interval_; }
+  // The speed the frame rules use: the setting, kept within what the
+  // arithmetic of this window size can take.
+  float speed() const { return speed_; }
+
+ private:
+  float W() const { return float(width_); }
+  float H() const { return float(height_); }
+  int16_t LeafCountFromSettings();
+  float SafeSpeed() const;
+  void DrawSprite(gfx::Surface& dst, int id, float x, float y, int w, int h);
+  void PaintLeafCarpet(class Procedure& p);
+  void PlaceLeafSprites(class Procedure& p);
+  void PlaceMushrooms(class Procedure& p);
+  void PrintOverlay(class Procedure& p);
+  void RestartTest(class Procedure& p);
+  void MatureInto(SpriteRecord& m, int16_t s);
+  void RaiseGroundAndRebirth(SpriteRecord& m);
+
+  SceneContext c_;
+  SceneHost& host_;
+  int width_ = 0;
+  int height_ = 0;
+  int32_t interval_ = 0;
+  float speed_ = 10.0f;
+};
+
+}  // namespace sarvel
