@@ -1,5 +1,6 @@
-# cmake -DOUT=<file.cpp> -DFILES="a;b;c" -P embed.cmake
+# cmake -DOUT=<file.cpp> -DLIST=<file holding the ;-list of files> -P embed.cmake
 # Writes a C++ source with each file as a byte array and the table of them.
+file(READ "${LIST}" FILES)
 set(body "// Generated from resources/art by cmake/embed.cmake; do not edit.\n#include \"resources/embedded_resources.h\"\n\nnamespace sarvel {\nnamespace {\n")
 set(table "")
 set(i 0)

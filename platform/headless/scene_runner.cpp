@@ -10,7 +10,12 @@ SceneRunner::SceneRunner(const SceneRunOptions& o)
                             {"Restart", o.restart},        {"rTime", o.restart_seconds}};
   platform_.clock.tick = o.start_tick;
   platform_.clock.now = o.now;
-  app_ = std::make_unique<App>(platform_.services(), rng_, factory_);
+  PlatformServices services = platform_.services();
+  app_ = std::make_unique<App>(
+      o.resources ? PlatformServices{services.system, services.store, services.regional, services.clock,
+                                     services.exe, services.files, services.process, *o.resources}
+                  : services,
+      rng_, factory_);
 }
 
 SceneRunner::~SceneRunner() = default;

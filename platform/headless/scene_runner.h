@@ -32,6 +32,19 @@ struct SceneRunOptions {
   uint32_t start_tick = 3600000;  // an hour after the system started
   LocalTime now{2026, 10, 18, 16, 20, 0, 0};
   bool advance_clock = false;  // let the date and time move with the frames
+  // Pictures to draw with instead of the program's own (long runs that only
+  // follow the rules pass pictures of no size, so nothing is painted).
+  ResourceLibrary* resources = nullptr;
+};
+
+// Pictures of no size: every sprite draw returns at once.
+class EmptyResources : public ResourceLibrary {
+ public:
+  gfx::ImageRef Icon(int) override { return empty_; }
+  gfx::ImageRef Bitmap(int) override { return empty_; }
+
+ private:
+  gfx::ImageRef empty_ = std::make_shared<gfx::Image>(0, 0);
 };
 
 // Ignores the start-up's seeding from the time of day: the run's seed stays.

@@ -1,19 +1,31 @@
 // Win32: which native window each form gets.
 #include "platform/win32/forms_win32.h"
 
+#include "about/frm_info.h"
+#include "platform/win32/config_view_win32.h"
+#include "platform/win32/info_view_win32.h"
+#include "platform/win32/preview_window_win32.h"
+#include "platform/win32/scene_window_win32.h"
+#include "preview/frm_preview.h"
+#include "scene/frm_main.h"
+#include "settings_dialog/frm_config.h"
+
 namespace sarvel::win32 {
 
 std::unique_ptr<Form> FormFactoryWin32::Create(FormId id, App& app) {
-  (void)app;
+  Process& process = app.services.process;
   switch (id) {
     case FormId::kMain:
-      break;  // scene
+      return std::make_unique<FrmMain>(app, std::make_unique<SceneWindowWin32>(process));
     case FormId::kPreview:
-      break;  // preview
+      return std::make_unique<FrmPreview>(app, std::make_unique<PreviewWindowWin32>(process, [&app] {
+                                            if (Form* f = app.Find(FormId::kPreview)) app.forms.Unload(*f);
+                                          }));
     case FormId::kConfig:
-      break;  // settings dialog
+      return std::make_unique<FrmConfig>(app,
+                                         std::make_unique<ConfigViewWin32>(app.services.resources, process));
     case FormId::kInfo:
-      break;  // about box
+      return std::make_unique<FrmInfo>(app, std::make_unique<InfoViewWin32>(app.services.resources, process));
   }
   return nullptr;
 }

@@ -10,6 +10,7 @@
 #include "platform/win32/forms_win32.h"
 #include "platform/win32/guard.h"
 #include "platform/win32/text.h"
+#include "platform/win32/win32_resources.h"
 #include "platform/win32/win32_services.h"
 #include "startup/app.h"
 
@@ -40,9 +41,10 @@ int Run() {
   ThisExecutable exe;
   Win32FileSystem files;
   ThisProcess process;
+  ExecutableResources resources;
   DefaultRandom rng;
   FormFactoryWin32 factory;
-  App app(PlatformServices{system, store, regional, clock, exe, files, process}, rng, factory);
+  App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng, factory);
   factory.Attach(app);
 
   bool running = true;

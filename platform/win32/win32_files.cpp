@@ -40,6 +40,15 @@ constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | F
 
 }  // namespace
 
+bool SetFileHiddenSystem(const std::string& path, bool hidden, bool system) {
+  const std::wstring wide = win32::Widen(path);
+  DWORD a = GetFileAttributesW(wide.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return false;
+  a = hidden ? (a | FILE_ATTRIBUTE_HIDDEN) : (a & ~DWORD(FILE_ATTRIBUTE_HIDDEN));
+  a = system ? (a | FILE_ATTRIBUTE_SYSTEM) : (a & ~DWORD(FILE_ATTRIBUTE_SYSTEM));
+  return SetFileAttributesW(wide.c_str(), a) != 0;
+}
+
 bool Win32FileSystem::FindPlainFile(const std::string& pattern) {
   WIN32_FIND_DATAW data;
   HANDLE h = FindFirstFileW(win32::Widen(pattern).c_str(), &data);

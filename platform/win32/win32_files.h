@@ -18,6 +18,9 @@ class Win32FileSystem : public FileSystem {
   char PathSeparator() const override { return '\\'; }
 };
 
+// Sets or clears the hidden and system attributes of a file.
+bool SetFileHiddenSystem(const std::string& path, bool hidden, bool system);
+
 inline constexpr size_t kMaxReadFileBytes = size_t(512) << 20;
 
 }  // namespace sarvel

@@ -66,7 +66,7 @@ class SceneFixture : public SceneEvents {
     settings.BackgroundKind = 1;
     view_.SetEvents(this);
   }
-  ~SceneFixture() override { std::filesystem::remove_all(folder_); }
+  ~SceneFixture() override { testing::RemoveFolder(folder_); }
 
   void OnResize() override { scene_.Form_Resize(); }
   void OnTimer() override { scene_.tmrAnimation_Timer(); }

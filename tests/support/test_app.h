@@ -56,6 +56,8 @@ struct TestApp {
 
 // A fresh empty folder under the system's temporary folder.
 std::string MakeTempFolder(const std::string& tag);
+// Removes a folder made by MakeTempFolder, read-only files included; never throws.
+void RemoveFolder(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 int CountOccurrences(const std::string& text, const std::string& what);
 

@@ -17,6 +17,16 @@ std::string MakeTempFolder(const std::string& tag) {
   return p.string();
 }
 
+void RemoveFolder(const std::string& path) {
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::remove_all(path, ec);
+}
+
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;

@@ -13,7 +13,7 @@ using Log = std::vector<std::string>;
 class ExitTest : public ::testing::Test {
  protected:
   ExitTest() : folder_(testing::MakeTempFolder("exit")), t_(folder_) {}
-  ~ExitTest() override { std::filesystem::remove_all(folder_); }
+  ~ExitTest() override { testing::RemoveFolder(folder_); }
 
   Log CallsAfterStart() {
     Log all = t_.platform.system.calls;

@@ -74,8 +74,7 @@ class FileExistsTest : public ::testing::Test {
  protected:
   FileExistsTest() : folder_(testing::MakeTempFolder("exists")), app_(folder_) {}
   ~FileExistsTest() override {
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(folder_);
+    testing::RemoveFolder(folder_);
   }
   bool Exists(const std::string& p) { return app_.app->general.FileExists(p); }
   std::string Path(const std::string& name) {

@@ -12,7 +12,7 @@ using Log = std::vector<std::string>;
 class MainTest : public ::testing::Test {
  protected:
   MainTest() : folder_(testing::MakeTempFolder("main")), t_(folder_) {}
-  ~MainTest() override { std::filesystem::remove_all(folder_); }
+  ~MainTest() override { testing::RemoveFolder(folder_); }
 
   const Log& forms() { return t_.factory.log; }
   const Log& calls() { return t_.platform.system.calls; }

@@ -31,7 +31,7 @@ TEST(NativeFiles, AppendingWhereNoFolderIsFails) {
   } catch (const RuntimeFailure& f) {
     EXPECT_EQ(f.number(), 75);
   }
-  std::filesystem::remove_all(folder);
+  testing::RemoveFolder(folder);
 }
 
 }  // namespace

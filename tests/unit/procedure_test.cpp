@@ -21,7 +21,7 @@ class ProcedureTest : public ::testing::Test {
       if (answer_override_ >= 0) forced_answer_ = answer_override_;
     });
   }
-  ~ProcedureTest() override { std::filesystem::remove_all(folder_); }
+  ~ProcedureTest() override { testing::RemoveFolder(folder_); }
 
   std::string Log() { return testing::ReadWholeFile(folder_ + "/Sarvel.EPT"); }
   int Protocols() { return testing::CountOccurrences(Log(), "F E H L E R"); }

@@ -87,7 +87,7 @@ TEST(Protocol, ReportsAppendWithAnEmptyLineBetween) {
   EXPECT_EQ(once.substr(once.size() - 4), "\r\n\r\n");
   WriteProtocol(SampleRecord(), p.clock, p.system, p.exe, p.files);
   EXPECT_EQ(testing::ReadWholeFile(path), once + once);
-  std::filesystem::remove_all(folder);
+  testing::RemoveFolder(folder);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 class SettingsTest : public ::testing::Test {
  protected:
   SettingsTest() : folder_(testing::MakeTempFolder("settings")), app_(folder_) {}
-  ~SettingsTest() override { std::filesystem::remove_all(folder_); }
+  ~SettingsTest() override { testing::RemoveFolder(folder_); }
 
   SaverSettings Load() {
     app_.app->saver.LoadConfig();
@@ -123,7 +123,7 @@ class IniStoreTest : public ::testing::Test {
  protected:
   IniStoreTest() : folder_(testing::MakeTempFolder("ini")), path_(folder_ + "/cfg/sarvel/settings.ini") {}
   ~IniStoreTest() override {
-    std::filesystem::remove_all(folder_);
+    testing::RemoveFolder(folder_);
   }
   std::string folder_;
   std::string path_;

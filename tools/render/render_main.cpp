@@ -5,12 +5,57 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/failure.h"
+#include "platform/gfx/painter.h"
 #include "platform/gfx/png_writer.h"
 #include "platform/headless/scene_runner.h"
 
 namespace {
+
+void Put16(std::vector<uint8_t>& v, uint32_t x) {
+  v.push_back(uint8_t(x));
+  v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+  Put16(v, x & 0xFFFF);
+  Put16(v, x >> 16);
+}
+
+// A 24-bit bottom-up bitmap, as the resource compiler takes it.
+std::vector<uint8_t> EncodeBmp(const sarvel::gfx::Surface& s) {
+  const uint32_t stride = (uint32_t(s.width()) * 3 + 3) & ~3u;
+  const uint32_t size = stride * uint32_t(s.height());
+  std::vector<uint8_t> out;
+  out.push_back('B');
+  out.push_back('M');
+  Put32(out, 54 + size);
+  Put32(out, 0);
+  Put32(out, 54);
+  Put32(out, 40);
+  Put32(out, uint32_t(s.width()));
+  Put32(out, uint32_t(s.height()));
+  Put16(out, 1);
+  Put16(out, 24);
+  Put32(out, 0);
+  Put32(out, size);
+  Put32(out, 3780);  // 96 dots per inch
+  Put32(out, 3780);
+  Put32(out, 0);
+  Put32(out, 0);
+  for (int y = s.height() - 1; y >= 0; --y) {
+    const size_t start = out.size();
+    for (int x = 0; x < s.width(); ++x) {
+      const sarvel::gfx::Argb c = s.at(x, y);
+      out.push_back(sarvel::gfx::BlueOf(c));
+      out.push_back(sarvel::gfx::GreenOf(c));
+      out.push_back(sarvel::gfx::RedOf(c));
+    }
+    while (out.size() - start < stride) out.push_back(0);
+  }
+  return out;
+}
 
 void Usage() {
   std::fputs(
@@ -22,7 +67,9 @@ void Usage() {
       "  --picture FILE    the picture for background 5\n"
       "  --speed S         speed level 0.1 .. 10 (default 10)\n"
       "  --count N         quantity level 2 .. 10 (default 10: 141 to 201 leaves)\n"
-      "  --no-date, --no-time   leave the date or the time out of the corner\n",
+      "  --no-date, --no-time   leave the date or the time out of the corner\n"
+      "  --scale-to WxH    shrink (or stretch) the finished frame to this size\n"
+      "OUTPUT ending in .bmp is written as a 24-bit bitmap, anything else as PNG.\n",
       stderr);
 }
 
@@ -35,6 +82,7 @@ bool ParseSize(const char* text, int* w, int* h) {
 int main(int argc, char** argv) {
   sarvel::headless::SceneRunOptions o;
   int frames = 100;
+  int scale_w = 0, scale_h = 0;
   std::string output;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -56,7 +104,12 @@ int main(int argc, char** argv) {
     else if (a == "--picture") o.picture = value();
     else if (a == "--speed") o.speed = value();
     else if (a == "--count") o.max_leaf = value();
-    else if (a == "--no-date") o.show_date = "0";
+    else if (a == "--scale-to") {
+      if (!ParseSize(value(), &scale_w, &scale_h)) {
+        std::fputs("sarvel-render: --scale-to takes WxH, each 1 to 16384\n", stderr);
+        return 2;
+      }
+    } else if (a == "--no-date") o.show_date = "0";
     else if (a == "--no-time") o.show_time = "0";
     else if (a == "--help" || a == "-h") {
       Usage();
@@ -79,8 +132,21 @@ int main(int argc, char** argv) {
                  run.platform().exe.folder.c_str());
     return 1;
   }
+  sarvel::gfx::Surface frame = run.WindowImage();
+  if (scale_w > 0) {
+    sarvel::gfx::Surface scaled(scale_w, scale_h, sarvel::gfx::kBlack);
+    sarvel::gfx::DrawStretched(scaled, *frame.Snapshot(), scaled.bounds());
+    frame = scaled;
+  }
   try {
-    sarvel::gfx::WritePng(output, run.WindowImage());
+    if (output.size() > 4 && output.compare(output.size() - 4, 4, ".bmp") == 0) {
+      const std::vector<uint8_t> bmp = EncodeBmp(frame);
+      std::FILE* f = std::fopen(output.c_str(), "wb");
+      if (!f || std::fwrite(bmp.data(), 1, bmp.size(), f) != bmp.size() || std::fclose(f) != 0)
+        sarvel::Raise(sarvel::Err::kPathFileAccess);
+    } else {
+      sarvel::gfx::WritePng(output, frame);
+    }
   } catch (const sarvel::RuntimeFailure& f) {
     std::fprintf(stderr, "sarvel-render: cannot write %s (%s)\n", output.c_str(), f.description().c_str());
     return 1;

@@ -1,0 +1,181 @@
+// Win32: the full-screen scene window.
+#include "platform/win32/scene_window_win32.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/guard.h"
+#include "resources/embedded_resources.h"
+
+namespace sarvel::win32 {
+namespace {
+
+constexpr UINT_PTR kFrameTimer = 1;
+
+}  // namespace
+
+SceneWindowWin32::~SceneWindowWin32() { Destroy(); }
+
+void SceneWindowWin32::Create() {
+  image_.set_back_color(gfx::kBlack);
+  CreateHidden(L"SarvelScene", WS_POPUP | WS_CLIPCHILDREN, 0, nullptr, CS_DBLCLKS,
+               static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+void SceneWindowWin32::Show(ShowMode) {
+  if (!hwnd_) return;
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  SetFocus(hwnd_);
+}
+
+void SceneWindowWin32::Destroy() {
+  if (hwnd_ && timer_on_) KillTimer(hwnd_, kFrameTimer);
+  timer_on_ = false;
+  DestroyNow();
+}
+
+void SceneWindowWin32::Maximize() {
+  if (!hwnd_) return;
+  // The primary screen, in real pixels (the program is DPI aware). The window
+  // stays hidden: the layout that this size change runs captures the desktop
+  // before the scene covers it.
+  SetWindowPos(hwnd_, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SceneWindowWin32::SetTimerInterval(int32_t ms) {
+  interval_ = UINT(std::max<int32_t>(ms, USER_TIMER_MINIMUM));
+  if (timer_on_ && hwnd_) SetTimer(hwnd_, kFrameTimer, interval_, nullptr);
+}
+
+void SceneWindowWin32::EnableTimer(bool enabled) {
+  if (!hwnd_) return;
+  if (enabled && !timer_on_) SetTimer(hwnd_, kFrameTimer, interval_, nullptr);
+  if (!enabled && timer_on_) KillTimer(hwnd_, kFrameTimer);
+  timer_on_ = enabled;
+}
+
+void SceneWindowWin32::CaptureDesktop(gfx::Surface& into, int w, int h) {
+  if (w <= 0 || h <= 0) return;
+  HDC screen = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+  if (!screen) return;
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bmp && bits) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* src = static_cast<const uint32_t*>(bits);
+    const int rows = std::min(h, into.height());
+    const int cols = std::min(w, into.width());
+    for (int y = 0; y < rows; ++y) {
+      gfx::Argb* out = into.row(y);
+      for (int x = 0; x < cols; ++x) out[x] = 0xFF000000u | src[size_t(y) * size_t(w) + size_t(x)];
+    }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+  }
+  DeleteDC(mem);
+  DeleteDC(screen);
+}
+
+void SceneWindowWin32::Refresh() {
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+  HDC dc = GetDC(hwnd_);
+  PaintSurface(dc, image_, 0, 0);
+  ReleaseDC(hwnd_, dc);
+  ValidateRect(hwnd_, nullptr);
+}
+
+const gfx::Font& SceneWindowWin32::SceneFont() {
+  if (!font_looked_up_) {
+    font_looked_up_ = true;
+    gdi_font_ = GdiFont::Create(DpiOf(hwnd_));
+  }
+  // Without either face the scene keeps its own pre-rendered look-alike.
+  if (gdi_font_) return *gdi_font_;
+  return EmbeddedSceneFont();
+}
+
+void SceneWindowWin32::Deliver(auto&& fn) {
+  if (events_) Guarded(process_, fn);
+}
+
+LRESULT SceneWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SIZE: {
+      const int w = LOWORD(lp), h = HIWORD(lp);
+      if (wp == SIZE_MINIMIZED || (w == image_.width() && h == image_.height())) return 0;
+      image_.Resize(w, h);
+      Deliver([&] { events_->OnResize(); });
+      return 0;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      PaintSurface(dc, image_, 0, 0);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintSurface(reinterpret_cast<HDC>(wp), image_, 0, 0);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_TIMER:
+      if (wp == kFrameTimer) Deliver([&] { events_->OnTimer(); });
+      return 0;
+    case WM_SETCURSOR:
+      SetCursor(nullptr);
+      return TRUE;
+    case WM_MOUSEMOVE:
+      Deliver([&] { events_->OnMouseMove(float(GET_X_LPARAM(lp)), float(GET_Y_LPARAM(lp))); });
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      Deliver([&] { events_->OnMouseDown(); });
+      return 0;
+    case WM_LBUTTONUP:
+      Deliver([&] { events_->OnClick(); });
+      return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      Deliver([&] { events_->OnDblClick(); });
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      Deliver([&] { events_->OnKeyDown(); });
+      return 0;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+      Deliver([&] { events_->OnKeyPress(); });
+      return 0;
+    case WM_SYSCOMMAND:
+      // No second saver on top of this one, and no menu.
+      if ((wp & 0xFFF0) == SC_SCREENSAVE || (wp & 0xFFF0) == SC_KEYMENU) return 0;
+      break;
+    case WM_CLOSE:
+    case WM_ENDSESSION:
+      if (msg == WM_ENDSESSION && !wp) break;
+      Deliver([&] { events_->OnTerminate(); });
+      return 0;
+    default:
+      break;
+  }
+  return WindowBase::OnMessage(msg, wp, lp);
+}
+
+}  // namespace sarvel::win32

@@ -1,0 +1,52 @@
+// Win32: frmMain's window. A borderless popup covering the screen, black,
+// without a cursor; its persistent image is a surface painted on WM_PAINT;
+// the frame timer, the one-time desktop capture and every input message that
+// ends the run.
+#pragma once
+
+#include <memory>
+
+#include "platform/services.h"
+#include "platform/win32/gdi_font.h"
+#include "platform/win32/window_base.h"
+#include "scene/frm_main.h"
+
+namespace sarvel::win32 {
+
+class SceneWindowWin32 : public SceneView, private WindowBase {
+ public:
+  explicit SceneWindowWin32(Process& process) : process_(process) {}
+  ~SceneWindowWin32() override;
+
+  // FormView
+  void Create() override;
+  WindowHandle hWnd() const override { return reinterpret_cast<intptr_t>(hwnd_); }
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // SceneHost
+  void SetEvents(SceneEvents* events) override { events_ = events; }
+  int ClientWidth() override { return image_.width(); }
+  int ClientHeight() override { return image_.height(); }
+  void Maximize() override;
+  void SetTimerInterval(int32_t ms) override;
+  void EnableTimer(bool enabled) override;
+  void CaptureDesktop(gfx::Surface& into, int w, int h) override;
+  gfx::Surface& WindowImage() override { return image_; }
+  void Refresh() override;
+  const gfx::Font& SceneFont() override;
+
+ private:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Deliver(auto&& fn);
+
+  Process& process_;
+  SceneEvents* events_ = nullptr;
+  gfx::Surface image_;
+  UINT interval_ = 15;
+  bool timer_on_ = false;
+  std::unique_ptr<GdiFont> gdi_font_;
+  bool font_looked_up_ = false;
+};
+
+}  // namespace sarvel::win32

@@ -1,0 +1,89 @@
+#!/bin/bash
+# A full-screen run under Wine and Xvfb: the scene covers the screen, moves,
+# shows its white corner texts, survives pointer jitter of 1 and 2 pixels and
+# ends on a 10-pixel move, a key and a click; a second start opens nothing; a
+# missing picture ends the run with one protocol.
+# usage: fullscreen_e2e.sh Sarvel.scr [screenshot folder]
+source "$(dirname "$0")/lib.sh"
+make_sandbox "$1"
+shots="${2:-$sandbox}"
+mkdir -p "$shots"
+stop_all
+reg_clear
+reg_set Background 2
+geometry=$(xdpyinfo | awk '/dimensions:/ { print $2 }')
+W=${geometry%x*}
+H=${geometry#*x}
+
+start_scene() {
+  xdotool mousemove $((W / 2)) $((H / 2))
+  start_saver /S
+  if ! wait_window 15 Sarvel; then
+    fail "no scene window appeared"
+    return 1
+  fi
+  sleep 1.5
+}
+
+# 1. The picture: full screen, animated, both corners lettered.
+if start_scene; then
+  shot "$shots/fullscreen-1.png"
+  sleep 1
+  shot "$shots/fullscreen-2.png"
+  changed=$(compare -metric AE "$shots/fullscreen-1.png" "$shots/fullscreen-2.png" null: 2>&1 | cut -d' ' -f1)
+  [ "${changed%.*}" -gt 2000 ] && pass "the scene moves ($changed pixels changed)" || fail "the scene did not change ($changed)"
+  corner_l=$(white_pixels "$shots/fullscreen-2.png" "300x24+0+$((H - 24))")
+  corner_r=$(white_pixels "$shots/fullscreen-2.png" "300x24+$((W - 300))+$((H - 24))")
+  [ "${corner_l:-0}" -gt 40 ] && pass "date and time bottom left ($corner_l)" || fail "no text bottom left ($corner_l)"
+  [ "${corner_r:-0}" -gt 40 ] && pass "web address bottom right ($corner_r)" || fail "no text bottom right ($corner_r)"
+  sky=$(convert "$shots/fullscreen-2.png" -crop 1x1+3+3 -format '%[fx:int(255*b)]' info:)
+  [ "${sky:-0}" -gt 150 ] && pass "blue sky at the top" || fail "top left is not the blue gradient ($sky)"
+
+  # 2. Jitter keeps it running; a real move ends it.
+  xdotool mousemove_relative -- 1 0
+  sleep 0.5
+  xdotool mousemove_relative -- 2 0
+  sleep 0.7
+  running "$saver_pid" && pass "1 and 2 pixel moves keep it running" || fail "ended on jitter"
+  xdotool mousemove_relative -- 10 0
+  wait_end 3 "$saver_pid" && pass "a 10 pixel move ends it" || fail "still running after a 10 pixel move"
+fi
+stop_all
+
+# 3. A key ends it; so does a click.
+if start_scene; then
+  xdotool key --window "$win" a 2>/dev/null || xdotool key a
+  wait_end 3 "$saver_pid" && pass "a key ends it" || fail "still running after a key"
+fi
+stop_all
+if start_scene; then
+  xdotool click 1
+  wait_end 3 "$saver_pid" && pass "a click ends it" || fail "still running after a click"
+fi
+stop_all
+
+# 4. A second full-screen start beside a running one opens nothing.
+if start_scene; then
+  first=$saver_pid
+  start_saver /S
+  wait_end 5 "$saver_pid" && pass "the second start ends at once" || fail "the second start runs"
+  [ "$(count_windows Sarvel)" = 1 ] && pass "one scene window" || fail "$(count_windows Sarvel) scene windows"
+  running "$first" && pass "the first run goes on" || fail "the first run ended"
+fi
+stop_all
+
+# 5. A missing picture: one protocol, and the run ends by itself.
+reg_set Background 5
+reg_set PicFile 'C:\no\such\picture.jpg'
+start_saver /S
+wait_end 10 "$saver_pid" && pass "a missing picture ends the run" || fail "still running without its picture"
+n=$(protocols)
+[ "$n" = 1 ] && pass "one protocol" || fail "expected one protocol, found $n"
+if [ -f "$log" ]; then
+  tr -d '\r' <"$log" | grep -qP '^ {10}Modul:\tfrmMain$' || fail "module row"
+  tr -d '\r' <"$log" | grep -qP '^ {10}Prozedur / procedure:\tHintergrund$' || fail "procedure row"
+  tr -d '\r' <"$log" | grep -qP '\t53 \(File not found\)$' || fail "error row"
+fi
+reg_clear
+rm -rf "$sandbox"
+finish

@@ -1,0 +1,90 @@
+# Shared helpers of the end-to-end tests: a private copy of Sarvel.scr in a
+# fresh folder (so its error log is its own), the registry of the project's
+# Wine prefix, bounded waits, screenshots. Sourced by the test scripts.
+set -u
+here_e2e=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here_e2e/../.." && pwd)
+export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
+export WINEDEBUG=-all
+export DISPLAY="${DISPLAY:-:99}"
+export SARVEL_UNATTENDED=1
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+finish() {
+  stop_all
+  if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+  fi
+  echo "all checks passed"
+  exit 0
+}
+
+# A private folder holding a copy of the saver.
+make_sandbox() {
+  sandbox=$(mktemp -d /tmp/sarvel-e2e.XXXXXX)
+  cp "$1" "$sandbox/Sarvel.scr"
+  scr="$sandbox/Sarvel.scr"
+  log="$sandbox/Sarvel.EPT"
+}
+
+reg_clear() { wine reg delete 'HKCU\Software\Sarvel' /f >/dev/null 2>&1 || true; }
+reg_set() { wine reg add 'HKCU\Software\Sarvel\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
+reg_get() {
+  wine reg query 'HKCU\Software\Sarvel\Settings' /v "$1" 2>/dev/null | tr -d '\r' |
+    awk -v k="$1" '$1 == k { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+}
+
+# Starts the saver in the background; sets $saver_pid (Wine keeps the
+# Linux process id for the Windows process).
+start_saver() {
+  wine "$scr" "$@" >/dev/null 2>&1 &
+  saver_pid=$!
+}
+
+# Waits up to $1 seconds for process $2 to end; true when it did.
+wait_end() {
+  local limit=$(($1 * 10)) i=0
+  while kill -0 "$2" 2>/dev/null; do
+    [ $i -ge $limit ] && return 1
+    sleep 0.1
+    i=$((i + 1))
+  done
+  return 0
+}
+
+running() { kill -0 "$1" 2>/dev/null; }
+
+# Waits up to $1 seconds for a visible window whose name is exactly $2.
+wait_window() {
+  local limit=$(($1 * 10)) i=0
+  while [ $i -lt $limit ]; do
+    win=$(xdotool search --onlyvisible --name "^$2\$" 2>/dev/null | head -1)
+    [ -n "$win" ] && return 0
+    sleep 0.1
+    i=$((i + 1))
+  done
+  return 1
+}
+
+count_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+
+shot() { import -window root "$1" 2>/dev/null; }
+
+# Pixels in a region (WxH+X+Y) that are near white.
+white_pixels() {
+  convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque white -fill white -opaque white \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+}
+
+protocols() { [ -f "$log" ] && grep -c 'F E H L E R' "$log" || echo 0; }
+
+stop_all() {
+  wineserver -k >/dev/null 2>&1 || true
+  sleep 0.3
+}

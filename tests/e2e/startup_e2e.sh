@@ -1,0 +1,34 @@
+#!/bin/bash
+# Start-up under Wine: switches that open nothing end at once, and a stored
+# setting that is no number is reported once and loading goes on.
+# usage: startup_e2e.sh Sarvel.scr
+source "$(dirname "$0")/lib.sh"
+make_sandbox "$1"
+stop_all
+reg_clear
+
+for args in "/X" "/A 5"; do
+  before=$(count_windows Sarvel)
+  start_saver $args
+  if wait_end 5 "$saver_pid"; then pass "'$args' ends at once"; else fail "'$args' still runs"; fi
+  [ "$(count_windows Sarvel)" = "$before" ] || fail "'$args' opened a window"
+done
+[ "$(protocols)" = 0 ] || fail "a clean start wrote a protocol"
+
+reg_set maxL abc
+start_saver /X
+wait_end 5 "$saver_pid" && pass "/X with maxL=abc ends" || fail "/X with maxL=abc still runs"
+n=$(protocols)
+[ "$n" = 1 ] && pass "one protocol" || fail "expected one protocol, found $n"
+if [ -f "$log" ]; then
+  tr -d '\r' <"$log" | grep -qP '^ {10}Modul:\tSaver$' || fail "module row"
+  tr -d '\r' <"$log" | grep -qP '^ {10}Prozedur / procedure:\tLoadConfig$' || fail "procedure row"
+  tr -d '\r' <"$log" | grep -qP '^ {10}Zeile / Line:\t20$' || fail "line row"
+  tr -d '\r' <"$log" | grep -qP '^ {10}Fehler-Nr / error :\t13 \(Type mismatch\)$' || fail "error row"
+  tr -d '\r' <"$log" | grep -qP '^ {10}Sarvel  V2\.0\.457$' || fail "program line from the version resource"
+  tr -d '\r' <"$log" | grep -qP '^ {10}Plattform/Environment:\tWindows NT$' || fail "platform row"
+  [ "$(grep -c $'\r$' "$log")" = "$(wc -l <"$log")" ] || fail "every line ends in CR LF"
+fi
+reg_clear
+rm -rf "$sandbox"
+finish
