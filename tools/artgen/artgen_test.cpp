@@ -1,0 +1,624 @@
+// Checks of the art generator: file encoders against an independent
+// decoder, rasteriser coverage, the constraints the screen saver relies on,
+// and that two runs produce the same bytes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "artset.h"
+#include "codecs.h"
+#include "font.h"
+#include "fungus.h"
+#include "icons.h"
+#include "leaf_shapes.h"
+#include "raster.h"
+#include "rng.h"
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
+#endif
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
+#include <stb_image.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace artgen {
+namespace {
+
+Image randomImage(int w, int h, uint64_t seed, bool withTransparency) {
+  Rng rng(seed);
+  Image img(w, h);
+  for (uint8_t& v : img.px) v = static_cast<uint8_t>(rng.next() & 255);
+  if (withTransparency) {
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if ((x + y) % 3 == 0) img.at(x, y)[3] = 0;
+  }
+  return img;
+}
+
+// The encoders drop colour under fully transparent pixels.
+bool samePixel(const uint8_t* a, const uint8_t* b) {
+  if (a[3] == 0 && b[3] == 0) return true;
+  return a[0] == b[0] && a[1] == b[1] && a[2] == b[2] && a[3] == b[3];
+}
+
+struct StbImage {
+  int w = 0, h = 0;
+  std::vector<uint8_t> px;
+};
+
+StbImage stbDecode(const Bytes& data, int channels) {
+  StbImage out;
+  int n = 0;
+  uint8_t* p = stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &out.w, &out.h, &n, channels);
+  if (p) {
+    out.px.assign(p, p + static_cast<size_t>(out.w) * out.h * channels);
+    stbi_image_free(p);
+  }
+  return out;
+}
+
+uint32_t le32(const Bytes& b, size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+TEST(Codecs, IcoDibEntriesRoundTripWithMatchingAndMask) {
+  std::vector<Image> imgs = {randomImage(32, 32, 1, true), randomImage(16, 16, 2, true),
+                             randomImage(48, 48, 3, false)};
+  Bytes ico = encodeIco(imgs);
+  auto entries = decodeIco(ico);
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_EQ(entries->size(), 3u);
+  for (size_t i = 0; i < imgs.size(); ++i) {
+    const IcoEntry& e = (*entries)[i];
+    EXPECT_FALSE(e.png);
+    EXPECT_EQ(e.bitCount, 32);
+    ASSERT_EQ(e.image.w, imgs[i].w);
+    ASSERT_EQ(e.image.h, imgs[i].h);
+    for (int y = 0; y < e.image.h; ++y)
+      for (int x = 0; x < e.image.w; ++x) {
+        ASSERT_TRUE(samePixel(e.image.at(x, y), imgs[i].at(x, y))) << x << "," << y;
+        EXPECT_EQ(e.andMask[static_cast<size_t>(y) * e.image.w + x], imgs[i].at(x, y)[3] == 0 ? 1 : 0);
+      }
+  }
+  // The DIB height counts the XOR and AND halves.
+  const uint32_t offset = le32(ico, 6 + 12);
+  EXPECT_EQ(le32(ico, offset + 8), 64u);
+}
+
+TEST(Codecs, Ico256EntryIsPngThatDecodesToTheSamePixels) {
+  Image big = randomImage(256, 256, 4, true);
+  Bytes ico = encodeIco({randomImage(32, 32, 5, false), big});
+  EXPECT_EQ(ico[6 + 16], 0);  // width byte 0 means 256
+  auto entries = decodeIco(ico);
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_TRUE((*entries)[1].png);
+  const uint32_t size = le32(ico, 6 + 16 + 8), offset = le32(ico, 6 + 16 + 12);
+  Bytes png(ico.begin() + offset, ico.begin() + offset + size);
+  StbImage dec = stbDecode(png, 4);
+  ASSERT_EQ(dec.w, 256);
+  ASSERT_EQ(dec.h, 256);
+  for (int i = 0; i < 256 * 256; ++i) {
+    ASSERT_TRUE(samePixel(&dec.px[static_cast<size_t>(i) * 4], &big.px[static_cast<size_t>(i) * 4])) << i;
+  }
+}
+
+TEST(Codecs, Bmp24RoundTripsThroughStbAndOurReaderWithRowPadding) {
+  Image img = randomImage(13, 7, 6, false);
+  Bytes bmp = encodeBmp24(img);
+  EXPECT_EQ(bmp.size(), 54u + 40u * 7u);  // 13*3 = 39 bytes padded to 40
+  StbImage dec = stbDecode(bmp, 3);
+  ASSERT_EQ(dec.w, 13);
+  ASSERT_EQ(dec.h, 7);
+  auto own = decodeBmp(bmp);
+  ASSERT_TRUE(own.has_value());
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 13; ++x)
+      for (int c = 0; c < 3; ++c) {
+        ASSERT_EQ(dec.px[(static_cast<size_t>(y) * 13 + x) * 3 + c], img.at(x, y)[c]);
+        ASSERT_EQ(own->image.at(x, y)[c], img.at(x, y)[c]);
+      }
+}
+
+TEST(Codecs, Bmp4KeepsPaletteAndIndices) {
+  Palette16 pal;
+  for (int i = 0; i < 16; ++i) pal.rgb[static_cast<size_t>(i)] = {static_cast<uint8_t>(i * 16), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 3)};
+  Rng rng(7);
+  std::vector<uint8_t> idx(11 * 5);
+  for (uint8_t& v : idx) v = static_cast<uint8_t>(rng.next() & 15);
+  Bytes bmp = encodeBmp4(11, 5, pal, idx);
+  auto own = decodeBmp(bmp);
+  ASSERT_TRUE(own.has_value());
+  EXPECT_EQ(own->bitCount, 4);
+  EXPECT_EQ(own->colorsUsed, 16);
+  EXPECT_EQ(own->indices, idx);
+  StbImage dec = stbDecode(bmp, 3);
+  ASSERT_EQ(dec.w, 11);
+  for (size_t i = 0; i < idx.size(); ++i)
+    for (int c = 0; c < 3; ++c) ASSERT_EQ(dec.px[i * 3 + c], pal.rgb[idx[i]][static_cast<size_t>(c)]);
+}
+
+TEST(Raster, CoverageMatchesAreas) {
+  Mask square(40, 40);
+  fillContour(square, rectContour(5.25f, 5.5f, 15.25f, 15.5f));
+  EXPECT_NEAR(square.sum(), 100.0f, 0.01f);
+  // Two overlapping contours of the same orientation unite, not cancel.
+  Mask both(40, 40);
+  fillShape(both, {rectContour(5, 5, 15, 15), rectContour(10, 10, 20, 20)});
+  EXPECT_NEAR(both.sum(), 175.0f, 0.01f);
+  Mask circle(64, 64);
+  fillContour(circle, ellipseContour({32, 32}, 20, 20, 720));
+  EXPECT_NEAR(circle.sum(), kPi * 400.0f, kPi * 400.0f * 0.005f);
+  Mask line(64, 64);
+  strokeSegment(line, {10, 20}, {50, 20}, 2.0f, 2.0f);
+  EXPECT_NEAR(line.sum(), 40.0f * 4.0f + kPi * 4.0f, 3.0f);
+  // Blurring moves coverage around but keeps it.
+  EXPECT_NEAR(blurred(circle, 5).sum(), circle.sum(), 1.0f);
+}
+
+TEST(Raster, DownsampleAveragesPremultipliedColour) {
+  Canvas cv(4, 4);
+  Mask left(4, 4);
+  fillContour(left, rectContour(0, 0, 2, 4));
+  cv.paintSolid(left, Rgba{1, 0, 0, 1});
+  Image img = cv.downsample(4);
+  // Half covered by pure red: colour stays red, alpha is one half.
+  EXPECT_EQ(img.at(0, 0)[0], 255);
+  EXPECT_EQ(img.at(0, 0)[1], 0);
+  EXPECT_NEAR(img.at(0, 0)[3], 128, 1);
+}
+
+TEST(Codecs, ReadersRejectDamagedFiles) {
+  Bytes ico = encodeIco({randomImage(32, 32, 8, true)});
+  // The directory entry's size and offset must add up to the file.
+  EXPECT_EQ(le32(ico, 6 + 8) + le32(ico, 6 + 12), ico.size());
+  Bytes cut(ico.begin(), ico.end() - 100);
+  EXPECT_FALSE(decodeIco(cut).has_value());
+  Bytes notIcon = ico;
+  notIcon[2] = 2;  // a cursor file, not an icon
+  EXPECT_FALSE(decodeIco(notIcon).has_value());
+  Bytes bmp = encodeBmp24(randomImage(8, 8, 9, false));
+  Bytes shortBmp(bmp.begin(), bmp.begin() + 80);
+  EXPECT_FALSE(decodeBmp(shortBmp).has_value());
+  bmp[0] = 'X';
+  EXPECT_FALSE(decodeBmp(bmp).has_value());
+}
+
+TEST(Geometry, AffineComposeAndInvert) {
+  Affine m = Affine::scale(2.0f, -3.0f).then(Affine::rotate(0.7f)).then(Affine::translate(5.0f, -1.0f));
+  Vec2 p{1.5f, -2.25f};
+  Vec2 q = m.apply(p);
+  // then() applies the left transform first.
+  Vec2 manual = Affine::translate(5.0f, -1.0f).apply(Affine::rotate(0.7f).apply(Affine::scale(2.0f, -3.0f).apply(p)));
+  EXPECT_NEAR(q.x, manual.x, 1e-5f);
+  EXPECT_NEAR(q.y, manual.y, 1e-5f);
+  Vec2 back = m.inverse().apply(q);
+  EXPECT_NEAR(back.x, p.x, 1e-5f);
+  EXPECT_NEAR(back.y, p.y, 1e-5f);
+  EXPECT_NEAR(m.meanScale(), std::sqrt(6.0f), 1e-5f);
+}
+
+TEST(Geometry, CurvesAndContours) {
+  std::vector<Vec2> pts = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  std::vector<Vec2> spline = catmullRom(pts, false, 8);
+  // An interpolating spline passes through its points.
+  for (size_t i = 0; i < pts.size(); ++i) {
+    EXPECT_NEAR(spline[i * 8].x, pts[i].x, 1e-5f);
+    EXPECT_NEAR(spline[i * 8].y, pts[i].y, 1e-5f);
+  }
+  std::vector<Vec2> even = resampleByLength({{0, 0}, {1, 0}, {1, 9}}, 11);
+  ASSERT_EQ(even.size(), 11u);
+  for (size_t i = 1; i < even.size(); ++i) EXPECT_NEAR(length(even[i] - even[i - 1]), 1.0f, 1e-4f);
+  Contour c = rectContour(0, 0, 2, 3);
+  std::reverse(c.begin(), c.end());
+  EXPECT_NEAR(std::fabs(signedArea(c)), 6.0f, 1e-5f);
+  orientPositive(c);
+  EXPECT_GT(signedArea(c), 0.0f);
+  Bounds b = boundsOf({ellipseContour({3, 4}, 2, 1, 64)});
+  EXPECT_NEAR(b.width(), 4.0f, 1e-3f);
+  EXPECT_NEAR(b.height(), 2.0f, 1e-2f);
+}
+
+TEST(Raster, BrokenCoordinatesAreSkippedNotDrawn) {
+  Mask m(16, 16);
+  Contour c = rectContour(2, 2, 10, 10);
+  c.insert(c.begin() + 2, Vec2{std::nanf(""), 3.0f});
+  fillContour(m, c);
+  EXPECT_GT(m.sum(), 40.0f);
+  EXPECT_LE(m.sum(), 64.5f);
+}
+
+TEST(Noise, RangesAndDeterminism) {
+  Rng a(42), b(42), c(43);
+  bool differs = false;
+  double mean = 0.0;
+  for (int i = 0; i < 4000; ++i) {
+    uint32_t x = a.next();
+    EXPECT_EQ(x, b.next());
+    differs |= x != c.next();
+    float u = a.uniform();
+    b.uniform();
+    ASSERT_GE(u, 0.0f);
+    ASSERT_LT(u, 1.0f);
+    mean += u;
+    int k = a.irange(-3, 3);
+    b.irange(-3, 3);
+    ASSERT_GE(k, -3);
+    ASSERT_LE(k, 3);
+  }
+  EXPECT_TRUE(differs);
+  EXPECT_NEAR(mean / 4000.0, 0.5, 0.03);
+  float lo = 1.0f, hi = 0.0f, maxStep = 0.0f;
+  float prev = valueNoise(0.0f, 0.3f, 5);
+  for (int i = 1; i < 2000; ++i) {
+    float x = static_cast<float>(i) * 0.01f;
+    float v = valueNoise(x, 0.3f, 5);
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+    maxStep = std::max(maxStep, std::fabs(v - prev));
+    prev = v;
+    float f = fbm(x, 1.7f, 9, 4);
+    ASSERT_GE(f, 0.0f);
+    ASSERT_LE(f, 1.0f);
+    CellDist cd = cellNoise(x, 2.1f, 3);
+    ASSERT_LE(cd.d1, cd.d2);
+  }
+  EXPECT_GE(lo, 0.0f);
+  EXPECT_LE(hi, 1.0f);
+  EXPECT_GT(hi - lo, 0.5f);      // it does vary
+  EXPECT_LT(maxStep, 0.05f);     // and it is smooth
+  EXPECT_EQ(valueNoise(3.3f, 1.1f, 7), valueNoise(3.3f, 1.1f, 7));
+}
+
+TEST(LeafShapes, OutlineTeethAndBlades) {
+  using namespace leafshape;
+  BladeOutline b{.wx = 0.3f, .wy = 0.4f, .margin = {Teeth::Serrate, 8, 0.05f, 0.1f, 0.9f}};
+  std::vector<Vec2> half = halfOutline(b);
+  EXPECT_NEAR(half.front().y, 0.0f, 1e-6f);
+  EXPECT_NEAR(half.back().y, 1.0f, 1e-6f);
+  EXPECT_NEAR(halfWidthAt(half, 0.4f), 0.3f, 0.01f);
+  Rng rng(1);
+  std::vector<Vec2> toothed = applyTeeth(half, 1.0f, b.margin, rng);
+  EXPECT_NEAR(length(toothed.front() - half.front()), 0.0f, 1e-6f);
+  EXPECT_NEAR(length(toothed.back() - half.back()), 0.0f, 1e-6f);
+  // Teeth stay within their amplitude of the smooth outline.
+  float maxOut = 0.0f, maxIn = 0.0f;
+  for (const Vec2& p : toothed) {
+    float w = halfWidthAt(half, p.y);
+    maxOut = std::max(maxOut, p.x - w);
+    maxIn = std::max(maxIn, w - p.x);
+  }
+  EXPECT_GT(maxOut, 0.01f);
+  EXPECT_LT(maxOut, 0.05f * 1.2f * 0.7f);
+  EXPECT_LT(maxIn, 0.05f * 1.2f * 0.4f);
+  LeafGeom g;
+  VeinLayout v;
+  v.pairs = 4;
+  addLobe(g, b, v, {0.0f, 0.0f}, 0.25f * kPi, 0.5f, 1.0f, rng);
+  ASSERT_EQ(g.blade.size(), 1u);
+  EXPECT_GT(signedArea(g.blade[0]), 0.0f);
+  EXPECT_EQ(g.veins.size(), 1u + 2u * 4u);
+  // The lobe points along its angle: its tip is up and to the right.
+  Bounds bb = boundsOf(g.blade);
+  EXPECT_NEAR(bb.x1, bb.y1, 0.05f);
+  EXPECT_NEAR(std::max(bb.x1, bb.y1), 0.5f * std::sqrt(0.5f), 0.06f);
+}
+
+TEST(LeafRender, PoseMirrorsAndRotatesTheSilhouette) {
+  const LeafGeom g = mapleGeomForIcon();
+  LeafLook look;
+  look.base = look.mid = look.tip = rgb8(200, 60, 20);
+  look.stalk = rgb8(100, 40, 20);
+  LeafPose pose;
+  Image plain = renderLeaf(g, look, pose, 32, 4, 1);
+  pose.mirror = true;
+  Image mirrored = renderLeaf(g, look, pose, 32, 4, 1);
+  int worst = 0;
+  double area = 0.0, areaTurned = 0.0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      worst = std::max(worst, std::abs(plain.at(x, y)[3] - mirrored.at(31 - x, y)[3]));
+      area += plain.at(x, y)[3];
+    }
+  EXPECT_LE(worst, 3);
+  pose.mirror = false;
+  pose.angle = 0.5f * kPi;
+  Image turned = renderLeaf(g, look, pose, 32, 4, 1);
+  for (int i = 0; i < 32 * 32; ++i) areaTurned += turned.px[static_cast<size_t>(i) * 4 + 3];
+  // Fitted to the same square, a quarter turn keeps about the same size.
+  EXPECT_NEAR(areaTurned / area, 1.0, 0.12);
+  // Upright, the stalk hangs below the blade's centre.
+  int lowest = 0;
+  for (int y = 0; y < 32; ++y)
+    if (plain.at(16, y)[3] > 100) lowest = y;
+  EXPECT_GE(lowest, 28);
+}
+
+TEST(Fungus, LatheFramesAndStudioZoom) {
+  using namespace fungus;
+  Lathe l({16.0f, 30.0f}, 0.3f, 0.0f, 10.0f, [](float y) { return 4.0f - 0.2f * y; });
+  EXPECT_NEAR(l.radius(5.0f), 3.0f, 1e-3f);
+  EXPECT_EQ(l.radius(11.0f), 0.0f);
+  Vec2 p{1.2f, 6.5f};
+  Vec2 back = l.toLocal(l.toSprite(p));
+  EXPECT_NEAR(back.x, p.x, 1e-4f);
+  EXPECT_NEAR(back.y, p.y, 1e-4f);
+  EXPECT_GT(l.arcFromTop(2.0f), l.arcFromTop(8.0f));
+  // The point facing us on a leaning cone: unit normal, pointing to the viewer.
+  Surface s = l.surfaceAt(l.toSprite({0.0f, 5.0f}));
+  EXPECT_NEAR(s.nx * s.nx + s.ny * s.ny + s.nz * s.nz, 1.0f, 1e-4f);
+  EXPECT_GT(s.nz, 0.9f);
+  Surface edge = l.surfaceAt(l.toSprite({2.99f, 5.0f}));
+  EXPECT_LT(edge.nz, 0.2f);
+  EXPECT_GT(edge.nx, 0.5f);  // right silhouette of a right-leaning solid faces right
+  Studio st(32, 4);
+  st.setZoom(1.5f);
+  Vec2 foot = st.toSprite(st.toCanvas().apply({16.0f, 32.0f}).x, st.toCanvas().apply({16.0f, 32.0f}).y);
+  EXPECT_NEAR(foot.x, 16.0f, 1e-4f);
+  EXPECT_NEAR(st.toCanvas().apply({16.0f, 32.0f}).y, 128.0f, 1e-3f);  // the foot stays put
+  EXPECT_NEAR(st.toCanvas().apply({16.0f, 22.0f}).y, 128.0f - 60.0f, 1e-3f);
+}
+
+TEST(Lettering, PixelFontAndWordMark) {
+  Image img(200, 20);
+  const std::string text = "Autumn scenes for your screen";
+  drawPixelText(img, text, 2, 2, 1, 10, 20, 30);
+  int x0 = 200, x1 = -1, y0 = 20, y1 = -1;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (img.at(x, y)[3]) {
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y);
+      }
+  EXPECT_EQ(x0, 2);
+  EXPECT_EQ(x1 - x0 + 1, pixelTextWidth(text));
+  EXPECT_EQ(y0, 2);
+  EXPECT_EQ(y1, 2 + 8);  // descender of the y
+  // Every character of the motto has a glyph: each word leaves ink.
+  int penX = 2;
+  for (char ch : text) {
+    bool ink = false;
+    for (int y = 0; y < 20; ++y)
+      for (int x = penX; x < penX + 5; ++x) ink |= img.at(x, y)[3] != 0;
+    EXPECT_EQ(ink, ch != ' ') << "glyph '" << ch << "'";
+    penX += 6;
+  }
+  WordMark wm = sarvelWordMark();
+  EXPECT_EQ(wm.strokes.size(), 8u);
+  for (const auto& s : wm.strokes)
+    for (const Vec2& p : s) {
+      EXPECT_GE(p.x, -0.5f);
+      EXPECT_LE(p.x, wm.advance + 0.5f);
+      EXPECT_GE(p.y, -0.5f);
+      EXPECT_LE(p.y, 10.5f);
+    }
+}
+
+TEST(Gradients, EndsAreExactForAnyColoursAndSizes) {
+  for (int h : {1, 2, 16, 17, 480}) {
+    SCOPED_TRACE(h);
+    DitheredGradient g = makeGradient({200, 3, 90}, {1, 250, 17}, 7, h);
+    EXPECT_EQ(g.palette.rgb[0], (std::array<uint8_t, 3>{200, 3, 90}));
+    EXPECT_EQ(g.palette.rgb[15], (std::array<uint8_t, 3>{1, 250, 17}));
+    for (int x = 0; x < 7; ++x) {
+      EXPECT_EQ(g.indices[static_cast<size_t>(x)], 0);
+      if (h > 1) {
+        EXPECT_EQ(g.indices[static_cast<size_t>(h - 1) * 7 + x], 15);
+      }
+    }
+  }
+}
+
+class ArtFiles : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { art_ = new ArtSet(buildArt()); }
+  static void TearDownTestSuite() {
+    delete art_;
+    art_ = nullptr;
+  }
+  static const Bytes& file(const std::string& name) { return art_->files.at(name); }
+  static ArtSet* art_;
+};
+ArtSet* ArtFiles::art_ = nullptr;
+
+TEST_F(ArtFiles, HasExactlyTheExpectedFiles) {
+  std::set<std::string> expected = {"gradient_102.bmp", "gradient_103.bmp", "app.ico", "about_disk.bmp",
+                                    "emblem.ico",       "globe.ico",        "smile.ico"};
+  for (int id = 141; id <= 190; ++id) expected.insert("leaf_" + std::to_string(id) + ".ico");
+  for (int id = 101; id <= 140; ++id) expected.insert("mushroom_" + std::to_string(id) + ".ico");
+  std::set<std::string> actual;
+  for (const auto& kv : art_->files) actual.insert(kv.first);
+  EXPECT_EQ(actual, expected);
+}
+
+TEST_F(ArtFiles, GradientsHaveExactEndsAndStepSmoothly) {
+  struct Case {
+    const char* name;
+    std::array<uint8_t, 3> top, bottom;
+  };
+  for (const Case& c : {Case{"gradient_102.bmp", {119, 172, 252}, {4, 5, 7}},
+                        Case{"gradient_103.bmp", {8, 0, 4}, {171, 101, 4}}}) {
+    SCOPED_TRACE(c.name);
+    auto bmp = decodeBmp(file(c.name));
+    ASSERT_TRUE(bmp.has_value());
+    EXPECT_EQ(bmp->bitCount, 4);
+    EXPECT_EQ(bmp->colorsUsed, 16);
+    EXPECT_EQ(bmp->palette.size(), 16u);
+    ASSERT_EQ(bmp->image.w, 50);
+    ASSERT_EQ(bmp->image.h, 480);
+    for (int x = 0; x < 50; ++x) {
+      for (int ch = 0; ch < 3; ++ch) {
+        EXPECT_EQ(bmp->image.at(x, 0)[ch], c.top[static_cast<size_t>(ch)]);
+        EXPECT_EQ(bmp->image.at(x, 479)[ch], c.bottom[static_cast<size_t>(ch)]);
+      }
+    }
+    std::vector<float> mean(480, 0.0f);
+    for (int y = 0; y < 480; ++y) {
+      int lo = 99, hi = -1;
+      for (int x = 0; x < 50; ++x) {
+        int v = bmp->indices[static_cast<size_t>(y) * 50 + x];
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+        mean[static_cast<size_t>(y)] += static_cast<float>(v) / 50.0f;
+      }
+      EXPECT_LE(hi - lo, 1) << "row " << y << " mixes shades that are not neighbours";
+      // The dithered shade follows the ideal ramp closely.
+      EXPECT_NEAR(mean[static_cast<size_t>(y)], static_cast<float>(y) * 15.0f / 479.0f, 0.3f) << "row " << y;
+      if (y >= 4) {
+        EXPECT_GE(mean[static_cast<size_t>(y)] + 1e-4f, mean[static_cast<size_t>(y - 4)]) << "row " << y;
+      }
+    }
+  }
+}
+
+TEST_F(ArtFiles, SpritesAre32x32WithAlphaMasksAndReadableCoverage) {
+  std::set<uint64_t> distinct;
+  for (const auto& [name, bytes] : art_->files) {
+    bool leaf = name.rfind("leaf_", 0) == 0;
+    bool mushroom = name.rfind("mushroom_", 0) == 0;
+    if (!leaf && !mushroom) continue;
+    SCOPED_TRACE(name);
+    auto entries = decodeIco(bytes);
+    ASSERT_TRUE(entries.has_value());
+    ASSERT_EQ(entries->size(), 1u);
+    const IcoEntry& e = entries->front();
+    ASSERT_EQ(e.image.w, 32);
+    ASSERT_EQ(e.image.h, 32);
+    int x0 = 32, y0 = 32, x1 = -1, y1 = -1, opaque = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        uint8_t a = e.image.at(x, y)[3];
+        ASSERT_EQ(e.andMask[static_cast<size_t>(y) * 32 + x], a == 0 ? 1 : 0);
+        if (a > 128) {
+          ++opaque;
+          x0 = std::min(x0, x);
+          y0 = std::min(y0, y);
+          x1 = std::max(x1, x);
+          y1 = std::max(y1, y);
+        }
+      }
+    EXPECT_GE(std::max(x1 - x0, y1 - y0) + 1, 27) << "does not fill the square";
+    EXPECT_GE(opaque, 150);
+    if (mushroom) {
+      EXPECT_EQ(y1, 31) << "mushroom does not stand on the bottom row";
+      int foot = 0;
+      for (int x = 6; x < 26; ++x) foot += e.image.at(x, 31)[3] > 200;
+      EXPECT_GE(foot, 3) << "no foot on the bottom row";
+    }
+    uint64_t h = 1469598103934665603ULL;  // FNV-1a over the pixels
+    for (uint8_t v : e.image.px) h = (h ^ v) * 1099511628211ULL;
+    EXPECT_TRUE(distinct.insert(h).second) << "duplicate sprite";
+  }
+  EXPECT_EQ(distinct.size(), 90u);
+}
+
+TEST_F(ArtFiles, AppIconHasAllSizesWithPngForTheLargest) {
+  auto entries = decodeIco(file("app.ico"));
+  ASSERT_TRUE(entries.has_value());
+  std::vector<int> sizes;
+  for (const IcoEntry& e : *entries) sizes.push_back(e.image.w);
+  EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 256}));
+  EXPECT_TRUE(entries->back().png);
+  for (size_t i = 0; i + 1 < entries->size(); ++i) EXPECT_FALSE((*entries)[i].png);
+  // The 16 px leaf is solid enough to read: a third of the square opaque.
+  int opaque = 0;
+  for (int i = 0; i < 16 * 16; ++i) opaque += entries->front().image.px[static_cast<size_t>(i) * 4 + 3] > 200;
+  EXPECT_GT(opaque, 16 * 16 / 3);
+}
+
+TEST_F(ArtFiles, AboutDiskLeavesRoomForTheDialog) {
+  auto bmp = decodeBmp(file("about_disk.bmp"));
+  ASSERT_TRUE(bmp.has_value());
+  EXPECT_EQ(bmp->bitCount, 24);
+  const Image& img = bmp->image;
+  ASSERT_EQ(img.w, 356);
+  ASSERT_EQ(img.h, 330);
+  auto white = [&](int x, int y) {
+    const uint8_t* p = img.at(x, y);
+    return p[0] == 255 && p[1] == 255 && p[2] == 255;
+  };
+  int logoInk = 0, printInk = 0;
+  for (int y = 50; y <= 215; ++y)
+    for (int x = 40; x <= 318; ++x) {
+      bool inLogo = y >= 52 && y <= 76;
+      bool inPrint = y >= 198 && y <= 212;
+      if (!inLogo && !inPrint) {
+        ASSERT_TRUE(white(x, y)) << "label not plain white at " << x << "," << y;
+      } else if (!white(x, y)) {
+        (inLogo ? logoInk : printInk)++;
+      }
+    }
+  EXPECT_GT(logoInk, 200);
+  EXPECT_GT(printInk, 60);
+  // The OK button sits on grey metal.
+  for (int y : {258, 300})
+    for (int x : {170, 208, 249, 300}) {
+      const uint8_t* p = img.at(x, y);
+      EXPECT_LT(std::abs(p[0] - p[2]), 24) << x << "," << y;
+      EXPECT_GT(p[1], 110) << x << "," << y;
+    }
+  // Navy shows only at the corners.
+  for (int y = 0; y < img.h; ++y)
+    for (int x = 0; x < img.w; ++x) {
+      const uint8_t* p = img.at(x, y);
+      if (p[0] == 0 && p[1] == 0 && p[2] == 128) {
+        bool corner = (x < 24 || x >= img.w - 24) && (y < 24 || y >= img.h - 24);
+        ASSERT_TRUE(corner) << "background visible at " << x << "," << y;
+      }
+    }
+}
+
+TEST_F(ArtFiles, EmblemUsesOnlyTheClassicColoursAndHardAlpha) {
+  auto entries = decodeIco(file("emblem.ico"));
+  ASSERT_TRUE(entries.has_value());
+  const Image& img = entries->front().image;
+  ASSERT_EQ(img.w, 32);
+  std::set<uint32_t> palette;
+  for (const Rgba& c : classicPalette()) palette.insert((toByte(c.r) << 16) | (toByte(c.g) << 8) | toByte(c.b));
+  std::set<uint32_t> used;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const uint8_t* p = img.at(x, y);
+      ASSERT_TRUE(p[3] == 0 || p[3] == 255);
+      if (p[3] == 255) used.insert((p[0] << 16) | (p[1] << 8) | p[2]);
+    }
+  for (uint32_t c : used) EXPECT_TRUE(palette.count(c)) << std::hex << c;
+  EXPECT_GE(used.size(), 5u);
+}
+
+TEST_F(ArtFiles, SecondRunIsByteIdentical) {
+  ArtSet again = buildArt();
+  ASSERT_EQ(again.files.size(), art_->files.size());
+  for (const auto& [name, bytes] : art_->files) EXPECT_TRUE(again.files.at(name) == bytes) << name;
+}
+
+TEST_F(ArtFiles, ContactSheetShowsEverySpriteEnlarged) {
+  Image sheet = contactSheet(*art_);
+  EXPECT_EQ(sheet.w, 1400);
+  EXPECT_GT(sheet.h, 2000);
+  // The first leaf cell: its sprite drawn 4x, nearest neighbour.
+  const Image& leaf = art_->leaves.front().image;
+  int matched = 0, checked = 0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      if (leaf.at(x, y)[3] != 255) continue;
+      ++checked;
+      const uint8_t* s = sheet.at(20 + 3 + x * 4 + 1, 76 + 3 + y * 4 + 2);
+      matched += s[0] == leaf.at(x, y)[0] && s[1] == leaf.at(x, y)[1] && s[2] == leaf.at(x, y)[2];
+    }
+  ASSERT_GT(checked, 100);
+  EXPECT_EQ(matched, checked);
+}
+
+}  // namespace
+}  // namespace artgen
