@@ -2,6 +2,7 @@
 #   make run    build and start the saver full screen on the current display
 #   make test   install what is missing, build every preset, run the whole suite
 #   make bench  the Google Benchmarks (release build)
+#   make soak   the 72-hour endurance run of the scene (release build)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 PRESETS := debug release win64 win32
@@ -14,7 +15,7 @@ DEB_PACKAGES := cmake ninja-build g++ pkg-config git \
   libx11-dev libxext-dev libgtest-dev googletest libbenchmark-dev
 DEB_PACKAGES_I386 := wine32:i386
 
-.PHONY: run test deps build bench clean env $(addprefix build-,$(PRESETS))
+.PHONY: run test deps build bench soak clean env $(addprefix build-,$(PRESETS))
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES) $(DEB_PACKAGES_I386); do \
@@ -45,6 +46,9 @@ run: deps build-win64
 
 bench: deps build-release
 	build/release/bench/sarvel_bench --benchmark_min_time=0.2
+
+soak: deps build-release
+	SARVEL_ENDURANCE_HOURS=72 build/release/tests/scene/endurance_tests
 
 clean:
 	rm -rf build

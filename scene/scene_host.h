@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "platform/gfx/font.h"
 #include "platform/gfx/surface.h"
@@ -25,6 +26,15 @@ class SceneHost {
   virtual gfx::Surface& WindowImage() = 0;
   // Repaints the window from its image at once.
   virtual void Refresh() = 0;
+  // Repaints only these parts of the window from its image (the parts that
+  // changed since the last refresh); by default the whole window.
+  virtual void RefreshRects(std::span<const gfx::Rect> rects) {
+    (void)rects;
+    Refresh();
+  }
+  // False while nobody can see the window (monitor off, window unmapped or
+  // fully covered): frames may then skip their painting.
+  virtual bool Visible() { return true; }
   virtual const gfx::Font& SceneFont() = 0;
   // The screen's horizontal twips per pixel (15 at 96 dots per inch).
   virtual int TwipsPerPixelX() { return 15; }

@@ -141,6 +141,14 @@ void RegistryStore::Write(const std::string& app, const std::string& section, co
   if (status != ERROR_SUCCESS) Raise(Err::kPathFileAccess);
 }
 
+void RegistryStore::DeleteApp(const std::string& app) {
+  HKEY software = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return;
+  RegDeleteTreeW(software, Widen(app).c_str());
+  RegDeleteKeyW(software, Widen(app).c_str());
+  RegCloseKey(software);
+}
+
 uint32_t SystemClock::TickCount() { return ::GetTickCount(); }
 
 LocalTime SystemClock::Now() {

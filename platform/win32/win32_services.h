@@ -33,6 +33,8 @@ class RegistryStore : public SettingsStore {
                    const std::string& default_text) override;
   void Write(const std::string& app, const std::string& section, const std::string& key,
              const std::string& text) override;
+  // Removes HKEY_CURRENT_USER\Software\<app> with everything below it.
+  static void DeleteApp(const std::string& app);
 };
 
 class SystemClock : public Clock {

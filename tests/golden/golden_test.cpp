@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Golden{"seed42_320x240_black", 42, 320, 240, 30, "1", false},
                       Golden{"seed3_1024x768_desktop", 3, 1024, 768, 40, "4"},
                       Golden{"seed5_480x360_picture", 5, 480, 360, 90, "5"},
-                      Golden{"seed11_400x300_random", 11, 400, 300, 2500, "6"}),
+                      Golden{"seed11_400x300_random", 11, 400, 300, 1500, "6"}),
     [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
 
 }  // namespace
