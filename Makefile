@@ -10,7 +10,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEB_PACKAGES := cmake ninja-build g++ pkg-config git \
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools \
-  wine wine64 xvfb x11-utils xdotool imagemagick \
+  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick \
   libstb-dev libfreetype-dev libfontconfig-dev fonts-comic-neue \
   libx11-dev libxext-dev libgtest-dev googletest libbenchmark-dev
 DEB_PACKAGES_I386 := wine32:i386

@@ -14,5 +14,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing a Wine prefix in $WINEPREFIX (once)..."
   wineboot -i >/dev/null 2>&1
   wineserver -w
+  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
 exec wine "$here/build/win64/platform/win32/Sarvel.scr" /S

@@ -28,4 +28,11 @@ if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
+# Wine's own fonts (Tahoma, Marlett for the caption buttons, MS Sans Serif)
+# come with the distribution but are not found by a fresh prefix: give it
+# copies.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+fi
 echo "display $DISPLAY, wine prefix $WINEPREFIX"

@@ -3,12 +3,12 @@
 namespace sarvel::headless {
 
 void ConfigViewHeadless::Create() {
-  for (const ConfigControlSpec& spec : kConfigControls) {
-    Control& c = controls_[Index(spec.id)];
-    c.enabled = spec.enabled;
-    c.checked = spec.checked;
-    c.position = spec.position;
-    c.text = std::string(spec.caption);
+  for (const ConfigControlDesign& design : kConfigControls) {
+    Control& c = controls_[Index(design.id)];
+    c.enabled = design.enabled;
+    c.checked = design.checked;
+    c.position = design.position;
+    c.text = std::string(design.caption);
     c.fore_color = gfx::kBlack;
   }
   created = true;

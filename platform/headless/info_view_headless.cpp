@@ -1,9 +1,11 @@
 #include "platform/headless/info_view_headless.h"
 
+#include "platform/failure.h"
+
 namespace sarvel::headless {
 
 void InfoViewHeadless::Create() {
-  for (const InfoControlSpec& spec : kInfoControls) texts[Index(spec.id)] = std::string(spec.caption);
+  for (const InfoControlDesign& design : kInfoControls) texts[Index(design.id)] = std::string(design.caption);
   log.push_back("create");
 }
 
@@ -15,6 +17,10 @@ void InfoViewHeadless::Show(ShowMode mode) {
 void InfoViewHeadless::Destroy() { log.push_back("destroy"); }
 
 void InfoViewHeadless::Move(int32_t left_twips, int32_t top_twips) {
+  if (failing_moves > 0) {
+    --failing_moves;
+    Raise(Err::kInvalidCall);
+  }
   left = left_twips;
   top = top_twips;
   ++moves;

@@ -36,6 +36,7 @@ class InfoViewHeadless : public InfoView {
   int32_t left = 0;
   int32_t top = 0;
   int moves = 0;
+  int failing_moves = 0;  // the next so many moves fail
   std::array<std::string, kInfoControlCount> texts;
   std::vector<std::string> browser_calls;
   std::vector<std::string> log;

@@ -1,7 +1,7 @@
-// Win32: the about box frmInfo as a native window. A borderless-caption
-// popup over the disk picture, drawn with our renderer, with its labels
-// owner-drawn so that the transparent ones show the picture beneath; modal
-// over every other window of the program while it is up.
+// Win32: the about box frmInfo as a native window. A thin-bordered popup
+// without caption over the disk picture, drawn with our renderer; its labels
+// are owner-drawn so that the transparent ones show the picture beneath. Up
+// modally, the program's other windows take no input.
 #pragma once
 
 #include <windows.h>

@@ -60,7 +60,7 @@ void SceneWindowWin32::EnableTimer(bool enabled) {
 
 void SceneWindowWin32::CaptureDesktop(gfx::Surface& into, int w, int h) {
   if (w <= 0 || h <= 0) return;
-  HDC screen = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+  HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
   if (!screen) return;
   HDC mem = CreateCompatibleDC(screen);
   BITMAPINFO bi{};
