@@ -27,7 +27,7 @@ deps:
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
 	fi
 
-build-%:
+$(addprefix build-,$(PRESETS)): build-%:
 	cmake --preset $* >/dev/null
 	cmake --build --preset $* -j $(JOBS)
 

@@ -77,13 +77,7 @@ reg_set Background 5
 reg_set PicFile 'C:\no\such\picture.jpg'
 start_saver /S
 wait_end 10 "$saver_pid" && pass "a missing picture ends the run" || fail "still running without its picture"
-n=$(protocols)
-[ "$n" = 1 ] && pass "one protocol" || fail "expected one protocol, found $n"
-if [ -f "$log" ]; then
-  tr -d '\r' <"$log" | grep -qP '^ {10}Modul:\tfrmMain$' || fail "module row"
-  tr -d '\r' <"$log" | grep -qP '^ {10}Prozedur / procedure:\tHintergrund$' || fail "procedure row"
-  tr -d '\r' <"$log" | grep -qP '\t53 \(File not found\)$' || fail "error row"
-fi
+check_protocol frmMain Hintergrund '53 \(File not found\)'
 reg_clear
 rm -rf "$sandbox"
 finish

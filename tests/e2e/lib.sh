@@ -84,6 +84,22 @@ white_pixels() {
 
 protocols() { [ -f "$log" ] && grep -c 'F E H L E R' "$log" || echo 0; }
 
+# Checks that the log holds exactly one protocol with these rows:
+# check_protocol MODULE PROCEDURE ERROR-ROW-REGEX [LINE]
+check_protocol() {
+  local n
+  n=$(protocols)
+  [ "$n" = 1 ] && pass "one protocol" || fail "expected one protocol, found $n"
+  [ -f "$log" ] || return
+  local text
+  text=$(tr -d '\r' <"$log")
+  grep -qP "^ {10}Modul:\t$1\$" <<<"$text" || fail "module row is not $1"
+  grep -qP "^ {10}Prozedur / procedure:\t$2\$" <<<"$text" || fail "procedure row is not $2"
+  grep -qP "^ {10}Fehler-Nr / error :\t$3\$" <<<"$text" || fail "error row does not match $3"
+  [ -z "${4:-}" ] || grep -qP "^ {10}Zeile / Line:\t$4\$" <<<"$text" || fail "line row is not $4"
+  [ "$(grep -c $'\r$' "$log")" = "$(wc -l <"$log")" ] || fail "not every line ends in CR LF"
+}
+
 stop_all() {
   wineserver -k >/dev/null 2>&1 || true
   sleep 0.3

@@ -18,16 +18,10 @@ done
 reg_set maxL abc
 start_saver /X
 wait_end 5 "$saver_pid" && pass "/X with maxL=abc ends" || fail "/X with maxL=abc still runs"
-n=$(protocols)
-[ "$n" = 1 ] && pass "one protocol" || fail "expected one protocol, found $n"
+check_protocol Saver LoadConfig '13 \(Type mismatch\)' 20
 if [ -f "$log" ]; then
-  tr -d '\r' <"$log" | grep -qP '^ {10}Modul:\tSaver$' || fail "module row"
-  tr -d '\r' <"$log" | grep -qP '^ {10}Prozedur / procedure:\tLoadConfig$' || fail "procedure row"
-  tr -d '\r' <"$log" | grep -qP '^ {10}Zeile / Line:\t20$' || fail "line row"
-  tr -d '\r' <"$log" | grep -qP '^ {10}Fehler-Nr / error :\t13 \(Type mismatch\)$' || fail "error row"
   tr -d '\r' <"$log" | grep -qP '^ {10}Sarvel  V2\.0\.457$' || fail "program line from the version resource"
   tr -d '\r' <"$log" | grep -qP '^ {10}Plattform/Environment:\tWindows NT$' || fail "platform row"
-  [ "$(grep -c $'\r$' "$log")" = "$(wc -l <"$log")" ] || fail "every line ends in CR LF"
 fi
 reg_clear
 rm -rf "$sandbox"
