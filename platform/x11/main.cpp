@@ -1,0 +1,112 @@
+// X11: the entry point of the native program `sarvel`. Reads the command
+// line, opens the display, builds the X11 services and forms around one App,
+// runs Main with the Windows-style switch (full screen for the windowed and
+// hosted kinds of the scene), then runs the event loop until the last form
+// is unloaded.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/posix/ini_store.h"
+#include "platform/posix/posix_files.h"
+#include "platform/random.h"
+#include "platform/x11/command_line.h"
+#include "platform/x11/event_loop.h"
+#include "platform/x11/forms_x11.h"
+#include "platform/x11/override_store.h"
+#include "platform/x11/x11_display.h"
+#include "platform/x11/x11_services.h"
+#include "resources/embedded_resources.h"
+#include "sarvel_version.h"
+#include "startup/app.h"
+#include "startup/saver.h"
+
+namespace sarvel::x11 {
+namespace {
+
+constexpr char kNoDisplay[] =
+    "sarvel: there is no X display to show the saver on (DISPLAY is not set or cannot be opened).\n"
+    "Start it from a desktop session, or look at a frame without a display:\n"
+    "  build/release/tools/render/sarvel-render --frames 300 scene.png\n";
+
+constexpr char kNoSettingsDialog[] =
+    "The settings dialog is not part of this build of Sarvel.\n"
+    "The settings are kept in %s\n"
+    "(keys maxL, SpeedL, Date, Time, Restart, rTime, Background, PicFile), and options\n"
+    "override them for one run: see 'sarvel --help'.\n";
+
+int Run(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  const auto inv = ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"), error);
+  if (!inv) {
+    std::fprintf(stderr, "sarvel: %s\nTry 'sarvel --help'.\n", error.c_str());
+    return 2;
+  }
+  if (inv->mode == Invocation::Mode::kHelp) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (inv->mode == Invocation::Mode::kVersion) {
+    std::printf("Sarvel %s\n", SARVEL_VERSION_TEXT);
+    return 0;
+  }
+  const bool hosted = inv->mode == Invocation::Mode::kHosted;
+  const std::string command = inv->mode == Invocation::Mode::kSwitch ? inv->switch_text : "/S";
+  if (CommandText(command).substr(0, 2) == "/C" && !FormFactoryX11::Provides(FormId::kConfig)) {
+    std::printf(kNoSettingsDialog, DefaultSettingsPath().c_str());
+    return 0;
+  }
+
+  const std::unique_ptr<Display> display = Display::Open();
+  if (!display) {
+    std::fputs(kNoDisplay, stderr);
+    return 1;
+  }
+  SceneWindowOptions scene;
+  if (inv->mode == Invocation::Mode::kWindowed) {
+    scene.kind = SceneWindowOptions::Kind::kWindowed;
+    scene.width = inv->window_width;
+    scene.height = inv->window_height;
+  } else if (hosted) {
+    scene.kind = SceneWindowOptions::Kind::kHosted;
+    scene.target = inv->window_id != None ? inv->window_id : display->VirtualRoot();
+    if (!display->WindowExists(scene.target)) {
+      std::fprintf(stderr, "sarvel: there is no window 0x%lx to draw into\n", scene.target);
+      return 1;
+    }
+  }
+
+  EventLoop loop(*display);
+  X11System system(*display, hosted);
+  LocaleRegional regional;
+  IniFileStore ini(DefaultSettingsPath());
+  OverrideStore store(ini, inv->overrides.StoreTexts(regional.DecimalSeparator()));
+  MonotonicClock clock;
+  X11Executable exe;
+  PosixFileSystem files;
+  X11Process process(*display, exe.full_path(), hosted);
+  EmbeddedResources resources;
+  DefaultRandom rng;
+  FormFactoryX11 factory(*display, loop, scene);
+  App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng, factory);
+
+  app.forms.set_on_last_unloaded([&] { loop.Quit(); });
+  loop.set_on_terminate([&] {
+    for (WindowClient* client : display->Clients()) {
+      if (display->HasClient(client)) client->OnTerminateRequest();
+    }
+    // Nothing of ours refused to go, but a signal always ends the process.
+    loop.Quit();
+  });
+  Guarded(process, [&] { app.Main(command); });
+  if (app.forms.count() == 0) return 0;
+  loop.Run([&] { app.CollectUnloadedForms(); });
+  return 0;
+}
+
+}  // namespace
+}  // namespace sarvel::x11
+
+int main(int argc, char** argv) { return sarvel::x11::Run(argc, argv); }

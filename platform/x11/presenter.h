@@ -1,0 +1,54 @@
+// X11: puts a window's persistent image (a renderer surface) on the screen.
+// Shared memory (MIT-SHM) where the server has it and can reach our memory;
+// XPutImage over the connection otherwise. Only the given rectangles travel.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
+
+#include <span>
+#include <vector>
+
+#include "platform/gfx/surface.h"
+#include "platform/x11/x11_display.h"
+
+namespace sarvel::x11 {
+
+class Presenter {
+ public:
+  // `allow_shm` false forces the plain path (tests use both).
+  Presenter(Display& display, Window window, bool allow_shm = true);
+  ~Presenter();
+  Presenter(const Presenter&) = delete;
+  Presenter& operator=(const Presenter&) = delete;
+
+  // Copies these parts of `image` to the same places of the window.
+  void Put(const gfx::Surface& image, std::span<const gfx::Rect> rects);
+  void PutAll(const gfx::Surface& image);
+
+  bool using_shm() const { return shm_image_ != nullptr; }
+
+ private:
+  // A shared image of this size; false when shared memory cannot be used.
+  bool EnsureShm(int width, int height);
+  void ReleaseShm();
+  void WaitForServer();
+  void PutShm(const gfx::Surface& image, const gfx::Rect& r);
+  void PutPlain(const gfx::Surface& image, const gfx::Rect& r);
+
+  Display& display_;
+  Window window_;
+  // The window's own visual: a host may have made its window with another
+  // one than the screen's default.
+  Visual* visual_;
+  int depth_;
+  PixelFormat format_;
+  GC gc_ = nullptr;
+  bool shm_allowed_;
+  XImage* shm_image_ = nullptr;
+  XShmSegmentInfo shm_info_{};
+  bool server_reading_ = false;
+  std::vector<uint32_t> convert_;  // rows for a visual that is not ARGB
+};
+
+}  // namespace sarvel::x11

@@ -1,0 +1,91 @@
+#!/bin/bash
+# A full-screen run of the native program under Xvfb: the scene covers the
+# screen in an override-redirect window, moves, shows its white corner texts,
+# survives pointer jitter of 1 and 2 pixels and ends on a 10-pixel move, a
+# key, a click, SIGTERM and SIGINT; a second start beside a running one opens
+# nothing.
+# usage: fullscreen_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
+source "$(dirname "$0")/lib.sh"
+make_sandbox "$1" "$2"
+shots="${3:-$sandbox}"
+mkdir -p "$shots"
+settings_set Background 2
+read -r W H < <(screen_size)
+
+start_scene() {
+  xdotool mousemove $((W / 2)) $((H / 2))
+  start_saver "$@"
+  if ! wait_window 15 Sarvel; then
+    fail "no scene window appeared"
+    return 1
+  fi
+  sleep 1.5
+}
+
+# 1. The picture: the whole screen, on top of everything, animated, lettered.
+if start_scene /S; then
+  info=$(xwininfo -id "$win")
+  geometry=$(awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h "+" x "+" y }' <<<"$info")
+  [ "$geometry" = "${W}x${H}+0+0" ] && pass "covers the screen ($geometry)" || fail "window is $geometry"
+  grep -q 'Override Redirect State: yes' <<<"$info" && pass "override-redirect" || fail "not override-redirect"
+  shot "$shots/x11-fullscreen-1.png"
+  sleep 1
+  shot "$shots/x11-fullscreen-2.png"
+  changed=$(compare -metric AE "$shots/x11-fullscreen-1.png" "$shots/x11-fullscreen-2.png" null: 2>&1 | cut -d' ' -f1)
+  [ "${changed%.*}" -gt 2000 ] && pass "the scene moves ($changed pixels changed)" || fail "the scene did not change ($changed)"
+  corner_l=$(white_pixels "$shots/x11-fullscreen-2.png" "300x24+0+$((H - 24))")
+  corner_r=$(white_pixels "$shots/x11-fullscreen-2.png" "300x24+$((W - 300))+$((H - 24))")
+  [ "${corner_l:-0}" -gt 40 ] && pass "date and time bottom left ($corner_l)" || fail "no text bottom left ($corner_l)"
+  [ "${corner_r:-0}" -gt 40 ] && pass "web address bottom right ($corner_r)" || fail "no text bottom right ($corner_r)"
+  read -r r g b < <(pixel "$shots/x11-fullscreen-2.png" 3 3)
+  [ "${b:-0}" -gt 150 ] && [ "${r:-255}" -lt 150 ] && pass "blue sky at the top" || fail "top left is not the blue gradient ($r $g $b)"
+
+  # 2. Jitter keeps it running; a real move ends it.
+  xdotool mousemove_relative -- 1 0
+  sleep 0.5
+  xdotool mousemove_relative -- 2 0
+  sleep 0.7
+  running "$saver_pid" && pass "1 and 2 pixel moves keep it running" || fail "ended on jitter"
+  xdotool mousemove_relative -- 10 0
+  if wait_end 3 "$saver_pid"; then
+    pass "a 10 pixel move ends it"
+    [ "$status" = 0 ] || fail "exit status $status after a move"
+  else
+    fail "still running after a 10 pixel move"
+  fi
+fi
+stop_all
+
+# 3. A key ends it; so does a click, and so do SIGTERM and SIGINT.
+for how in key click TERM INT; do
+  start_scene /s || continue
+  case $how in
+    key) xdotool key a ;;
+    click) xdotool click 1 ;;
+    *) kill -"$how" "$saver_pid" ;;
+  esac
+  if wait_end 3 "$saver_pid"; then
+    [ "$status" = 0 ] && pass "$how ends it" || fail "$how ended it with status $status"
+  else
+    fail "still running after $how"
+  fi
+  stop_all
+done
+
+# 4. A second full-screen start beside a running one opens nothing.
+if start_scene; then
+  first=$saver_pid
+  start_saver /S
+  second=$saver_pid
+  if wait_end 5 "$second"; then
+    [ "$status" = 0 ] && pass "the second start ends at once" || fail "the second start ended with $status"
+  else
+    fail "the second start runs"
+  fi
+  [ "$(count_windows Sarvel "$first")" = 1 ] && pass "the first run's window stays" || fail "the first run lost its window"
+  running "$first" && pass "the first run goes on" || fail "the first run ended"
+fi
+stop_all
+[ "$(protocols "$log")" = 0 ] || fail "clean runs wrote a protocol"
+finish
