@@ -1,14 +1,29 @@
-// X11: which window each form gets.
+// X11: which window each form gets: the scene and the preview draw on X
+// windows of their own, the settings dialog and the about box are GTK
+// windows.
 #include "platform/x11/forms_x11.h"
 
+#include "about/frm_info.h"
 #include "platform/failure.h"
+#include "platform/x11/gtk_config_view.h"
+#include "platform/x11/gtk_info_view.h"
 #include "platform/x11/preview_window_x11.h"
 #include "preview/frm_preview.h"
 #include "scene/frm_main.h"
+#include "settings_dialog/frm_config.h"
 
 namespace sarvel::x11 {
 
-bool FormFactoryX11::Provides(FormId id) { return id == FormId::kMain || id == FormId::kPreview; }
+bool FormFactoryX11::Provides(FormId id) {
+  switch (id) {
+    case FormId::kMain:
+    case FormId::kPreview:
+    case FormId::kConfig:
+    case FormId::kInfo:
+      return true;
+  }
+  return false;
+}
 
 std::unique_ptr<Form> FormFactoryX11::Create(FormId id, App& app) {
   Process& process = app.services.process;
@@ -21,12 +36,10 @@ std::unique_ptr<Form> FormFactoryX11::Create(FormId id, App& app) {
             if (Form* f = app.Find(FormId::kPreview)) app.forms.Unload(*f);
           }));
     case FormId::kConfig:
+      // GTK must have been started (gtk::Start) before configuration mode runs.
+      return std::make_unique<FrmConfig>(app, std::make_unique<GtkConfigView>(app.services.resources, process));
     case FormId::kInfo:
-      // ===== The settings dialog (frmConfig) and the about box (frmInfo) =====
-      // Their GTK 3 views belong here, as FrmConfig over a ConfigView and
-      // FrmInfo over an InfoView; Provides() then answers true for them.
-      // Until they exist, main.cpp turns /C away before Main runs.
-      Raise(Err::kInvalidCall, "The settings dialog is not part of this build");
+      return std::make_unique<FrmInfo>(app, std::make_unique<GtkInfoView>(app.services.resources, process));
   }
   Raise(Err::kInvalidCall);
 }

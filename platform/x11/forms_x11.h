@@ -1,5 +1,6 @@
 // X11: the form factory of the native program, building each form model over
-// its X11 window.
+// its window: X11 windows for the scene and the preview, GTK windows for the
+// settings dialog and the about box.
 #pragma once
 
 #include <memory>

@@ -2,7 +2,8 @@
 // line, opens the display, builds the X11 services and forms around one App,
 // runs Main with the Windows-style switch (full screen for the windowed and
 // hosted kinds of the scene), then runs the event loop until the last form
-// is unloaded.
+// is unloaded. Configuration mode (/C) starts GTK for the settings dialog and
+// runs GTK's loop instead; no other mode starts GTK.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,6 +15,7 @@
 #include "platform/x11/command_line.h"
 #include "platform/x11/event_loop.h"
 #include "platform/x11/forms_x11.h"
+#include "platform/x11/gtk_support.h"
 #include "platform/x11/override_store.h"
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_services.h"
@@ -30,8 +32,8 @@ constexpr char kNoDisplay[] =
     "Start it from a desktop session, or look at a frame without a display:\n"
     "  build/release/tools/render/sarvel-render --frames 300 scene.png\n";
 
-constexpr char kNoSettingsDialog[] =
-    "The settings dialog is not part of this build of Sarvel.\n"
+constexpr char kNoDialogDisplay[] =
+    "sarvel: there is no X display to show the settings dialog on (DISPLAY is not set or cannot be opened).\n"
     "The settings are kept in %s\n"
     "(keys maxL, SpeedL, Date, Time, Restart, rTime, Background, PicFile), and options\n"
     "override them for one run: see 'sarvel --help'.\n";
@@ -54,12 +56,13 @@ int Run(int argc, char** argv) {
   }
   const bool hosted = inv->mode == Invocation::Mode::kHosted;
   const std::string command = inv->mode == Invocation::Mode::kSwitch ? inv->switch_text : "/S";
-  if (CommandText(command).substr(0, 2) == "/C" && !FormFactoryX11::Provides(FormId::kConfig)) {
-    std::printf(kNoSettingsDialog, DefaultSettingsPath().c_str());
-    return 0;
-  }
+  const bool configure = CommandText(command).substr(0, 2) == "/C";
 
   const std::unique_ptr<Display> display = Display::Open();
+  if (configure && (!display || !gtk::Start(display->xdisplay()))) {
+    std::fprintf(stderr, kNoDialogDisplay, DefaultSettingsPath().c_str());
+    return 1;
+  }
   if (!display) {
     std::fputs(kNoDisplay, stderr);
     return 1;
@@ -91,6 +94,21 @@ int Run(int argc, char** argv) {
   DefaultRandom rng;
   FormFactoryX11 factory(*display, loop, scene);
   App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng, factory);
+
+  if (configure) {
+    // The dialog's windows belong to GTK; its loop runs until the dialog is
+    // unloaded or a signal asks the process to end.
+    bool unloaded = false;
+    app.forms.set_on_last_unloaded([&] {
+      unloaded = true;
+      g_main_context_wakeup(nullptr);
+    });
+    gtk::EndLoopsOnSignals();
+    Guarded(process, [&] { app.Main(command); });
+    if (app.forms.count() == 0) return 0;
+    gtk::Run([&] { return unloaded; }, [&] { app.CollectUnloadedForms(); });
+    return 0;
+  }
 
   app.forms.set_on_last_unloaded([&] { loop.Quit(); });
   loop.set_on_terminate([&] {

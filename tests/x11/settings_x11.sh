@@ -4,7 +4,7 @@
 # file starts the scene with defaults and at most one protocol per field; a
 # failure in a full-screen run is logged and ends the run; with the settings
 # and the program's folder read-only the log goes to the state folder. Also
-# the switches that open no scene, a start without a display, and every
+# the switches that open no window, a start without a display, and every
 # option that the hack description (sarvel.xml) can pass.
 # usage: settings_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
@@ -29,10 +29,11 @@ end_scene() {
 }
 
 # 1. Switches and mistakes that open no scene.
-"$exe" /C >"$sandbox/c.out" 2>>"$errs"
+DISPLAY=:7777 "$exe" /C >"$sandbox/c.out" 2>"$sandbox/c.err"
 s=$?
-[ $s = 0 ] && grep -q 'not part of this build' "$sandbox/c.out" && pass "/C explains that the dialog is missing" ||
-  fail "/C: status $s, '$(head -1 "$sandbox/c.out")'"
+[ $s = 1 ] && grep -q 'settings dialog' "$sandbox/c.err" && grep -q "$settings" "$sandbox/c.err" &&
+  pass "/C without a display: where the settings are kept, and status 1" ||
+  fail "/C without a display: status $s, '$(head -1 "$sandbox/c.err")'"
 "$exe" /A 5 >"$sandbox/a.out" 2>>"$errs"
 [ $? = 0 ] && [ -s "$sandbox/a.out" ] && pass "/A says who keeps the password" || fail "/A"
 start_saver /X

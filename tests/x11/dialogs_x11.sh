@@ -1,0 +1,108 @@
+#!/bin/bash
+# The settings dialog and the about box of the native program (sarvel /C)
+# under Xvfb, driven from outside as a person would, with real pointer
+# clicks: the dialog opens centred at its size, the about box opens over it
+# centred and closes on OK, and Default then OK writes the reset values and
+# ends the program. Screenshots of both windows go to the screenshot folder.
+# (The widgets one by one, the close box and the choosers: gtk_dialogs_test.)
+# usage: dialogs_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
+source "$(dirname "$0")/lib.sh"
+make_sandbox "$1" "$2"
+shots="${3:-$sandbox}"
+mkdir -p "$shots"
+read -r W H < <(screen_size)
+# GTK keeps caches for the life of the process, which LeakSanitizer would
+# report; the session bus and the settings daemon are not there.
+export ASAN_OPTIONS=detect_leaks=0 NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
+caption='Sarvel Screensaver  ---  Settings / Einstellungen...'
+# Twips to pixels at the 96 dots per inch of a bare Xvfb, and the centres of
+# the controls (window coordinates) from their twip places.
+px() { echo $(((($1) * 96 + 720) / 1440)); }
+ok_x=$(px 6720) ok_y=$(px 3967)
+default_x=$(px 6720) default_y=$(px 727)
+info_x=$(px 6720) info_y=$(px 2887)
+minutes_x=$(($(px 1440) + 3)) minutes_y=$(px 4087)
+
+# open_dialog: starts sarvel /C and waits for the dialog; sets $win, $wx, $wy.
+open_dialog() {
+  start_saver /C
+  if ! wait_window 20 "$caption"; then
+    fail "no settings dialog appeared"
+    return 1
+  fi
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  wx=$X wy=$Y
+  [ "$WIDTH" = 497 ] && [ "$HEIGHT" = 310 ] && pass "the dialog is 497 x 310" || fail "dialog size ${WIDTH}x$HEIGHT"
+}
+click_at() {
+  xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
+  sleep 0.4
+}
+value_of() { sed -n "s/^$1=//p" "$settings"; }
+
+# 1. Opens centred; the about box over it; screenshots of both.
+settings_clear
+settings_set Background 1
+settings_set Restart 0
+if open_dialog; then
+  [ $((wx - (W - 497) / 2)) -ge -1 ] && [ $((wx - (W - 497) / 2)) -le 1 ] &&
+    [ $((wy - (H - 310) / 2)) -ge -1 ] && [ $((wy - (H - 310) / 2)) -le 1 ] &&
+    pass "centred on the screen" || fail "at $wx,$wy on a ${W}x$H screen"
+  [ "$(value_of Background)" = 1 ] && pass "the load writes kind 1" || fail "Background=$(value_of Background)"
+  shot "$sandbox/dialog.png"
+  convert "$sandbox/dialog.png" -crop "497x310+$wx+$wy" +repage "$shots/x11-settings-dialog.png"
+  read -r r g b < <(pixel "$shots/x11-settings-dialog.png" "$minutes_x" "$minutes_y")
+  [ $((r + g + b)) -ge 750 ] && pass "the minutes stand on white" || fail "minutes background $r $g $b"
+
+  click_at "$info_x" "$info_y"
+  about=""
+  for _ in $(seq 1 50); do
+    for w in $(xdotool search --all --onlyvisible --pid "$saver_pid" --name '^$' 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$w")"
+      [ "$WIDTH" = 356 ] && [ "$HEIGHT" = 329 ] && about=$w && ax=$X && ay=$Y
+    done
+    [ -n "$about" ] && break
+    sleep 0.1
+  done
+  if [ -n "$about" ]; then
+    pass "Info opens the 356 x 329 about box"
+    [ $((ax - (W - 356) / 2)) -ge -1 ] && [ $((ax - (W - 356) / 2)) -le 1 ] &&
+      [ $((ay - (H - 329) / 2)) -ge -1 ] && [ $((ay - (H - 329) / 2)) -le 1 ] &&
+      pass "the about box is centred" || fail "about box at $ax,$ay"
+    sleep 0.5
+    shot "$sandbox/about.png"
+    convert "$sandbox/about.png" -crop "356x329+$ax+$ay" +repage "$shots/x11-about-box.png"
+    # The title and "Freeware" lie on the disk's white label.
+    white=$(white_pixels "$shots/x11-about-box.png" "$(px 3735)x$(px 900)+$(px 840)+$(px 1200)")
+    [ "${white:-0}" -gt 2000 ] && pass "the labels lie on the white label area" || fail "white pixels: $white"
+    xdotool mousemove $((ax + $(px 3427))) $((ay + $(px 4207))) click 1
+    sleep 0.5
+    [ -z "$(xdotool search --all --onlyvisible --pid "$saver_pid" --name '^$' 2>/dev/null)" ] &&
+      pass "OK closes the about box" || fail "the about box is still there"
+    running "$saver_pid" && [ "$(count_windows "$caption" "$saver_pid")" = 1 ] &&
+      pass "the dialog stays" || fail "the dialog went with the about box"
+  else
+    fail "no about box"
+  fi
+
+  # 2. Default, then OK.
+  click_at "$default_x" "$default_y"
+  [ "$(value_of Background)" = 6 ] && pass "Default writes kind 6 at once" || fail "Background=$(value_of Background)"
+  click_at "$ok_x" "$ok_y"
+  if wait_end 10 "$saver_pid"; then
+    [ "$status" = 0 ] && pass "OK ends the program" || fail "the program ended with $status"
+  else
+    fail "the program still runs after OK"
+  fi
+  got=""
+  for key in maxL SpeedL Date Time Restart rTime Background; do got+="$key=$(value_of $key) "; done
+  [ "$got" = "maxL=6 SpeedL=5 Date=1 Time=1 Restart=1 rTime=600 Background=6 " ] &&
+    pass "Default then OK stores the reset values" || fail "stored: $got"
+fi
+
+if grep -qE 'Gtk-CRITICAL|Gtk-WARNING|GLib-CRITICAL|GLib-GObject-CRITICAL' "$errs"; then
+  fail "GTK complained:"
+  grep -E 'CRITICAL|WARNING' "$errs" | head -10
+fi
+finish
