@@ -1,21 +1,28 @@
 # Sarvel: the two commands of the README, and a few more for developers.
-#   make run    build and start the saver full screen on the current display
-#   make test   install what is missing, build every preset, run the whole suite
-#   make bench  the Google Benchmarks (release build)
-#   make soak   the 72-hour endurance run of the scene (release build)
+#   make run      build and start the native saver full screen on the current display
+#   make run-wine the same with Sarvel.scr under Wine
+#   make install  the native saver, its screen-saver hack description and a
+#                 desktop entry under PREFIX (default /usr/local)
+#   make test     install what is missing, build every preset, run the whole suite
+#   make bench    the Google Benchmarks (release build)
+#   make soak     the endurance runs of the scene: 72 hours of its rules, then
+#                 7 days of frames with real pictures (release build)
+#   make fuzz     every fuzz target for FUZZ_SECONDS each (clang, fuzz preset)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
-PRESETS := debug release win64 win32
+PRESETS := debug release win64 win32 fuzz
+FUZZ_SECONDS ?= 300
+PREFIX ?= /usr/local
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEB_PACKAGES := cmake ninja-build g++ pkg-config git \
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools \
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick \
   libstb-dev libfreetype-dev libfontconfig-dev fonts-comic-neue \
-  libx11-dev libxext-dev libgtest-dev googletest libbenchmark-dev
+  libx11-dev libxext-dev libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev libxss-dev libxml2-utils libgtk-3-dev
 DEB_PACKAGES_I386 := wine32:i386
 
-.PHONY: run test deps build bench soak clean env $(addprefix build-,$(PRESETS))
+.PHONY: run run-wine install test deps build bench soak fuzz clean env $(addprefix build-,$(PRESETS))
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES) $(DEB_PACKAGES_I386); do \
@@ -41,14 +48,26 @@ test: deps
 	@bash tools/test-env.sh
 	@DISPLAY=$${SARVEL_TEST_DISPLAY:-:99} bash tools/run-tests.sh $(PRESETS)
 
-run: deps build-win64
+run: deps build-release
+	@build/release/platform/x11/sarvel /S
+
+run-wine: deps build-win64
 	@bash tools/run-saver.sh
+
+install: build-release
+	cmake --install build/release --prefix $(PREFIX)
 
 bench: deps build-release
 	build/release/bench/sarvel_bench --benchmark_min_time=0.2
 
 soak: deps build-release
 	SARVEL_ENDURANCE_HOURS=72 build/release/tests/scene/endurance_tests
+	@SARVEL_WEEK_DAYS=7 build/release/tests/reliability/week_endurance_tests --gtest_filter='*RestartsOn*' & on=$$!; \
+	SARVEL_WEEK_DAYS=7 build/release/tests/reliability/week_endurance_tests --gtest_filter='*RestartsOff*'; off=$$?; \
+	wait $$on && [ $$off = 0 ]
+
+fuzz: deps build-fuzz
+	bash tools/run-fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/failure.h"
+
 namespace sarvel {
 namespace {
 
@@ -97,8 +99,24 @@ std::string ErrorLogPath(ExecutableInfo& exe, char separator) {
 
 void WriteProtocol(const ErrorRecord& record, Clock& clock, SystemApi& system, ExecutableInfo& exe,
                    FileSystem& files) {
-  const std::string path = ErrorLogPath(exe, files.PathSeparator());
-  files.AppendText(path, GetProtocol(record, clock, system) + std::string(kCrLf));
+  const char separator = files.PathSeparator();
+  const std::string path = ErrorLogPath(exe, separator);
+  const std::string text = GetProtocol(record, clock, system) + std::string(kCrLf);
+  try {
+    files.AppendText(path, text);
+    return;
+  } catch (const RuntimeFailure& failure) {
+    std::string fallback = exe.FallbackLogFolder();
+    if (fallback.empty()) throw;
+    if (fallback.back() != separator) fallback += separator;
+    fallback += exe.FileTitle() + ".EPT";
+    if (fallback == path) throw;
+    try {
+      files.AppendText(fallback, text);
+    } catch (const RuntimeFailure&) {
+      throw failure;
+    }
+  }
 }
 
 }  // namespace sarvel

@@ -34,7 +34,10 @@ std::string GetProtocol(const ErrorRecord& record, Clock& clock, SystemApi& syst
 // executable's name and ".EPT".
 std::string ErrorLogPath(ExecutableInfo& exe, char separator);
 
-// Appends the protocol and one empty line to the error log.
+// Appends the protocol and one empty line to the error log. When the log
+// beside the executable cannot be written, the protocol goes to the same
+// name in the user's fallback folder; only when that fails too does the
+// first failure pass on.
 void WriteProtocol(const ErrorRecord& record, Clock& clock, SystemApi& system, ExecutableInfo& exe,
                    FileSystem& files);
 

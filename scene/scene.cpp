@@ -20,6 +20,24 @@ int32_t AsSigned(uint32_t tick) { return static_cast<int32_t>(tick); }
 
 int16_t Clamp16(int32_t v, int32_t lo, int32_t hi) { return int16_t(std::clamp(v, lo, hi)); }
 
+// The most a frame draws: every leaf settling (three draws), every mushroom
+// strewing its eleven leaves, the overlay's three texts. Beyond it a frame
+// simply copies everything.
+constexpr size_t kMaxDamage = size_t(kSpriteTableSize) * 3 + size_t(kSpriteTableSize / 3 + 1) * 11 + 3;
+
+// The icons and the sizes the scene draws them at: mushrooms growing up to
+// 48 (drawn one larger); leaves falling at 24 to 34, lying in the carpet at
+// 32 x 32, settled by a maturing mushroom at 32 x 28 and 32 x 26, strewn at
+// 32 x 30.
+std::vector<SpriteCache::Family> SceneSprites() {
+  SpriteCache::Family mushrooms{IDI_MUSHROOM_FIRST, IDI_MUSHROOM_LAST, {}};
+  for (int s = 1; s <= 49; ++s) mushrooms.sizes.emplace_back(s, s);
+  SpriteCache::Family leaves{IDI_LEAF_FIRST, IDI_LEAF_LAST, {}};
+  for (int s = 24; s <= 34; ++s) leaves.sizes.emplace_back(s, s);
+  for (int h : {26, 28, 30}) leaves.sizes.emplace_back(32, h);
+  return {mushrooms, leaves};
+}
+
 }  // namespace
 
 void GroundWaveTable::Recreate(int32_t last_index) {
@@ -32,14 +50,28 @@ int16_t& GroundWaveTable::operator()(int32_t x) {
   return values_[size_t(x - first())];
 }
 
-Scene::Scene(SceneContext context, SceneHost& host) : c_(context), host_(host) {
+Scene::Scene(SceneContext context, SceneHost& host)
+    : c_(context), host_(host), sprites_(context.resources, SceneSprites()), composer_(kMaxDamage) {
   picBG.set_back_color(gfx::kBlack);
   picBuffer.set_back_color(gfx::kWhite);
 }
 
+void Scene::set_rendering(Rendering r) {
+  rendering_ = r;
+  sprites_.set_enabled(r.cache_sprites);
+  composer_.Invalidate();
+}
+
+// During a frame the draw waits for the composer; into picBuffer while nobody
+// looks it is left out. What goes into picBG always goes in: it is the
+// scene's state.
 void Scene::DrawSprite(gfx::Surface& dst, int id, float x, float y, int w, int h) {
-  const gfx::ImageRef icon = c_.resources.Icon(id);
-  gfx::DrawIcon(dst, *icon, x, y, w, h);
+  if (&dst == &picBuffer && !painting_) return;
+  if (composer_.queuing() && (&dst == &picBuffer || &dst == &picBG)) {
+    composer_.Queue(sprites_, &dst == &picBG, id, x, y, w, h);
+    return;
+  }
+  composer_.Drawn(sprites_.Draw(dst, id, x, y, w, h));
 }
 
 // The sprite count for a new scene. Quantity levels that the settings
@@ -79,6 +111,7 @@ void Scene::Form_Load() {
 // The layout. Lines are the steps in order, 10 to 170.
 void Scene::Form_Resize() {
   Procedure p(c_.reporter, "frmMain", "Form_Resize");
+  composer_.Invalidate();
   p.Step(10, [&] { host_.EnableTimer(false); });
   p.Step(20, [&] {
     width_ = std::max(0, host_.ClientWidth());
@@ -177,37 +210,54 @@ void Scene::PlaceMushrooms(Procedure& p) {
   }
 }
 
-// The frame procedure. Lines: 10 tick, 20 background copy, 30 mushrooms,
-// 40 leaves, 50 to 80 overlay, 90 copy to the window, 100 restart test.
+// The frame procedure. Lines: 10 tick, 20 restoring the frame surface from
+// the background, 30 mushrooms, 40 leaves (and composing their drawing),
+// 50 to 80 overlay, 90 showing the frame, 100 restart test.
+//
+// While the host says nobody can see the window, a frame runs the rules only:
+// the sprites move, settle and mature, the background takes what settles and
+// the restart comes on time, with the same random numbers, so the scene goes
+// on exactly as if it were watched; composing the frame surface, the overlay
+// and presenting rest. The first frame watched again repaints everything.
 void Scene::tmrAnimation_Timer() {
   Procedure p(c_.reporter, "frmMain", "tmrAnimation_timer");
   p.Step(10, [&] { TickNow = AsSigned(c_.clock.TickCount()); });
-  p.Step(20, [&] { gfx::Blit(picBuffer, 0, 0, picBG, picBG.bounds()); });
-  p.Step(30, [&] { Pilze(); });
-  p.Step(40, [&] { Blaetter(); });
-  PrintOverlay(p);
-  p.Step(90, [&] {
-    gfx::Blit(host_.WindowImage(), 0, 0, picBuffer, picBuffer.bounds());
-    host_.Refresh();
+  painting_ = host_.Visible();
+  p.Step(20, [&] {
+    if (painting_) {
+      composer_.Begin(picBG, picBuffer, host_.WindowImage(), rendering_.track_damage);
+    } else {
+      composer_.BeginUnseen();
+    }
   });
+  p.Step(30, [&] { Pilze(); });
+  p.Step(40, [&] {
+    Blaetter();
+    composer_.Compose();
+  });
+  if (painting_) PrintOverlay(p);
+  p.Step(90, [&] { composer_.Present(host_); });
   RestartTest(p);
+  composer_.End();
+  painting_ = true;
 }
 
 void Scene::PrintOverlay(Procedure& p) {
+  composer_.Compose();  // the text goes over the sprites
   const gfx::Font& font = host_.SceneFont();
   gfx::TextCursor cursor(picBuffer, font, gfx::kWhite);
   p.Step(50, [&] { cursor.MoveTo(5, height_ - font.TextHeight("1") - 3); });
   LocalTime now;
   if (c_.settings.ShowDate != 0 || c_.settings.ShowTime != 0) now = c_.clock.Now();
   if (c_.settings.ShowDate != 0) {
-    p.Step(60, [&] { cursor.Print(c_.regional.ShortDate(now) + "   "); });
+    p.Step(60, [&] { composer_.Printed(cursor.Print(c_.regional.ShortDate(now) + "   ")); });
   }
   if (c_.settings.ShowTime != 0) {
-    p.Step(70, [&] { cursor.Print(c_.regional.TimeOfDay(now)); });
+    p.Step(70, [&] { composer_.Printed(cursor.Print(c_.regional.TimeOfDay(now))); });
   }
   p.Step(80, [&] {
     cursor.MoveTo(lblURL.left, lblURL.top - 1);
-    cursor.Print(kMakerAddress);
+    composer_.Printed(cursor.Print(kMakerAddress));
   });
 }
 

@@ -17,7 +17,9 @@
 #include "platform/random.h"
 #include "platform/resource_library.h"
 #include "platform/services.h"
+#include "scene/frame_composer.h"
 #include "scene/scene_host.h"
+#include "scene/sprite_cache.h"
 #include "startup/settings.h"
 
 namespace sarvel {
@@ -72,6 +74,16 @@ struct Label {
   int height = 0;
 };
 
+// How frames are put together. The defaults are the fast way; the other
+// settings give the same pixels the simple way, for comparison.
+struct Rendering {
+  // Each frame restores, and presents, only what changed since the last one;
+  // off, every frame copies the whole background and the whole frame.
+  bool track_damage = true;
+  // Sprites are scaled once per size and kept; off, every draw scales afresh.
+  bool cache_sprites = true;
+};
+
 class Scene {
  public:
   Scene(SceneContext context, SceneHost& host);
@@ -110,6 +122,11 @@ class Scene {
   // arithmetic of this window size can take.
   float speed() const { return speed_; }
 
+  // Takes effect at the next frame, which repaints everything.
+  void set_rendering(Rendering r);
+  Rendering rendering() const { return rendering_; }
+  const SpriteCache& sprites() const { return sprites_; }
+
  private:
   float W() const { return float(width_); }
   float H() const { return float(height_); }
@@ -126,6 +143,10 @@ class Scene {
 
   SceneContext c_;
   SceneHost& host_;
+  SpriteCache sprites_;
+  FrameComposer composer_;
+  Rendering rendering_;
+  bool painting_ = true;  // this frame composes picBuffer: someone looks
   int width_ = 0;
   int height_ = 0;
   int32_t interval_ = 0;

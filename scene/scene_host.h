@@ -27,7 +27,8 @@ class SceneHost {
   // Repaints the window from its image at once.
   virtual void Refresh() = 0;
   // Repaints only these parts of the window from its image (the parts that
-  // changed since the last refresh); by default the whole window.
+  // changed since the last refresh); by default the whole window. They come
+  // ordered by rows, may overlap, and lie inside the image.
   virtual void RefreshRects(std::span<const gfx::Rect> rects) {
     (void)rects;
     Refresh();

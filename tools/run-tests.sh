@@ -9,7 +9,9 @@ summary=()
 for preset in "$@"; do
   echo "=== ctest --preset $preset"
   log="build/$preset/ctest-summary.log"
-  if ctest --preset "$preset" -j 2 2>&1 | tee "$log"; then
+  ctest --preset "$preset" -j 2 2>&1 | tee "$log"
+  # The status of ctest, not of tee: a failing preset must not read as passed.
+  if [ "${PIPESTATUS[0]}" = 0 ]; then
     result=pass
   else
     result=FAIL

@@ -3,6 +3,7 @@
 // face it has.
 #pragma once
 
+#include <algorithm>
 #include <string_view>
 
 #include "platform/gfx/color.h"
@@ -19,6 +20,14 @@ class Font {
   virtual int TextHeight(std::string_view utf8) const = 0;
   // Draws one line with its top-left corner at (x, y), anti-aliased.
   virtual void DrawText(Surface& dst, int x, int y, std::string_view utf8, Argb color) const = 0;
+  // The rectangle DrawText at (x, y) may change, before clipping. By default
+  // the line box widened by a line height on every side, room for any
+  // overhang of the strokes; a font that knows its glyphs can say exactly.
+  virtual Rect InkBounds(int x, int y, std::string_view utf8) const {
+    const int w = TextWidth(utf8);
+    const int h = TextHeight(utf8);
+    return Rect{x - h, y - h, std::max(w, 0) + 2 * h, 3 * h};
+  }
 };
 
 // A print position on a surface: printing an item on the same line continues
@@ -27,9 +36,12 @@ class TextCursor {
  public:
   TextCursor(Surface& dst, const Font& font, Argb color) : dst_(dst), font_(font), color_(color) {}
   void MoveTo(int x, int y) { x_ = x; y_ = y; }
-  void Print(std::string_view utf8) {
+  // Returns the part of the surface the text may have changed.
+  Rect Print(std::string_view utf8) {
+    const Rect ink = font_.InkBounds(x_, y_, utf8).Intersected(dst_.bounds());
     font_.DrawText(dst_, x_, y_, utf8, color_);
     x_ += font_.TextWidth(utf8);
+    return ink;
   }
   int x() const { return x_; }
   int y() const { return y_; }

@@ -4,6 +4,9 @@
 // target is simply not drawn.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/gfx/color.h"
 #include "platform/gfx/image.h"
 #include "platform/gfx/surface.h"
@@ -21,8 +24,36 @@ void DrawStretched(Surface& dst, const Image& picture, Rect dst_rect);
 // parts leave the surface unchanged, edges are blended. Float positions are
 // rounded to the nearest pixel, halves to even.
 void DrawIcon(Surface& dst, const Image& icon, float x, float y, int w, int h);
+// The same, changing nothing outside `clip`.
+void DrawIcon(Surface& dst, const Image& icon, float x, float y, int w, int h, const Rect& clip);
 
 // Fills a rectangle with an opaque colour.
 void FillRect(Surface& dst, Rect r, Argb color);
+
+// The part of `dst` that DrawIcon(dst, icon, x, y, w, h) may change.
+Rect IconRect(const Surface& dst, float x, float y, int w, int h);
+
+// Working memory of the scaler. Once it has grown to the largest scaling a
+// caller makes (or was reserved for it), scaling allocates nothing.
+struct ScaleScratch {
+  struct Taps {
+    std::vector<int32_t> first;
+    std::vector<int32_t> weights;
+    int32_t stride = 1;
+  };
+  Taps xs;
+  Taps ys;
+  std::vector<uint16_t> rows;
+  std::vector<int32_t> row_of_slot;
+  std::vector<uint32_t> sums;
+
+  // Room for pictures of up to `src` pixels a side scaled to up to `dst`.
+  void Reserve(int src, int dst);
+};
+
+// Writes `picture` scaled to w x h into out (w * h pixels, row after row):
+// the premultiplied pixels DrawIcon blends for it, with every fully
+// transparent pixel 0 and, for an opaque picture, every pixel opaque.
+void ScaleInto(const Image& picture, int w, int h, Argb* out, ScaleScratch& scratch);
 
 }  // namespace sarvel::gfx

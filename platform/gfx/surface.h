@@ -10,6 +10,24 @@
 
 namespace sarvel::gfx {
 
+// Window-sized pixel memory. Large blocks go on huge pages where the system
+// offers them: a frame touches a few rows of hundreds of small rectangles,
+// each row on another 4 KiB page, and the page walks cost more than the copying.
+template <class T>
+struct PixelAllocator {
+  using value_type = T;
+  PixelAllocator() = default;
+  template <class U>
+  PixelAllocator(const PixelAllocator<U>&) {}
+  T* allocate(size_t n) { return static_cast<T*>(AllocatePixels(n * sizeof(T))); }
+  void deallocate(T* p, size_t n) { FreePixels(p, n * sizeof(T)); }
+  template <class U>
+  bool operator==(const PixelAllocator<U>&) const { return true; }
+
+  static void* AllocatePixels(size_t bytes);
+  static void FreePixels(void* p, size_t bytes);
+};
+
 class Surface {
  public:
   Surface() = default;
@@ -43,7 +61,7 @@ class Surface {
   int height_ = 0;
   Argb back_color_ = kBlack;
   ImageRef stored_;
-  std::vector<Argb> pixels_;
+  std::vector<Argb, PixelAllocator<Argb>> pixels_;
 };
 
 }  // namespace sarvel::gfx

@@ -88,7 +88,9 @@ class FixedExecutable : public ExecutableInfo {
   std::string FileTitle() override { return file_title; }
   std::string Title() override { return "Sarvel"; }
   Version FileVersion() override { return version; }
+  std::string FallbackLogFolder() override { return fallback_folder; }
   std::string folder = "/tmp";
+  std::string fallback_folder;  // none by default; an existing folder when set
   std::string file_title = "Sarvel";
   Version version{2, 0, 457};
 };

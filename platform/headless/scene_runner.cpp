@@ -33,6 +33,7 @@ bool SceneRunner::Guard(auto&& fn) {
 bool SceneRunner::Start() {
   Guard([&] { app_->Main("/S"); });
   if (!ended_ && !form()) ended_ = true;  // another instance, or nothing opened
+  if (!ended_) scene().set_rendering(options_.rendering);
   return !ended_;
 }
 

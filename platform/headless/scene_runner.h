@@ -24,7 +24,7 @@ struct SceneRunOptions {
   std::string max_leaf = "10";
   std::string speed = "10";
   std::string background = "2";
-  std::string picture;
+  std::string picture{};
   std::string show_date = "1";
   std::string show_time = "1";
   std::string restart = "0";
@@ -32,6 +32,7 @@ struct SceneRunOptions {
   uint32_t start_tick = 3600000;  // an hour after the system started
   LocalTime now{2026, 10, 18, 16, 20, 0, 0};
   bool advance_clock = false;  // let the date and time move with the frames
+  Rendering rendering{};       // set once the run has started
   // Pictures to draw with instead of the program's own (long runs that only
   // follow the rules pass pictures of no size, so nothing is painted).
   ResourceLibrary* resources = nullptr;

@@ -9,6 +9,20 @@ SceneViewHeadless::SceneViewHeadless(int screen_width, int screen_height, Window
     : screen_width_(screen_width), screen_height_(screen_height), handle_(handle) {
   desktop = SyntheticDesktop(screen_width, screen_height);
   window_.set_back_color(gfx::kBlack);
+  // More than a frame can name, so that recording never allocates.
+  last_rects_.reserve(16384);
+}
+
+void SceneViewHeadless::Refresh() {
+  ++refreshes_;
+  last_whole_ = true;
+  last_rects_.clear();
+}
+
+void SceneViewHeadless::RefreshRects(std::span<const gfx::Rect> rects) {
+  ++partial_refreshes_;
+  last_whole_ = false;
+  last_rects_.assign(rects.begin(), rects.end());
 }
 
 void SceneViewHeadless::CaptureDesktop(gfx::Surface& into, int w, int h) {

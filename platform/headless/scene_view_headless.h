@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "platform/gfx/surface.h"
 #include "preview/frm_preview.h"
@@ -30,7 +32,9 @@ class SceneViewHeadless : public SceneView {
   void EnableTimer(bool enabled) override { timer_enabled_ = enabled; }
   void CaptureDesktop(gfx::Surface& into, int w, int h) override;
   gfx::Surface& WindowImage() override { return window_; }
-  void Refresh() override { ++refreshes_; }
+  void Refresh() override;
+  void RefreshRects(std::span<const gfx::Rect> rects) override;
+  bool Visible() override { return seen_; }
   const gfx::Font& SceneFont() override;
 
   // Driving it: a size change as the window system would report it, and one
@@ -43,8 +47,14 @@ class SceneViewHeadless : public SceneView {
   bool visible() const { return visible_; }
   bool timer_enabled() const { return timer_enabled_; }
   int32_t interval() const { return interval_; }
+  // Whole-window repaints and partial ones so far.
   int refreshes() const { return refreshes_; }
-
+  int partial_refreshes() const { return partial_refreshes_; }
+  // What the last refresh repainted: the whole window, or these parts.
+  bool last_refresh_whole() const { return last_whole_; }
+  const std::vector<gfx::Rect>& last_refresh_rects() const { return last_rects_; }
+  // As when the monitor goes off and on again.
+  void set_seen(bool seen) { seen_ = seen; }
  private:
   int screen_width_;
   int screen_height_;
@@ -56,6 +66,10 @@ class SceneViewHeadless : public SceneView {
   bool timer_enabled_ = false;
   int32_t interval_ = 0;
   int refreshes_ = 0;
+  int partial_refreshes_ = 0;
+  bool last_whole_ = false;
+  std::vector<gfx::Rect> last_rects_;
+  bool seen_ = true;
 };
 
 class PreviewViewHeadless : public PreviewView {

@@ -3,6 +3,7 @@
 #include "platform/posix/ini_store.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,9 +110,39 @@ void WriteAll(int fd, const std::string& text, const std::string& tmp) {
   }
 }
 
-void ReplaceFile(const std::string& path, const std::string& text) {
+void MakeFoldersFor(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
+}
+
+// Writers take turns. Every write reads the file, changes one line and
+// replaces the file whole; two processes writing at the same moment (two
+// settings dialogs, or a dialog and a script) would otherwise each put back
+// a file without the other's key. The lock is advisory and held on the
+// folder, since the file itself is replaced and a lock file would be one
+// more file to leave behind.
+class WriteLock {
+ public:
+  explicit WriteLock(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A folder that cannot be opened takes no settings file either: the
+    // write itself reports that.
+    while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~WriteLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  WriteLock(const WriteLock&) = delete;
+  WriteLock& operator=(const WriteLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+void ReplaceFile(const std::string& path, const std::string& text) {
   const std::string tmp = path + ".tmp-" + std::to_string(::getpid());
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) Raise(errno == ENOSPC ? Err::kDiskFull : Err::kPathFileAccess);
@@ -183,6 +214,8 @@ std::string IniFileStore::Read(const std::string& /*app*/, const std::string& se
 
 void IniFileStore::Write(const std::string& /*app*/, const std::string& section,
                          const std::string& key, const std::string& text) {
+  MakeFoldersFor(path_);
+  const WriteLock lock(path_);
   std::vector<std::string> lines = ReadLines(path_);
   const std::string entry = key + "=" + EscapeIniValue(text);
   bool in_section = false;

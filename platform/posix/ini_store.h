@@ -2,6 +2,7 @@
 // store section ("[Settings]") and one "key=value" line per key. Every write
 // replaces the file atomically (a temporary file renamed over it), so a crash
 // or a full disk never leaves half a file; lines it does not know are kept.
+// Writers of several processes take turns, through a lock on its folder.
 #pragma once
 
 #include <string>

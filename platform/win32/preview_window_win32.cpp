@@ -81,8 +81,13 @@ LRESULT PreviewWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 1;
     case WM_TIMER:
       if (wp == kParentWatch) {
-        HWND parent = GetParent(hwnd_);
-        if ((GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) && (!parent || !IsWindow(parent))) {
+        // A preview area that is gone, or one that never was (a handle of
+        // 0, of no window, or of a window destroyed before we got to it
+        // leaves us a child of the desktop), ends the preview: nobody
+        // would ever close it.
+        HWND parent = GetAncestor(hwnd_, GA_PARENT);
+        if ((GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) &&
+            (!parent || !IsWindow(parent) || parent == GetDesktopWindow())) {
           DestroyWindow(hwnd_);
         }
       }

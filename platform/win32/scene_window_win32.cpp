@@ -14,6 +14,25 @@ namespace {
 
 constexpr UINT_PTR kFrameTimer = 1;
 
+// GUID_MONITOR_POWER_STATE: the display's power, 0 off, 1 on, 2 dimmed.
+constexpr GUID kMonitorPowerState = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+// Draws the part r of a surface to the same place of a device context. The
+// bitmap handed over starts at r's first row and is exactly r's rows tall,
+// so no source offset depends on how the system reads top-down bitmaps.
+void PaintPart(HDC dc, const gfx::Surface& s, const gfx::Rect& part) {
+  const gfx::Rect r = part.Intersected(s.bounds());
+  if (r.empty()) return;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = s.width();
+  bi.bmiHeader.biHeight = -r.h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, r.x, r.y, DWORD(r.w), DWORD(r.h), r.x, 0, 0, UINT(r.h), s.row(r.y), &bi, DIB_RGB_COLORS);
+}
+
 }  // namespace
 
 SceneWindowWin32::~SceneWindowWin32() { Destroy(); }
@@ -22,6 +41,8 @@ void SceneWindowWin32::Create() {
   image_.set_back_color(gfx::kBlack);
   CreateHidden(L"SarvelScene", WS_POPUP | WS_CLIPCHILDREN, 0, nullptr, CS_DBLCLKS,
                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  // Without it (older systems) the monitor simply counts as always on.
+  if (hwnd_) power_notify_ = RegisterPowerSettingNotification(hwnd_, &kMonitorPowerState, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 void SceneWindowWin32::Show(ShowMode) {
@@ -34,6 +55,8 @@ void SceneWindowWin32::Show(ShowMode) {
 void SceneWindowWin32::Destroy() {
   if (hwnd_ && timer_on_) KillTimer(hwnd_, kFrameTimer);
   timer_on_ = false;
+  if (power_notify_) UnregisterPowerSettingNotification(power_notify_);
+  power_notify_ = nullptr;
   DestroyNow();
 }
 
@@ -97,6 +120,17 @@ void SceneWindowWin32::Refresh() {
   ValidateRect(hwnd_, nullptr);
 }
 
+void SceneWindowWin32::RefreshRects(std::span<const gfx::Rect> rects) {
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+  HDC dc = GetDC(hwnd_);
+  for (const gfx::Rect& r : rects) PaintPart(dc, image_, r);
+  ReleaseDC(hwnd_, dc);
+}
+
+bool SceneWindowWin32::Visible() {
+  return hwnd_ && monitor_on_ && !minimized_ && IsWindowVisible(hwnd_) && !IsIconic(hwnd_);
+}
+
 const gfx::Font& SceneWindowWin32::SceneFont() {
   if (!font_looked_up_) {
     font_looked_up_ = true;
@@ -115,7 +149,8 @@ LRESULT SceneWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE: {
       const int w = LOWORD(lp), h = HIWORD(lp);
-      if (wp == SIZE_MINIMIZED || (w == image_.width() && h == image_.height())) return 0;
+      minimized_ = wp == SIZE_MINIMIZED;
+      if (minimized_ || (w == image_.width() && h == image_.height())) return 0;
       image_.Resize(w, h);
       Deliver([&] { events_->OnResize(); });
       return 0;
@@ -123,7 +158,8 @@ LRESULT SceneWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd_, &ps);
-      PaintSurface(dc, image_, 0, 0);
+      const RECT& r = ps.rcPaint;
+      PaintPart(dc, image_, gfx::Rect{int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)});
       EndPaint(hwnd_, &ps);
       return 0;
     }
@@ -132,6 +168,23 @@ LRESULT SceneWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_DISPLAYCHANGE:
+      // The screen took a new size: the scene covers it again, and the size
+      // change lays it out anew.
+      Maximize();
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wp == PBT_POWERSETTINGCHANGE) {
+        const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lp);
+        if (setting && IsEqualGUID(setting->PowerSetting, kMonitorPowerState) &&
+            setting->DataLength >= sizeof(DWORD)) {
+          DWORD state = 0;
+          std::memcpy(&state, setting->Data, sizeof state);
+          monitor_on_ = state != 0;  // dimmed is still seen
+        }
+        return TRUE;
+      }
+      break;
     case WM_TIMER:
       if (wp == kFrameTimer) Deliver([&] { events_->OnTimer(); });
       return 0;

@@ -1,10 +1,12 @@
 // Win32: frmMain's window. A borderless popup covering the screen, black,
-// without a cursor; its persistent image is a surface painted on WM_PAINT;
-// the frame timer, the one-time desktop capture and every input message that
-// ends the run.
+// without a cursor; its persistent image is a surface painted on WM_PAINT and
+// part by part as frames change it; the frame timer, the one-time desktop
+// capture, whether anyone can see it (monitor power, minimized, hidden) and
+// every input message that ends the run.
 #pragma once
 
 #include <memory>
+#include <span>
 
 #include "platform/services.h"
 #include "platform/win32/gdi_font.h"
@@ -34,6 +36,8 @@ class SceneWindowWin32 : public SceneView, private WindowBase {
   void CaptureDesktop(gfx::Surface& into, int w, int h) override;
   gfx::Surface& WindowImage() override { return image_; }
   void Refresh() override;
+  void RefreshRects(std::span<const gfx::Rect> rects) override;
+  bool Visible() override;
   const gfx::Font& SceneFont() override;
 
  private:
@@ -47,6 +51,9 @@ class SceneWindowWin32 : public SceneView, private WindowBase {
   bool timer_on_ = false;
   std::unique_ptr<GdiFont> gdi_font_;
   bool font_looked_up_ = false;
+  HPOWERNOTIFY power_notify_ = nullptr;
+  bool monitor_on_ = true;
+  bool minimized_ = false;
 };
 
 }  // namespace sarvel::win32

@@ -236,6 +236,16 @@ Version ThisExecutable::FileVersion() {
                  int(HIWORD(info->dwFileVersionLS))};
 }
 
+std::string ThisExecutable::FallbackLogFolder() {
+  wchar_t base[MAX_PATH];
+  DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) n = GetEnvironmentVariableW(L"APPDATA", base, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return {};
+  const std::wstring folder = std::wstring(base, n) + L"\\Sarvel";
+  if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+  return Narrow(folder);
+}
+
 std::wstring InstanceMutexName(const std::wstring& exe_path) {
   uint64_t hash = 1469598103934665603ull;  // FNV-1a over the lower-cased path
   for (wchar_t c : exe_path) {

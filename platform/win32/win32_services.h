@@ -56,6 +56,8 @@ class ThisExecutable : public ExecutableInfo {
   std::string FileTitle() override;
   std::string Title() override;
   Version FileVersion() override;
+  // %LOCALAPPDATA%\Sarvel, created when needed.
+  std::string FallbackLogFolder() override;
   std::string FullPath();
 };
 

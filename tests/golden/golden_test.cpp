@@ -97,7 +97,7 @@ TEST_P(GoldenFrames, MatchTheReference) {
   o.height = g.height;
   o.background = g.background;
   if (std::string(g.background) == "5") o.picture = MakeUserPicture();
-  if (!g.date_and_time) o.show_date = o.show_time = "0";
+  if (!g.date_and_time) o.show_date = o.show_time = std::string("0");  // g++ 12 warns wrongly on a literal
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(g.frames));

@@ -1,0 +1,71 @@
+#include "platform/gfx/sprite.h"
+
+#include <algorithm>
+
+#include "platform/gfx/pixel_ops.h"
+#include "platform/gfx/row_ops.h"
+
+namespace sarvel::gfx {
+
+Sprite MakeSprite(const Image& picture, int w, int h, uint32_t* storage, ScaleScratch& scratch) {
+  Sprite s;
+  if (w <= 0 || h <= 0) return s;
+  Argb* pixels = storage;
+  uint32_t* spans = storage + size_t(w) * size_t(h);
+  ScaleInto(picture, w, h, pixels, scratch);
+  int left = w, right = 0, top = h, bottom = 0;
+  for (int y = 0; y < h; ++y) {
+    const Argb* row = pixels + size_t(y) * size_t(w);
+    int first = 0, end = w;
+    while (first < w && row[first] == 0) ++first;
+    while (end > first && row[end - 1] == 0) --end;
+    if (first == end) first = end = 0;
+    spans[y] = uint32_t(first) | uint32_t(end) << 16;
+    if (first == end) continue;
+    left = std::min(left, first);
+    right = std::max(right, end);
+    top = std::min(top, y);
+    bottom = y + 1;
+  }
+  s.pixels = pixels;
+  s.spans = spans;
+  s.width = w;
+  s.height = h;
+  if (right > left) s.ink = Rect{left, top, right - left, bottom - top};
+  return s;
+}
+
+bool SpriteOrigin(float x, float y, int64_t& px, int64_t& py) {
+  return RoundHalfEven(x, px) && RoundHalfEven(y, py);
+}
+
+Rect SpriteArea(const Sprite& sprite, int64_t px, int64_t py, const Rect& bounds) {
+  if (sprite.ink.empty()) return {};
+  return ClipRect(px + sprite.ink.x, py + sprite.ink.y, sprite.ink.w, sprite.ink.h, bounds);
+}
+
+void DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip) {
+  const Rect area = SpriteArea(sprite, px, py, clip.Intersected(dst.bounds()));
+  if (area.empty()) return;
+  // The visible columns, in sprite coordinates.
+  const int clip_lo = int(area.x - px);
+  const int clip_hi = int(area.right() - px);
+  for (int y = 0; y < area.h; ++y) {
+    const int sy = int(area.y + y - py);
+    const uint32_t span = sprite.spans[sy];
+    const int lo = std::max(int(span & 0xFFFF), clip_lo);
+    const int hi = std::min(int(span >> 16), clip_hi);
+    if (hi <= lo) continue;
+    BlendRow(dst.row(area.y + y) + (px + lo), sprite.pixels + size_t(sy) * size_t(sprite.width) + size_t(lo),
+             hi - lo);
+  }
+}
+
+Rect DrawSprite(Surface& dst, const Sprite& sprite, float x, float y) {
+  int64_t px = 0, py = 0;
+  if (!SpriteOrigin(x, y, px, py)) return {};
+  DrawSpriteAt(dst, sprite, px, py, dst.bounds());
+  return SpriteArea(sprite, px, py, dst.bounds());
+}
+
+}  // namespace sarvel::gfx

@@ -1,0 +1,98 @@
+// The command line: CommandText, HandleArgument and Main's dispatch on the
+// headless platform. The first byte picks the surroundings (another instance
+// running, a platform outside the NT family); the rest is the argument text.
+// Whatever the text, Main opens at most the one form its switch names, writes
+// at most a bounded number of protocols, and a full-screen run ends with the
+// system state restored.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/failure.h"
+#include "startup/saver.h"
+#include "tests/fuzz/fuzz_support.h"
+
+namespace sarvel {
+namespace {
+
+bool Contains(const std::vector<std::string>& v, const std::string& s) {
+  for (const std::string& x : v)
+    if (x == s) return true;
+  return false;
+}
+
+void CheckCommandText(const std::string& args, const std::string& command) {
+  FUZZ_CHECK(command.size() <= args.size());
+  FUZZ_CHECK(command.empty() || (command.front() != ' ' && command.back() != ' '));
+  for (char c : command) FUZZ_CHECK(!(c >= 'a' && c <= 'z'));
+}
+
+}  // namespace
+}  // namespace sarvel
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace sarvel;
+  if (size == 0) return 0;
+  const uint8_t flags = data[0];
+  const std::string args(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  const std::string command = CommandText(args);
+  CheckCommandText(args, command);
+  bool fits = true;
+  WindowHandle handle = 0;
+  try {
+    handle = HandleArgument(command);
+  } catch (const RuntimeFailure& f) {
+    FUZZ_CHECK(f.number() == int32_t(Err::kOverflow));
+    fits = false;
+  }
+
+  testing::TestApp t(fuzzing::LogFolder());
+  t.platform.process.another_instance = (flags & 1) != 0;
+  if (flags & 2) t.platform.system.version = headless::System::Windows9x();
+  t.platform.system.windows[handle] = ClientRect{0, 0, 152, 112};
+  bool ended = false;
+  try {
+    ended = t.RunMain(args);
+  } catch (...) {
+    FUZZ_CHECK(!"Main let a failure escape");
+  }
+  FUZZ_CHECK(!ended);
+  const std::string log = fuzzing::TakeLog();
+  FUZZ_CHECK(fuzzing::Protocols(log) <= 3);
+  FUZZ_CHECK(fuzzing::Protocols(log) == t.platform.process.beeps);
+
+  const auto& calls = t.platform.system.calls;
+  const auto& forms = t.factory.log;
+  FUZZ_CHECK(!calls.empty() && calls.front() == "SystemParametersInfoA(17, 0)");
+  const std::string option = command.substr(0, 2);
+  const bool full_screen = option == "/S" || option.empty();
+  FUZZ_CHECK(t.app->saver.FullScreenMode == (full_screen && !(flags & 1)));
+  if (option == "/P") {
+    FUZZ_CHECK(Contains(forms, "load frmPreview") == fits);
+    FUZZ_CHECK(fits || fuzzing::Protocols(log) == 3);
+    if (fits) FUZZ_CHECK(Contains(calls, "SetParent(4112, " + std::to_string(handle) + ")"));
+  } else if (option == "/C") {
+    FUZZ_CHECK(forms ==
+               (std::vector<std::string>{"create frmConfig", "load frmConfig", "show frmConfig"}));
+  } else if (full_screen && !(flags & 1)) {
+    FUZZ_CHECK(forms ==
+               (std::vector<std::string>{"create frmMain", "load frmMain", "show frmMain"}));
+    FUZZ_CHECK(t.platform.system.cursor_count == -1 && t.platform.system.screensaver_running);
+    // The run ends through the one exit, and leaves the system as it was.
+    bool exited = false;
+    try {
+      t.app->saver.exitScreensaver();
+    } catch (const ProgramEnded&) {
+      exited = true;
+    }
+    FUZZ_CHECK(exited);
+    FUZZ_CHECK(t.platform.system.cursor_count == 0);
+    FUZZ_CHECK(t.platform.system.screensaver_active && !t.platform.system.screensaver_running);
+  } else {
+    FUZZ_CHECK(forms.empty());
+    if (option == "/A" && (flags & 2) && fits)
+      FUZZ_CHECK(Contains(calls, "PwdChangePasswordA(" + std::to_string(handle) + ")"));
+  }
+  return 0;
+}

@@ -1,0 +1,99 @@
+// Stored settings texts through LoadConfig: any text under any of the eight
+// keys, either decimal separator. The record always ends up filled (every
+// field either read or its default, whatever it held before), each field
+// costs at most one protocol, loading writes nothing, and what SaveConfig
+// writes of the record reads back to the same record.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "platform/number_text.h"
+#include "startup/saver.h"
+#include "tests/fuzz/fuzz_support.h"
+
+namespace sarvel {
+namespace {
+
+const char* const kKeys[] = {"maxL",    "SpeedL", "Date",       "Time",
+                             "Restart", "rTime",  "Background", "PicFile"};
+
+bool Same(const SaverSettings& a, const SaverSettings& b) {
+  // Speeds compare by their bits: -0 and 0 are different texts.
+  return a.MaxLeaf == b.MaxLeaf && a.MinLeaf == b.MinLeaf &&
+         std::memcmp(&a.LeafSpeed, &b.LeafSpeed, sizeof(float)) == 0 && a.ShowDate == b.ShowDate &&
+         a.ShowTime == b.ShowTime && a.AutoRestart == b.AutoRestart &&
+         a.RestartSeconds == b.RestartSeconds && a.BackgroundKind == b.BackgroundKind &&
+         a.RandomBackground == b.RandomBackground && a.PicFile == b.PicFile;
+}
+
+SaverSettings Junk(int16_t v) {
+  SaverSettings s;
+  s.MaxLeaf = s.MinLeaf = s.ShowDate = s.ShowTime = s.AutoRestart = s.BackgroundKind = v;
+  s.LeafSpeed = float(v) * 1.5f;
+  s.RestartSeconds = int32_t(v) * 70001;
+  s.PicFile = "junk" + std::to_string(v);
+  return s;
+}
+
+// Loads into a record that held `before`; returns the log it wrote.
+std::string Load(testing::TestApp& t, const SaverSettings& before) {
+  t.app->saver.settings = before;
+  t.app->saver.LoadConfig();
+  return fuzzing::TakeLog();
+}
+
+}  // namespace
+}  // namespace sarvel
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace sarvel;
+  FuzzedDataProvider in(data, size);
+  testing::TestApp t(fuzzing::LogFolder());
+  const std::string sep = in.ConsumeBool() ? "," : ".";
+  t.platform.regional.decimal_separator = sep;
+  for (const char* key : kKeys) {
+    if (in.ConsumeBool()) t.platform.store.values[key] = in.ConsumeRandomLengthString(64);
+  }
+  const auto stored = t.platform.store.values;
+
+  // Twice, from different leftovers: every field is set by loading.
+  const std::string log = Load(t, Junk(-7));
+  const SaverSettings loaded = t.app->saver.settings;
+  Load(t, Junk(12345));
+  FUZZ_CHECK(Same(loaded, t.app->saver.settings));
+  FUZZ_CHECK(t.platform.store.writes.empty() && t.platform.store.values == stored);
+
+  // At most one protocol per field, each naming its own line.
+  FUZZ_CHECK(fuzzing::Protocols(log) <= 7);
+  for (int line : {20, 30, 40, 50, 60, 70, 80, 90, 100, 110}) {
+    FUZZ_CHECK(testing::CountOccurrences(log, "Zeile / Line:\t" + std::to_string(line) + "\r\n") <=
+               1);
+  }
+  FUZZ_CHECK(testing::CountOccurrences(log, "Zeile / Line:\t40\r\n") == 0);
+  FUZZ_CHECK(testing::CountOccurrences(log, "Zeile / Line:\t100\r\n") == 0);
+
+  // Saved and read again under the same separator, the record is the same
+  // (the speed after its rounding to 7 digits, which is stable from then on).
+  t.platform.store.values.clear();
+  t.app->saver.SaveConfig();
+  FUZZ_CHECK(fuzzing::Protocols(fuzzing::TakeLog()) == 0);
+  // The background kind is the dialog's to write, at once.
+  t.platform.store.values["Background"] = IntegerText(loaded.BackgroundKind);
+  const auto saved = t.platform.store.values;
+  FUZZ_CHECK(fuzzing::Protocols(Load(t, Junk(3))) == 0);
+  SaverSettings again = t.app->saver.settings;
+  SaverSettings expected = loaded;
+  FUZZ_CHECK(std::fabs(double(again.LeafSpeed) - double(loaded.LeafSpeed)) <=
+             std::fabs(double(loaded.LeafSpeed)) * 1e-6);
+  expected.LeafSpeed = again.LeafSpeed;
+  FUZZ_CHECK(Same(expected, again));
+  t.platform.store.values.clear();
+  t.app->saver.SaveConfig();
+  t.platform.store.values["Background"] = IntegerText(loaded.BackgroundKind);
+  FUZZ_CHECK(t.platform.store.values == saved);
+  return 0;
+}

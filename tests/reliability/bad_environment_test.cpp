@@ -1,0 +1,239 @@
+// What the system around the saver can do to it: an error log that cannot be
+// written where it belongs, preview handles that name no window, a store that
+// fails or that another process changes while the dialog is open, and a
+// window whose size changes under a running scene.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+
+#include "error_reporter/procedure.h"
+#include "platform/failure.h"
+#include "settings_dialog/frm_config.h"
+#include "tests/reliability/reliability_support.h"
+#include "tests/settings_dialog/dialog_app.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/posix/ini_store.h"
+#endif
+
+namespace sarvel {
+namespace {
+
+namespace fs = std::filesystem;
+using reliability::Folder;
+using C = ConfigControl;
+using Values = std::map<std::string, std::string>;
+
+// ---------------------------------------------------------------- error log
+
+// A full-screen run whose picture is missing: one report, and the run ends.
+struct FailingRun {
+  explicit FailingRun(const Folder& folder) : r(Options(folder), folder) {}
+  static headless::SceneRunOptions Options(const Folder& folder) {
+    headless::SceneRunOptions o = reliability::SmallRun();
+    o.background = "5";
+    o.picture = folder / "missing.jpg";
+    return o;
+  }
+  reliability::LoggedRun r;
+};
+
+int ProtocolsIn(const std::string& path) {
+  return testing::CountOccurrences(testing::ReadWholeFile(path), "F E H L E R");
+}
+
+TEST(ErrorLog, ThatCannotBeWrittenBesideTheProgramGoesToTheUsersFolder) {
+  Folder folder("log-blocked");
+  Folder mine("log-fallback");
+  // Whatever stands in the log's way (here a folder of its name, which no
+  // user, root included, can append to): the report is kept elsewhere.
+  fs::create_directories(folder / "Sarvel.EPT");
+  FailingRun f(folder);
+  f.r.run.platform().exe.fallback_folder = mine.path();
+  EXPECT_FALSE(f.r.run.Start());
+  EXPECT_EQ(ProtocolsIn(mine / "Sarvel.EPT"), 1);
+  EXPECT_EQ(f.r.run.platform().process.beeps, 1);
+  EXPECT_EQ(f.r.run.platform().system.cursor_count, 0);  // and the run ended as it should
+
+  // A second report in a later run is appended below the first.
+  FailingRun again(folder);
+  again.r.run.platform().exe.fallback_folder = mine.path();
+  EXPECT_FALSE(again.r.run.Start());
+  EXPECT_EQ(ProtocolsIn(mine / "Sarvel.EPT"), 2);
+}
+
+#ifndef _WIN32
+TEST(ErrorLog, InAReadOnlyFolderGoesToTheUsersFolder) {
+  Folder folder("log-read-only");
+  Folder mine("log-fallback");
+  fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  if (::access(folder.path().c_str(), W_OK) == 0) GTEST_SKIP() << "running as root";
+  testing::TestApp t(folder.path());
+  t.platform.exe.fallback_folder = mine.path();
+  t.platform.store.values["maxL"] = "abc";
+  t.RunMain("/C");
+  EXPECT_EQ(ProtocolsIn(mine / "Sarvel.EPT"), 1);
+  EXPECT_FALSE(fs::exists(folder / "Sarvel.EPT"));
+}
+#endif
+
+TEST(ErrorLog, WithNowhereToGoTheFailurePassesOnAsDesigned) {
+  Folder folder("log-nowhere");
+  fs::create_directories(folder / "Sarvel.EPT");
+  testing::TestApp t(folder.path());
+  t.platform.store.values["maxL"] = "abc";
+  EXPECT_THROW(t.RunMain("/C"), RuntimeFailure);
+  EXPECT_EQ(t.platform.process.beeps, 0);
+}
+
+// ---------------------------------------------------------------- preview
+
+TEST(PreviewHandle, ThatNamesNoWindowOpensAnEmptyPreviewAndOneBeyond32BitsNothing) {
+  Folder folder("preview-handles");
+  struct Row {
+    const char* line;
+    bool opened;
+    int protocols;
+  } rows[] = {{"/p 0", true, 0},           {"/p 99999", true, 0},
+              {"/p -5", true, 0},          {"/p", true, 0},
+              {"/p 4294967296", false, 3}, {"/p -2147483649", false, 3},
+              {"/p 2147483647", true, 0},  {"/p 1e400", false, 3}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    std::remove((folder / "Sarvel.EPT").c_str());
+    testing::TestApp t(folder.path());
+    EXPECT_FALSE(t.RunMain(row.line));
+    EXPECT_EQ(t.app->forms.count(), row.opened ? 1u : 0u);  // none: the process ends
+    EXPECT_EQ(folder.Protocols(), row.protocols);
+    EXPECT_FALSE(t.app->saver.FullScreenMode);
+    EXPECT_EQ(t.platform.system.cursor_count, 0);
+  }
+}
+
+// ---------------------------------------------------------------- store
+
+Values Stored() {
+  return {{"maxL", "3"},    {"SpeedL", "2.5"}, {"Date", "0"},       {"Time", "0"},
+          {"Restart", "0"}, {"rTime", "120"},  {"Background", "2"}, {"PicFile", "old.bmp"}};
+}
+
+// The dialog after Default: every key gets a new text at OK.
+const Values kAfterDefault = {{"SpeedL", "5"},       {"maxL", "6"},    {"Date", "1"},
+                              {"Time", "1"},         {"Restart", "1"}, {"rTime", "600"},
+                              {"PicFile", "old.bmp"}};
+const char* const kSaveOrder[] = {"SpeedL", "maxL", "Date", "Time", "Restart", "rTime", "PicFile"};
+
+TEST(Store, ThatFailsWhileOkIsPressedKeepsEarlierKeysNewAndTheRestOld) {
+  Folder folder("store-fails");
+  for (int failing = 0; failing < 7; ++failing) {
+    SCOPED_TRACE(kSaveOrder[failing]);
+    std::remove((folder / "Sarvel.EPT").c_str());
+    testing::DialogApp d(folder.path());
+    d.platform.store.values = Stored();
+    FrmConfig& f = d.Open();
+    f.UserClicks(C::kCmdReset);
+    const Values before = d.platform.store.values;
+    d.platform.store.fail_writes_after = int(d.platform.store.writes.size()) + failing;
+    f.UserClicks(C::kCmdOK);
+    for (int k = 0; k < 7; ++k) {
+      const std::string key = kSaveOrder[k];
+      EXPECT_EQ(d.platform.store.values[key], k < failing ? kAfterDefault.at(key) : before.at(key))
+          << key;
+    }
+    EXPECT_EQ(d.platform.store.values["Background"], before.at("Background"));
+    EXPECT_EQ(d.Protocols(), kMaxReportsPerStep);  // the failing write, bounded
+    EXPECT_NE(d.Log().find("procedure:\tSaveConfig\r\n"), std::string::npos);
+    EXPECT_FALSE(d.ConfigLoaded());  // the window still closes
+  }
+}
+
+TEST(Store, ChangedByAnotherProcessWhileTheDialogIsOpen) {
+  Folder folder("store-shared");
+  testing::DialogApp d(folder.path());
+  d.platform.store.values = Stored();
+  FrmConfig& f = d.Open();  // writes its kind, 2, at once
+  // Another instance's dialog saves everything meanwhile.
+  Values other = {{"maxL", "9"},       {"SpeedL", "9.5"},        {"Date", "1"},
+                  {"Time", "1"},       {"Restart", "1"},         {"rTime", "3000"},
+                  {"Background", "3"}, {"PicFile", "theirs.jpg"}};
+  d.platform.store.values = other;
+  f.UserScrolls(C::kHScroll_0, 100);
+  f.UserClicks(C::kCmdOK);
+  // Ours is what OK writes; the kind stays as the other process left it,
+  // since this dialog wrote its own at once, before.
+  const Values expected = {{"maxL", "10"},      {"SpeedL", "2.5"},     {"Date", "0"},
+                           {"Time", "0"},       {"Restart", "0"},      {"rTime", "120"},
+                           {"Background", "3"}, {"PicFile", "old.bmp"}};
+  EXPECT_EQ(d.platform.store.values, expected);
+  testing::TestApp t(folder.path());
+  t.platform.store.values = d.platform.store.values;
+  t.app->saver.LoadConfig();
+  EXPECT_EQ(d.Protocols() + folder.Protocols(), 0);
+
+  // A background chosen after the other process wrote is ours again.
+  testing::DialogApp e(folder.path());
+  e.platform.store.values = Stored();
+  FrmConfig& g = e.Open();
+  e.platform.store.values = other;
+  g.UserSelectsOption(C::kOptBack_3);
+  g.UserCloses();
+  EXPECT_EQ(e.platform.store.values["Background"], "4");
+  EXPECT_EQ(e.platform.store.values["maxL"], "9");
+}
+
+#ifndef _WIN32
+// The Linux settings file is rewritten whole on every write: two processes
+// writing different keys at the same moment must not undo each other.
+TEST(Store, TwoProcessesWritingTheSettingsFileAtOnceLoseNothing) {
+  Folder folder("ini-race");
+  const std::string path = folder / "settings.ini";
+  constexpr int kWrites = 300;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  IniFileStore store(path);
+  const char* key = child == 0 ? "maxL" : "SpeedL";
+  for (int i = 1; i <= kWrites; ++i) store.Write("Sarvel", "Settings", key, std::to_string(i));
+  if (child == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(store.Read("Sarvel", "Settings", "maxL", "?"), std::to_string(kWrites));
+  EXPECT_EQ(store.Read("Sarvel", "Settings", "SpeedL", "?"), std::to_string(kWrites));
+}
+#endif
+
+// ---------------------------------------------------------------- display
+
+// The window system resizes the scene between frames: to tiny sizes, to
+// nothing at all, to long thin strips and back, with restarts in between.
+TEST(Display, SizeChangesDuringARunNeverFailIt) {
+  Folder folder("resizes");
+  for (const char* restart : {"0", "1"}) {
+    SCOPED_TRACE(std::string("restart ") + restart);
+    headless::SceneRunOptions o = reliability::SmallRun(11);
+    o.restart = restart;
+    o.restart_seconds = "1";
+    o.max_leaf = "10";
+    o.background = "6";
+    reliability::LoggedRun r(o, folder);
+    ASSERT_TRUE(r.run.Start());
+    const std::pair<int, int> sizes[] = {{0, 0},   {1, 1},  {2, 300},  {300, 2},  {0, 120},
+                                         {160, 0}, {33, 7}, {1000, 3}, {3, 1000}, {160, 120}};
+    std::mt19937 random(5);
+    for (int step = 0; step < 60; ++step) {
+      const auto [w, h] =
+          step < 10 ? sizes[step] : std::pair<int, int>{int(random() % 400), int(random() % 300)};
+      ASSERT_TRUE(r.run.ResizeWindow(w, h)) << w << " x " << h;
+      ASSERT_TRUE(r.run.RunFrames(int(random() % 40))) << "after " << w << " x " << h;
+    }
+    EXPECT_EQ(folder.Protocols(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace sarvel

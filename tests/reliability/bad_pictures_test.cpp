@@ -1,0 +1,180 @@
+// The user's picture, as the user or the system could really leave it: an
+// empty path, a folder, a missing file, a file that is no picture, a cut-off
+// or forged one, a huge one, a path with non-ASCII characters; and the
+// picture deleted after the dialog chose it, or during a run. A picture that
+// cannot be painted ends a full-screen run with exactly one protocol; the
+// stored choice is never touched, so the picture shows again once it is back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "settings_dialog/frm_config.h"
+#include "tests/reliability/reliability_support.h"
+#include "tests/settings_dialog/dialog_app.h"
+
+namespace sarvel {
+namespace {
+
+namespace fs = std::filesystem;
+using reliability::BitmapBytes;
+using reliability::Folder;
+using reliability::WriteFile;
+
+fs::path Utf8Path(const std::string& s) {
+  return fs::path(std::u8string(s.begin(), s.end()));
+}
+std::string Utf8(const fs::path& p) {
+  const std::u8string u = p.u8string();
+  return std::string(u.begin(), u.end());
+}
+
+constexpr uint32_t kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kBlack = 0xFF000000u;
+
+// Pixels of the background's top row, above the ground and its leaves,
+// that have exactly `colour`.
+int TopRowPixels(headless::SceneRunner& run, uint32_t colour, int from, int to) {
+  int n = 0;
+  for (int x = from; x < to; ++x) n += run.scene().picBG.at(x, 0) == colour;
+  return n;
+}
+
+struct PictureRun {
+  PictureRun(const Folder& folder, const std::string& path) : r(Options(path), folder) {}
+  static headless::SceneRunOptions Options(const std::string& path) {
+    headless::SceneRunOptions o = reliability::SmallRun();
+    o.background = "5";
+    o.picture = path;
+    return o;
+  }
+  headless::SceneRunner& run() { return r.run; }
+  reliability::LoggedRun r;
+};
+
+TEST(BadPictures, APictureThatCannotBePaintedEndsTheRunWithOneProtocol) {
+  Folder folder("bad-pictures");
+  fs::create_directories(folder / "a folder.bmp");
+  WriteFile(folder / "notes.bmp", "These are my notes, not a picture.\r\n");
+  WriteFile(folder / "cut.bmp", BitmapBytes(64, 48).substr(0, 2000));
+  std::string huge = BitmapBytes(4, 4);
+  huge.replace(18, 8, std::string("\x60\xea\0\0\x60\xea\0\0", 8));  // 60000 x 60000
+  WriteFile(folder / "huge.bmp", huge);
+  // 29 bytes whose header claims a 10336 x 6170 canvas.
+  WriteFile(
+      folder / "forged.gif",
+      std::string(
+          "GIF89a\x60\x28\x1a\x18\x16\x16\x18\x31\x28\0\0\0\x40\xea\x60\xea\0\2\2\x44\1\0\x7b",
+          29));
+  // A PNG of 100 x 100 whose data chunk claims 1.5 GB.
+  WriteFile(folder / "claims.png",
+            std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x64\0\0\0\x64\x08\x02\0\0\0"
+                        "\0\0\0\0\x5a\0\0\0IDATxyz",
+                        44));
+  struct Row {
+    std::string path;
+    const char* error;
+  } rows[] = {
+      {folder / "a folder.bmp", "75 (Path/File access error)"},
+      {folder / "missing.jpg", "53 (File not found)"},
+      {folder / "notes.bmp", "481 (Invalid picture)"},
+      {folder / "cut.bmp", "481 (Invalid picture)"},
+      {folder / "huge.bmp", "481 (Invalid picture)"},
+      {folder / "forged.gif", "481 (Invalid picture)"},
+      {folder / "claims.png", "481 (Invalid picture)"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.path);
+    std::remove((folder / "Sarvel.EPT").c_str());
+    PictureRun p(folder, row.path);
+    EXPECT_FALSE(p.run().Start());
+    EXPECT_TRUE(p.run().ended());
+    EXPECT_EQ(folder.Protocols(), 1);
+    const std::string log = folder.Log();
+    EXPECT_NE(log.find(std::string("error :\t") + row.error + "\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("procedure:\tHintergrund\r\n"), std::string::npos);
+    EXPECT_EQ(p.run().platform().system.cursor_count, 0);  // the system state is restored
+    EXPECT_FALSE(p.run().platform().system.screensaver_running);
+    EXPECT_TRUE(p.run().platform().store.writes.empty());
+  }
+}
+
+TEST(BadPictures, AnEmptyPathPaintsBlackAndRunsOn) {
+  Folder folder("empty-picture");
+  PictureRun p(folder, "");
+  ASSERT_TRUE(p.run().Start());
+  EXPECT_TRUE(p.run().RunFrames(50));
+  EXPECT_EQ(TopRowPixels(p.run(), kBlack, 0, 160), 160);
+  EXPECT_EQ(folder.Protocols(), 0);
+}
+
+TEST(BadPictures, NonAsciiPathsAndOtherSizesArePainted) {
+  Folder folder("picture-names");
+  const fs::path dir = Utf8Path(folder / "B\xc3\xa4ume \xe2\x80\x93 \xe7\xa7\x8b");
+  fs::create_directories(dir);
+  const fs::path file = dir / Utf8Path("Herbst \xc3\xa9t\xc3\xa9.bmp");
+  WriteFile(file, BitmapBytes(64, 48));
+  PictureRun p(folder, Utf8(file));
+  ASSERT_TRUE(p.run().Start());
+  EXPECT_TRUE(p.run().RunFrames(5));
+  EXPECT_EQ(folder.Protocols(), 0);
+  // Stretched to the window: red on the left half, blue on the right.
+  EXPECT_EQ(TopRowPixels(p.run(), kRed, 0, 70), 70);
+  EXPECT_EQ(TopRowPixels(p.run(), kBlue, 90, 160), 70);
+}
+
+// The dialog chose the picture; before the saver starts it is deleted (a
+// cleaned-up download folder, a removed USB stick).
+TEST(BadPictures, DeletedAfterTheDialogChoseItEndsTheRunAndTheChoiceStays) {
+  Folder folder("deleted-picture");
+  const std::string picture = folder / "autumn.bmp";
+  WriteFile(picture, BitmapBytes(64, 48));
+  testing::DialogApp d(folder.path());
+  d.platform.store.values = {{"Background", "2"}};
+  d.factory.on_config = [&](headless::ConfigViewHeadless& v) { v.file_answers = {picture}; };
+  d.Open().UserSelectsOption(ConfigControl::kOptBack_4);
+  d.config().UserClicks(ConfigControl::kCmdOK);
+  const auto chosen = d.platform.store.values;
+  ASSERT_EQ(chosen.at("Background"), "5");
+  ASSERT_EQ(chosen.at("PicFile"), picture);
+
+  fs::remove(picture);
+  auto run_on = [&](const std::map<std::string, std::string>& stored) {
+    auto r = std::make_unique<reliability::LoggedRun>(PictureRun::Options(picture), folder);
+    r->run.platform().store.values = stored;
+    return r;
+  };
+  auto first = run_on(chosen);
+  EXPECT_FALSE(first->run.Start());
+  EXPECT_EQ(folder.Protocols(), 1);
+  EXPECT_NE(folder.Log().find("53 (File not found)"), std::string::npos);
+  EXPECT_EQ(first->run.platform().store.values, chosen);
+
+  // Put back, the same choice shows the picture again.
+  WriteFile(picture, BitmapBytes(64, 48));
+  auto second = run_on(first->run.platform().store.values);
+  ASSERT_TRUE(second->run.Start());
+  EXPECT_TRUE(second->run.RunFrames(5));
+  EXPECT_EQ(folder.Protocols(), 1);
+}
+
+TEST(BadPictures, DeletedDuringARunEndsItAtTheNextRestart) {
+  Folder folder("vanishing-picture");
+  const std::string picture = folder / "autumn.bmp";
+  WriteFile(picture, BitmapBytes(64, 48));
+  headless::SceneRunOptions o = PictureRun::Options(picture);
+  o.restart = "1";
+  o.restart_seconds = "2";
+  reliability::LoggedRun r(o, folder);
+  ASSERT_TRUE(r.run.Start());
+  ASSERT_TRUE(r.run.RunFrames(100));  // 1.5 s of frames
+  fs::remove(picture);
+  int frames = 0;
+  while (r.run.Frame()) ++frames;
+  EXPECT_GT(frames, 25);  // ran on until the two seconds were up
+  EXPECT_LT(frames, 40);
+  EXPECT_EQ(folder.Protocols(), 1);
+  EXPECT_EQ(r.run.platform().system.cursor_count, 0);
+}
+
+}  // namespace
+}  // namespace sarvel

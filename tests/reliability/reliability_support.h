@@ -1,0 +1,80 @@
+// Shared by the bad-input tests: a private folder with the error log, small
+// real pictures written on the spot, and a full-screen run of the real scene
+// on the headless platform whose log goes to that folder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "platform/headless/scene_runner.h"
+#include "tests/support/test_app.h"
+
+namespace sarvel::reliability {
+
+// A folder of its own per test, removed afterwards.
+class Folder {
+ public:
+  explicit Folder(const std::string& tag) : path_(testing::MakeTempFolder(tag)) {}
+  ~Folder() { testing::RemoveFolder(path_); }
+  Folder(const Folder&) = delete;
+  Folder& operator=(const Folder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const {
+    std::string path = path_;
+    path += '/';
+    path += name;
+    return path;
+  }
+  std::string Log() const { return testing::ReadWholeFile(*this / "Sarvel.EPT"); }
+  int Protocols() const { return testing::CountOccurrences(Log(), "F E H L E R"); }
+
+ private:
+  std::string path_;
+};
+
+// A 24-bit bitmap of w x h: red on the left half, blue on the right.
+inline std::string BitmapBytes(int w, int h) {
+  const uint32_t stride = (uint32_t(w) * 3 + 3) & ~3u;
+  const uint32_t size = 54 + stride * uint32_t(h);
+  std::string b = "BM";
+  auto put = [&](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b += char((v >> (8 * i)) & 0xFF);
+  };
+  put(size, 4), put(0, 4), put(54, 4), put(40, 4), put(uint32_t(w), 4), put(uint32_t(h), 4);
+  put(1, 2), put(24, 2), put(0, 4), put(stride * uint32_t(h), 4), put(2835, 4), put(2835, 4),
+      put(0, 4), put(0, 4);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x)
+      b += x < w / 2 ? std::string("\0\0\xff", 3) : std::string("\xff\0\0", 3);
+    b += std::string(stride - uint32_t(w) * 3, '\0');
+  }
+  return b;
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The settings store of a full-screen run, as texts.
+inline headless::SceneRunOptions SmallRun(uint32_t seed = 7) {
+  headless::SceneRunOptions o;
+  o.seed = seed;
+  o.width = 160;
+  o.height = 120;
+  o.restart = "0";
+  return o;
+}
+
+// A full-screen run whose error log goes to `folder`.
+struct LoggedRun {
+  LoggedRun(const headless::SceneRunOptions& options, const Folder& folder) : run(options) {
+    run.platform().exe.folder = folder.path();
+  }
+  headless::SceneRunner run;
+};
+
+}  // namespace sarvel::reliability

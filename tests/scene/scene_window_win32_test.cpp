@@ -1,0 +1,128 @@
+// The Win32 scene window as the scene sees it: whether anyone can see it
+// (monitor power, minimized) and repainting only the parts asked for.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/painter.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/win32/guard.h"
+#include "platform/win32/scene_window_win32.h"
+
+namespace sarvel {
+
+// The program's own lives in its main; a failure here just says what it was.
+std::string win32::FatalMessage(const RuntimeFailure& f) { return f.description(); }
+
+namespace {
+
+// GUID_MONITOR_POWER_STATE and another setting's GUID.
+constexpr GUID kMonitorPower = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+constexpr GUID kOtherSetting = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
+
+class NoEvents : public SceneEvents {
+ public:
+  void OnResize() override { ++resizes; }
+  void OnTimer() override {}
+  void OnMouseMove(float, float) override {}
+  void OnMouseDown() override {}
+  void OnClick() override {}
+  void OnDblClick() override {}
+  void OnKeyDown() override {}
+  void OnKeyPress() override {}
+  void OnTerminate() override {}
+  int resizes = 0;
+};
+
+void SendPower(HWND hwnd, const GUID& setting, DWORD state) {
+  std::vector<unsigned char> buf(sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD));
+  auto* s = reinterpret_cast<POWERBROADCAST_SETTING*>(buf.data());
+  s->PowerSetting = setting;
+  s->DataLength = sizeof(DWORD);
+  std::memcpy(s->Data, &state, sizeof state);
+  SendMessageW(hwnd, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(s));
+}
+
+class SceneWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_.SetEvents(&events_);
+    window_.Create();
+    hwnd_ = reinterpret_cast<HWND>(window_.hWnd());
+    ASSERT_NE(hwnd_, nullptr);
+    window_.Maximize();
+    window_.Show(ShowMode::kModeless);
+  }
+  void TearDown() override { window_.Destroy(); }
+
+  COLORREF Shown(int x, int y) {
+    HDC dc = GetDC(hwnd_);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd_, dc);
+    return c;
+  }
+
+  headless::HeadlessProcess process_;
+  NoEvents events_;
+  win32::SceneWindowWin32 window_{process_};
+  HWND hwnd_ = nullptr;
+};
+
+TEST_F(SceneWindow, IsVisibleUnlessTheMonitorIsOffOrItIsMinimized) {
+  EXPECT_TRUE(window_.Visible());
+  SendPower(hwnd_, kMonitorPower, 0);
+  EXPECT_FALSE(window_.Visible());
+  SendPower(hwnd_, kOtherSetting, 1);
+  EXPECT_FALSE(window_.Visible()) << "another setting says nothing about the monitor";
+  SendPower(hwnd_, kMonitorPower, 2);
+  EXPECT_TRUE(window_.Visible()) << "a dimmed screen is still seen";
+  SendPower(hwnd_, kMonitorPower, 0);
+  SendPower(hwnd_, kMonitorPower, 1);
+  EXPECT_TRUE(window_.Visible());
+
+  const int resizes = events_.resizes;
+  ShowWindow(hwnd_, SW_MINIMIZE);
+  EXPECT_FALSE(window_.Visible());
+  EXPECT_EQ(events_.resizes, resizes) << "minimizing is no layout";
+  ShowWindow(hwnd_, SW_RESTORE);
+  EXPECT_TRUE(window_.Visible());
+  ShowWindow(hwnd_, SW_HIDE);
+  EXPECT_FALSE(window_.Visible());
+}
+
+TEST_F(SceneWindow, RepaintsExactlyThePartsAskedFor) {
+  gfx::Surface& image = window_.WindowImage();
+  ASSERT_GT(image.width(), 300);
+  ASSERT_GT(image.height(), 200);
+  gfx::FillRect(image, image.bounds(), gfx::Rgb(0, 0, 200));
+  window_.Refresh();
+  ASSERT_EQ(Shown(250, 150), RGB(0, 0, 200));
+
+  // New pixels everywhere in the image, but only two parts repainted.
+  gfx::FillRect(image, image.bounds(), gfx::Rgb(200, 0, 0));
+  const gfx::Rect parts[] = {{10, 20, 30, 40}, {200, 101, 7, 3}};
+  window_.RefreshRects(parts);
+  for (const gfx::Rect& r : parts) {
+    for (int y : {r.y, r.bottom() - 1}) {
+      for (int x : {r.x, r.right() - 1}) EXPECT_EQ(Shown(x, y), RGB(200, 0, 0)) << x << "," << y;
+    }
+    EXPECT_EQ(Shown(r.x - 1, r.y), RGB(0, 0, 200));
+    EXPECT_EQ(Shown(r.x, r.y - 1), RGB(0, 0, 200));
+    EXPECT_EQ(Shown(r.right(), r.bottom() - 1), RGB(0, 0, 200));
+    EXPECT_EQ(Shown(r.right() - 1, r.bottom()), RGB(0, 0, 200));
+  }
+  EXPECT_EQ(Shown(250, 150), RGB(0, 0, 200));
+  // Parts reaching past the edges are cut to the window.
+  const gfx::Rect edge[] = {{image.width() - 5, image.height() - 5, 50, 50}, {-20, -20, 25, 25}};
+  window_.RefreshRects(edge);
+  EXPECT_EQ(Shown(image.width() - 1, image.height() - 1), RGB(200, 0, 0));
+  EXPECT_EQ(Shown(0, 0), RGB(200, 0, 0));
+  EXPECT_EQ(Shown(6, 6), RGB(0, 0, 200));
+}
+
+}  // namespace
+}  // namespace sarvel
