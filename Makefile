@@ -19,7 +19,7 @@ DEB_PACKAGES := cmake ninja-build g++ pkg-config git \
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools \
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick \
   libstb-dev libfreetype-dev libfontconfig-dev fonts-comic-neue \
-  libx11-dev libxext-dev libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev libxss-dev libxml2-utils libgtk-3-dev
+  libx11-dev libxext-dev libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev libxss-dev libxml2-utils libgtk-3-dev libxinerama-dev xserver-xorg-core xserver-xorg-video-dummy
 DEB_PACKAGES_I386 := wine32:i386
 
 .PHONY: run run-wine install test deps build bench soak fuzz clean env $(addprefix build-,$(PRESETS))

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "bench/bench_sprite.h"
 #include "platform/gfx/painter.h"
 #include "platform/gfx/row_ops.h"
 #include "platform/gfx/sprite.h"
@@ -39,22 +40,9 @@ BENCHMARK(BlendRows<detail::BlendRowScalar>)->Name("BlendRow/scalar")->Arg(30)->
 BENCHMARK(BlendRows<detail::BlendRowSse2>)->Name("BlendRow/sse2")->Arg(30)->Arg(256);
 #endif
 
-std::shared_ptr<Image> Leaf() {
-  auto img = std::make_shared<Image>(32, 32);
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      const int d2 = (x - 16) * (x - 16) + (y - 16) * (y - 16);
-      const uint8_t a = d2 < 144 ? 255 : d2 < 225 ? uint8_t(255 - (d2 - 144) * 3) : 0;
-      img->set(x, y, Premultiply(a, uint8_t(180 + x), uint8_t(60 + y * 3), 20));
-    }
-  }
-  img->UpdateOpaque();
-  return img;
-}
-
 void DrawLeaf29(benchmark::State& state) {
   Surface s(1920, 1080, Rgb(40, 30, 20));
-  const auto icon = Leaf();
+  const auto icon = BenchLeaf();
   std::vector<uint32_t> storage(SpriteWords(29, 29));
   ScaleScratch scratch;
   const Sprite sprite = MakeSprite(*icon, 29, 29, storage.data(), scratch);

@@ -3,24 +3,11 @@
 
 #include <random>
 
+#include "bench/bench_sprite.h"
 #include "platform/gfx/painter.h"
 
 namespace sarvel::gfx {
 namespace {
-
-// A leaf-like sprite: opaque middle, soft edge, transparent corners.
-std::shared_ptr<Image> Sprite() {
-  auto img = std::make_shared<Image>(32, 32);
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      const int d2 = (x - 16) * (x - 16) + (y - 16) * (y - 16);
-      const uint8_t a = d2 < 144 ? 255 : d2 < 225 ? uint8_t(255 - (d2 - 144) * 3) : 0;
-      img->set(x, y, Premultiply(a, uint8_t(180 + x), uint8_t(60 + y * 3), 20));
-    }
-  }
-  img->UpdateOpaque();
-  return img;
-}
 
 std::shared_ptr<Image> Gradient(int w, int h) {
   auto img = std::make_shared<Image>(w, h);
@@ -33,7 +20,7 @@ std::shared_ptr<Image> Gradient(int w, int h) {
 
 void BM_DrawIcon32To28(benchmark::State& state) {
   Surface s(1920, 1080, Rgb(40, 30, 20));
-  const auto icon = Sprite();
+  const auto icon = BenchLeaf();
   float x = 0;
   for (auto _ : state) {
     DrawIcon(s, *icon, x, 500.25f, 28, 28);
@@ -68,7 +55,7 @@ BENCHMARK(BM_StretchGradientStrip);
 void BM_FullFrame250Icons(benchmark::State& state) {
   Surface background(1920, 1080, Rgb(60, 90, 40));
   Surface frame(1920, 1080, kBlack);
-  const auto icon = Sprite();
+  const auto icon = BenchLeaf();
   std::mt19937 rng(1);
   struct Leaf {
     float x, y;

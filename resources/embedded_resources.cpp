@@ -1,9 +1,12 @@
 #include "resources/embedded_resources.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/failure.h"
 #include "platform/gfx/atlas_font.h"
@@ -32,6 +35,34 @@ const gfx::Font& EmbeddedSceneFont() {
   static const std::unique_ptr<gfx::AtlasFont> font =
       gfx::AtlasFont::Parse(FindEmbeddedFile("scene_font_13px.atlas"));
   return *font;
+}
+
+// Every linked-in scene font atlas ("scene_font_<n>px.atlas"), one per dots
+// per inch it was rendered at.
+const gfx::Font& EmbeddedSceneFont(double scale) {
+  static const std::vector<std::unique_ptr<gfx::AtlasFont>> fonts = [] {
+    std::vector<std::unique_ptr<gfx::AtlasFont>> all;
+    for (const EmbeddedFile& f : EmbeddedFiles()) {
+      const std::string_view name = f.name;
+      if (name.starts_with("scene_font_") && name.ends_with(".atlas")) {
+        all.push_back(gfx::AtlasFont::Parse(std::span<const uint8_t>(f.data, f.size)));
+      }
+    }
+    return all;
+  }();
+  if (!(scale > 0.0) || !(scale < 1e6)) scale = 1.0;  // NaN too
+  const double wanted = 96.0 * scale;
+  const gfx::AtlasFont* best = nullptr;
+  for (const auto& font : fonts) {
+    if (!best) {
+      best = font.get();
+      continue;
+    }
+    const double d = std::abs(font->dpi() - wanted), best_d = std::abs(best->dpi() - wanted);
+    if (d < best_d || (d == best_d && font->dpi() > best->dpi())) best = font.get();
+  }
+  if (!best) Raise(Err::kInvalidPicture);
+  return *best;
 }
 
 const char* IconFileName(int id) {
@@ -70,6 +101,20 @@ gfx::ImageRef EmbeddedResources::Icon(int id) {
     if (!f) Raise(Err::kInvalidPicture);
     slot = gfx::DecodeIcon(std::span<const uint8_t>(f->data, f->size), 32);
   }
+  return slot;
+}
+
+gfx::ImageRef EmbeddedResources::IconForSize(int id, int side) {
+  auto bytes = [&] {
+    const EmbeddedFile* f = FindFile(IconFileName(id));
+    if (!f) Raise(Err::kInvalidPicture);
+    return std::span<const uint8_t>(f->data, f->size);
+  };
+  auto known = icon_sides_.find(id);
+  if (known == icon_sides_.end()) known = icon_sides_.emplace(id, gfx::IconSides(bytes())).first;
+  const int entry = BestIconSide(known->second, side);
+  auto& slot = sized_icons_[{id, entry}];
+  if (!slot) slot = gfx::DecodeIconForSize(bytes(), entry);
   return slot;
 }
 

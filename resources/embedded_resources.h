@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <map>
 #include <span>
+#include <utility>
+#include <vector>
 
 #include "platform/gfx/font.h"
 #include "platform/resource_library.h"
@@ -24,17 +26,23 @@ std::span<const EmbeddedFile> EmbeddedFiles();
 // A linked-in file by name; empty when there is none.
 std::span<const uint8_t> FindEmbeddedFile(const char* name);
 
-// The scene font from the linked-in glyph atlas (the same pixels on every
-// build); raises Err::kInvalidPicture when the atlas is missing.
+// The scene font from the linked-in glyph atlases (the same pixels on every
+// build): the 13-pixel one of a 96-DPI screen, or the one made for the dots
+// per inch closest to 96 x `scale` (the larger on ties). Raises
+// Err::kInvalidPicture when the atlases are missing.
 const gfx::Font& EmbeddedSceneFont();
+const gfx::Font& EmbeddedSceneFont(double scale);
 
 class EmbeddedResources : public ResourceLibrary {
  public:
   gfx::ImageRef Icon(int id) override;
+  gfx::ImageRef IconForSize(int id, int side) override;
   gfx::ImageRef Bitmap(int id) override;
 
  private:
   std::map<int, gfx::ImageRef> icons_;
+  std::map<int, std::vector<int>> icon_sides_;
+  std::map<std::pair<int, int>, gfx::ImageRef> sized_icons_;  // by id and entry side
   std::map<int, gfx::ImageRef> bitmaps_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gfx/pixel_ops.h"
 #include "platform/gfx/row_ops.h"
 
 namespace sarvel {
@@ -48,7 +49,7 @@ void FrameComposer::Bands::Sort(size_t n, int bands, AreaOf&& area_of) {
 }
 
 FrameComposer::FrameComposer(size_t max_draws)
-    : damage_(max_draws), restored_(max_draws), present_(2 * max_draws) {
+    : damage_(max_draws), restored_(max_draws), present_(2 * max_draws), max_draws_(max_draws) {
   draws_.reserve(max_draws);
   bg_draws_.reserve(max_draws);
   damage_owners_.reserve(max_draws);
@@ -65,6 +66,13 @@ FrameComposer::FrameComposer(size_t max_draws)
     b->first.reserve(16384 / kBandRows + 2);
     b->fill.reserve(16384 / kBandRows + 2);
   }
+}
+
+void FrameComposer::ReserveForHeight(int rows) {
+  // A rectangle meets at most this many bands; every list of rectangles
+  // holds at most twice max_draws of them.
+  const size_t bands = size_t(std::max(rows, 1) + kBandRows - 2) / kBandRows + 1;
+  for (Bands* b : {&restore_bands_, &draw_bands_, &copy_bands_}) b->items.reserve(bands * 2 * max_draws_);
 }
 
 void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Surface& window, bool track) {
@@ -118,19 +126,19 @@ void FrameComposer::AddDamage(const gfx::Rect& r, const Owner& owner) {
 
 void FrameComposer::Drawn(const gfx::Rect& r) { AddDamage(r, Owner{}); }
 
-void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, float x, float y, int w, int h) {
+void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, int64_t px, int64_t py, int w,
+                          int h) {
   const gfx::Surface& target = into_background ? *bg_ : *buffer_;
   Draw d;
+  d.px = px;
+  d.py = py;
   d.sprite = sprites.Sprite(id, w, h);
   if (d.sprite) {
-    if (!gfx::SpriteOrigin(x, y, d.px, d.py)) return;
     d.area = gfx::SpriteArea(*d.sprite, d.px, d.py, target.bounds());
   } else {
-    d.icon = sprites.Picture(id);
+    d.icon = sprites.Picture(id, w, h);
     if (d.icon->width() <= 0 || d.icon->height() <= 0) return;
-    d.area = gfx::IconRect(target, x, y, w, h);
-    d.x = x;
-    d.y = y;
+    d.area = gfx::ClipRect(px, py, w, h, target.bounds());
     d.w = w;
     d.h = h;
   }
@@ -147,11 +155,11 @@ void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, fl
 namespace {
 
 void DrawClipped(gfx::Surface& dst, const gfx::Sprite* sprite, const gfx::ImageRef& icon, int64_t px, int64_t py,
-                 float x, float y, int w, int h, const gfx::Rect& clip) {
+                 int w, int h, const gfx::Rect& clip) {
   if (sprite) {
     gfx::DrawSpriteAt(dst, *sprite, px, py, clip);
   } else {
-    gfx::DrawIcon(dst, *icon, x, y, w, h, clip);
+    gfx::DrawIconAt(dst, *icon, px, py, w, h, clip);
   }
 }
 
@@ -164,7 +172,7 @@ void FrameComposer::Compose() {
   const int bands = (buffer.height() + kBandRows - 1) / kBandRows;
   if (bands > 0) ComposeBands(bands);
   draws_.clear();
-  for (const Draw& d : bg_draws_) DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.x, d.y, d.w, d.h, bg_->bounds());
+  for (const Draw& d : bg_draws_) DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
   bg_draws_.clear();
 }
 
@@ -273,7 +281,7 @@ void FrameComposer::ComposeBands(int bands) {
     }
     for (uint32_t k = draw_bands_.first[size_t(b)]; k < draw_bands_.first[size_t(b) + 1]; ++k) {
       const Draw& d = draws_[draw_bands_.items[k]];
-      DrawClipped(buffer, d.sprite, d.icon, d.px, d.py, d.x, d.y, d.w, d.h, band);
+      DrawClipped(buffer, d.sprite, d.icon, d.px, d.py, d.w, d.h, band);
     }
     for (uint32_t k = copy_bands_.first[size_t(b)]; k < copy_bands_.first[size_t(b) + 1]; ++k) {
       const gfx::Rect r = copies[copy_bands_.items[k]].Intersected(band);
@@ -316,7 +324,7 @@ void FrameComposer::End() {
   if (queuing_ || shown_frame_) whole_next_ = true;
   // Draws into picBG are the scene's state: they are made even so.
   if (queuing_) {
-    for (const Draw& d : bg_draws_) DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.x, d.y, d.w, d.h, bg_->bounds());
+    for (const Draw& d : bg_draws_) DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
   }
   queuing_ = false;
   shown_frame_ = false;

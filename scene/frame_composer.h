@@ -39,6 +39,9 @@ class FrameComposer {
 
   // The next frame is whole: everything changed (a layout, say).
   void Invalidate() { whole_next_ = true; }
+  // Room for rectangles up to `rows` tall (the tallest sprite or text at the
+  // device scale), so that frames allocate nothing. Outside frames.
+  void ReserveForHeight(int rows);
 
   // Starts a frame that is shown: restores picBuffer from picBG, all of it
   // at once or (when `track` and nothing forbids it) only where damaged,
@@ -50,9 +53,10 @@ class FrameComposer {
 
   // True while draws are queued rather than made.
   bool queuing() const { return queuing_; }
-  // Queues a sprite draw into picBuffer, or into picBG (only while queuing).
+  // Queues a sprite draw into picBuffer, or into picBG (only while queuing):
+  // icon `id` at w x h device pixels with its top-left corner at (px, py).
   // Raises what the cache raises for an icon that cannot be loaded.
-  void Queue(SpriteCache& sprites, bool into_background, int id, float x, float y, int w, int h);
+  void Queue(SpriteCache& sprites, bool into_background, int id, int64_t px, int64_t py, int w, int h);
   // Restores, draws the queued sprites and brings the window image up to
   // date where that changed picBuffer; then makes the draws into picBG.
   // Text comes after it.
@@ -79,7 +83,6 @@ class FrameComposer {
   struct Draw {
     const gfx::Sprite* sprite = nullptr;
     gfx::ImageRef icon;  // when the cache keeps no sprite for it
-    float x = 0, y = 0;
     int w = 0, h = 0;
     int64_t px = 0, py = 0;
     gfx::Rect area;
@@ -121,6 +124,7 @@ class FrameComposer {
   gfx::Surface* bg_ = nullptr;
   gfx::Surface* buffer_ = nullptr;
   gfx::Surface* window_ = nullptr;
+  size_t max_draws_ = 0;
 };
 
 }  // namespace sarvel

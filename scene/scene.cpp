@@ -29,9 +29,11 @@ constexpr size_t kMaxDamage = size_t(kSpriteTableSize) * 3 + size_t(kSpriteTable
 // 48 (drawn one larger); leaves falling at 24 to 34, lying in the carpet at
 // 32 x 32, settled by a maturing mushroom at 32 x 28 and 32 x 26, strewn at
 // 32 x 30.
+constexpr int kTallestSprite = 49;
+
 std::vector<SpriteCache::Family> SceneSprites() {
   SpriteCache::Family mushrooms{IDI_MUSHROOM_FIRST, IDI_MUSHROOM_LAST, {}};
-  for (int s = 1; s <= 49; ++s) mushrooms.sizes.emplace_back(s, s);
+  for (int s = 1; s <= kTallestSprite; ++s) mushrooms.sizes.emplace_back(s, s);
   SpriteCache::Family leaves{IDI_LEAF_FIRST, IDI_LEAF_LAST, {}};
   for (int s = 24; s <= 34; ++s) leaves.sizes.emplace_back(s, s);
   for (int h : {26, 28, 30}) leaves.sizes.emplace_back(32, h);
@@ -62,16 +64,19 @@ void Scene::set_rendering(Rendering r) {
   composer_.Invalidate();
 }
 
+// A sprite at logical (x, y), w x h logical pixels, drawn in device pixels.
 // During a frame the draw waits for the composer; into picBuffer while nobody
 // looks it is left out. What goes into picBG always goes in: it is the
 // scene's state.
 void Scene::DrawSprite(gfx::Surface& dst, int id, float x, float y, int w, int h) {
   if (&dst == &picBuffer && !painting_) return;
+  const int64_t px = DevicePosition(x, scale_), py = DevicePosition(y, scale_);
+  const int dw = DeviceLength(w, scale_), dh = DeviceLength(h, scale_);
   if (composer_.queuing() && (&dst == &picBuffer || &dst == &picBG)) {
-    composer_.Queue(sprites_, &dst == &picBG, id, x, y, w, h);
+    composer_.Queue(sprites_, &dst == &picBG, id, px, py, dw, dh);
     return;
   }
-  composer_.Drawn(sprites_.Draw(dst, id, x, y, w, h));
+  composer_.Drawn(sprites_.Draw(dst, id, px, py, dw, dh));
 }
 
 // The sprite count for a new scene. Quantity levels that the settings
@@ -114,10 +119,14 @@ void Scene::Form_Resize() {
   composer_.Invalidate();
   p.Step(10, [&] { host_.EnableTimer(false); });
   p.Step(20, [&] {
-    width_ = std::max(0, host_.ClientWidth());
-    height_ = std::max(0, host_.ClientHeight());
+    device_width_ = std::max(0, host_.ClientWidth());
+    device_height_ = std::max(0, host_.ClientHeight());
+    scale_ = SaneScale(host_.DeviceScale());
+    width_ = LogicalLength(device_width_, scale_);
+    height_ = LogicalLength(device_height_, scale_);
     speed_ = SafeSpeed();
-    picBG.Resize(width_, height_);
+    sprites_.SetScale(scale_);
+    picBG.Resize(device_width_, device_height_);
   });
   p.Step(30, [&] {
     if (c_.settings.RandomBackground) c_.settings.BackgroundKind = RandomInt(c_.rng, 1, 5);
@@ -125,7 +134,7 @@ void Scene::Form_Resize() {
   p.Step(40, [&] {
     const int16_t kind = c_.settings.BackgroundKind;
     if ((kind == kBackgroundDesktop || c_.settings.RandomBackground) && !DesktopCaptured) {
-      host_.CaptureDesktop(picBG, width_, height_);
+      host_.CaptureDesktop(picBG, device_width_, device_height_);
       imgBG = picBG.Snapshot();
       DesktopCaptured = true;
     }
@@ -137,22 +146,29 @@ void Scene::Form_Resize() {
     host_.Refresh();
   });
   p.Step(70, [&] {
-    picBuffer.Resize(width_, height_);
-    picBG.Resize(width_, height_);
+    picBuffer.Resize(device_width_, device_height_);
+    picBG.Resize(device_width_, device_height_);
   });
   p.Step(80, [&] {
     const gfx::Surface& window = host_.WindowImage();
     gfx::Blit(picBuffer, 0, 0, window, window.bounds());
     picBG.SetStoredPicture(window.Snapshot());
   });
+  // The overlay is laid out in device pixels against the window's edges:
+  // the font is at the device scale, the margins are scaled.
   p.Step(90, [&] {
     const gfx::Font& font = host_.SceneFont();
     lblURL.width = font.TextWidth(kMakerAddress);
     lblURL.height = font.TextHeight(kMakerAddress);
-    lblURL.left = width_ - lblURL.width - 3;
-    lblURL.top = height_ - lblURL.height;
+    lblURL.left = device_width_ - lblURL.width - Dev(3);
+    lblURL.top = device_height_ - lblURL.height;
   });
-  p.Step(100, [&] { gfx::Blit(host_.WindowImage(), 0, 0, picBG, picBG.bounds()); });
+  p.Step(100, [&] {
+    gfx::Blit(host_.WindowImage(), 0, 0, picBG, picBG.bounds());
+    // The tallest draw: a mushroom of 49, or a line of text (whose damage
+    // may be three lines tall).
+    composer_.ReserveForHeight(std::max(DeviceLength(kTallestSprite, scale_), 3 * lblURL.height));
+  });
   p.Step(110, [&] { GroundWave.Recreate(ToInt32(W() + 100.0f)); });
   p.Step(120, [&] { SinusY(); });
   p.Step(130, [&] { GroundBase = ToInt16(double(H()) * 0.9); });
@@ -246,7 +262,7 @@ void Scene::PrintOverlay(Procedure& p) {
   composer_.Compose();  // the text goes over the sprites
   const gfx::Font& font = host_.SceneFont();
   gfx::TextCursor cursor(picBuffer, font, gfx::kWhite);
-  p.Step(50, [&] { cursor.MoveTo(5, height_ - font.TextHeight("1") - 3); });
+  p.Step(50, [&] { cursor.MoveTo(Dev(5), device_height_ - font.TextHeight("1") - Dev(3)); });
   LocalTime now;
   if (c_.settings.ShowDate != 0 || c_.settings.ShowTime != 0) now = c_.clock.Now();
   if (c_.settings.ShowDate != 0) {
@@ -256,7 +272,7 @@ void Scene::PrintOverlay(Procedure& p) {
     p.Step(70, [&] { composer_.Printed(cursor.Print(c_.regional.TimeOfDay(now))); });
   }
   p.Step(80, [&] {
-    cursor.MoveTo(lblURL.left, lblURL.top - 1);
+    cursor.MoveTo(lblURL.left, lblURL.top - Dev(1));
     composer_.Printed(cursor.Print(kMakerAddress));
   });
 }
@@ -416,8 +432,8 @@ void Scene::SinusY() {
   });
 }
 
-// The background. Lines: 10 black, 20 gradient strips, 30 desktop,
-// 40 the user's picture.
+// The background, over every device pixel. Lines: 10 black, 20 gradient
+// strips, 30 desktop, 40 the user's picture.
 void Scene::Hintergrund() {
   Procedure p(c_.reporter, "frmMain", "Hintergrund");
   switch (c_.settings.BackgroundKind) {
@@ -430,9 +446,13 @@ void Scene::Hintergrund() {
         GradientPicture = c_.resources.Bitmap(c_.settings.BackgroundKind + 100);
         const int16_t t = CheckInt16(Div32(GradientPicture->WidthHimetric(), host_.TwipsPerPixelX()));
         if (t <= 0) return;
+        // Strips t logical pixels wide, their edges rounded to device
+        // pixels so that they meet, down the whole window.
         int16_t i = 0;
         do {
-          gfx::DrawStretched(picBG, *GradientPicture, gfx::Rect{Mul16(i, t), 0, t, height_});
+          const int32_t left = Mul16(i, t);
+          const int x0 = Dev(left), x1 = Dev(left + t);
+          gfx::DrawStretched(picBG, *GradientPicture, gfx::Rect{x0, 0, x1 - x0, device_height_});
           i = Add16(i, 1);
         } while (!(Mul16(i, t) > width_));
       });
@@ -453,7 +473,7 @@ void Scene::Hintergrund() {
         }
         const std::vector<uint8_t> bytes = c_.files.ReadFile(c_.settings.PicFile);
         const gfx::ImageRef picture = gfx::DecodePicture(bytes);
-        gfx::DrawStretched(picBG, *picture, gfx::Rect{0, 0, width_, height_});
+        gfx::DrawStretched(picBG, *picture, gfx::Rect{0, 0, device_width_, device_height_});
       });
       break;
     default:

@@ -5,6 +5,11 @@
 // The scene reaches process-wide state only through what it is handed (the
 // settings record, LeafCount, the random generator, the reporter), so two
 // scenes given one seed render the same frames side by side.
+//
+// Its rules (every size, step, position, wave and random draw) are in
+// logical pixels of a 96-DPI screen; it draws at the host's device scale.
+// So one seed gives the same sprite records at every scale, and at scale 1
+// the pixels are those of a scene that knows no scale.
 #pragma once
 
 #include <array>
@@ -17,6 +22,7 @@
 #include "platform/random.h"
 #include "platform/resource_library.h"
 #include "platform/services.h"
+#include "scene/device_scale.h"
 #include "scene/frame_composer.h"
 #include "scene/scene_host.h"
 #include "scene/sprite_cache.h"
@@ -66,7 +72,7 @@ struct SceneContext {
   FileSystem& files;
 };
 
-// The label that marks where the web address is printed.
+// The label that marks where the web address is printed, in device pixels.
 struct Label {
   int left = 0;
   int top = 0;
@@ -113,6 +119,7 @@ class Scene {
   int16_t WavePhase = 0;
   int16_t WaveDrift = 0;
 
+  // The background and the frame, in device pixels, as large as the window.
   gfx::Surface picBG;
   gfx::Surface picBuffer;
   gfx::ImageRef imgBG;
@@ -127,9 +134,21 @@ class Scene {
   Rendering rendering() const { return rendering_; }
   const SpriteCache& sprites() const { return sprites_; }
 
+  // The layout's size: logical (the rules' pixels, 96 to the inch) and of
+  // the window in device pixels, and the device pixels per logical pixel.
+  // The logical size is the device size divided by the scale, rounded up
+  // (see LogicalLength): it covers every device pixel.
+  int width() const { return width_; }
+  int height() const { return height_; }
+  int device_width() const { return device_width_; }
+  int device_height() const { return device_height_; }
+  double scale() const { return scale_; }
+
  private:
   float W() const { return float(width_); }
   float H() const { return float(height_); }
+  // A logical length or offset in device pixels.
+  int Dev(int logical) const { return DeviceOffset(logical, scale_); }
   int16_t LeafCountFromSettings();
   float SafeSpeed() const;
   void DrawSprite(gfx::Surface& dst, int id, float x, float y, int w, int h);
@@ -147,8 +166,11 @@ class Scene {
   FrameComposer composer_;
   Rendering rendering_;
   bool painting_ = true;  // this frame composes picBuffer: someone looks
-  int width_ = 0;
+  int width_ = 0;  // logical
   int height_ = 0;
+  int device_width_ = 0;
+  int device_height_ = 0;
+  double scale_ = 1.0;
   int32_t interval_ = 0;
   float speed_ = 10.0f;
 };

@@ -36,8 +36,17 @@ class SceneHost {
   // False while nobody can see the window (monitor off, window unmapped or
   // fully covered): frames may then skip their painting.
   virtual bool Visible() { return true; }
+  // Device pixels per logical pixel of a 96-DPI screen (1, 1.25, 1.5, 2...).
+  // Sizes, the window image, the desktop capture and the scene font are in
+  // device pixels; the scene keeps its rules in logical ones.
+  virtual double DeviceScale() { return 1.0; }
+  // The scene font at the device scale.
   virtual const gfx::Font& SceneFont() = 0;
-  // The screen's horizontal twips per pixel (15 at 96 dots per inch).
+  // The screen's horizontal twips per LOGICAL pixel: 1440 / (dots per inch
+  // / DeviceScale()), so 15 wherever the device scale accounts for the
+  // screen's dots per inch (15 at 96 dots per inch and scale 1, and at 192
+  // and scale 2). The gradient strips are this wide in logical pixels, and
+  // are then the same at every scale.
   virtual int TwipsPerPixelX() { return 15; }
 };
 

@@ -86,6 +86,8 @@ std::unique_ptr<AtlasFont> AtlasFont::Parse(std::span<const uint8_t> bytes) {
   std::unique_ptr<AtlasFont> font(new AtlasFont());
   font->line_height_ = line_height;
   font->ascent_ = ascent;
+  font->size_centipoints_ = U16(bytes, 8);
+  font->dpi_ = U16(bytes, 10);
   font->glyphs_.reserve(size_t(count));
   for (size_t i = 0; i < count; ++i) {
     const size_t at = kHeaderSize + i * kGlyphRecordSize;

@@ -72,6 +72,9 @@ class AtlasFont : public Font {
   Rect InkBounds(int x, int y, std::string_view utf8) const override;
 
   int line_height() const { return line_height_; }
+  // What it was rendered at: hundredths of a point, and dots per inch.
+  int size_centipoints() const { return size_centipoints_; }
+  int dpi() const { return dpi_; }
   int ascent() const { return ascent_; }
   bool HasGlyph(char32_t code_point) const { return Find(code_point) >= 0; }
   // The glyph drawn for a code point: its own, or '?' when the atlas has none.
@@ -87,6 +90,8 @@ class AtlasFont : public Font {
 
   int line_height_ = 0;
   int ascent_ = 0;
+  int size_centipoints_ = 0;
+  int dpi_ = 0;
   std::vector<Glyph> glyphs_;
   std::vector<uint8_t> coverage_;
   std::array<int32_t, 256> latin1_{};  // glyph index by code point, -1 when absent

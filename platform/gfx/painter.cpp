@@ -229,6 +229,10 @@ void DrawIcon(Surface& dst, const Image& icon, float x, float y, int w, int h, c
   DrawScaled(dst, icon, px, py, w, h, clip);
 }
 
+void DrawIconAt(Surface& dst, const Image& icon, int64_t px, int64_t py, int w, int h, const Rect& clip) {
+  DrawScaled(dst, icon, px, py, w, h, clip);
+}
+
 Rect IconRect(const Surface& dst, float x, float y, int w, int h) {
   int64_t px = 0, py = 0;
   if (!RoundHalfEven(x, px) || !RoundHalfEven(y, py)) return {};

@@ -196,6 +196,11 @@ struct StbFree {
 // Any format the decoder knows, checked for size before a pixel is allocated.
 ImageRef DecodeWithStb(std::span<const uint8_t> bytes) {
   if (bytes.empty() || bytes.size() > size_t(INT_MAX)) Invalid();
+  // A JPEG file begins with its start-of-image marker. The decoder would
+  // also take fill bytes before it, but reading them carries its format test
+  // past its 128-byte read buffer, and its rewind then hands the decoder
+  // stale buffer bytes in place of the file: bytes no check here has seen.
+  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] != 0xD8) Invalid();
   if (!JpegTableCheck(bytes).Safe()) Invalid();
   int w = 0, h = 0, channels = 0;
   if (!stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels)) Invalid();
@@ -344,7 +349,9 @@ ImageRef DecodePicture(std::span<const uint8_t> bytes) {
   return DecodeWithStb(bytes);
 }
 
-ImageRef DecodeIcon(std::span<const uint8_t> bytes, int preferred_side) {
+namespace {
+
+std::vector<IconEntry> IconEntries(std::span<const uint8_t> bytes) {
   if (bytes.size() < 6) Invalid();
   const uint16_t reserved = U16(bytes, 0);
   const uint16_t type = U16(bytes, 2);
@@ -364,6 +371,22 @@ ImageRef DecodeIcon(std::span<const uint8_t> bytes, int preferred_side) {
     entries.push_back(
         {std::max(w, h), type == 1 ? U16(bytes, at + 6) : 0, bytes.subspan(offset, size)});
   }
+  return entries;
+}
+
+// The first entry in this order that decodes. A damaged entry should not
+// cost the whole icon.
+ImageRef FirstThatDecodes(const std::vector<IconEntry>& entries) {
+  for (const IconEntry& e : entries) {
+    if (ImageRef image = DecodeEntry(e.data)) return image;
+  }
+  Invalid();
+}
+
+}  // namespace
+
+ImageRef DecodeIcon(std::span<const uint8_t> bytes, int preferred_side) {
+  std::vector<IconEntry> entries = IconEntries(bytes);
   // Closest size first, the larger one on ties, then the deeper colour.
   std::stable_sort(entries.begin(), entries.end(), [&](const IconEntry& a, const IconEntry& b) {
     const int64_t da = std::abs(int64_t(a.side) - preferred_side);
@@ -372,11 +395,26 @@ ImageRef DecodeIcon(std::span<const uint8_t> bytes, int preferred_side) {
     if (a.side != b.side) return a.side > b.side;
     return a.bit_count > b.bit_count;
   });
-  // A damaged entry should not cost the whole icon.
-  for (const IconEntry& e : entries) {
-    if (ImageRef image = DecodeEntry(e.data)) return image;
-  }
-  Invalid();
+  return FirstThatDecodes(entries);
+}
+
+std::vector<int> IconSides(std::span<const uint8_t> bytes) {
+  std::vector<int> sides;
+  for (const IconEntry& e : IconEntries(bytes)) sides.push_back(e.side);
+  return sides;
+}
+
+ImageRef DecodeIconForSize(std::span<const uint8_t> bytes, int side) {
+  std::vector<IconEntry> entries = IconEntries(bytes);
+  // Those at least `side` large, smallest first; then the smaller ones,
+  // largest first; the deeper colour on ties.
+  std::stable_sort(entries.begin(), entries.end(), [&](const IconEntry& a, const IconEntry& b) {
+    const bool a_below = a.side < side, b_below = b.side < side;
+    if (a_below != b_below) return !a_below;
+    if (a.side != b.side) return a_below ? a.side > b.side : a.side < b.side;
+    return a.bit_count > b.bit_count;
+  });
+  return FirstThatDecodes(entries);
 }
 
 }  // namespace sarvel::gfx

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "platform/gfx/image.h"
 
@@ -23,5 +24,14 @@ ImageRef DecodePicture(std::span<const uint8_t> bytes);
 // Decodes an .ico file and returns the entry whose size is closest to
 // `preferred_side` (largest first on ties). Raises 481 on bad data.
 ImageRef DecodeIcon(std::span<const uint8_t> bytes, int preferred_side = 32);
+
+// Decodes the .ico entry to draw a picture `side` pixels large from: the
+// smallest at least that large, else the largest (the deeper colour on
+// ties). Raises 481 on bad data.
+ImageRef DecodeIconForSize(std::span<const uint8_t> bytes, int side);
+
+// The sides of an .ico file's entries (the larger of width and height), in
+// the file's order. Raises 481 when the bytes are not an icon file.
+std::vector<int> IconSides(std::span<const uint8_t> bytes);
 
 }  // namespace sarvel::gfx

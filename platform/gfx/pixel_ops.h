@@ -60,18 +60,20 @@ constexpr Rect ClipRect(int64_t x, int64_t y, int64_t w, int64_t h, const Rect& 
 }
 
 // Nearest whole number, halves to even, independent of the FPU rounding mode:
-// how sprite positions become pixels. False for NaN and infinities.
-inline bool RoundHalfEven(float v, int64_t& out) {
+// how sprite positions become pixels. False for NaN and infinities. (A float
+// is rounded as the double it equals.)
+inline bool RoundHalfEven(double v, int64_t& out) {
   if (!std::isfinite(v)) return false;
   // Far beyond any surface either way; clamping keeps the maths in range.
   constexpr double kFar = double(int64_t(1) << 40);
-  const double d = std::clamp(double(v), -kFar, kFar);
+  const double d = std::clamp(v, -kFar, kFar);
   const double f = std::floor(d);
-  const double diff = d - f;  // exact: both come from the same float
+  const double diff = d - f;  // exact: f is d without its fraction
   int64_t n = int64_t(f);
   if (diff > 0.5 || (diff == 0.5 && (n & 1) != 0)) ++n;
   out = n;
   return true;
 }
+inline bool RoundHalfEven(float v, int64_t& out) { return RoundHalfEven(double(v), out); }
 
 }  // namespace sarvel::gfx

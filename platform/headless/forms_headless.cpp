@@ -14,7 +14,7 @@ std::unique_ptr<Form> FormFactoryHeadless::Create(FormId id, App& app) {
   switch (id) {
     case FormId::kMain:
       return std::make_unique<FrmMain>(
-          app, std::make_unique<SceneViewHeadless>(screen_width_, screen_height_, 0x1000));
+          app, std::make_unique<SceneViewHeadless>(screen_width_, screen_height_, 0x1000, scale_));
     case FormId::kPreview:
       return std::make_unique<FrmPreview>(app, std::make_unique<PreviewViewHeadless>(0x1010));
     case FormId::kConfig:

@@ -3,7 +3,7 @@
 namespace sarvel::headless {
 
 SceneRunner::SceneRunner(const SceneRunOptions& o)
-    : options_(o), rng_(o.seed), factory_(o.width, o.height) {
+    : options_(o), rng_(o.seed), factory_(o.width, o.height, o.scale) {
   platform_.store.values = {{"maxL", o.max_leaf},          {"SpeedL", o.speed},
                             {"Background", o.background},  {"PicFile", o.picture},
                             {"Date", o.show_date},         {"Time", o.show_time},
@@ -74,6 +74,10 @@ bool SceneRunner::RunFrames(int n) {
 
 bool SceneRunner::ResizeWindow(int w, int h) {
   return Guard([&] { view()->Resize(w, h); });
+}
+
+bool SceneRunner::RescaleWindow(double scale, int w, int h) {
+  return Guard([&] { view()->Rescale(scale, w, h); });
 }
 
 }  // namespace sarvel::headless

@@ -18,8 +18,11 @@ namespace sarvel::headless {
 
 struct SceneRunOptions {
   uint32_t seed = 1;
+  // The screen in device pixels, and its device pixels per logical pixel:
+  // 3840 x 2160 at scale 2 is a 1920 x 1080 scene drawn twice as fine.
   int width = 1024;
   int height = 768;
+  double scale = 1.0;
   // Stored settings, as text, exactly as the store would hold them.
   std::string max_leaf = "10";
   std::string speed = "10";
@@ -42,6 +45,7 @@ struct SceneRunOptions {
 class EmptyResources : public ResourceLibrary {
  public:
   gfx::ImageRef Icon(int) override { return empty_; }
+  gfx::ImageRef IconForSize(int, int) override { return empty_; }
   gfx::ImageRef Bitmap(int) override { return empty_; }
 
  private:
@@ -72,6 +76,8 @@ class SceneRunner {
   bool RunFrames(int n);
   // A size change of the window, as the window system reports it.
   bool ResizeWindow(int w, int h);
+  // A move to a monitor of another device scale, with the window's new size.
+  bool RescaleWindow(double scale, int w, int h);
 
   bool ended() const { return ended_; }
   App& app() { return *app_; }

@@ -1,6 +1,6 @@
-// Headless windows of the scene and the preview: a screen of a chosen size,
-// a synthetic desktop to capture, the window image in memory and a timer that
-// the driver ticks by hand.
+// Headless windows of the scene and the preview: a screen of a chosen size
+// and device scale, a synthetic desktop to capture, the window image in
+// memory and a timer that the driver ticks by hand.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,9 @@ namespace sarvel::headless {
 
 class SceneViewHeadless : public SceneView {
  public:
-  SceneViewHeadless(int screen_width, int screen_height, WindowHandle handle);
+  // The screen's size in device pixels, and its device pixels per logical
+  // pixel (1 for a 96-DPI screen, 2 for a 192-DPI one).
+  SceneViewHeadless(int screen_width, int screen_height, WindowHandle handle, double scale = 1.0);
 
   // FormView
   void Create() override { created_ = true; }
@@ -35,6 +37,8 @@ class SceneViewHeadless : public SceneView {
   void Refresh() override;
   void RefreshRects(std::span<const gfx::Rect> rects) override;
   bool Visible() override { return seen_; }
+  double DeviceScale() override { return scale_; }
+  // The linked-in atlas made for the dots per inch closest to the scale's.
   const gfx::Font& SceneFont() override;
 
   // Driving it: a size change as the window system would report it, and one
@@ -55,9 +59,14 @@ class SceneViewHeadless : public SceneView {
   const std::vector<gfx::Rect>& last_refresh_rects() const { return last_rects_; }
   // As when the monitor goes off and on again.
   void set_seen(bool seen) { seen_ = seen; }
+  // As when the window moves to a monitor of another scale: the new scale
+  // and the window's new size in device pixels, reported as a size change
+  // even when the size stays.
+  void Rescale(double scale, int w, int h);
  private:
   int screen_width_;
   int screen_height_;
+  double scale_;
   WindowHandle handle_;
   SceneEvents* events_ = nullptr;
   gfx::Surface window_;
@@ -92,7 +101,8 @@ class PreviewViewHeadless : public PreviewView {
   gfx::Surface window_;
 };
 
-// A desktop-like picture: a soft teal gradient with a few window shapes.
-gfx::Surface SyntheticDesktop(int w, int h);
+// A desktop-like picture: a soft teal gradient with a few window shapes,
+// their bars drawn at the device scale.
+gfx::Surface SyntheticDesktop(int w, int h, double scale = 1.0);
 
 }  // namespace sarvel::headless

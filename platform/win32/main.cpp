@@ -33,7 +33,19 @@ std::string ArgumentsOf(const wchar_t* command_line) {
   return Narrow(p);
 }
 
+// The manifest asks for per-monitor DPI awareness (v2); where it is not
+// read (a renamed or repackaged file), the same is asked for here.
+void BecomeDpiAware() {
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  const auto set_context = reinterpret_cast<SetContextFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2; it fails harmlessly when the
+  // manifest already set the awareness.
+  if (set_context) set_context(reinterpret_cast<HANDLE>(intptr_t(-4)));
+}
+
 int Run() {
+  BecomeDpiAware();
   System system;
   RegistryStore store;
   UserRegional regional;

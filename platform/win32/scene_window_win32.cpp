@@ -33,6 +33,28 @@ void PaintPart(HDC dc, const gfx::Surface& s, const gfx::Rect& part) {
   SetDIBitsToDevice(dc, r.x, r.y, DWORD(r.w), DWORD(r.h), r.x, 0, 0, UINT(r.h), s.row(r.y), &bi, DIB_RGB_COLORS);
 }
 
+struct MonitorList {
+  std::vector<gfx::Rect> monitors;
+  size_t primary = 0;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  auto& list = *reinterpret_cast<MonitorList*>(data);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+  const RECT& r = info.rcMonitor;
+  const gfx::Rect rect{int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)};
+  if (rect.empty()) return TRUE;
+  // Mirrored displays are one monitor to us.
+  for (const gfx::Rect& m : list.monitors) {
+    if (m.x == rect.x && m.y == rect.y && m.w == rect.w && m.h == rect.h) return TRUE;
+  }
+  if (info.dwFlags & MONITORINFOF_PRIMARY) list.primary = list.monitors.size();
+  list.monitors.push_back(rect);
+  return TRUE;
+}
+
 }  // namespace
 
 SceneWindowWin32::~SceneWindowWin32() { Destroy(); }
@@ -47,6 +69,11 @@ void SceneWindowWin32::Create() {
 
 void SceneWindowWin32::Show(ShowMode) {
   if (!hwnd_) return;
+  if (sibling_) {
+    // The focus and the keys stay with frmMain's window.
+    ShowWindow(hwnd_, SW_SHOWNA);
+    return;
+  }
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(hwnd_);
@@ -62,12 +89,38 @@ void SceneWindowWin32::Destroy() {
 
 void SceneWindowWin32::Maximize() {
   if (!hwnd_) return;
-  // The primary screen, in real pixels (the program is DPI aware). The window
-  // stays hidden: the layout that this size change runs captures the desktop
-  // before the scene covers it.
-  SetWindowPos(hwnd_, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  // The window's monitor (else the primary screen), in real pixels (the
+  // program is DPI aware). The window stays hidden: the layout that this size
+  // change runs captures the desktop before the scene covers it.
+  const gfx::Rect m =
+      has_monitor_ ? monitor_ : gfx::Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SetWindowPos(hwnd_, nullptr, m.x, m.y, m.w, m.h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+std::vector<gfx::Rect> SceneWindowWin32::Monitors() {
+  MonitorList found;
+  EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&found));
+  if (found.monitors.empty()) {
+    return {gfx::Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
+  }
+  std::swap(found.monitors[0], found.monitors[found.primary]);
+  return found.monitors;
+}
+
+void SceneWindowWin32::SetMonitor(const gfx::Rect& monitor) {
+  monitor_ = monitor;
+  has_monitor_ = !monitor.empty();
+}
+
+std::unique_ptr<SceneView> SceneWindowWin32::CreateSibling() {
+  return std::make_unique<SceneWindowWin32>(process_, true);
+}
+
+void SceneWindowWin32::StayOnTop() {
+  if (hwnd_) SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+double SceneWindowWin32::DeviceScale() { return double(DpiOf(hwnd_)) / 96.0; }
 
 void SceneWindowWin32::SetTimerInterval(int32_t ms) {
   interval_ = UINT(std::max<int32_t>(ms, USER_TIMER_MINIMUM));
@@ -96,7 +149,9 @@ void SceneWindowWin32::CaptureDesktop(gfx::Surface& into, int w, int h) {
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bmp && bits) {
     HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    // The screen's device context spans the virtual screen, the primary
+    // monitor's corner at (0, 0): the others may lie at negative places.
+    BitBlt(mem, 0, 0, w, h, screen, has_monitor_ ? monitor_.x : 0, has_monitor_ ? monitor_.y : 0, SRCCOPY);
     GdiFlush();
     const auto* src = static_cast<const uint32_t*>(bits);
     const int rows = std::min(h, into.height());
@@ -169,10 +224,22 @@ LRESULT SceneWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_DISPLAYCHANGE:
-      // The screen took a new size: the scene covers it again, and the size
-      // change lays it out anew.
-      Maximize();
+      // Monitors came, went or took a new size: the form lays its scenes out
+      // anew over them.
+      Deliver([&] { events_->OnDisplayChange(); });
       return 0;
+    case WM_DPICHANGED: {
+      // The font goes to the new size on the next frame; the new size, or
+      // the old one at the new scale, is laid out anew.
+      gdi_font_.reset();
+      font_looked_up_ = false;
+      const RECT* r = reinterpret_cast<const RECT*>(lp);
+      const int w = int(r->right - r->left), h = int(r->bottom - r->top);
+      const bool same = w == image_.width() && h == image_.height();
+      SetWindowPos(hwnd_, nullptr, r->left, r->top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+      if (same) Deliver([&] { events_->OnResize(); });
+      return 0;
+    }
     case WM_POWERBROADCAST:
       if (wp == PBT_POWERSETTINGCHANGE) {
         const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lp);

@@ -1,12 +1,14 @@
-// Win32: frmMain's window. A borderless popup covering the screen, black,
-// without a cursor; its persistent image is a surface painted on WM_PAINT and
+// Win32: frmMain's window. A borderless popup covering a monitor (the
+// primary one; siblings of it cover the others), black, without a cursor; its persistent image is a surface painted on WM_PAINT and
 // part by part as frames change it; the frame timer, the one-time desktop
 // capture, whether anyone can see it (monitor power, minimized, hidden) and
-// every input message that ends the run.
+// every input message that ends the run. It is per-monitor DPI aware: sizes
+// are device pixels, and the scene font follows the monitor's DPI.
 #pragma once
 
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "platform/services.h"
 #include "platform/win32/gdi_font.h"
@@ -17,7 +19,7 @@ namespace sarvel::win32 {
 
 class SceneWindowWin32 : public SceneView, private WindowBase {
  public:
-  explicit SceneWindowWin32(Process& process) : process_(process) {}
+  explicit SceneWindowWin32(Process& process, bool sibling = false) : process_(process), sibling_(sibling) {}
   ~SceneWindowWin32() override;
 
   // FormView
@@ -39,13 +41,21 @@ class SceneWindowWin32 : public SceneView, private WindowBase {
   void RefreshRects(std::span<const gfx::Rect> rects) override;
   bool Visible() override;
   const gfx::Font& SceneFont() override;
+  double DeviceScale() override;
+  std::vector<gfx::Rect> Monitors() override;
+  void SetMonitor(const gfx::Rect& monitor) override;
+  std::unique_ptr<SceneView> CreateSibling() override;
+  void StayOnTop() override;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void Deliver(auto&& fn);
 
   Process& process_;
+  bool sibling_;
   SceneEvents* events_ = nullptr;
+  gfx::Rect monitor_;
+  bool has_monitor_ = false;
   gfx::Surface image_;
   UINT interval_ = 15;
   bool timer_on_ = false;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 #include <vector>
@@ -44,18 +45,40 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
 
 gfx::ImageRef ExecutableResources::Icon(int id) {
   auto& slot = icons_[id];
-  if (slot) return slot;
+  if (!slot) slot = Entry(id, 0);
+  return slot;
+}
+
+gfx::ImageRef ExecutableResources::IconForSize(int id, int side) {
+  const auto group = ResourceBytes(id, MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  if (group.size() < 6) Raise(Err::kInvalidPicture);
+  const uint16_t count = uint16_t(group[4] | (group[5] << 8));
+  if (group.size() < 6 + size_t(count) * sizeof(GroupEntry)) Raise(Err::kInvalidPicture);
+  std::vector<int> sides;
+  for (uint16_t i = 0; i < count; ++i) {
+    GroupEntry e;
+    std::memcpy(&e, group.data() + 6 + size_t(i) * sizeof e, sizeof e);
+    sides.push_back(std::max(e.width == 0 ? 256 : int(e.width), e.height == 0 ? 256 : int(e.height)));
+  }
+  const int entry = BestIconSide(sides, side);
+  auto& slot = sized_icons_[{id, entry}];
+  if (!slot) slot = Entry(id, entry);
+  return slot;
+}
+
+gfx::ImageRef ExecutableResources::Entry(int id, int side) {
   const auto group = ResourceBytes(id, MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
   if (group.size() < 6) Raise(Err::kInvalidPicture);
   const uint16_t count = uint16_t(group[4] | (group[5] << 8));
   if (group.size() < 6 + size_t(count) * sizeof(GroupEntry) || count == 0) Raise(Err::kInvalidPicture);
-  // The 32-pixel entry, else the first.
+  // The entry of that side (the 32-pixel one for 0), else the first.
+  const int wanted = side > 0 ? side : 32;
   GroupEntry chosen;
   std::memcpy(&chosen, group.data() + 6, sizeof chosen);
   for (uint16_t i = 0; i < count; ++i) {
     GroupEntry e;
     std::memcpy(&e, group.data() + 6 + size_t(i) * sizeof e, sizeof e);
-    if (e.width == 32) chosen = e;
+    if ((e.width == 0 ? 256 : int(e.width)) == wanted) chosen = e;
   }
   const auto image = ResourceBytes(chosen.id, MAKEINTRESOURCEW(3));  // RT_ICON
   if (image.empty()) Raise(Err::kInvalidPicture);
@@ -70,8 +93,7 @@ gfx::ImageRef ExecutableResources::Icon(int id) {
   Put32(ico, uint32_t(image.size()));
   Put32(ico, 22);
   ico.insert(ico.end(), image.begin(), image.end());
-  slot = gfx::DecodeIcon(ico, 32);
-  return slot;
+  return gfx::DecodeIcon(ico, 32);
 }
 
 gfx::ImageRef ExecutableResources::Bitmap(int id) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <utility>
 
 #include "platform/resource_library.h"
 
@@ -11,10 +12,15 @@ namespace sarvel::win32 {
 class ExecutableResources : public ResourceLibrary {
  public:
   gfx::ImageRef Icon(int id) override;
+  gfx::ImageRef IconForSize(int id, int side) override;
   gfx::ImageRef Bitmap(int id) override;
 
  private:
+  // The entry of a group icon `side` pixels large (0: the 32-pixel one,
+  // else the first), decoded.
+  gfx::ImageRef Entry(int id, int side);
   std::map<int, gfx::ImageRef> icons_;
+  std::map<std::pair<int, int>, gfx::ImageRef> sized_icons_;  // by id and entry side
   std::map<int, gfx::ImageRef> bitmaps_;
 };
 

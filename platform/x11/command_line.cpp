@@ -165,6 +165,15 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
         error = "-background takes black, blue, brown, desktop, picture or random";
         return std::nullopt;
       }
+    } else if (name == "scale") {
+      const auto v = value();
+      if (!v) return std::nullopt;
+      const auto f = Decimal(*v);
+      if (!f || *f < 0.5f - 1e-6f || *f > 8.0f + 1e-6f) {
+        error = "-scale takes a number from 0.5 to 8";
+        return std::nullopt;
+      }
+      inv.scale = double(*f);
     } else if (name == "picture") {
       const auto v = value();
       if (!v) return std::nullopt;
@@ -207,7 +216,8 @@ std::string UsageText() {
 An autumn screen saver: leaves fall and settle, mushrooms grow.
 
 Modes:
-  /S (or nothing)       full screen; a key, a click or moving the mouse ends it
+  /S (or nothing)       full screen, a scene on every monitor; a key, a click
+                        or moving the mouse ends it
   /P <xid>              the still preview inside window <xid> (decimal)
   /C                    the settings dialog
   --window [WxH]        the scene in an ordinary window (default 1024x640);
@@ -223,6 +233,9 @@ Settings for this run (the settings file stays as it is):
   -restart MINUTES      rebuild the scene every MINUTES; 0 turns it off
   -background KIND      black, blue, brown, desktop, picture or random
   -picture FILE         the picture for -background picture
+Display:
+  -scale S              device pixels per pixel of a 96 DPI screen (0.5 to 8;
+                        1.5 or 2 on a dense screen); default: Xft.dpi / 96
 Other:
   -h, --help            this text
   --version             the version

@@ -46,6 +46,7 @@ struct Invocation {
   int window_height = 640;
   bool root = false;        // kHosted: the (virtual) root window ...
   Window window_id = None;  // ... or this one, named by -window-id or the daemon
+  double scale = 0;         // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
   SettingOverrides overrides;
 };
 

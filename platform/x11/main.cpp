@@ -68,6 +68,7 @@ int Run(int argc, char** argv) {
     return 1;
   }
   SceneWindowOptions scene;
+  scene.scale = inv->scale;
   if (inv->mode == Invocation::Mode::kWindowed) {
     scene.kind = SceneWindowOptions::Kind::kWindowed;
     scene.width = inv->window_width;

@@ -93,6 +93,10 @@ void SceneWindowX11::Create() {
   }
   if (own_window_) NameWindow(x, window_);
   display_.Register(window_, this, style);
+  if (options_.kind == Kind::kFullScreen && !options_.sibling) {
+    display_.WatchScreenChanges(this);
+    watching_screen_ = true;
+  }
   presenter_ = std::make_unique<Presenter>(display_, window_);
   timer_ = loop_.AddTimer([this] { OnTick(); });
   timer_->SetInterval(interval_);
@@ -104,8 +108,12 @@ void SceneWindowX11::Show(ShowMode) {
   ::Display* x = display_.xdisplay();
   if (options_.kind == Kind::kFullScreen) {
     XMapRaised(x, window_);
-    grab_attempts_left_ = kGrabAttempts;
-    TakeInput();
+    // The input is grabbed once, by the first window; the pointer's events
+    // over a sibling still go to the sibling.
+    if (!options_.sibling) {
+      grab_attempts_left_ = kGrabAttempts;
+      TakeInput();
+    }
   } else if (options_.kind == Kind::kWindowed) {
     XMapWindow(x, window_);
   }
@@ -122,6 +130,8 @@ void SceneWindowX11::Destroy() {
   }
   presenter_.reset();
   display_.Unregister(window_);
+  if (watching_screen_) display_.WatchScreenChanges(nullptr);
+  watching_screen_ = false;
   if (own_window_) {
     if (grabbed_keyboard_) XUngrabKeyboard(x, CurrentTime);
     if (grabbed_pointer_) XUngrabPointer(x, CurrentTime);
@@ -142,11 +152,13 @@ void SceneWindowX11::Maximize() {
   ::Display* x = display_.xdisplay();
   int w = 0, h = 0;
   switch (options_.kind) {
-    case Kind::kFullScreen:
-      w = display_.ScreenWidth();
-      h = display_.ScreenHeight();
-      XMoveResizeWindow(x, window_, 0, 0, unsigned(w), unsigned(h));
+    case Kind::kFullScreen: {
+      const gfx::Rect m = has_monitor_ ? monitor_ : gfx::Rect{0, 0, display_.ScreenWidth(), display_.ScreenHeight()};
+      w = m.w;
+      h = m.h;
+      XMoveResizeWindow(x, window_, m.x, m.y, unsigned(w), unsigned(h));
       break;
+    }
     case Kind::kWindowed:
       w = options_.width;
       h = options_.height;
@@ -184,13 +196,16 @@ void SceneWindowX11::EnableTimer(bool enabled) {
 
 void SceneWindowX11::CaptureDesktop(gfx::Surface& into, int w, int h) {
   ::Display* x = display_.xdisplay();
-  const int cw = std::min({w, display_.ScreenWidth(), into.width()});
-  const int ch = std::min({h, display_.ScreenHeight(), into.height()});
+  // This window's monitor, as far as it lies on the screen.
+  const int ox = has_monitor_ ? std::max(0, monitor_.x) : 0;
+  const int oy = has_monitor_ ? std::max(0, monitor_.y) : 0;
+  const int cw = std::min({w, display_.ScreenWidth() - ox, into.width()});
+  const int ch = std::min({h, display_.ScreenHeight() - oy, into.height()});
   if (cw <= 0 || ch <= 0) return;
   XImage* shot = nullptr;
   {
     ErrorTrap trap(x);
-    shot = XGetImage(x, display_.root(), 0, 0, unsigned(cw), unsigned(ch), AllPlanes, ZPixmap);
+    shot = XGetImage(x, display_.root(), ox, oy, unsigned(cw), unsigned(ch), AllPlanes, ZPixmap);
     if (!trap.Ok() && shot) {
       XDestroyImage(shot);
       shot = nullptr;
@@ -226,14 +241,39 @@ void SceneWindowX11::RefreshRects(std::span<const gfx::Rect> rects) {
 const gfx::Font& SceneWindowX11::SceneFont() {
   if (!font_looked_up_) {
     font_looked_up_ = true;
-    font_ = FtFont::SceneFont(display_.dpi());
+    font_ = FtFont::SceneFont(96.0 * DeviceScale());
   }
   // Without either face the scene keeps its own pre-rendered look-alike.
   if (font_) return *font_;
   return EmbeddedSceneFont();
 }
 
-int SceneWindowX11::TwipsPerPixelX() { return std::max(1, int(std::lround(1440.0 / display_.dpi()))); }
+int SceneWindowX11::TwipsPerPixelX() { return std::max(1, int(std::lround(15.0 / DeviceScale()))); }
+
+double SceneWindowX11::DeviceScale() { return options_.scale > 0 ? options_.scale : display_.dpi() / 96.0; }
+
+std::vector<gfx::Rect> SceneWindowX11::Monitors() {
+  if (options_.kind != Kind::kFullScreen) return {};
+  return display_.Monitors();
+}
+
+void SceneWindowX11::SetMonitor(const gfx::Rect& monitor) {
+  monitor_ = monitor;
+  has_monitor_ = !monitor.empty();
+}
+
+std::unique_ptr<SceneView> SceneWindowX11::CreateSibling() {
+  if (options_.kind != Kind::kFullScreen) return nullptr;
+  SceneWindowOptions sibling = options_;
+  sibling.sibling = true;
+  return std::make_unique<SceneWindowX11>(display_, loop_, process_, sibling);
+}
+
+void SceneWindowX11::StayOnTop() {
+  if (window_ == None) return;
+  if (Display::OwnWindow* own = display_.Own(window_)) own->topmost = true;
+  XRaiseWindow(display_.xdisplay(), window_);
+}
 
 void SceneWindowX11::Deliver(auto&& fn) {
   if (events_) Guarded(process_, fn);
@@ -271,6 +311,10 @@ void SceneWindowX11::KeepOnTop() {
 void SceneWindowX11::OnTick() {
   Deliver([&] { events_->OnTimer(); });
   if (window_ == None || options_.kind != Kind::kFullScreen) return;
+  if (options_.sibling) {
+    if (visibility_ != VisibilityUnobscured) KeepOnTop();
+    return;
+  }
   if (grab_attempts_left_ > 0 && !(grabbed_keyboard_ && grabbed_pointer_)) {
     --grab_attempts_left_;
     TakeInput();
@@ -281,6 +325,13 @@ void SceneWindowX11::OnTick() {
 void SceneWindowX11::HandleEvent(XEvent& event) {
   ::Display* x = display_.xdisplay();
   const bool input = options_.kind == Kind::kFullScreen;
+  if (watching_screen_ && display_.IsScreenChange(event)) {
+    // Monitors came, went or were resized; wherever that left the pointer
+    // is the reference for the next movement.
+    Deliver([&] { events_->OnDisplayChange(); });
+    if (window_ != None) ReportPointer(true);
+    return;
+  }
   switch (event.type) {
     case Expose:
       if (Visible()) {
@@ -298,6 +349,9 @@ void SceneWindowX11::HandleEvent(XEvent& event) {
     }
     case MapNotify:
       mapped_ = true;
+      // As on Windows, a window appearing under the pointer learns where it
+      // is: the first real movement is then measured from there.
+      if (input) ReportPointer(false);
       break;
     case UnmapNotify:
       mapped_ = false;
@@ -322,10 +376,7 @@ void SceneWindowX11::HandleEvent(XEvent& event) {
       }
       break;
     case MotionNotify:
-      if (input) {
-        const float px = float(event.xmotion.x), py = float(event.xmotion.y);
-        Deliver([&] { events_->OnMouseMove(px, py); });
-      }
+      if (input) DeliverPointer(event.xmotion.x_root, event.xmotion.y_root);
       break;
     case ButtonPress:
       if (input) Deliver([&] { events_->OnMouseDown(); });
@@ -349,6 +400,23 @@ void SceneWindowX11::HandleEvent(XEvent& event) {
     default:
       break;
   }
+}
+
+void SceneWindowX11::ReportPointer(bool anywhere) {
+  Window root = None, child = None;
+  int rx = 0, ry = 0, wx = 0, wy = 0;
+  unsigned mask = 0;
+  if (!XQueryPointer(display_.xdisplay(), window_, &root, &child, &rx, &ry, &wx, &wy, &mask)) return;
+  if (!anywhere && (wx < 0 || wy < 0 || wx >= image_.width() || wy >= image_.height())) return;
+  DeliverPointer(rx, ry);
+}
+
+void SceneWindowX11::DeliverPointer(int root_x, int root_y) {
+  // From the root's position: the window may still be on its way to a
+  // monitor's new place.
+  const float px = float(root_x - (has_monitor_ ? monitor_.x : 0));
+  const float py = float(root_y - (has_monitor_ ? monitor_.y : 0));
+  Deliver([&] { events_->OnMouseMove(px, py); });
 }
 
 void SceneWindowX11::OnTerminateRequest() {

@@ -7,6 +7,10 @@
 //     ends when it is closed;
 //   hosted: another program's window (a screen-saver daemon's, or the root
 //     window); we only draw, select no input there and follow its size.
+// A full-screen run covers every monitor: the first window the primary one,
+// siblings the others; only the first grabs the input and follows the
+// screen's changes. Sizes are in device pixels; the device scale is the
+// -scale option's, else Xft.dpi / 96.
 // In every kind the persistent image is a renderer surface put on the screen
 // by the presenter; each size change runs the layout; the desktop is read
 // from the root window; the frame timer runs on the event loop.
@@ -15,6 +19,7 @@
 #include <chrono>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "platform/services.h"
 #include "platform/x11/event_loop.h"
@@ -31,6 +36,8 @@ struct SceneWindowOptions {
   int width = 1024;  // kWindowed
   int height = 640;
   Window target = None;  // kHosted
+  bool sibling = false;  // kFullScreen: a further monitor's window
+  double scale = 0;      // device pixels per 96-DPI pixel; 0: from Xft.dpi
 };
 
 class SceneWindowX11 : public SceneView, private WindowClient {
@@ -58,6 +65,11 @@ class SceneWindowX11 : public SceneView, private WindowClient {
   bool Visible() override;
   const gfx::Font& SceneFont() override;
   int TwipsPerPixelX() override;
+  double DeviceScale() override;
+  std::vector<gfx::Rect> Monitors() override;
+  void SetMonitor(const gfx::Rect& monitor) override;
+  std::unique_ptr<SceneView> CreateSibling() override;
+  void StayOnTop() override;
 
  private:
   using Kind = SceneWindowOptions::Kind;
@@ -73,6 +85,10 @@ class SceneWindowX11 : public SceneView, private WindowClient {
   // A new client size: the image follows and the layout runs.
   void ApplySize(int width, int height);
   void TakeInput();
+  // Tells the scene where the pointer is, in this window's pixels, when it
+  // lies over the window, or `anywhere` on the screen.
+  void ReportPointer(bool anywhere);
+  void DeliverPointer(int root_x, int root_y);
   void KeepOnTop();
 
   Display& display_;
@@ -80,6 +96,9 @@ class SceneWindowX11 : public SceneView, private WindowClient {
   Process& process_;
   SceneWindowOptions options_;
   SceneEvents* events_ = nullptr;
+  gfx::Rect monitor_;
+  bool has_monitor_ = false;
+  bool watching_screen_ = false;
   Window window_ = None;
   bool own_window_ = false;
   gfx::Surface image_;

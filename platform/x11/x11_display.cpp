@@ -3,6 +3,7 @@
 #include "platform/x11/x11_display.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/Xinerama.h>
 #include <X11/extensions/scrnsaver.h>
 
 #include <algorithm>
@@ -154,6 +155,8 @@ std::unique_ptr<Display> Display::Open() {
   d->visual_ = DefaultVisual(x, d->screen_);
   d->depth_ = DefaultDepth(x, d->screen_);
   d->format_ = PixelFormat::Of(x, d->visual_, d->depth_);
+  d->screen_width_ = DisplayWidth(x, d->screen_);
+  d->screen_height_ = DisplayHeight(x, d->screen_);
   const double xft = XftDpiOf(XResourceManagerString(x));
   d->dpi_ = xft > 0 ? xft : 96.0;
   d->wm_protocols_ = XInternAtom(x, "WM_PROTOCOLS", False);
@@ -178,8 +181,41 @@ void Display::Close() {
   windows_.clear();
 }
 
-int Display::ScreenWidth() const { return DisplayWidth(display_, screen_); }
-int Display::ScreenHeight() const { return DisplayHeight(display_, screen_); }
+int Display::ScreenWidth() const { return screen_width_; }
+int Display::ScreenHeight() const { return screen_height_; }
+
+std::vector<gfx::Rect> Display::Monitors() {
+  std::vector<gfx::Rect> monitors;
+  int event_base = 0, error_base = 0;
+  if (XineramaQueryExtension(display_, &event_base, &error_base) && XineramaIsActive(display_)) {
+    int count = 0;
+    if (XineramaScreenInfo* screens = XineramaQueryScreens(display_, &count)) {
+      for (int i = 0; i < count; ++i) {
+        const gfx::Rect r{screens[i].x_org, screens[i].y_org, screens[i].width, screens[i].height};
+        // Mirrored outputs show up once per output: one scene each is enough.
+        bool seen = false;
+        for (const gfx::Rect& m : monitors) seen = seen || (m.x == r.x && m.y == r.y && m.w == r.w && m.h == r.h);
+        if (!r.empty() && !seen) monitors.push_back(r);
+      }
+      XFree(screens);
+    }
+  }
+  if (monitors.empty()) monitors.push_back(gfx::Rect{0, 0, ScreenWidth(), ScreenHeight()});
+  return monitors;
+}
+
+void Display::WatchScreenChanges(WindowClient* client) {
+  screen_watcher_ = client;
+  if (!client) return;
+  // RandR announces every change of the screen's layout with a new size of
+  // the root window.
+  XWindowAttributes a;
+  if (XGetWindowAttributes(display_, root_, &a)) XSelectInput(display_, root_, a.your_event_mask | StructureNotifyMask);
+}
+
+bool Display::IsScreenChange(const XEvent& event) const {
+  return event.type == ConfigureNotify && event.xconfigure.window == root_;
+}
 
 bool Display::WindowExists(Window window) {
   if (window == None) return false;
@@ -243,6 +279,15 @@ bool Display::HasClient(const WindowClient* client) const {
 }
 
 bool Display::Dispatch(XEvent& event) {
+  if (IsScreenChange(event)) {
+    // Xlib keeps the size it was told at the start.
+    screen_width_ = event.xconfigure.width;
+    screen_height_ = event.xconfigure.height;
+    if (screen_watcher_) {
+      screen_watcher_->HandleEvent(event);
+      return true;
+    }
+  }
   OwnWindow* own = Own(event.xany.window);
   if (!own || !own->client) return false;
   own->client->HandleEvent(event);

@@ -74,6 +74,14 @@ class Display {
   Atom wm_protocols() const { return wm_protocols_; }
   Atom wm_delete_window() const { return wm_delete_window_; }
   Cursor invisible_cursor() const { return invisible_cursor_; }
+  // The monitors, the primary first, in root-window pixels: Xinerama's
+  // screens when it is active, else the whole screen.
+  std::vector<gfx::Rect> Monitors();
+  // The root's size changes go to `client` (null: to nobody); the root's
+  // other events are not ours.
+  void WatchScreenChanges(WindowClient* client);
+  // True for the events that WatchScreenChanges routes.
+  bool IsScreenChange(const XEvent& event) const;
   // True when `window` names a window on the server.
   bool WindowExists(Window window);
   // What "the root window" means to a screen-saver hack: the top-level
@@ -128,6 +136,8 @@ class Display {
   Atom wm_delete_window_ = None;
   Cursor invisible_cursor_ = None;
   std::map<Window, OwnWindow> windows_;
+  WindowClient* screen_watcher_ = nullptr;
+  int screen_width_ = 0, screen_height_ = 0;
   int cursor_count_ = 0;
   bool suspended_ = false;
   bool used_extension_ = false;

@@ -134,6 +134,38 @@ TEST_F(AtlasFontTest, SameBitsOnEveryBuild) {
   EXPECT_EQ(Fingerprint(s), 14293491767676420494ull);
 }
 
+// The atlases of the scene font at the device scales: rendered at 120, 144,
+// 168 and 192 dots per inch, each larger than the last, with every
+// character of the 13-pixel one, and no glyph drawn outside its line box.
+TEST_F(AtlasFontTest, ScaledAtlasesGrowWithTheDotsPerInch) {
+  EXPECT_EQ(font_->dpi(), 96);
+  EXPECT_EQ(font_->size_centipoints(), 975);
+  const std::string text = "10/18/2026   16:20:00 www.sarvel.example.org";
+  int last_width = font_->TextWidth(text), last_height = font_->line_height();
+  for (const auto& [px, dpi] : std::vector<std::pair<int, int>>{{16, 120}, {20, 144}, {23, 168}, {26, 192}}) {
+    SCOPED_TRACE(dpi);
+    std::ifstream in(std::string(std::getenv("SARVEL_SOURCE_DIR")) + "/resources/font/scene_font_" +
+                         std::to_string(px) + "px.atlas",
+                     std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto font = AtlasFont::Parse(bytes);
+    EXPECT_EQ(font->dpi(), dpi);
+    EXPECT_EQ(font->size_centipoints(), 975);
+    EXPECT_GT(font->TextWidth(text), last_width);
+    EXPECT_GT(font->line_height(), last_height);
+    // Close to the 13-pixel font's measures times the scale.
+    const double scale = dpi / 96.0;
+    EXPECT_NEAR(font->TextWidth(text), font_->TextWidth(text) * scale, 0.08 * font_->TextWidth(text) * scale);
+    EXPECT_NEAR(font->line_height(), font_->line_height() * scale, 1.5);
+    for (char32_t c = 32; c < 127; ++c) EXPECT_TRUE(font->HasGlyph(c));
+    const Rect ink = font->InkBounds(0, 0, text);
+    EXPECT_GE(ink.y, 0);
+    EXPECT_LE(ink.bottom(), font->line_height());
+    last_width = font->TextWidth(text);
+    last_height = font->line_height();
+  }
+}
+
 TEST(AtlasFont, ReadsTheDocumentedFormat) {
   // One 2x1 glyph for '?' with bearings (1, 9), advance 5; ascent 12.
   auto atlas = [](uint32_t cp) {

@@ -13,6 +13,7 @@
 
 #include "platform/failure.h"
 #include "platform/gfx/picture_codec.h"
+#include "platform/resource_library.h"
 
 namespace sarvel::gfx {
 namespace {
@@ -153,6 +154,12 @@ TEST(DecodePicture, RefusesDamagedAndOversizedFiles) {
   late.insert(late.end(), 16, 17);
   bad.insert(bad.end() - 2, late.begin(), late.end());
   ExpectInvalid([&] { DecodePicture(bad); }, "an oversized Huffman table after a scan");
+
+  // Fill bytes before the start-of-image marker: what the decoder then reads
+  // past its first buffer is not the file any more.
+  bad = Bytes(140, 0xFF);
+  bad.insert(bad.end(), jpg.begin() + 1, jpg.end());
+  ExpectInvalid([&] { DecodePicture(bad); }, "fill bytes before the start of the image");
 }
 
 // ---- .ico ---------------------------------------------------------------
@@ -267,6 +274,35 @@ TEST(DecodeIcon, PicksTheClosestSize) {
   Entry broken = solid(32, 0xFF000004, 32);
   broken.data[14] = 16;  // 16 bits per pixel: not an icon format
   EXPECT_EQ(DecodeIcon(Ico({broken, solid(16, 0xFF000005, 32)}), 32)->width(), 16);
+}
+
+// For drawing at a size: the smallest entry at least that large (so a
+// picture is shrunk, not enlarged), else the largest; the same rule as the
+// resource libraries' BestIconSide.
+TEST(DecodeIcon, ForASizeTakesTheSmallestEntryAtLeastThatLarge) {
+  auto solid = [](int side, uint32_t colour, int bpp) {
+    return Dib(
+        side, bpp, bpp == 4 ? kPalette : std::vector<Argb>{},
+        [=](int, int) { return bpp == 4 ? 9u : colour; }, [](int, int) { return false; });
+  };
+  const Bytes ico = Ico({solid(64, 0xFF000001, 32), solid(32, 0xFF000002, 32), solid(128, 0xFF000003, 32),
+                         solid(64, 0, 4)});
+  EXPECT_EQ(IconSides(ico), (std::vector<int>{64, 32, 128, 64}));
+  for (const auto& [wanted, side] : std::vector<std::pair<int, int>>{
+           {1, 32}, {32, 32}, {33, 64}, {49, 64}, {64, 64}, {65, 128}, {98, 128}, {128, 128}, {300, 128}}) {
+    EXPECT_EQ(DecodeIconForSize(ico, wanted)->width(), side) << wanted;
+    const std::vector<int> sides = IconSides(ico);
+    EXPECT_EQ(BestIconSide(sides, wanted), side) << wanted;
+  }
+  EXPECT_EQ(DecodeIconForSize(ico, 50)->at(0, 0), 0xFF000001u);  // the deeper colour of the two 64s
+  EXPECT_EQ(DecodeIcon(ico, 40)->width(), 32);                    // the closest, as before
+  EXPECT_EQ(BestIconSide(std::vector<int>{}, 32), -1);
+  // A damaged best entry gives way to the next in that order.
+  Entry broken = solid(64, 0xFF000004, 32);
+  broken.data[14] = 16;
+  EXPECT_EQ(DecodeIconForSize(Ico({broken, solid(128, 0xFF000005, 32), solid(32, 0xFF000006, 32)}), 40)->width(),
+            128);
+  ExpectInvalid([] { IconSides(Bytes{0, 0, 1}); }, "a cut-off directory");
 }
 
 TEST(DecodeIcon, RefusesMalformedFiles) {

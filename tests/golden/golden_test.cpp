@@ -24,9 +24,10 @@ namespace {
 struct Golden {
   const char* name;
   uint32_t seed;
-  int width, height, frames;
+  int width, height, frames;  // the window in device pixels
   const char* background;
   bool date_and_time = true;
+  double scale = 1.0;  // device pixels per logical pixel
 };
 
 std::string SourceDir() {
@@ -95,6 +96,7 @@ TEST_P(GoldenFrames, MatchTheReference) {
   o.seed = g.seed;
   o.width = g.width;
   o.height = g.height;
+  o.scale = g.scale;
   o.background = g.background;
   if (std::string(g.background) == "5") o.picture = MakeUserPicture();
   if (!g.date_and_time) o.show_date = o.show_time = std::string("0");  // g++ 12 warns wrongly on a literal
@@ -129,8 +131,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Golden{"seed42_320x240_black", 42, 320, 240, 30, "1", false},
                       Golden{"seed3_1024x768_desktop", 3, 1024, 768, 40, "4"},
                       Golden{"seed5_480x360_picture", 5, 480, 360, 90, "5"},
-                      Golden{"seed11_400x300_random", 11, 400, 300, 1500, "6"}),
-    [](const ::testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
+                      Golden{"seed11_400x300_random", 11, 400, 300, 1500, "6"},
+                      // High-DPI screens: the scenes of 640 x 480 and 800 x 600 logical
+                      // pixels at 1.5 and 2, and an odd size at 1.25 (799 x 481 logical).
+                      Golden{"seed1_960x720_blue_scale1.5", 1, 960, 720, 60, "2", true, 1.5},
+                      Golden{"seed7_1600x1200_brown_scale2", 7, 1600, 1200, 150, "3", true, 2.0},
+                      Golden{"seed5_960x720_picture_scale2", 5, 960, 720, 90, "5", true, 2.0},
+                      Golden{"seed3_999x601_desktop_scale1.25", 3, 999, 601, 40, "4", true, 1.25}),
+    [](const ::testing::TestParamInfo<Golden>& info) {
+      std::string name = info.param.name;
+      for (char& c : name) c = c == '.' ? '_' : c;  // test names take no dots
+      return name;
+    });
 
 }  // namespace
 }  // namespace sarvel

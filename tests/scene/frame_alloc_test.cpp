@@ -96,6 +96,30 @@ TEST(FrameLoop, AllocatesNothingOnceWarm) {
               run.scene().sprites().built());
 }
 
+// At a device scale the same: the sprites kept at their device sizes, the
+// finer art loaded at the layout.
+TEST(FrameLoop, AllocatesNothingOnceWarmAtDeviceScale2) {
+  const headless::SceneRunOptions o{.seed = 31,
+                                    .width = 1280,
+                                    .height = 960,
+                                    .scale = 2.0,
+                                    .speed = "20",
+                                    .background = "2",
+                                    .advance_clock = true};
+  headless::SceneRunner run(o);
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.RunFrames(300));
+  const long long before = Allocations();
+#if defined(__SANITIZE_ADDRESS__)
+  const int frames = 600;
+#else
+  const int frames = 2500;
+#endif
+  ASSERT_TRUE(run.RunFrames(frames));
+  EXPECT_EQ(Allocations() - before, 0) << "allocations in " << frames << " frames";
+  EXPECT_EQ(run.platform().process.beeps, 0);
+}
+
 TEST(FrameLoop, NothingEitherWhileNobodyLooksAndWhenLookedAtAgain) {
   const headless::SceneRunOptions o{.seed = 32, .width = 640, .height = 480, .advance_clock = true};
   headless::SceneRunner run(o);

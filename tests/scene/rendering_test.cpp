@@ -5,6 +5,7 @@
 // must say truthfully which parts of the window changed.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -67,81 +68,125 @@ int FramesPerScene() {
 #endif
 }
 
+struct Tally {
+  int compared = 0, hidden = 0, resizes = 0, rescales = 0, restarts = 0, partial = 0;
+};
+
+// The device size of a logical one at a scale.
+int Device(int logical, double scale) { return int(std::lround(logical * scale)); }
+
+// One scene run both ways side by side, at `scale` (device pixels per
+// logical pixel), its frames compared: through resizes, restarts, spells of
+// nobody looking and, with `rescale`, moves to monitors of other scales.
+void CompareScene(int scene, double scale, bool large, bool rescale, int frames, const std::string& picture,
+                  std::mt19937& pick, Tally& t) {
+  auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(pick); };
+  // Mostly small windows, where everything overlaps; large ones, where
+  // mushrooms mostly stand alone and are left out of frames.
+  const int w = large ? between(900, 1280) : between(120, 480);
+  const int h = large ? between(600, 800) : between(90, 360);
+  std::string background = std::to_string(scene % 7 == 6 ? 6 : scene % 6 + 1);  // 6 is random
+  if (background == "6" && scene % 2) background = "4";
+  headless::SceneRunOptions o{.seed = uint32_t(100 + scene),
+                              .width = Device(w, scale),
+                              .height = Device(h, scale),
+                              .scale = scale,
+                              .max_leaf = std::to_string(between(2, 10)),
+                              .speed = std::to_string(between(3, 20)),
+                              .background = background,
+                              .picture = picture,
+                              .show_date = std::to_string(between(0, 1)),
+                              .show_time = std::to_string(between(0, 1)),
+                              .restart = std::string(1, '1'),
+                              .restart_seconds = std::to_string(between(1, 3)),
+                              .advance_clock = true};
+  o.rendering = kFullCopy;
+  headless::SceneRunner reference(o);
+  o.rendering = Rendering{};
+  headless::SceneRunner fast(o);
+  ASSERT_TRUE(reference.Start());
+  ASSERT_TRUE(fast.Start());
+  ASSERT_TRUE(SamePixels(reference.WindowImage(), fast.WindowImage()));
+
+  Surface before = fast.WindowImage();
+  int hide_for = 0;
+  for (int frame = 0; frame < frames; ++frame) {
+    if (between(0, 250) == 0) {
+      const int new_w = between(100, 480), new_h = between(80, 360);
+      ASSERT_TRUE(reference.ResizeWindow(Device(new_w, scale), Device(new_h, scale)));
+      ASSERT_TRUE(fast.ResizeWindow(Device(new_w, scale), Device(new_h, scale)));
+      ++t.resizes;
+    }
+    if (rescale && frame % 40 == 20) {
+      static constexpr double kScales[] = {1.0, 1.25, 1.5, 1.75, 2.0};
+      scale = kScales[between(0, 4)];
+      const int new_w = between(100, 400), new_h = between(80, 300);
+      ASSERT_TRUE(reference.RescaleWindow(scale, Device(new_w, scale), Device(new_h, scale)));
+      ASSERT_TRUE(fast.RescaleWindow(scale, Device(new_w, scale), Device(new_h, scale)));
+      ++t.rescales;
+    }
+    if (hide_for == 0 && between(0, 120) == 0) hide_for = between(1, 60);
+    fast.view()->set_seen(hide_for == 0);
+    const int partial_before = fast.view()->partial_refreshes();
+    const int32_t last_restart = fast.scene().LastRestart;
+    ASSERT_TRUE(reference.Frame());
+    ASSERT_TRUE(fast.Frame());
+    t.restarts += fast.scene().LastRestart != last_restart;
+    if (hide_for > 0) {
+      --hide_for;
+      ++t.hidden;
+      ASSERT_EQ(fast.view()->partial_refreshes(), partial_before) << "presented while nobody looked";
+      continue;
+    }
+    ASSERT_TRUE(SamePixels(reference.WindowImage(), fast.WindowImage()))
+        << "scene " << scene << " frame " << frame << ", " << fast.WindowImage().width() << "x"
+        << fast.WindowImage().height() << " at scale " << scale << ", background " << o.background;
+    ++t.compared;
+    const Surface& now = fast.WindowImage();
+    if (fast.view()->partial_refreshes() != partial_before && !fast.view()->last_refresh_whole()) {
+      ++t.partial;
+      ASSERT_TRUE(ChangesCovered(before, now, fast.view()->last_refresh_rects())) << "frame " << frame;
+    }
+    before = now;
+  }
+  EXPECT_EQ(reference.platform().process.beeps, 0);
+  EXPECT_EQ(fast.platform().process.beeps, 0);
+}
+
 TEST(Rendering, DamageTrackingGivesTheFullCopyPixelsInEveryFrame) {
   const std::string picture = SunsetPicture();
   std::mt19937 pick(2026);
-  auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(pick); };
-  int compared = 0, hidden = 0, resizes = 0, restarts = 0, partial = 0;
+  Tally t;
   for (int scene = 0; scene < 14; ++scene) {
-    // Mostly small windows, where everything overlaps; two large ones, where
-    // mushrooms mostly stand alone and are left out of frames.
-    const bool large = scene >= 12;
-    const int w = large ? between(900, 1280) : between(120, 480);
-    const int h = large ? between(600, 800) : between(90, 360);
-    std::string background = std::to_string(scene % 7 == 6 ? 6 : scene % 6 + 1);  // 6 is random
-    if (background == "6" && scene % 2) background = "4";
-    headless::SceneRunOptions o{.seed = uint32_t(100 + scene),
-                                .width = w,
-                                .height = h,
-                                .max_leaf = std::to_string(between(2, 10)),
-                                .speed = std::to_string(between(3, 20)),
-                                .background = background,
-                                .picture = picture,
-                                .show_date = std::to_string(between(0, 1)),
-                                .show_time = std::to_string(between(0, 1)),
-                                .restart = std::string(1, '1'),
-                                .restart_seconds = std::to_string(between(1, 3)),
-                                .advance_clock = true};
-    o.rendering = kFullCopy;
-    headless::SceneRunner reference(o);
-    o.rendering = Rendering{};
-    headless::SceneRunner fast(o);
-    ASSERT_TRUE(reference.Start());
-    ASSERT_TRUE(fast.Start());
-    ASSERT_TRUE(SamePixels(reference.WindowImage(), fast.WindowImage()));
-
-    Surface before = fast.WindowImage();
-    int hide_for = 0;
-    for (int frame = 0; frame < FramesPerScene(); ++frame) {
-      if (between(0, 250) == 0) {
-        const int new_w = between(100, 480), new_h = between(80, 360);
-        ASSERT_TRUE(reference.ResizeWindow(new_w, new_h));
-        ASSERT_TRUE(fast.ResizeWindow(new_w, new_h));
-        ++resizes;
-      }
-      if (hide_for == 0 && between(0, 120) == 0) hide_for = between(1, 60);
-      fast.view()->set_seen(hide_for == 0);
-      const int partial_before = fast.view()->partial_refreshes();
-      const int32_t last_restart = fast.scene().LastRestart;
-      ASSERT_TRUE(reference.Frame());
-      ASSERT_TRUE(fast.Frame());
-      restarts += fast.scene().LastRestart != last_restart;
-      if (hide_for > 0) {
-        --hide_for;
-        ++hidden;
-        ASSERT_EQ(fast.view()->partial_refreshes(), partial_before) << "presented while nobody looked";
-        continue;
-      }
-      ASSERT_TRUE(SamePixels(reference.WindowImage(), fast.WindowImage()))
-          << "scene " << scene << " frame " << frame << ", " << o.width << "x" << o.height << " background "
-          << o.background;
-      ++compared;
-      const Surface& now = fast.WindowImage();
-      if (fast.view()->partial_refreshes() != partial_before && !fast.view()->last_refresh_whole()) {
-        ++partial;
-        ASSERT_TRUE(ChangesCovered(before, now, fast.view()->last_refresh_rects())) << "frame " << frame;
-      }
-      before = now;
-    }
-    EXPECT_EQ(reference.platform().process.beeps, 0);
-    EXPECT_EQ(fast.platform().process.beeps, 0);
+    ASSERT_NO_FATAL_FAILURE(CompareScene(scene, 1.0, scene >= 12, false, FramesPerScene(), picture, pick, t));
   }
-  std::printf("%d frames compared, %d partial refreshes checked, %d hidden, %d resizes, %d restarts\n", compared,
-              partial, hidden, resizes, restarts);
-  EXPECT_GT(compared, 2000);
-  EXPECT_GT(partial, compared / 2);
-  EXPECT_GT(restarts, 20);
-  EXPECT_GT(resizes, 5);
+  std::printf("%d frames compared, %d partial refreshes checked, %d hidden, %d resizes, %d restarts\n",
+              t.compared, t.partial, t.hidden, t.resizes, t.restarts);
+  EXPECT_GT(t.compared, 2000);
+  EXPECT_GT(t.partial, t.compared / 2);
+  EXPECT_GT(t.restarts, 20);
+  EXPECT_GT(t.resizes, 5);
+  testing::RemoveFolder(picture.substr(0, picture.rfind('/')));
+}
+
+// The same at device scales 1.5 and 2 (the sprites scaled from the 64- and
+// 128-pixel art, the text from the larger atlases), and with moves between
+// monitors of scales 1 to 2.
+TEST(Rendering, DamageTrackingGivesTheFullCopyPixelsAtEveryDeviceScale) {
+  const std::string picture = SunsetPicture();
+  std::mt19937 pick(2027);
+  Tally t;
+  for (int scene = 0; scene < 10; ++scene) {
+    const double scale = scene < 4 ? 1.5 : scene < 8 ? 2.0 : 1.25;
+    ASSERT_NO_FATAL_FAILURE(
+        CompareScene(scene, scale, scene == 3 || scene == 7, scene >= 8, FramesPerScene() / 2, picture, pick, t));
+  }
+  std::printf("%d frames compared, %d partial refreshes checked, %d hidden, %d resizes, %d rescales, %d restarts\n",
+              t.compared, t.partial, t.hidden, t.resizes, t.rescales, t.restarts);
+  EXPECT_GT(t.compared, 700);
+  EXPECT_GT(t.partial, t.compared / 2);
+  EXPECT_GT(t.restarts, 10);
+  EXPECT_GT(t.rescales, 0);
   testing::RemoveFolder(picture.substr(0, picture.rfind('/')));
 }
 
@@ -207,6 +252,44 @@ TEST(Rendering, CachedSpritesOfTheShippedIconsMatchDrawIcon) {
   EXPECT_EQ(cache.built(), 40 * 4 + 50 * 5);  // each kept size scaled once; others drawn directly
 }
 
+// At a device scale the cache keeps the scene's logical sizes at their
+// device sizes, scaled from the shipped entry closest above: it draws what
+// DrawIconAt draws with that entry, and its pictures are the right ones.
+TEST(Rendering, CachedSpritesAtADeviceScaleComeFromTheClosestLargerArt) {
+  EmbeddedResources icons;
+  SpriteCache cache(icons, {{IDI_MUSHROOM_FIRST, IDI_MUSHROOM_LAST, {{7, 7}, {16, 16}, {32, 32}, {49, 49}}},
+                            {IDI_LEAF_FIRST, IDI_LEAF_LAST, {{24, 24}, {34, 34}, {32, 26}}}});
+  for (const double scale : {1.5, 2.0}) {
+    cache.SetScale(scale);
+    EXPECT_EQ(cache.built(), 0) << "a new scale starts afresh";
+    for (int id : {IDI_MUSHROOM_FIRST, IDI_MUSHROOM_FIRST + 17, IDI_LEAF_FIRST + 3, IDI_LEAF_LAST}) {
+      const bool leaf = id >= IDI_LEAF_FIRST;
+      for (const auto& [lw, lh] : leaf ? std::vector<std::pair<int, int>>{{24, 24}, {34, 34}, {32, 26}}
+                                       : std::vector<std::pair<int, int>>{{7, 7}, {16, 16}, {32, 32}, {49, 49}}) {
+        const int w = DeviceLength(lw, scale), h = DeviceLength(lh, scale);
+        const gfx::ImageRef picture = cache.Picture(id, w, h);
+        const int side = std::max(w, h);
+        EXPECT_EQ(picture->width(), side <= 32 ? 32 : side <= 64 ? 64 : 128) << w << "x" << h;
+        EXPECT_EQ(picture, icons.IconForSize(id, side));
+        ASSERT_NE(cache.Sprite(id, w, h), nullptr) << "kept at its device size";
+        for (const int64_t spot : {int64_t(11), int64_t(-13), int64_t(75)}) {
+          Surface direct = gfx::testing::NoiseSurface(160, 130, uint32_t(id + w));
+          Surface cached = direct;
+          const Surface before = direct;
+          gfx::DrawIconAt(direct, *picture, spot, spot / 2, w, h, direct.bounds());
+          const Rect changed = cache.Draw(cached, id, spot, spot / 2, w, h);
+          ASSERT_TRUE(SamePixels(direct, cached)) << "icon " << id << " at " << w << "x" << h;
+          ASSERT_TRUE(ChangesCovered(before, cached, {changed})) << "icon " << id;
+        }
+      }
+    }
+  }
+  // At scale 1 every size comes from the 32-pixel entry, as always.
+  cache.SetScale(1.0);
+  EXPECT_EQ(cache.Picture(IDI_MUSHROOM_FIRST, 49, 49), icons.Icon(IDI_MUSHROOM_FIRST));
+  EXPECT_EQ(cache.Picture(IDI_LEAF_FIRST, 34, 34)->width(), 32);
+}
+
 // Half-transparent squares, a colour for each id.
 class Squares : public ResourceLibrary {
  public:
@@ -217,6 +300,7 @@ class Squares : public ResourceLibrary {
     img->UpdateOpaque();
     return img;
   }
+  gfx::ImageRef IconForSize(int id, int) override { return Icon(id); }
   gfx::ImageRef Bitmap(int) override { return std::make_shared<gfx::Image>(0, 0); }
 };
 

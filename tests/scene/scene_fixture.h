@@ -33,6 +33,7 @@ class TestResources : public ResourceLibrary {
     }
     return slot;
   }
+  gfx::ImageRef IconForSize(int id, int) override { return Icon(id); }
   gfx::ImageRef Bitmap(int id) override {
     auto img = std::make_shared<gfx::Image>(50, 480);
     for (int y = 0; y < 480; ++y)
@@ -48,12 +49,12 @@ class TestResources : public ResourceLibrary {
 
 class SceneFixture : public SceneEvents {
  public:
-  explicit SceneFixture(int w = 1024, int h = 768, RandomSource* rng = nullptr)
+  explicit SceneFixture(int w = 1024, int h = 768, RandomSource* rng = nullptr, double scale = 1.0)
       : folder_(MakeTempFolder("scene")),
         own_rng_(7),
         rng_(rng ? *rng : own_rng_),
         reporter_(ErrPtnr::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}),
-        view_(w, h, 0x1000),
+        view_(w, h, 0x1000, scale),
         scene_(SceneContext{settings, LeafCount, rng_, reporter_, resources, p_.clock, p_.regional, p_.files},
                view_) {
     p_.exe.folder = folder_;

@@ -40,6 +40,8 @@ start_saver /X
 wait_end 5 "$saver_pid" && [ "$status" = 0 ] && pass "/X ends at once" || fail "/X still runs or failed"
 "$exe" -count 30 >/dev/null 2>"$sandbox/bad.err"
 [ $? = 2 ] && grep -q -- '-count' "$sandbox/bad.err" && pass "an out-of-range option is refused" || fail "-count 30 accepted"
+"$exe" -scale 0.2 >/dev/null 2>"$sandbox/bad.err"
+[ $? = 2 ] && grep -q -- '-scale' "$sandbox/bad.err" && pass "a scale out of range is refused" || fail "-scale 0.2 accepted"
 DISPLAY=:7777 "$exe" /S >/dev/null 2>"$sandbox/nodisplay.err"
 [ $? = 1 ] && grep -q 'sarvel-render' "$sandbox/nodisplay.err" && pass "without a display: a hint and status 1" ||
   fail "no display: $(head -1 "$sandbox/nodisplay.err")"

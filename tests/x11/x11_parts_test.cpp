@@ -19,6 +19,7 @@
 #include "platform/x11/ft_font.h"
 #include "platform/x11/override_store.h"
 #include "platform/x11/presenter.h"
+#include "platform/x11/scene_window_x11.h"
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_services.h"
 #include "startup/settings.h"
@@ -102,6 +103,15 @@ TEST(CommandLine, SettingOptionsAreRangeChecked) {
   EXPECT_FLOAT_EQ(*Parse({"-speed", "0,1"})->overrides.speed, 0.1f);
   EXPECT_FLOAT_EQ(*Parse({"--speed=10"})->overrides.speed, 10.0f);
   EXPECT_EQ(Parse({"-h"})->mode, Invocation::Mode::kHelp);
+}
+
+TEST(CommandLine, ScaleIsOptionalAndRangeChecked) {
+  EXPECT_EQ(Parse({"/S"})->scale, 0.0);
+  EXPECT_DOUBLE_EQ(Parse({"-scale", "1,5", "/S"})->scale, 1.5);
+  EXPECT_DOUBLE_EQ(Parse({"--scale=2"})->scale, 2.0);
+  EXPECT_NE(Refusal({"-scale", "0.4"}), "");
+  EXPECT_NE(Refusal({"-scale", "9"}), "");
+  EXPECT_NE(Refusal({"-scale"}), "");
 }
 
 TEST(CommandLine, OverridesBecomeTheStoredTexts) {
@@ -355,6 +365,57 @@ TEST_F(WithDisplay, PresenterPutsWholeImagesAndOnlyTheGivenParts) {
     presenter.PutAll(c);
     EXPECT_EQ(ServerPixel(31, 15), c.at(31, 15));
   }
+}
+
+// Full-screen windows answer with the monitors and the scale; they cover the
+// monitor they are given and read the desktop from its place on the screen.
+TEST_F(WithDisplay, SceneWindowsCoverTheirMonitorAtTheirScale) {
+  EventLoop loop(*display_);
+  headless::HeadlessProcess process;
+  SceneWindowOptions full;
+  full.scale = 2;
+  SceneWindowX11 window(*display_, loop, process, full);
+  window.Create();
+  const std::vector<gfx::Rect> monitors = window.Monitors();
+  ASSERT_FALSE(monitors.empty());
+  for (const gfx::Rect& m : monitors) {
+    EXPECT_FALSE(m.empty());
+    EXPECT_LE(m.right(), display_->ScreenWidth());
+    EXPECT_LE(m.bottom(), display_->ScreenHeight());
+  }
+  EXPECT_DOUBLE_EQ(window.DeviceScale(), 2.0);
+  EXPECT_EQ(window.TwipsPerPixelX(), 8);  // 7.5 rounded
+
+  // A monitor of 40 x 30 at (10, 12): our test window's pattern lies there.
+  const gfx::Surface pattern = Pattern(64, 48, 77);
+  Presenter(*display_, window_, false).PutAll(pattern);
+  window.SetMonitor({10, 12, 40, 30});
+  window.Maximize();
+  EXPECT_EQ(window.ClientWidth(), 40);
+  EXPECT_EQ(window.ClientHeight(), 30);
+  gfx::Surface desktop(40, 30, gfx::kBlack);
+  window.CaptureDesktop(desktop, 40, 30);
+  EXPECT_EQ(desktop.at(0, 0), pattern.at(10, 12));
+  EXPECT_EQ(desktop.at(39, 29), pattern.at(49, 41));
+
+  auto sibling = window.CreateSibling();
+  ASSERT_TRUE(sibling);
+  EXPECT_DOUBLE_EQ(sibling->DeviceScale(), 2.0);
+  window.Destroy();
+
+  // The scene font follows the scale.
+  SceneWindowOptions plain;
+  plain.scale = 1;
+  SceneWindowX11 small(*display_, loop, process, plain);
+  const int h1 = small.SceneFont().TextHeight("1"), h2 = window.SceneFont().TextHeight("1");
+  EXPECT_NEAR(h2, 2 * h1, 2);
+
+  // Only the full-screen kind spans monitors.
+  SceneWindowOptions windowed;
+  windowed.kind = SceneWindowOptions::Kind::kWindowed;
+  SceneWindowX11 other(*display_, loop, process, windowed);
+  EXPECT_TRUE(other.Monitors().empty());
+  EXPECT_EQ(other.CreateSibling(), nullptr);
 }
 
 TEST_F(WithDisplay, TimersKeepTheirCadenceAndNeverNest) {

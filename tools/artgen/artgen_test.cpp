@@ -3,7 +3,9 @@
 // and that two runs produce the same bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <set>
 
 #include "artset.h"
@@ -490,8 +492,9 @@ TEST_F(ArtFiles, SpritesAre32x32WithAlphaMasksAndReadableCoverage) {
     SCOPED_TRACE(name);
     auto entries = decodeIco(bytes);
     ASSERT_TRUE(entries.has_value());
-    ASSERT_EQ(entries->size(), 1u);
+    ASSERT_EQ(entries->size(), 3u);
     const IcoEntry& e = entries->front();
+    EXPECT_FALSE(e.png);
     ASSERT_EQ(e.image.w, 32);
     ASSERT_EQ(e.image.h, 32);
     int x0 = 32, y0 = 32, x1 = -1, y1 = -1, opaque = 0;
@@ -520,6 +523,66 @@ TEST_F(ArtFiles, SpritesAre32x32WithAlphaMasksAndReadableCoverage) {
     EXPECT_TRUE(distinct.insert(h).second) << "duplicate sprite";
   }
   EXPECT_EQ(distinct.size(), 90u);
+}
+
+// The 64- and 128-pixel entries (PNG, for screens of a higher device scale)
+// are the 32-pixel sprite drawn finer: shrunk to 32 pixels they differ from
+// it only a little, in colour and in outline.
+TEST_F(ArtFiles, LargerSpritesAreTheSameDrawingFiner) {
+  std::vector<std::pair<std::string, const std::vector<Image>*>> larger;
+  std::vector<const Image*> small;
+  for (const LeafSprite& l : art_->leaves) {
+    larger.emplace_back("leaf_" + std::to_string(l.id) + ".ico", &l.larger);
+    small.push_back(&l.image);
+  }
+  for (const MushroomSprite& m : art_->mushrooms) {
+    larger.emplace_back("mushroom_" + std::to_string(m.id) + ".ico", &m.larger);
+    small.push_back(&m.image);
+  }
+  ASSERT_EQ(larger.size(), 90u);
+  double worst_mean = 0.0;
+  for (size_t s = 0; s < larger.size(); ++s) {
+    const auto& [name, images] = larger[s];
+    SCOPED_TRACE(name);
+    auto entries = decodeIco(file(name));
+    ASSERT_TRUE(entries.has_value());
+    ASSERT_EQ(entries->size(), 3u);
+    ASSERT_EQ(images->size(), 2u);
+    for (size_t i = 1; i < 3; ++i) {
+      const IcoEntry& e = (*entries)[i];
+      const Image& big = (*images)[i - 1];
+      const int side = 32 << i;
+      ASSERT_TRUE(e.png);
+      ASSERT_EQ(e.image.w, side);
+      ASSERT_EQ(e.image.h, side);
+      // The file holds exactly the drawing.
+      const uint32_t size = le32(file(name), 6 + 16 * i + 8), offset = le32(file(name), 6 + 16 * i + 12);
+      const StbImage png = stbDecode(Bytes(file(name).begin() + offset, file(name).begin() + offset + size), 4);
+      ASSERT_EQ(png.w, side);
+      ASSERT_TRUE(png.px == big.px);
+      // Shrunk to 32 pixels it is the small sprite but for a little colour
+      // and outline: premultiplied channels, 0..255, over the whole square.
+      const Image shrunk = shrink(big, side / 32);
+      double sum = 0.0;
+      int far = 0;
+      for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+          const uint8_t* a = small[s]->at(x, y);
+          const uint8_t* b = shrunk.at(x, y);
+          for (int c = 0; c < 4; ++c) {
+            const double va = c == 3 ? a[3] : a[c] * a[3] / 255.0;
+            const double vb = c == 3 ? b[3] : b[c] * b[3] / 255.0;
+            sum += std::fabs(va - vb);
+            far += std::fabs(va - vb) > 96.0;
+          }
+        }
+      const double mean = sum / (32.0 * 32.0 * 4.0);
+      worst_mean = std::max(worst_mean, mean);
+      EXPECT_LT(mean, 2.0) << side << " px";
+      EXPECT_LT(far, 40) << side << " px";
+    }
+  }
+  std::printf("largest mean difference of a shrunk sprite: %.2f of 255\n", worst_mean);
 }
 
 TEST_F(ArtFiles, AppIconHasAllSizesWithPngForTheLargest) {

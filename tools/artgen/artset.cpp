@@ -10,8 +10,10 @@ namespace artgen {
 
 ArtSet buildArt() {
   ArtSet a;
-  a.leaves = makeLeaves();
-  a.mushrooms = makeMushrooms();
+  // The sprites at 32 pixels, and at 64 and 128 for screens of a higher
+  // device scale: all three sizes in one .ico each.
+  a.leaves = makeLeaves(32, {64, 128});
+  a.mushrooms = makeMushrooms(32, {64, 128});
   a.appIcon = makeAppIcon();
   a.emblem = makeEmblem();
   a.globe = makeGlobe();
@@ -20,9 +22,15 @@ ArtSet buildArt() {
   a.blue = makeGradient({119, 172, 252}, {4, 5, 7});
   a.brown = makeGradient({8, 0, 4}, {171, 101, 4});
 
-  for (const LeafSprite& l : a.leaves) a.files["leaf_" + std::to_string(l.id) + ".ico"] = encodeIco({l.image});
+  auto sizes = [](const Image& image, const std::vector<Image>& larger) {
+    std::vector<Image> all{image};
+    all.insert(all.end(), larger.begin(), larger.end());
+    return all;
+  };
+  for (const LeafSprite& l : a.leaves)
+    a.files["leaf_" + std::to_string(l.id) + ".ico"] = encodeIco(sizes(l.image, l.larger));
   for (const MushroomSprite& m : a.mushrooms)
-    a.files["mushroom_" + std::to_string(m.id) + ".ico"] = encodeIco({m.image});
+    a.files["mushroom_" + std::to_string(m.id) + ".ico"] = encodeIco(sizes(m.image, m.larger));
   a.files["gradient_102.bmp"] = a.blue.bmp();
   a.files["gradient_103.bmp"] = a.brown.bmp();
   a.files["app.ico"] = encodeIco(a.appIcon);

@@ -96,7 +96,7 @@ Bytes encodePng(const Image& img) {
 
 Bytes encodeIco(const std::vector<Image>& images) {
   std::vector<Bytes> blobs;
-  for (const Image& img : images) blobs.push_back(img.w >= 256 ? encodePng(img) : icoDib(img));
+  for (const Image& img : images) blobs.push_back(img.w >= 64 ? encodePng(img) : icoDib(img));
   Bytes b;
   put16(b, 0);
   put16(b, 1);

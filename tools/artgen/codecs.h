@@ -14,8 +14,9 @@ namespace artgen {
 
 using Bytes = std::vector<uint8_t>;
 
-// One icon file holding all images. Entries of 256x256 are stored as PNG,
-// all others as 32-bit BGRA DIBs with an AND mask (bit set where alpha is 0).
+// One icon file holding all images. Entries of 64 pixels and more are stored
+// as PNG, the smaller ones as 32-bit BGRA DIBs with an AND mask (bit set
+// where alpha is 0).
 Bytes encodeIco(const std::vector<Image>& images);
 // 24-bit bottom-up BMP; alpha is ignored.
 Bytes encodeBmp24(const Image& img);

@@ -74,8 +74,11 @@ Relief lightHeightField(const std::vector<float>& h, int w, int hgt, float gain,
 }  // namespace
 
 Image renderLeaf(const LeafGeom& geom, const LeafLook& look, const LeafPose& pose, int size,
-                 int factor, uint32_t seed, float outline) {
+                 int factor, uint32_t seed, float outline, int nominal) {
   const int S = size * factor;
+  // Canvas pixels per pixel of the nominal sprite: `factor` when drawn at
+  // its nominal size.
+  const float fs = static_cast<float>(S) / static_cast<float>(nominal > 0 ? nominal : size);
   LeafGeom g = warped(geom, pose.bend);
 
   Affine M0 = Affine::scale(pose.mirror ? -pose.squashX : pose.squashX, pose.squashY)
@@ -86,7 +89,7 @@ Image renderLeaf(const LeafGeom& geom, const LeafLook& look, const LeafPose& pos
     for (const Vec2& p : c) b.add(M0.apply(p));
   for (const VeinLine& v : g.stalks)
     for (const Vec2& p : v.pts) b.add(M0.apply(p));
-  const float margin = static_cast<float>(factor) * (0.6f + outline);
+  const float margin = fs * (0.6f + outline);
   const float avail = static_cast<float>(S) * pose.fill - 2.0f * margin;
   const float k = std::fmin(avail / b.width(), avail / b.height());
   const float cx = 0.5f * (b.x0 + b.x1) * k, cy = 0.5f * (b.y0 + b.y1) * k;
@@ -105,7 +108,6 @@ Image renderLeaf(const LeafGeom& geom, const LeafLook& look, const LeafPose& pos
   for (const Contour& c : g.blade)
     for (const Vec2& p : c) extent = std::fmax(extent, length(p));
 
-  const float fs = static_cast<float>(factor);
   Mask edgeBlur = blurred(blade, std::max(1, static_cast<int>(fs * 0.55f)));
   Mask domeBlur = blurred(blade, static_cast<int>(fs * 2.2f));
   Mask foldBlur = blurred(vMain, static_cast<int>(fs * 2.6f));

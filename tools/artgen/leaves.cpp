@@ -499,7 +499,7 @@ LeafGeom mapleGeomForIcon() {
   return g;
 }
 
-std::vector<LeafSprite> makeLeaves(int size) {
+std::vector<LeafSprite> makeLeaves(int size, const std::vector<int>& larger) {
   std::vector<Entry> e;
   uint32_t sid = 1;
   auto geomRng = [&]() { return Rng(0xA17E0000u + 97u * sid++); };
@@ -939,6 +939,9 @@ std::vector<LeafSprite> makeLeaves(int size) {
     if (extent > 0 && static_cast<float>(extent) < want) {
       pose.fill = std::min(pose.fill * want / static_cast<float>(extent), 1.04f);
       s.image = renderLeaf(e[i].geom, l, pose, size, factor, seed);
+    }
+    for (int side : larger) {
+      s.larger.push_back(renderLeaf(e[i].geom, l, pose, side, side >= 64 ? 4 : 8, seed, 0.0f, size));
     }
     out.push_back(std::move(s));
   }

@@ -64,15 +64,22 @@ struct LeafSprite {
   int id = 0;
   std::string species;
   Image image;
+  // The same leaf drawn finer, at the sizes asked for (for high-DPI screens).
+  std::vector<Image> larger;
 };
 
-// The fifty leaf sprites, ids 141..190.
-std::vector<LeafSprite> makeLeaves(int size = 32);
+// The fifty leaf sprites, ids 141..190, `size` pixels square, and each one
+// again at every size of `larger`: the same leaf in the same pose, with the
+// relief and shading measured in pixels of the `size` sprite, so that a
+// larger one shrunk to `size` looks like the small one.
+std::vector<LeafSprite> makeLeaves(int size = 32, const std::vector<int>& larger = {});
 
 // Building blocks shared with the application icon.
 LeafGeom mapleGeomForIcon();
 // Renders geometry into a size x size image at `factor`x supersampling.
+// Blurs, relief and margins are measured in pixels of a `nominal`-sized
+// sprite (0: of this one), so one leaf drawn at several sizes looks alike.
 Image renderLeaf(const LeafGeom& g, const LeafLook& look, const LeafPose& pose, int size,
-                 int factor, uint32_t seed, float outline = 0.0f);
+                 int factor, uint32_t seed, float outline = 0.0f, int nominal = 0);
 
 }  // namespace artgen

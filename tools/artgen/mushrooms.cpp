@@ -1113,8 +1113,7 @@ void floorFront(Studio& st, Rng& rng, float cx, float width, int style) {
 
 }  // namespace
 
-std::vector<MushroomSprite> makeMushrooms(int size) {
-  const int factor = size >= 64 ? 4 : 8;
+std::vector<MushroomSprite> makeMushrooms(int size, const std::vector<int>& larger) {
   std::vector<MushroomSprite> out;
   int id = 101;
   auto emit = [&](const char* species, const std::function<void(Studio&, Rng&)>& draw) {
@@ -1134,11 +1133,16 @@ std::vector<MushroomSprite> makeMushrooms(int size) {
       }
     float zoom = std::min(31.0f / static_cast<float>(32 - top), 15.8f / static_cast<float>(maxHalf));
     zoom = std::clamp(zoom, 0.8f, 1.6f);
-    Studio st(size, factor);
-    st.setZoom(zoom);
-    Rng rng(seed);
-    draw(st, rng);
-    out.push_back({id, species, st.finish()});
+    auto render = [&](int side) {
+      Studio st(side, side >= 64 ? 4 : 8);
+      st.setZoom(zoom);
+      Rng rng(seed);
+      draw(st, rng);
+      return st.finish();
+    };
+    MushroomSprite sprite{id, species, render(size), {}};
+    for (int side : larger) sprite.larger.push_back(render(side));
+    out.push_back(std::move(sprite));
     ++id;
   };
   auto single = [&](const char* species, std::function<Agaric(Rng&)> make, int style) {

@@ -7,6 +7,19 @@
 //
 // Defaults: Comic Neue Bold, 9.75 pt at 96 dpi (a 13 px em), grey-scale
 // anti-aliasing with the font's own hinting.
+//
+// The shipped atlases, one per device scale (the name gives the em in whole
+// pixels, halves up); the headless platform picks the one whose dots per
+// inch are closest to 96 x its scale:
+//   scale 1     --dpi 96    scene_font_13px.atlas
+//   scale 1.25  --dpi 120   scene_font_16px.atlas
+//   scale 1.5   --dpi 144   scene_font_20px.atlas
+//   scale 1.75  --dpi 168   scene_font_23px.atlas
+//   scale 2     --dpi 192   scene_font_26px.atlas
+// for d in 96:13 120:16 144:20 168:23 192:26; do
+//   sarvel-fontgen --dpi ${d%%:*} --out resources/font/scene_font_${d##*:}px.atlas; done
+// With fonts-comic-neue and FreeType as Debian ships them, this remakes the
+// committed files byte for byte.
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

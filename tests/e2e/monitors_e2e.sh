@@ -1,0 +1,68 @@
+#!/bin/bash
+# A full-screen run of Sarvel.scr over two monitors (tests/x11/two_monitors.sh;
+# Wine reads the layout when its server starts): a scene window exactly
+# covering each monitor, each animated and lettered in its own bottom
+# corners; a 10-pixel move on the second monitor ends the run, a small one
+# does not. With the second monitor left of the primary one it lies at a
+# negative place of the virtual screen, and is covered all the same.
+# usage: monitors_e2e.sh Sarvel.scr [screenshot folder]
+here=$(dirname "$0")
+source "$here/lib.sh"
+source "$here/../x11/two_monitors.sh"
+# Wine's server keeps the display it started on: it ends before the test
+# display starts and again before the test display goes.
+trap 'stop_all; monitors_stop' EXIT
+trap 'exit 1' TERM INT
+stop_all
+if ! monitors_start; then
+  echo "FAIL: no X server with two monitors"
+  exit 1
+fi
+make_sandbox "$1"
+shots="${2:-$sandbox}"
+mkdir -p "$shots"
+reg_clear
+reg_set Background 2
+
+saver_windows() { xdotool search --onlyvisible --name '^Sarvel$' 2>/dev/null; }
+# start_at X Y: the pointer there, then a full-screen run on both monitors.
+start_at() {
+  xdotool mousemove "$1" "$2"
+  start_saver /S
+  if ! wait_geometries 20 "$(monitors_list)"; then
+    fail "the windows are '$(geometries)', the monitors '$(monitors_list)'"
+    return 1
+  fi
+  sleep 1.5
+}
+
+# 1. One scene per monitor, each complete; small moves keep it, 10 pixels end it.
+if start_at 1100 240; then
+  pass "one window on each monitor: $(geometries)"
+  shot "$shots/monitors-1.png"
+  sleep 1
+  shot "$shots/monitors-2.png"
+  for m in $(monitors_list); do check_monitor "$shots/monitors-1.png" "$shots/monitors-2.png" "$m"; done
+  xdotool mousemove_relative -- 2 0
+  sleep 0.7
+  running "$saver_pid" && pass "a 2 pixel move on the second monitor keeps it" || fail "ended on jitter"
+  xdotool mousemove_relative -- 10 0
+  wait_end 3 "$saver_pid" && pass "a 10 pixel move on the second monitor ends it" ||
+    fail "still running after a 10 pixel move on the second monitor"
+fi
+stop_all
+
+# 2. The second monitor left of the primary one: at -640 for Windows.
+monitors_set left-of
+if start_at 400 300; then
+  pass "one window on each monitor, the primary on the right: $(geometries)"
+  shot "$shots/monitors-left-1.png"
+  sleep 1
+  shot "$shots/monitors-left-2.png"
+  for m in $(monitors_list); do check_monitor "$shots/monitors-left-1.png" "$shots/monitors-left-2.png" "$m"; done
+  xdotool mousemove_relative -- 0 10
+  wait_end 3 "$saver_pid" && pass "a 10 pixel move on the left monitor ends it" ||
+    fail "still running after a 10 pixel move on the left monitor"
+fi
+[ "$(protocols)" = 0 ] || fail "clean runs wrote a protocol"
+finish

@@ -1,0 +1,95 @@
+#!/bin/bash
+# A full-screen run over two monitors (tests/x11/two_monitors.sh): a scene
+# window exactly covering each, each animated and lettered in its own bottom
+# corners; a 10-pixel move on either monitor ends the run, small ones do not;
+# a monitor that goes, comes back or moves during the run loses or gets its
+# scene without ending the run. A windowed run stays one window.
+# usage: monitors_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
+here=$(dirname "$0")
+source "$here/lib.sh"
+source "$here/two_monitors.sh"
+trap monitors_stop EXIT
+trap 'exit 1' TERM INT
+if ! monitors_start; then
+  echo "FAIL: no X server with two monitors"
+  exit 1
+fi
+make_sandbox "$1" "$2"
+shots="${3:-$sandbox}"
+mkdir -p "$shots"
+settings_set Background 2
+
+saver_windows() { find_windows Sarvel "$saver_pid"; }
+# start_at X Y: the pointer there, then a full-screen run on both monitors.
+start_at() {
+  xdotool mousemove "$1" "$2"
+  start_saver /S
+  if ! wait_geometries 15 "$(monitors_list)"; then
+    fail "the windows are '$(geometries)', the monitors '$(monitors_list)'"
+    return 1
+  fi
+  sleep 1.5
+}
+
+# 1. One scene per monitor, each complete.
+if start_at 400 300; then
+  pass "one window on each monitor: $(geometries)"
+  shot "$shots/x11-monitors-1.png"
+  sleep 1
+  shot "$shots/x11-monitors-2.png"
+  for m in $(monitors_list); do check_monitor "$shots/x11-monitors-1.png" "$shots/x11-monitors-2.png" "$m"; done
+  # Each scene draws its own leaves: the two monitors' common part differs.
+  same=$(differing "$shots/x11-monitors-2.png" 640x400+0+0 "$shots/x11-monitors-2.png" 640x400+800+0)
+  [ "${same%.*}" -gt 1000 ] && pass "the scenes are their own ($same pixels differ)" || fail "both monitors show one scene"
+fi
+
+# 2. Small moves on the second monitor keep the run; 10 pixels there end it.
+stop_all
+if start_at 1100 240; then
+  xdotool mousemove_relative -- 2 0
+  sleep 0.7
+  running "$saver_pid" && pass "a 2 pixel move on the second monitor keeps it" || fail "ended on jitter"
+  xdotool mousemove_relative -- 10 0
+  if wait_end 3 "$saver_pid"; then
+    [ "$status" = 0 ] && pass "a 10 pixel move on the second monitor ends it" || fail "exit status $status"
+  else
+    fail "still running after a 10 pixel move on the second monitor"
+  fi
+fi
+stop_all
+if start_at 400 300; then
+  xdotool mousemove_relative -- 0 10
+  wait_end 3 "$saver_pid" && pass "a 10 pixel move on the first monitor ends it" ||
+    fail "still running after a 10 pixel move on the first monitor"
+fi
+
+# 3. Monitors change under a running scene.
+stop_all
+if start_at 400 300; then
+  monitors_set off
+  wait_geometries 5 "$(monitors_list)" && pass "the second monitor went, its scene too: $(geometries)" ||
+    fail "after the second monitor went the windows are '$(geometries)'"
+  monitors_set left-of
+  wait_geometries 5 "$(monitors_list)" && pass "it came back on the left with a scene: $(geometries)" ||
+    fail "after it came back on the left the windows are '$(geometries)', the monitors '$(monitors_list)'"
+  sleep 1.5
+  shot "$shots/x11-monitors-moved.png"
+  for m in $(monitors_list); do
+    lit=$(lit_in "$shots/x11-monitors-moved.png" "$m")
+    [ "${lit:-0}" -gt 500 ] && pass "$m shows a scene after the change" || fail "$m is dark after the change ($lit)"
+  done
+  running "$saver_pid" && pass "the run went on through the changes" || fail "a monitor change ended the run"
+  xdotool mousemove_relative -- 10 0
+  wait_end 3 "$saver_pid" && pass "a 10 pixel move still ends it" || fail "still running after the changes and a move"
+  monitors_set right-of
+fi
+
+# 4. A window of its own stays one window.
+stop_all
+start_saver --window 320x200
+sleep 2
+[ "$(count_windows Sarvel "$saver_pid")" = 1 ] && pass "a windowed run is one window" ||
+  fail "a windowed run has $(count_windows Sarvel "$saver_pid") windows"
+stop_all
+[ "$(protocols "$log")" = 0 ] || fail "clean runs wrote a protocol"
+finish
