@@ -39,10 +39,7 @@ start_at() {
 # 1. One scene per monitor, each complete; small moves keep it, 10 pixels end it.
 if start_at 1100 240; then
   pass "one window on each monitor: $(geometries)"
-  shot "$shots/monitors-1.png"
-  sleep 1
-  shot "$shots/monitors-2.png"
-  for m in $(monitors_list); do check_monitor "$shots/monitors-1.png" "$shots/monitors-2.png" "$m"; done
+  check_all_monitors "$shots/monitors"
   xdotool mousemove_relative -- 2 0
   sleep 0.7
   running "$saver_pid" && pass "a 2 pixel move on the second monitor keeps it" || fail "ended on jitter"
@@ -56,10 +53,7 @@ stop_all
 monitors_set left-of
 if start_at 400 300; then
   pass "one window on each monitor, the primary on the right: $(geometries)"
-  shot "$shots/monitors-left-1.png"
-  sleep 1
-  shot "$shots/monitors-left-2.png"
-  for m in $(monitors_list); do check_monitor "$shots/monitors-left-1.png" "$shots/monitors-left-2.png" "$m"; done
+  check_all_monitors "$shots/monitors-left"
   xdotool mousemove_relative -- 0 10
   wait_end 3 "$saver_pid" && pass "a 10 pixel move on the left monitor ends it" ||
     fail "still running after a 10 pixel move on the left monitor"

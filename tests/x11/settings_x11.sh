@@ -81,7 +81,9 @@ if start_scene -background black -no-date -no-time; then
   [ $((r + g + b)) -lt 30 ] && pass "-background black beats Background=2" || fail "top left is $r $g $b, not black"
   left=$(pure_white_pixels "$shots/x11-overrides.png" "300x24+0+$((H - 24))")
   right=$(white_pixels "$shots/x11-overrides.png" "300x24+$((W - 300))+$((H - 24))")
-  [ "${left:-99}" -lt 10 ] && pass "-no-date -no-time leave the corner empty" || fail "text bottom left ($left)"
+  # A line of overlay text there is some 80 pure white pixels; a pale
+  # mushroom cap or leaf highlight in the corner may give a few.
+  [ "${left:-99}" -lt 30 ] && pass "-no-date -no-time leave the corner empty" || fail "text bottom left ($left)"
   [ "${right:-0}" -gt 40 ] && pass "the web address stays" || fail "no web address ($right)"
   end_scene
 fi

@@ -142,3 +142,13 @@ check_monitor() {
   sky=$(convert "$2" -crop "1x1+$((x + 3))+$((y + 3))" -format '%[fx:int(255*b)] %[fx:int(255*r)]' info: 2>/dev/null)
   [ "${sky%% *}" -gt 150 ] && [ "${sky##* }" -lt 150 ] && pass "$3: blue sky at the top" || fail "$3: top left is b r $sky"
 }
+
+# Two screenshots a second apart (PREFIX-1.png, PREFIX-2.png), then every
+# monitor checked in them.
+check_all_monitors() {
+  shot "$1-1.png"
+  sleep 1
+  shot "$1-2.png"
+  local m
+  for m in $(monitors_list); do check_monitor "$1-1.png" "$1-2.png" "$m"; done
+}
