@@ -33,6 +33,7 @@
 
 #include "platform/win32/dialog_ids.h"
 #include "settings_dialog/config_controls.h"
+#include "tests/support/bitmap_bytes.h"
 
 namespace {
 
@@ -142,25 +143,6 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   DWORD written = 0;
   WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
   CloseHandle(h);
-}
-
-// A 24-bit bitmap: red on the left half, blue on the right.
-std::string Bitmap(int w, int h) {
-  const uint32_t stride = (uint32_t(w) * 3 + 3) & ~3u;
-  std::string b = "BM";
-  auto put = [&](uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) b += char((v >> (8 * i)) & 0xFF);
-  };
-  put(54 + stride * uint32_t(h), 4), put(0, 4), put(54, 4), put(40, 4), put(uint32_t(w), 4),
-      put(uint32_t(h), 4);
-  put(1, 2), put(24, 2), put(0, 4), put(stride * uint32_t(h), 4), put(2835, 4), put(2835, 4),
-      put(0, 4), put(0, 4);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x)
-      b += x < w / 2 ? std::string("\0\0\xff", 3) : std::string("\xff\0\0", 3);
-    b += std::string(stride - uint32_t(w) * 3, '\0');
-  }
-  return b;
 }
 
 void WriteSettings(const std::vector<std::pair<std::wstring, std::wstring>>& values,
@@ -429,7 +411,7 @@ void UnicodePicture(const std::wstring& scr) {
   const std::wstring dir = box.folder + L"\\B\u00e4ume \u2013 \u79cb";
   CreateDirectoryW(dir.c_str(), nullptr);
   const std::wstring picture = dir + L"\\Herbst \u00e9t\u00e9.bmp";
-  WriteFileBytes(picture, Bitmap(64, 48));
+  WriteFileBytes(picture, sarvel::test::BitmapBytes(64, 48));
   WriteSettings({{L"Background", L"5"}, {L"PicFile", picture}});
   Process saver(box.saver, L"/S");
   HWND scene = WaitForWindow(saver, 15000);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/headless/scene_runner.h"
+#include "tests/support/bitmap_bytes.h"
 #include "tests/support/test_app.h"
 
 namespace sarvel::reliability {
@@ -36,24 +37,7 @@ class Folder {
   std::string path_;
 };
 
-// A 24-bit bitmap of w x h: red on the left half, blue on the right.
-inline std::string BitmapBytes(int w, int h) {
-  const uint32_t stride = (uint32_t(w) * 3 + 3) & ~3u;
-  const uint32_t size = 54 + stride * uint32_t(h);
-  std::string b = "BM";
-  auto put = [&](uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) b += char((v >> (8 * i)) & 0xFF);
-  };
-  put(size, 4), put(0, 4), put(54, 4), put(40, 4), put(uint32_t(w), 4), put(uint32_t(h), 4);
-  put(1, 2), put(24, 2), put(0, 4), put(stride * uint32_t(h), 4), put(2835, 4), put(2835, 4),
-      put(0, 4), put(0, 4);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x)
-      b += x < w / 2 ? std::string("\0\0\xff", 3) : std::string("\xff\0\0", 3);
-    b += std::string(stride - uint32_t(w) * 3, '\0');
-  }
-  return b;
-}
+using test::BitmapBytes;
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
