@@ -250,7 +250,10 @@ void FrameComposer::ComposeBands(int bands) {
   restore_bands_.Sort(restored.size(), bands,
                       [&](size_t i) { return same_restore_[i] ? gfx::Rect{} : restored[i]; });
   draw_bands_.Sort(draws_.size(), bands, [&](size_t i) { return same_draw_[i] ? gfx::Rect{} : draws_[i].area; });
-  copy_bands_.Sort(copies.size(), bands, [&](size_t i) { return same_copy_[i] ? gfx::Rect{} : copies[i]; });
+  // Composing straight into the window's image leaves nothing to copy.
+  const bool copy = window_ != buffer_;
+  copy_bands_.Sort(copies.size(), bands,
+                   [&](size_t i) { return same_copy_[i] || !copy ? gfx::Rect{} : copies[i]; });
   auto band_rect = [&](int b) {
     return gfx::Rect{0, b * kBandRows, buffer.width(), kBandRows}.Intersected(buffer.bounds());
   };

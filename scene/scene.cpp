@@ -58,6 +58,10 @@ Scene::Scene(SceneContext context, SceneHost& host)
   picBuffer.set_back_color(gfx::kWhite);
 }
 
+gfx::Surface& Scene::FrameSurface() {
+  return rendering_.track_damage ? host_.WindowImage() : picBuffer;
+}
+
 void Scene::set_rendering(Rendering r) {
   rendering_ = r;
   sprites_.set_enabled(r.cache_sprites);
@@ -69,10 +73,11 @@ void Scene::set_rendering(Rendering r) {
 // looks it is left out. What goes into picBG always goes in: it is the
 // scene's state.
 void Scene::DrawSprite(gfx::Surface& dst, int id, float x, float y, int w, int h) {
-  if (&dst == &picBuffer && !painting_) return;
+  gfx::Surface& frame = FrameSurface();
+  if (&dst == &frame && !painting_) return;
   const int64_t px = DevicePosition(x, scale_), py = DevicePosition(y, scale_);
   const int dw = DeviceLength(w, scale_), dh = DeviceLength(h, scale_);
-  if (composer_.queuing() && (&dst == &picBuffer || &dst == &picBG)) {
+  if (composer_.queuing() && (&dst == &frame || &dst == &picBG)) {
     composer_.Queue(sprites_, &dst == &picBG, id, px, py, dw, dh);
     return;
   }
@@ -146,12 +151,15 @@ void Scene::Form_Resize() {
     host_.Refresh();
   });
   p.Step(70, [&] {
-    picBuffer.Resize(device_width_, device_height_);
+    // The window's image has the window's size already; a picBuffer not
+    // in use keeps no memory.
+    const bool own_buffer = &FrameSurface() == &picBuffer;
+    picBuffer.Resize(own_buffer ? device_width_ : 0, own_buffer ? device_height_ : 0);
     picBG.Resize(device_width_, device_height_);
   });
   p.Step(80, [&] {
     const gfx::Surface& window = host_.WindowImage();
-    gfx::Blit(picBuffer, 0, 0, window, window.bounds());
+    gfx::Blit(FrameSurface(), 0, 0, window, window.bounds());
     picBG.SetStoredPicture(window.Snapshot());
   });
   // The overlay is laid out in device pixels against the window's edges:
@@ -241,7 +249,10 @@ void Scene::tmrAnimation_Timer() {
   painting_ = host_.Visible();
   p.Step(20, [&] {
     if (painting_) {
-      composer_.Begin(picBG, picBuffer, host_.WindowImage(), rendering_.track_damage);
+      gfx::Surface& frame = FrameSurface();
+      // After a change of rendering the buffer takes the window's size.
+      if (&frame == &picBuffer) picBuffer.Resize(device_width_, device_height_);
+      composer_.Begin(picBG, frame, host_.WindowImage(), rendering_.track_damage);
     } else {
       composer_.BeginUnseen();
     }
@@ -261,7 +272,7 @@ void Scene::tmrAnimation_Timer() {
 void Scene::PrintOverlay(Procedure& p) {
   composer_.Compose();  // the text goes over the sprites
   const gfx::Font& font = host_.SceneFont();
-  gfx::TextCursor cursor(picBuffer, font, gfx::kWhite);
+  gfx::TextCursor cursor(FrameSurface(), font, gfx::kWhite);
   p.Step(50, [&] { cursor.MoveTo(Dev(5), device_height_ - font.TextHeight("1") - Dev(3)); });
   LocalTime now;
   if (c_.settings.ShowDate != 0 || c_.settings.ShowTime != 0) now = c_.clock.Now();
@@ -316,7 +327,7 @@ void Scene::Blaetter() {
     if (settles) {
       p.Step(20, [&] {
         if (i % 2 == 0) s.Y = float(RandomInt(c_.rng, ToInt16(s.Y), ToInt16(H() - 20.0f)));
-        DrawSprite(picBuffer, s.IconId, s.X, s.Y + 2.0f, int(s.Size), int(s.Size));
+        DrawSprite(FrameSurface(), s.IconId, s.X, s.Y + 2.0f, int(s.Size), int(s.Size));
         DrawSprite(picBG, s.IconId, s.X, s.Y + 2.0f, int(s.Size), int(s.Size));
         s.IconId = RandomInt(c_.rng, 141, 190);
         s.Y = -10.0f;
@@ -330,7 +341,7 @@ void Scene::Blaetter() {
       if (s.X > W()) s.X = s.X - W() - 10.0f;
       if (s.X < 0.0f) s.X = W() - 5.0f;
     });
-    p.Step(60, [&] { DrawSprite(picBuffer, s.IconId, s.X, s.Y, int(s.Size), int(s.Size)); });
+    p.Step(60, [&] { DrawSprite(FrameSurface(), s.IconId, s.X, s.Y, int(s.Size), int(s.Size)); });
   }
 }
 
@@ -353,7 +364,7 @@ void Scene::Pilze() {
         m.Size = g + m.Size;
         m.Y = m.Y - g;
         s = ToInt16(m.Size + 1.0f);
-        DrawSprite(picBuffer, m.IconId, m.X, m.Y, s, s);
+        DrawSprite(FrameSurface(), m.IconId, m.X, m.Y, s, s);
       });
       if (m.Size > 42.0f) p.Step(30, [&] { MatureInto(m, s); });
     } else {

@@ -122,6 +122,10 @@ class Scene {
   // The background and the frame, in device pixels, as large as the window.
   gfx::Surface picBG;
   gfx::Surface picBuffer;
+  // Where frames are composed: picBuffer when every frame copies everything;
+  // with damage tracking the window's own image, so that what changed is not
+  // copied once more (between frames the two hold the same picture anyway).
+  gfx::Surface& FrameSurface();
   gfx::ImageRef imgBG;
   Label lblURL;
   int32_t timer_interval() const { return interval_; }

@@ -204,6 +204,7 @@ void Blit(Surface& dst, int dx, int dy, const Surface& src, Rect src_rect) {
     for (int y = 0; y < d.h; ++y) CopyRow(dst.row(d.y + y) + d.x, src.row(sy + y) + sx, d.w);
     return;
   }
+  if (d.x == sx && d.y == sy) return;  // onto itself, in place: nothing to do
   const size_t bytes = size_t(d.w) * sizeof(Argb);
   // Copying a surface onto itself downwards must go bottom-up.
   const bool bottom_up = d.y > sy;

@@ -103,6 +103,16 @@ inline void BlendRow(Argb* dst, const Argb* src, int n) {
 
 // Copies n pixels; the runs must not overlap.
 inline void CopyRow(Argb* dst, const Argb* src, int n) {
+#if defined(__SSE2__)
+  if (n <= 128) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+    }
+    for (; i < n; ++i) dst[i] = src[i];
+    return;
+  }
+#endif
   if (n > 0) std::memcpy(dst, src, size_t(n) * sizeof(Argb));
 }
 

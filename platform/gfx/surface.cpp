@@ -61,25 +61,105 @@ Surface::Surface(int width, int height, Argb back_color)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       back_color_(back_color),
-      pixels_(size_t(width_) * size_t(height_), Opaque(back_color)) {}
+      pixels_(size_t(width_) * size_t(height_), Opaque(back_color)),
+      data_(pixels_.data()) {}
+
+Surface::Surface(const Surface& other)
+    : width_(other.width_),
+      height_(other.height_),
+      back_color_(other.back_color_),
+      stored_(other.stored_),
+      pixels_(other.data_, other.data_ + size_t(other.width_) * size_t(other.height_)),
+      data_(pixels_.data()) {}
+
+Surface::Surface(Surface&& other) noexcept
+    : width_(other.width_),
+      height_(other.height_),
+      back_color_(other.back_color_),
+      stored_(std::move(other.stored_)),
+      data_(other.data_) {
+  // A vector's move keeps its block, so owned pixels stay where data_ points.
+  pixels_ = std::move(other.pixels_);
+  other.pixels_.clear();
+  other.data_ = other.pixels_.data();
+  other.width_ = other.height_ = 0;
+}
+
+Surface& Surface::operator=(const Surface& other) {
+  if (this != &other) *this = Surface(other);
+  return *this;
+}
+
+Surface& Surface::operator=(Surface&& other) noexcept {
+  if (this == &other) return *this;
+  width_ = other.width_;
+  height_ = other.height_;
+  back_color_ = other.back_color_;
+  stored_ = std::move(other.stored_);
+  pixels_ = std::move(other.pixels_);
+  data_ = other.data_;
+  other.pixels_.clear();
+  other.data_ = other.pixels_.data();
+  other.width_ = other.height_ = 0;
+  return *this;
+}
+
+namespace {
+
+// Copies what fits of a width x height picture at `from` into a new_w x new_h
+// one at `to`; the rest of `to` gets `fill`.
+void CarryOver(const Argb* from, int width, int height, Argb* to, int new_w, int new_h, Argb fill) {
+  const int keep_w = std::min(width, new_w);
+  const int keep_h = keep_w > 0 ? std::min(height, new_h) : 0;
+  for (int y = 0; y < new_h; ++y) {
+    Argb* out = to + size_t(y) * size_t(new_w);
+    int x = 0;
+    if (y < keep_h) {
+      std::memmove(out, from + size_t(y) * size_t(width), size_t(keep_w) * sizeof(Argb));
+      x = keep_w;
+    }
+    std::fill(out + x, out + new_w, fill);
+  }
+}
+
+}  // namespace
 
 void Surface::Resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
-  std::vector<Argb, PixelAllocator<Argb>> next(size_t(width) * size_t(height), Opaque(back_color_));
-  const int keep_w = std::min(width, width_);
-  const int keep_h = keep_w > 0 ? std::min(height, height_) : 0;
-  for (int y = 0; y < keep_h; ++y) {
-    std::memcpy(next.data() + size_t(y) * size_t(width), row(y), size_t(keep_w) * sizeof(Argb));
-  }
+  MoveTo(width, height);
+}
+
+void Surface::MoveTo(int width, int height) {
+  std::vector<Argb, PixelAllocator<Argb>> next(size_t(width) * size_t(height));
+  CarryOver(data_, width_, height_, next.data(), width, height, Opaque(back_color_));
   pixels_ = std::move(next);
+  data_ = pixels_.data();
   width_ = width;
   height_ = height;
 }
 
+void Surface::UseMemory(Argb* pixels, int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (!pixels || width == 0 || height == 0) {
+    Resize(width, height);
+    return;
+  }
+  if (pixels != data_) CarryOver(data_, width_, height_, pixels, width, height, Opaque(back_color_));
+  pixels_ = {};  // gives the owned block back
+  data_ = pixels;
+  width_ = width;
+  height_ = height;
+}
+
+void Surface::OwnMemory() {
+  if (uses_lent_memory()) MoveTo(width_, height_);
+}
+
 void Surface::Clear() {
-  std::fill(pixels_.begin(), pixels_.end(), Opaque(back_color_));
+  std::fill(data_, data_ + size_t(width_) * size_t(height_), Opaque(back_color_));
   if (!stored_) return;
   const Image& pic = *stored_;
   const Rect area = ClipRect(0, 0, pic.width(), pic.height(), bounds());

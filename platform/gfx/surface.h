@@ -32,16 +32,32 @@ class Surface {
  public:
   Surface() = default;
   Surface(int width, int height, Argb back_color);
+  // Copies own their pixels; a move takes the memory along, lent or owned.
+  Surface(const Surface& other);
+  Surface(Surface&& other) noexcept;
+  Surface& operator=(const Surface& other);
+  Surface& operator=(Surface&& other) noexcept;
+  ~Surface() = default;
 
   int width() const { return width_; }
   int height() const { return height_; }
   Rect bounds() const { return {0, 0, width_, height_}; }
-  Argb* row(int y) { return pixels_.data() + size_t(y) * size_t(width_); }
-  const Argb* row(int y) const { return pixels_.data() + size_t(y) * size_t(width_); }
+  Argb* row(int y) { return data_ + size_t(y) * size_t(width_); }
+  const Argb* row(int y) const { return data_ + size_t(y) * size_t(width_); }
   Argb at(int x, int y) const { return row(y)[x]; }
 
   // A new size keeps the pixels that still fit; new area gets the back colour.
+  // After a change of size the surface owns its memory.
   void Resize(int width, int height);
+
+  // Draws from now on into memory the caller lends (width * height pixels,
+  // rows one after another): a segment the display server reads, say. The
+  // picture moves along as Resize would keep it. The memory must stay until
+  // the surface is resized, given its own memory back, or destroyed.
+  void UseMemory(Argb* pixels, int width, int height);
+  // Back to memory of its own, keeping the picture.
+  void OwnMemory();
+  bool uses_lent_memory() const { return width_ > 0 && height_ > 0 && data_ != pixels_.data(); }
 
   Argb back_color() const { return back_color_; }
   void set_back_color(Argb c) { back_color_ = c; }
@@ -57,11 +73,15 @@ class Surface {
   ImageRef Snapshot() const;
 
  private:
+  // Into memory of its own at this size.
+  void MoveTo(int width, int height);
+
   int width_ = 0;
   int height_ = 0;
   Argb back_color_ = kBlack;
   ImageRef stored_;
   std::vector<Argb, PixelAllocator<Argb>> pixels_;
+  Argb* data_ = nullptr;  // pixels_.data() or lent memory
 };
 
 }  // namespace sarvel::gfx

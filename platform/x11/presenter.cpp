@@ -28,6 +28,7 @@ Presenter::Presenter(Display& display, Window window, bool allow_shm)
 }
 
 Presenter::~Presenter() {
+  Unshare();
   ReleaseShm();
   XFreeGC(display_.xdisplay(), gc_);
 }
@@ -68,13 +69,44 @@ bool Presenter::EnsureShm(int width, int height) {
     return false;
   }
   shm_image_ = image;
+  Lend();
   return true;
+}
+
+bool Presenter::InSegment(const gfx::Surface& image) const {
+  return shm_image_ && image.width() > 0 && image.height() > 0 &&
+         reinterpret_cast<const char*>(image.row(0)) == shm_image_->data;
+}
+
+void Presenter::Lend() {
+  if (!shared_ || !shm_image_ || !format_.native || InSegment(*shared_)) return;
+  const int w = shared_->width(), h = shared_->height();
+  if (shm_image_->width != w || shm_image_->height != h || shm_image_->bytes_per_line != w * 4) return;
+  WaitForServer();
+  shared_->UseMemory(reinterpret_cast<gfx::Argb*>(shm_image_->data), w, h);
+}
+
+void Presenter::Share(gfx::Surface& image) {
+  if (shared_ && shared_ != &image) Unshare();
+  shared_ = &image;
+  if (image.width() > 0 && image.height() > 0) EnsureShm(image.width(), image.height());
+  Lend();
+}
+
+void Presenter::Unshare() {
+  if (!shared_) return;
+  if (InSegment(*shared_)) {
+    WaitForServer();
+    shared_->OwnMemory();
+  }
+  shared_ = nullptr;
 }
 
 void Presenter::ReleaseShm() {
   if (!shm_image_) return;
   ::Display* x = display_.xdisplay();
   WaitForServer();
+  if (shared_ && InSegment(*shared_)) shared_->OwnMemory();  // before the memory goes
   XShmDetach(x, &shm_info_);
   XSync(x, False);
   shmdt(shm_info_.shmaddr);
@@ -111,11 +143,16 @@ void Presenter::Put(const gfx::Surface& image, std::span<const gfx::Rect> rects)
     }
   }
   XFlush(display_.xdisplay());
+  // The image itself is in the segment: it may be drawn into only once the
+  // server has read it.
+  if (InSegment(image)) WaitForServer();
 }
 
 void Presenter::PutShm(const gfx::Surface& image, const gfx::Rect& r) {
   const PixelFormat& f = format_;
-  if (f.native) {
+  if (InSegment(image)) {
+    // Already there.
+  } else if (f.native) {
     for (int y = r.y; y < r.bottom(); ++y) {
       char* dst = shm_image_->data + size_t(y) * size_t(shm_image_->bytes_per_line) + size_t(r.x) * 4;
       std::memcpy(dst, image.row(y) + r.x, size_t(r.w) * 4);

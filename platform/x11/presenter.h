@@ -26,12 +26,25 @@ class Presenter {
   void Put(const gfx::Surface& image, std::span<const gfx::Rect> rects);
   void PutAll(const gfx::Surface& image);
 
+  // Lets the window's image live in the shared segment when the server's
+  // pixel format is ours: putting it then copies nothing, and every put
+  // waits until the server has read it, so that the next drawing cannot
+  // race the server. Again after each change of the image's size. Before
+  // the segment goes, the image gets its pixels back in memory of its own;
+  // `image` must outlive the presenter or be unshared first.
+  void Share(gfx::Surface& image);
+  void Unshare();
+  bool shares() const { return shared_ && shared_->uses_lent_memory(); }
+
   bool using_shm() const { return shm_image_ != nullptr; }
 
  private:
   // A shared image of this size; false when shared memory cannot be used.
   bool EnsureShm(int width, int height);
   void ReleaseShm();
+  // Moves the shared image into the segment when the two fit.
+  void Lend();
+  bool InSegment(const gfx::Surface& image) const;
   void WaitForServer();
   void PutShm(const gfx::Surface& image, const gfx::Rect& r);
   void PutPlain(const gfx::Surface& image, const gfx::Rect& r);
@@ -48,6 +61,7 @@ class Presenter {
   XImage* shm_image_ = nullptr;
   XShmSegmentInfo shm_info_{};
   bool server_reading_ = false;
+  gfx::Surface* shared_ = nullptr;
   std::vector<uint32_t> convert_;  // rows for a visual that is not ARGB
 };
 

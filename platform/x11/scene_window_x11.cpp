@@ -98,6 +98,7 @@ void SceneWindowX11::Create() {
     watching_screen_ = true;
   }
   presenter_ = std::make_unique<Presenter>(display_, window_);
+  presenter_->Share(image_);
   timer_ = loop_.AddTimer([this] { OnTick(); });
   timer_->SetInterval(interval_);
   XFlush(x);
@@ -182,6 +183,7 @@ void SceneWindowX11::Maximize() {
 void SceneWindowX11::ApplySize(int width, int height) {
   if (width == image_.width() && height == image_.height()) return;
   image_.Resize(width, height);
+  if (presenter_) presenter_->Share(image_);  // the scene draws straight into what the server reads
   Deliver([&] { events_->OnResize(); });
 }
 

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <limits>
+#include <vector>
 
 #include "platform/gfx/painter.h"
 #include "platform/gfx/pixel_ops.h"
@@ -72,6 +73,51 @@ TEST(Surface, ClearAndResize) {
   EXPECT_EQ(r.at(0, 4), Rgb(1, 2, 3));
   EXPECT_EQ(r.Snapshot()->at(2, 1), before.at(2, 1));
   EXPECT_TRUE(r.Snapshot()->opaque());
+}
+
+// A surface drawing into lent memory (a display server's segment) keeps its
+// picture across lending, copying, moving, resizing and taking memory of its
+// own back, and never writes outside the lent block.
+TEST(Surface, LentMemoryKeepsThePictureAndItsBounds) {
+  Surface s = NoiseSurface(5, 4, 9);
+  const Surface before = s;
+  s.set_back_color(Rgb(7, 8, 9));
+  constexpr Argb kGuard = 0x5A5A5A5Au;
+  std::vector<Argb> block(6 * 3 + 2, kGuard);  // a guard word at each end
+  s.UseMemory(block.data() + 1, 6, 3);
+  EXPECT_TRUE(s.uses_lent_memory());
+  EXPECT_EQ(s.row(0), block.data() + 1);
+  EXPECT_EQ(s.at(4, 2), before.at(4, 2));
+  EXPECT_EQ(s.at(5, 0), Rgb(7, 8, 9));  // new area: the back colour
+  s.set_back_color(Rgb(1, 1, 1));
+  s.Clear();
+  EXPECT_EQ(block.front(), kGuard);
+  EXPECT_EQ(block.back(), kGuard);
+  EXPECT_EQ(block[1], Rgb(1, 1, 1));
+
+  s.row(1)[2] = Rgb(40, 50, 60);
+  const Surface copy = s;  // a copy owns its pixels
+  EXPECT_FALSE(copy.uses_lent_memory());
+  block[1 + 6 + 2] = kWhite;
+  EXPECT_EQ(copy.at(2, 1), Rgb(40, 50, 60));
+
+  Surface moved = std::move(s);  // a move takes the lent memory along
+  EXPECT_EQ(moved.row(0), block.data() + 1);
+  EXPECT_EQ(s.width(), 0);
+  moved.Resize(6, 3);  // the same size: still lent
+  EXPECT_TRUE(moved.uses_lent_memory());
+  moved.OwnMemory();
+  EXPECT_FALSE(moved.uses_lent_memory());
+  EXPECT_EQ(moved.at(2, 1), kWhite);
+  block.assign(block.size(), 0);
+  EXPECT_EQ(moved.at(2, 1), kWhite);  // no longer reads the block
+  moved.UseMemory(block.data() + 1, 6, 3);
+  moved.Resize(2, 2);  // a new size: its own memory again
+  EXPECT_FALSE(moved.uses_lent_memory());
+  EXPECT_EQ(moved.at(0, 0), Rgb(1, 1, 1));
+  moved.UseMemory(nullptr, 4, 4);  // nothing lent: plain resize
+  EXPECT_FALSE(moved.uses_lent_memory());
+  EXPECT_EQ(moved.width(), 4);
 }
 
 TEST(Painter, EveryOperationClipsAtEveryEdge) {

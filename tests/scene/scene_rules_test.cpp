@@ -178,7 +178,7 @@ TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
   EXPECT_EQ(At(bg, 315, 540), TestResources::ColourOf(160));  // the leaf over covers both
   EXPECT_EQ(At(bg, 343, 541), TestResources::ColourOf(120));  // 44 x 44, from (300, 498)
   EXPECT_NE(At(bg, 344, 510), TestResources::ColourOf(120));
-  EXPECT_EQ(At(s().picBuffer, 320, 520), TestResources::ColourOf(120));  // drawn growing too
+  EXPECT_EQ(At(s().FrameSurface(), 320, 520), TestResources::ColourOf(120));  // drawn growing too
 }
 
 TEST_F(SceneRules, TheGroundRisesAndJumpsBackFromBelowTenToAHundred) {

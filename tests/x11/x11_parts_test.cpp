@@ -367,6 +367,41 @@ TEST_F(WithDisplay, PresenterPutsWholeImagesAndOnlyTheGivenParts) {
   }
 }
 
+// A window image lent the shared segment is drawn into in place: what the
+// server shows is what was drawn, through a change of size, and the image
+// keeps its picture when the presenter goes.
+TEST_F(WithDisplay, SharedImageIsPutWithoutCopiesAndSurvivesThePresenter) {
+  gfx::Surface image = Pattern(64, 48, 33);
+  {
+    Presenter presenter(*display_, window_);
+    presenter.Share(image);
+    if (!presenter.using_shm()) GTEST_SKIP() << "no shared memory on this server";
+    if (display_->format().native) {
+      EXPECT_TRUE(presenter.shares());
+    }
+    EXPECT_EQ(image.at(17, 29), Pattern(64, 48, 33).at(17, 29));
+    presenter.PutAll(image);
+    EXPECT_EQ(ServerPixel(17, 29), image.at(17, 29));
+    for (int y = 10; y < 20; ++y) {
+      for (int x = 30; x < 40; ++x) image.row(y)[x] = gfx::Rgb(250, 10, 20);
+    }
+    const gfx::Rect part{30, 10, 10, 10};
+    presenter.Put(image, std::span<const gfx::Rect>(&part, 1));
+    EXPECT_EQ(ServerPixel(35, 15), gfx::Rgb(250, 10, 20));
+    EXPECT_EQ(ServerPixel(5, 5), image.at(5, 5));
+    image.Resize(40, 30);  // the window shrank
+    presenter.Share(image);
+    image.row(29)[39] = gfx::Rgb(1, 200, 3);
+    presenter.PutAll(image);
+    EXPECT_EQ(ServerPixel(39, 29), gfx::Rgb(1, 200, 3));
+    EXPECT_EQ(ServerPixel(35, 15), gfx::Rgb(250, 10, 20));
+  }
+  EXPECT_FALSE(image.uses_lent_memory());
+  EXPECT_EQ(image.at(35, 15), gfx::Rgb(250, 10, 20));
+  EXPECT_EQ(image.at(39, 29), gfx::Rgb(1, 200, 3));
+  image.row(0)[0] = gfx::kWhite;  // its own memory now: writable after the segment went
+}
+
 // Full-screen windows answer with the monitors and the scale; they cover the
 // monitor they are given and read the desktop from its place on the screen.
 TEST_F(WithDisplay, SceneWindowsCoverTheirMonitorAtTheirScale) {
