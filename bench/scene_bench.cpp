@@ -93,17 +93,21 @@ const bool registered = [] {
   for (const Screen s : {Screen{"720p", 1280, 720, 1.0}, Screen{"1080p", 1920, 1080, 1.0},
                          Screen{"4K", 3840, 2160, 1.0}, Screen{"4K@2x", 3840, 2160, 2.0}}) {
     const std::string prefix = std::string("Frame/") + s.name + "/";
-    benchmark::RegisterBenchmark((prefix + "ours").c_str(), SceneFrame, s.w, s.h, s.scale, Rendering{}, true, false)
+    benchmark::RegisterBenchmark((prefix + "ours").c_str(), SceneFrame, s.w, s.h, s.scale,
+                                 Rendering{}, true, false)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((prefix + "full_copy").c_str(), SceneFrame, s.w, s.h, s.scale,
-                                 Rendering{.track_damage = false, .cache_sprites = false}, true, false)
+                                 Rendering{.track_damage = false, .cache_sprites = false}, true,
+                                 false)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((prefix + "memcpy").c_str(), MemcpyFrame, s.w, s.h)
         ->Unit(benchmark::kMillisecond);
   }
-  benchmark::RegisterBenchmark("Frame/1080p/cold", SceneFrame, 1920, 1080, 1.0, Rendering{}, true, true)
+  benchmark::RegisterBenchmark("Frame/1080p/cold", SceneFrame, 1920, 1080, 1.0, Rendering{}, true,
+                               true)
       ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("Frame/1080p/unseen", SceneFrame, 1920, 1080, 1.0, Rendering{}, false, false)
+  benchmark::RegisterBenchmark("Frame/1080p/unseen", SceneFrame, 1920, 1080, 1.0, Rendering{},
+                               false, false)
       ->Unit(benchmark::kMillisecond);
   return true;
 }();

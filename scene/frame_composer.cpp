@@ -58,6 +58,7 @@ FrameComposer::FrameComposer(size_t max_draws)
   same_restore_.reserve(max_draws);
   same_copy_.reserve(2 * max_draws);
   repeats_.reserve(max_draws);
+  onto_bg_.reserve(max_draws);
   shown_.reserve(2 * max_draws);
   for (Bands* b : {&restore_bands_, &draw_bands_, &copy_bands_}) {
     // Rectangles up to a band and a bit tall meet three bands; screens up
@@ -72,10 +73,12 @@ void FrameComposer::ReserveForHeight(int rows) {
   // A rectangle meets at most this many bands; every list of rectangles
   // holds at most twice max_draws of them.
   const size_t bands = size_t(std::max(rows, 1) + kBandRows - 2) / kBandRows + 1;
-  for (Bands* b : {&restore_bands_, &draw_bands_, &copy_bands_}) b->items.reserve(bands * 2 * max_draws_);
+  for (Bands* b : {&restore_bands_, &draw_bands_, &copy_bands_})
+    b->items.reserve(bands * 2 * max_draws_);
 }
 
-void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Surface& window, bool track) {
+void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Surface& window,
+                          bool track) {
   restored_.swap(damage_);
   restored_owners_.swap(damage_owners_);
   damage_.Clear();
@@ -89,7 +92,8 @@ void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Sur
   window_ = &window;
   const bool lost = damage_lost_;
   damage_lost_ = false;
-  whole_now_ = whole_next_ || lost || !track || !SameSize(picBG, picBuffer) || !SameSize(window, picBuffer);
+  whole_now_ =
+      whole_next_ || lost || !track || !SameSize(picBG, picBuffer) || !SameSize(window, picBuffer);
   whole_next_ = true;  // until this frame has been presented
   shown_frame_ = true;
   queuing_ = !whole_now_;
@@ -124,10 +128,12 @@ void FrameComposer::AddDamage(const gfx::Rect& r, const Owner& owner) {
   }
 }
 
-void FrameComposer::Drawn(const gfx::Rect& r) { AddDamage(r, Owner{}); }
+void FrameComposer::Drawn(const gfx::Rect& r) {
+  AddDamage(r, Owner{});
+}
 
-void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, int64_t px, int64_t py, int w,
-                          int h) {
+void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, int64_t px,
+                          int64_t py, int w, int h) {
   const gfx::Surface& target = into_background ? *bg_ : *buffer_;
   Draw d;
   d.px = px;
@@ -143,7 +149,8 @@ void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, in
     d.h = h;
   }
   if (d.area.empty()) return;
-  AddDamage(d.area, into_background || !d.sprite ? Owner{} : Owner{d.sprite, d.px, d.py, draws_.size()});
+  AddDamage(d.area,
+            into_background || !d.sprite ? Owner{} : Owner{d.sprite, d.px, d.py, draws_.size()});
   if (into_background) {
     bg_draws_.push_back(std::move(d));
     return;
@@ -154,8 +161,8 @@ void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, in
 
 namespace {
 
-void DrawClipped(gfx::Surface& dst, const gfx::Sprite* sprite, const gfx::ImageRef& icon, int64_t px, int64_t py,
-                 int w, int h, const gfx::Rect& clip) {
+void DrawClipped(gfx::Surface& dst, const gfx::Sprite* sprite, const gfx::ImageRef& icon,
+                 int64_t px, int64_t py, int w, int h, const gfx::Rect& clip) {
   if (sprite) {
     gfx::DrawSpriteAt(dst, *sprite, px, py, clip);
   } else {
@@ -172,15 +179,16 @@ void FrameComposer::Compose() {
   const int bands = (buffer.height() + kBandRows - 1) / kBandRows;
   if (bands > 0) ComposeBands(bands);
   draws_.clear();
-  for (const Draw& d : bg_draws_) DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
+  for (const Draw& d : bg_draws_)
+    DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
   bg_draws_.clear();
 }
 
 // Whether `area` meets any of `rects` (found through their bands) other
 // than rects[except] for which `allowed` says no.
 template <class Allowed>
-bool FrameComposer::Blocked(const Bands& bands, std::span<const gfx::Rect> rects, const gfx::Rect& area,
-                            size_t except, Allowed&& allowed) const {
+bool FrameComposer::Blocked(const Bands& bands, std::span<const gfx::Rect> rects,
+                            const gfx::Rect& area, size_t except, Allowed&& allowed) const {
   const int last = int(bands.first.size()) - 2;
   const int b0 = std::clamp(area.y / kBandRows, 0, last);
   const int b1 = std::clamp((area.bottom() - 1) / kBandRows, 0, last);
@@ -223,10 +231,12 @@ void FrameComposer::FindUnchanged() {
       const size_t j = size_t(repeats_[i]);
       const size_t order = restored_owners_[j].order;
       const bool blocked =
-          Blocked(restore_bands_, restored, shown_[i], j, [&](size_t k) { return same_restore_[k] != 0; }) ||
+          Blocked(restore_bands_, restored, shown_[i], j,
+                  [&](size_t k) { return same_restore_[k] != 0; }) ||
           Blocked(draw_bands_, shown_, shown_[i], i, [&](size_t k) {
             // Another repeated draw, on the same side of this one as before.
-            return same_draw_[k] && (k < i) == (restored_owners_[size_t(repeats_[k])].order < order);
+            return same_draw_[k] &&
+                   (k < i) == (restored_owners_[size_t(repeats_[k])].order < order);
           });
       if (!blocked) continue;
       same_draw_[i] = same_restore_[j] = 0;
@@ -249,7 +259,8 @@ void FrameComposer::ComposeBands(int bands) {
   FindUnchanged();
   restore_bands_.Sort(restored.size(), bands,
                       [&](size_t i) { return same_restore_[i] ? gfx::Rect{} : restored[i]; });
-  draw_bands_.Sort(draws_.size(), bands, [&](size_t i) { return same_draw_[i] ? gfx::Rect{} : draws_[i].area; });
+  draw_bands_.Sort(draws_.size(), bands,
+                   [&](size_t i) { return same_draw_[i] ? gfx::Rect{} : draws_[i].area; });
   // Composing straight into the window's image leaves nothing to copy.
   const bool copy = window_ != buffer_;
   copy_bands_.Sort(copies.size(), bands,
@@ -262,13 +273,16 @@ void FrameComposer::ComposeBands(int bands) {
   auto prefetch = [&](int b) {
     if (b >= bands) return;
     const gfx::Rect band = band_rect(b);
-    for (uint32_t k = restore_bands_.first[size_t(b)]; k < restore_bands_.first[size_t(b) + 1]; ++k) {
+    for (uint32_t k = restore_bands_.first[size_t(b)]; k < restore_bands_.first[size_t(b) + 1];
+         ++k) {
       const gfx::Rect r = restored[restore_bands_.items[k]].Intersected(band);
       Prefetch(*bg_, r);
       Prefetch(buffer, r);
     }
     for (uint32_t k = draw_bands_.first[size_t(b)]; k < draw_bands_.first[size_t(b) + 1]; ++k) {
-      Prefetch(buffer, draws_[draw_bands_.items[k]].area.Intersected(band));
+      const gfx::Rect r = draws_[draw_bands_.items[k]].area.Intersected(band);
+      Prefetch(*bg_, r);
+      Prefetch(buffer, r);
     }
     for (uint32_t k = copy_bands_.first[size_t(b)]; k < copy_bands_.first[size_t(b) + 1]; ++k) {
       Prefetch(*window_, copies[copy_bands_.items[k]].Intersected(band));
@@ -278,18 +292,71 @@ void FrameComposer::ComposeBands(int bands) {
   for (int b = 0; b < bands; ++b) {
     prefetch(b + 1);
     const gfx::Rect band = band_rect(b);
-    for (uint32_t k = restore_bands_.first[size_t(b)]; k < restore_bands_.first[size_t(b) + 1]; ++k) {
-      const gfx::Rect r = restored[restore_bands_.items[k]].Intersected(band);
-      gfx::Blit(buffer, r.x, r.y, *bg_, r);
+    const uint32_t draws_from = draw_bands_.first[size_t(b)],
+                   draws_to = draw_bands_.first[size_t(b) + 1];
+    MarkDrawsOntoBackground(draws_from, draws_to, band);
+    for (uint32_t k = restore_bands_.first[size_t(b)]; k < restore_bands_.first[size_t(b) + 1];
+         ++k) {
+      RestoreOutsideDrawsOnto(restored[restore_bands_.items[k]].Intersected(band), draws_from,
+                              draws_to, band);
     }
-    for (uint32_t k = draw_bands_.first[size_t(b)]; k < draw_bands_.first[size_t(b) + 1]; ++k) {
+    for (uint32_t k = draws_from; k < draws_to; ++k) {
       const Draw& d = draws_[draw_bands_.items[k]];
-      DrawClipped(buffer, d.sprite, d.icon, d.px, d.py, d.w, d.h, band);
+      if (onto_bg_[k - draws_from]) {
+        gfx::DrawSpriteOnto(buffer, *bg_, *d.sprite, d.px, d.py, band);
+      } else {
+        DrawClipped(buffer, d.sprite, d.icon, d.px, d.py, d.w, d.h, band);
+      }
     }
     for (uint32_t k = copy_bands_.first[size_t(b)]; k < copy_bands_.first[size_t(b) + 1]; ++k) {
       const gfx::Rect r = copies[copy_bands_.items[k]].Intersected(band);
       gfx::Blit(*window_, r.x, r.y, buffer, r);
     }
+  }
+}
+
+// A draw that meets no earlier draw of the band finds picBG under it in
+// picBuffer (what the restoring puts there, or what was there all along
+// outside the damage): it can take its background from picBG directly and
+// write every pixel of its part, so that part needs no restoring.
+void FrameComposer::MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gfx::Rect& band) {
+  onto_bg_.assign(to - from, 0);
+  for (uint32_t k = from; k < to; ++k) {
+    const Draw& d = draws_[draw_bands_.items[k]];
+    if (!d.sprite) continue;
+    const gfx::Rect mine = d.area.Intersected(band);
+    bool alone = true;
+    for (uint32_t e = from; e < k && alone; ++e) {
+      alone = draws_[draw_bands_.items[e]].area.Intersected(mine).empty();
+    }
+    onto_bg_[k - from] = alone;
+  }
+}
+
+// Restores `r` from picBG, leaving out the first draw onto the background
+// that it meets (a moved sprite usually covers most of where it was). The
+// rest is restored even where other such draws will write it again.
+void FrameComposer::RestoreOutsideDrawsOnto(const gfx::Rect& r, uint32_t from, uint32_t to,
+                                            const gfx::Rect& band) {
+  if (r.empty()) return;
+  gfx::Rect cut;
+  for (uint32_t k = from; k < to && cut.empty(); ++k) {
+    if (onto_bg_[k - from])
+      cut = draws_[draw_bands_.items[k]].area.Intersected(band).Intersected(r);
+  }
+  gfx::Surface& buffer = *buffer_;
+  if (cut.empty()) {
+    gfx::Blit(buffer, r.x, r.y, *bg_, r);
+    return;
+  }
+  const gfx::Rect parts[] = {
+      {r.x, r.y, r.w, cut.y - r.y},                          // above
+      {r.x, cut.bottom(), r.w, r.bottom() - cut.bottom()},   // below
+      {r.x, cut.y, cut.x - r.x, cut.h},                      // left
+      {cut.right(), cut.y, r.right() - cut.right(), cut.h},  // right
+  };
+  for (const gfx::Rect& part : parts) {
+    if (!part.empty()) gfx::Blit(buffer, part.x, part.y, *bg_, part);
   }
 }
 
@@ -315,8 +382,9 @@ void FrameComposer::Present(SceneHost& host) {
     for (size_t i = 0; i < present_.size(); ++i) {
       if (i >= same_copy_.size() || !same_copy_[i]) shown_.push_back(present_.rects()[i]);
     }
-    std::sort(shown_.begin(), shown_.end(),
-              [](const gfx::Rect& a, const gfx::Rect& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+    std::sort(shown_.begin(), shown_.end(), [](const gfx::Rect& a, const gfx::Rect& b) {
+      return a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
     host.RefreshRects(shown_);
   }
   shown_frame_ = false;
@@ -327,7 +395,8 @@ void FrameComposer::End() {
   if (queuing_ || shown_frame_) whole_next_ = true;
   // Draws into picBG are the scene's state: they are made even so.
   if (queuing_) {
-    for (const Draw& d : bg_draws_) DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
+    for (const Draw& d : bg_draws_)
+      DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
   }
   queuing_ = false;
   shown_frame_ = false;

@@ -9,14 +9,14 @@
 // of a frame are queued while the rules run and composed afterwards one
 // horizontal band at a time, in their order within each band: every pixel
 // sees the same draws in the same order as before, while the rows a band
-// touches stay in the caches. Draws into picBG wait as well, until picBuffer
-// has been restored from it: what settles shows from the next frame on.
-// Sprites drawn exactly as in the last frame, in the same order, where
-// nothing else was or is drawn, are already right in picBuffer and in the
-// window: they are neither restored nor drawn nor shown again (mushrooms
-// mostly stand still). A whole frame (after a layout, when damage
-// was not recorded, or with tracking off) copies everything as the simple
-// design does.
+// touches stay in the caches. A draw that meets no earlier one in its band
+// blends onto picBG directly and writes all of its part, which then needs
+// no restoring: one pass over those pixels instead of two. Draws into picBG wait as well, until
+// picBuffer has been restored from it: what settles shows from the next frame on. Sprites drawn
+// exactly as in the last frame, in the same order, where nothing else was or is drawn, are already
+// right in picBuffer and in the window: they are neither restored nor drawn nor shown again
+// (mushrooms mostly stand still). A whole frame (after a layout, when damage was not recorded, or
+// with tracking off) copies everything as the simple design does.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +56,8 @@ class FrameComposer {
   // Queues a sprite draw into picBuffer, or into picBG (only while queuing):
   // icon `id` at w x h device pixels with its top-left corner at (px, py).
   // Raises what the cache raises for an icon that cannot be loaded.
-  void Queue(SpriteCache& sprites, bool into_background, int id, int64_t px, int64_t py, int w, int h);
+  void Queue(SpriteCache& sprites, bool into_background, int id, int64_t px, int64_t py, int w,
+             int h);
   // Restores, draws the queued sprites and brings the window image up to
   // date where that changed picBuffer; then makes the draws into picBG.
   // Text comes after it.
@@ -99,21 +100,25 @@ class FrameComposer {
   void AddDamage(const gfx::Rect& r, const Owner& owner);
   void ComposeBands(int bands);
   void FindUnchanged();
+  void MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gfx::Rect& band);
+  void RestoreOutsideDrawsOnto(const gfx::Rect& r, uint32_t from, uint32_t to,
+                               const gfx::Rect& band);
   template <class Allowed>
-  bool Blocked(const Bands& bands, std::span<const gfx::Rect> rects, const gfx::Rect& area, size_t except,
-               Allowed&& allowed) const;
+  bool Blocked(const Bands& bands, std::span<const gfx::Rect> rects, const gfx::Rect& area,
+               size_t except, Allowed&& allowed) const;
 
   gfx::RectList damage_;
-  gfx::RectList restored_;  // this frame's: the last frame's damage
+  gfx::RectList restored_;            // this frame's: the last frame's damage
   std::vector<Owner> damage_owners_;  // by index into damage_
   std::vector<Owner> restored_owners_;
   // This frame's draws, restorings and copies left out as unchanged, and
   // for each draw the restored rectangle it repeats.
   std::vector<uint8_t> same_draw_, same_restore_, same_copy_;
   std::vector<int> repeats_;
+  std::vector<uint8_t> onto_bg_;  // per draw of the band being composed
   gfx::RectList present_;
-  std::vector<Draw> draws_;     // into picBuffer
-  std::vector<Draw> bg_draws_;  // into picBG
+  std::vector<Draw> draws_;       // into picBuffer
+  std::vector<Draw> bg_draws_;    // into picBG
   std::vector<gfx::Rect> shown_;  // present_ by rows, for the host
   Bands restore_bands_, draw_bands_, copy_bands_;
   bool whole_next_ = true;

@@ -16,14 +16,19 @@ namespace sarvel {
 namespace {
 
 // 32-bit tick counts as the frame procedure keeps them.
-int32_t AsSigned(uint32_t tick) { return static_cast<int32_t>(tick); }
+int32_t AsSigned(uint32_t tick) {
+  return static_cast<int32_t>(tick);
+}
 
-int16_t Clamp16(int32_t v, int32_t lo, int32_t hi) { return int16_t(std::clamp(v, lo, hi)); }
+int16_t Clamp16(int32_t v, int32_t lo, int32_t hi) {
+  return int16_t(std::clamp(v, lo, hi));
+}
 
 // The most a frame draws: every leaf settling (three draws), every mushroom
 // strewing its eleven leaves, the overlay's three texts. Beyond it a frame
 // simply copies everything.
-constexpr size_t kMaxDamage = size_t(kSpriteTableSize) * 3 + size_t(kSpriteTableSize / 3 + 1) * 11 + 3;
+constexpr size_t kMaxDamage =
+    size_t(kSpriteTableSize) * 3 + size_t(kSpriteTableSize / 3 + 1) * 11 + 3;
 
 // The icons and the sizes the scene draws them at: mushrooms growing up to
 // 48 (drawn one larger); leaves falling at 24 to 34, lying in the carpet at
@@ -409,7 +414,8 @@ void Scene::RaiseGroundAndRebirth(SpriteRecord& m) {
   m.Active = 0;
   m.X = float(RandomInt(c_.rng, -10, ToInt16(W() + 20.0f)));
   const int32_t col = ToInt32(m.X);
-  m.Y = float(RandomInt(c_.rng, Add16(Sub16(GroundBase, GroundWave(col)), 60), ToInt16(H() - 30.0f)));
+  m.Y =
+      float(RandomInt(c_.rng, Add16(Sub16(GroundBase, GroundWave(col)), 60), ToInt16(H() - 30.0f)));
   m.IconId = Add16(RandomInt(c_.rng, 1, 40), 100);
   m.Size = float(RandomInt(c_.rng, 5, 15));
 }
@@ -425,12 +431,17 @@ void Scene::SinusY() {
       WavePhase = RandomInt(c_.rng, 1, 80);
     } else {
       WaveDrift = RandomInt(c_.rng, -3, 5);
-      WaveFrequency = Clamp16(Add16(WaveFrequency, RandomInt(c_.rng, -2, 1)), -kWaveLimit, kWaveLimit);
+      WaveFrequency =
+          Clamp16(Add16(WaveFrequency, RandomInt(c_.rng, -2, 1)), -kWaveLimit, kWaveLimit);
       WavePhase = Clamp16(Add16(WavePhase, RandomInt(c_.rng, -2, 2)), -kWaveLimit, kWaveLimit);
     }
   });
-  p.Step(20, [&] { WaveAmplitude = Clamp16(Add16(WaveAmplitude, WaveDrift), -kWaveLimit, kWaveLimit); });
-  p.Step(30, [&] { GroundBase = Clamp16(Add16(GroundBase, Mul16(WaveDrift, 5)), -kWaveLimit, kWaveLimit); });
+  p.Step(20, [&] {
+    WaveAmplitude = Clamp16(Add16(WaveAmplitude, WaveDrift), -kWaveLimit, kWaveLimit);
+  });
+  p.Step(30, [&] {
+    GroundBase = Clamp16(Add16(GroundBase, Mul16(WaveDrift, 5)), -kWaveLimit, kWaveLimit);
+  });
   p.Step(40, [&] { LandingLine = Add16(GroundBase, WaveAmplitude); });
   p.Step(50, [&] {
     const int32_t last = std::min(ToInt32(W() + 100.0f), GroundWave.last());
@@ -455,7 +466,8 @@ void Scene::Hintergrund() {
     case kBackgroundBrown:
       p.Step(20, [&] {
         GradientPicture = c_.resources.Bitmap(c_.settings.BackgroundKind + 100);
-        const int16_t t = CheckInt16(Div32(GradientPicture->WidthHimetric(), host_.TwipsPerPixelX()));
+        const int16_t t =
+            CheckInt16(Div32(GradientPicture->WidthHimetric(), host_.TwipsPerPixelX()));
         if (t <= 0) return;
         // Strips t logical pixels wide, their edges rounded to device
         // pixels so that they meet, down the whole window.

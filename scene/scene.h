@@ -170,7 +170,7 @@ class Scene {
   FrameComposer composer_;
   Rendering rendering_;
   bool painting_ = true;  // this frame composes picBuffer: someone looks
-  int width_ = 0;  // logical
+  int width_ = 0;         // logical
   int height_ = 0;
   int device_width_ = 0;
   int device_height_ = 0;

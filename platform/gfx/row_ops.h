@@ -71,6 +71,30 @@ inline void BlendRowSse2(Argb* dst, const Argb* src, int n) {
   BlendRowScalar(dst + i, src + i, n - i);
 }
 
+// dst[i] = BlendPremultiplied(base[i], src[i]): the blend onto another row.
+inline void BlendRowOntoSse2(Argb* dst, const Argb* base, const Argb* src, int n) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alpha), alpha)) == 0xFFFF) {
+      _mm_storeu_si128(out, s);
+      continue;
+    }
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(s, zero)) == 0xFFFF) {
+      _mm_storeu_si128(out, d);
+      continue;
+    }
+    const __m128i lo = Blend2(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
+    const __m128i hi = Blend2(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
+    _mm_storeu_si128(out, _mm_packus_epi16(lo, hi));
+  }
+  for (; i < n; ++i) dst[i] = BlendPremultiplied(base[i], src[i]);
+}
+
 #endif
 
 }  // namespace detail
@@ -101,13 +125,25 @@ inline void BlendRow(Argb* dst, const Argb* src, int n) {
 #endif
 }
 
+// dst[i] = BlendPremultiplied(base[i], src[i]) for n pixels: a blend that
+// takes what lies under it from another surface. `dst` must not overlap
+// `base` or `src`.
+inline void BlendRowOnto(Argb* dst, const Argb* base, const Argb* src, int n) {
+#if defined(__SSE2__)
+  detail::BlendRowOntoSse2(dst, base, src, n);
+#else
+  for (int i = 0; i < n; ++i) dst[i] = BlendPremultiplied(base[i], src[i]);
+#endif
+}
+
 // Copies n pixels; the runs must not overlap.
 inline void CopyRow(Argb* dst, const Argb* src, int n) {
 #if defined(__SSE2__)
   if (n <= 128) {
     int i = 0;
     for (; i + 4 <= n; i += 4) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
     }
     for (; i < n; ++i) dst[i] = src[i];
     return;

@@ -56,8 +56,31 @@ void DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, co
     const int lo = std::max(int(span & 0xFFFF), clip_lo);
     const int hi = std::min(int(span >> 16), clip_hi);
     if (hi <= lo) continue;
-    BlendRow(dst.row(area.y + y) + (px + lo), sprite.pixels + size_t(sy) * size_t(sprite.width) + size_t(lo),
-             hi - lo);
+    BlendRow(dst.row(area.y + y) + (px + lo),
+             sprite.pixels + size_t(sy) * size_t(sprite.width) + size_t(lo), hi - lo);
+  }
+}
+
+void DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px, int64_t py,
+                    const Rect& clip) {
+  if (base.width() != dst.width() || base.height() != dst.height()) return;
+  const Rect area = SpriteArea(sprite, px, py, clip.Intersected(dst.bounds()));
+  if (area.empty()) return;
+  const int clip_lo = int(area.x - px);
+  const int clip_hi = int(area.right() - px);
+  for (int y = 0; y < area.h; ++y) {
+    const int sy = int(area.y + y - py);
+    const uint32_t span = sprite.spans[sy];
+    const int lo = std::clamp(int(span & 0xFFFF), clip_lo, clip_hi);
+    const int hi = std::clamp(int(span >> 16), lo, clip_hi);
+    // Offsets from the area's left edge, the sprite's column clip_lo.
+    const int a = lo - clip_lo, b = hi - clip_lo;
+    Argb* out = dst.row(area.y + y) + area.x;
+    const Argb* under = base.row(area.y + y) + area.x;
+    CopyRow(out, under, a);
+    BlendRowOnto(out + a, under + a, sprite.pixels + size_t(sy) * size_t(sprite.width) + size_t(lo),
+                 b - a);
+    CopyRow(out + b, under + b, area.w - b);
   }
 }
 

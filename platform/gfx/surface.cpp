@@ -147,7 +147,8 @@ void Surface::UseMemory(Argb* pixels, int width, int height) {
     Resize(width, height);
     return;
   }
-  if (pixels != data_) CarryOver(data_, width_, height_, pixels, width, height, Opaque(back_color_));
+  if (pixels != data_)
+    CarryOver(data_, width_, height_, pixels, width, height, Opaque(back_color_));
   pixels_ = {};  // gives the owned block back
   data_ = pixels;
   width_ = width;

@@ -22,7 +22,9 @@ struct PixelAllocator {
   T* allocate(size_t n) { return static_cast<T*>(AllocatePixels(n * sizeof(T))); }
   void deallocate(T* p, size_t n) { FreePixels(p, n * sizeof(T)); }
   template <class U>
-  bool operator==(const PixelAllocator<U>&) const { return true; }
+  bool operator==(const PixelAllocator<U>&) const {
+    return true;
+  }
 
   static void* AllocatePixels(size_t bytes);
   static void FreePixels(void* p, size_t bytes);

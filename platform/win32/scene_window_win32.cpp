@@ -15,7 +15,8 @@ namespace {
 constexpr UINT_PTR kFrameTimer = 1;
 
 // GUID_MONITOR_POWER_STATE: the display's power, 0 off, 1 on, 2 dimmed.
-constexpr GUID kMonitorPowerState = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+constexpr GUID kMonitorPowerState = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
 // Draws the part r of a surface to the same place of a device context. The
 // bitmap handed over starts at r's first row and is exactly r's rows tall,
@@ -30,7 +31,8 @@ void PaintPart(HDC dc, const gfx::Surface& s, const gfx::Rect& part) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, r.x, r.y, DWORD(r.w), DWORD(r.h), r.x, 0, 0, UINT(r.h), s.row(r.y), &bi, DIB_RGB_COLORS);
+  SetDIBitsToDevice(dc, r.x, r.y, DWORD(r.w), DWORD(r.h), r.x, 0, 0, UINT(r.h), s.row(r.y), &bi,
+                    DIB_RGB_COLORS);
 }
 
 struct MonitorList {
@@ -57,14 +59,18 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 }  // namespace
 
-SceneWindowWin32::~SceneWindowWin32() { Destroy(); }
+SceneWindowWin32::~SceneWindowWin32() {
+  Destroy();
+}
 
 void SceneWindowWin32::Create() {
   image_.set_back_color(gfx::kBlack);
   CreateHidden(L"SarvelScene", WS_POPUP | WS_CLIPCHILDREN, 0, nullptr, CS_DBLCLKS,
                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   // Without it (older systems) the monitor simply counts as always on.
-  if (hwnd_) power_notify_ = RegisterPowerSettingNotification(hwnd_, &kMonitorPowerState, DEVICE_NOTIFY_WINDOW_HANDLE);
+  if (hwnd_)
+    power_notify_ =
+        RegisterPowerSettingNotification(hwnd_, &kMonitorPowerState, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 void SceneWindowWin32::Show(ShowMode) {
@@ -93,7 +99,8 @@ void SceneWindowWin32::Maximize() {
   // program is DPI aware). The window stays hidden: the layout that this size
   // change runs captures the desktop before the scene covers it.
   const gfx::Rect m =
-      has_monitor_ ? monitor_ : gfx::Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+      has_monitor_ ? monitor_
+                   : gfx::Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SetWindowPos(hwnd_, nullptr, m.x, m.y, m.w, m.h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -117,10 +124,13 @@ std::unique_ptr<SceneView> SceneWindowWin32::CreateSibling() {
 }
 
 void SceneWindowWin32::StayOnTop() {
-  if (hwnd_) SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (hwnd_)
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-double SceneWindowWin32::DeviceScale() { return double(DpiOf(hwnd_)) / 96.0; }
+double SceneWindowWin32::DeviceScale() {
+  return double(DpiOf(hwnd_)) / 96.0;
+}
 
 void SceneWindowWin32::SetTimerInterval(int32_t ms) {
   interval_ = UINT(std::max<int32_t>(ms, USER_TIMER_MINIMUM));
@@ -151,7 +161,8 @@ void SceneWindowWin32::CaptureDesktop(gfx::Surface& into, int w, int h) {
     HGDIOBJ old = SelectObject(mem, bmp);
     // The screen's device context spans the virtual screen, the primary
     // monitor's corner at (0, 0): the others may lie at negative places.
-    BitBlt(mem, 0, 0, w, h, screen, has_monitor_ ? monitor_.x : 0, has_monitor_ ? monitor_.y : 0, SRCCOPY);
+    BitBlt(mem, 0, 0, w, h, screen, has_monitor_ ? monitor_.x : 0, has_monitor_ ? monitor_.y : 0,
+           SRCCOPY);
     GdiFlush();
     const auto* src = static_cast<const uint32_t*>(bits);
     const int rows = std::min(h, into.height());
@@ -214,7 +225,8 @@ LRESULT SceneWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd_, &ps);
       const RECT& r = ps.rcPaint;
-      PaintPart(dc, image_, gfx::Rect{int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)});
+      PaintPart(dc, image_,
+                gfx::Rect{int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)});
       EndPaint(hwnd_, &ps);
       return 0;
     }
@@ -231,9 +243,10 @@ LRESULT SceneWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED: {
       // The font goes to the new size on the next frame; the new size, or
       // the old one at the new scale, is laid out anew.
+      const RECT* r = reinterpret_cast<const RECT*>(lp);
+      if (!r) return 0;  // not from the system: nothing to go by
       gdi_font_.reset();
       font_looked_up_ = false;
-      const RECT* r = reinterpret_cast<const RECT*>(lp);
       const int w = int(r->right - r->left), h = int(r->bottom - r->top);
       const bool same = w == image_.width() && h == image_.height();
       SetWindowPos(hwnd_, nullptr, r->left, r->top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);

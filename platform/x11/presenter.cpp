@@ -38,16 +38,16 @@ bool Presenter::EnsureShm(int width, int height) {
   if (shm_image_ && shm_image_->width == width && shm_image_->height == height) return true;
   ReleaseShm();
   ::Display* x = display_.xdisplay();
-  XImage* image =
-      XShmCreateImage(x, visual_, unsigned(depth_), ZPixmap, nullptr, &shm_info_,
-                      unsigned(width), unsigned(height));
+  XImage* image = XShmCreateImage(x, visual_, unsigned(depth_), ZPixmap, nullptr, &shm_info_,
+                                  unsigned(width), unsigned(height));
   if (!image) {
     shm_allowed_ = false;
     return false;
   }
   const size_t bytes = size_t(image->bytes_per_line) * size_t(height);
   shm_info_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  void* address = shm_info_.shmid >= 0 ? shmat(shm_info_.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
+  void* address =
+      shm_info_.shmid >= 0 ? shmat(shm_info_.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
   bool attached = false;
   if (address != reinterpret_cast<void*>(-1)) {
     shm_info_.shmaddr = image->data = static_cast<char*>(address);
@@ -81,7 +81,8 @@ bool Presenter::InSegment(const gfx::Surface& image) const {
 void Presenter::Lend() {
   if (!shared_ || !shm_image_ || !format_.native || InSegment(*shared_)) return;
   const int w = shared_->width(), h = shared_->height();
-  if (shm_image_->width != w || shm_image_->height != h || shm_image_->bytes_per_line != w * 4) return;
+  if (shm_image_->width != w || shm_image_->height != h || shm_image_->bytes_per_line != w * 4)
+    return;
   WaitForServer();
   shared_->UseMemory(reinterpret_cast<gfx::Argb*>(shm_image_->data), w, h);
 }
@@ -154,7 +155,8 @@ void Presenter::PutShm(const gfx::Surface& image, const gfx::Rect& r) {
     // Already there.
   } else if (f.native) {
     for (int y = r.y; y < r.bottom(); ++y) {
-      char* dst = shm_image_->data + size_t(y) * size_t(shm_image_->bytes_per_line) + size_t(r.x) * 4;
+      char* dst =
+          shm_image_->data + size_t(y) * size_t(shm_image_->bytes_per_line) + size_t(r.x) * 4;
       std::memcpy(dst, image.row(y) + r.x, size_t(r.w) * 4);
     }
   } else {
@@ -173,17 +175,18 @@ void Presenter::PutPlain(const gfx::Surface& image, const gfx::Rect& r) {
   if (f.native) {
     // The surface's own rows, lent to Xlib for the call: XPutImage copies
     // them into the request before it returns.
-    XImage* view = XCreateImage(x, visual_, unsigned(depth_), ZPixmap, 0,
-                                const_cast<char*>(reinterpret_cast<const char*>(image.row(0))),
-                                unsigned(image.width()), unsigned(image.height()), 32, image.width() * 4);
+    XImage* view =
+        XCreateImage(x, visual_, unsigned(depth_), ZPixmap, 0,
+                     const_cast<char*>(reinterpret_cast<const char*>(image.row(0))),
+                     unsigned(image.width()), unsigned(image.height()), 32, image.width() * 4);
     if (!view) return;
     XPutImage(x, window_, gc_, view, r.x, r.y, r.x, r.y, unsigned(r.w), unsigned(r.h));
     view->data = nullptr;
     XDestroyImage(view);
     return;
   }
-  XImage* part = XCreateImage(x, visual_, unsigned(depth_), ZPixmap, 0, nullptr,
-                              unsigned(r.w), unsigned(r.h), 32, 0);
+  XImage* part = XCreateImage(x, visual_, unsigned(depth_), ZPixmap, 0, nullptr, unsigned(r.w),
+                              unsigned(r.h), 32, 0);
   if (!part) return;
   convert_.assign((size_t(part->bytes_per_line) * size_t(r.h) + 3) / 4, 0);
   part->data = reinterpret_cast<char*>(convert_.data());

@@ -53,7 +53,8 @@ TEST(RowKernels, BlendIsBlendOverOnOpaqueTargets) {
     }
   }
   // A colour above its alpha (a damaged picture) is clamped the same way.
-  EXPECT_EQ(BlendPremultiplied(Rgb(200, 10, 10), 0x80FF0000u), BlendOver(Rgb(200, 10, 10), 0x80FF0000u));
+  EXPECT_EQ(BlendPremultiplied(Rgb(200, 10, 10), 0x80FF0000u),
+            BlendOver(Rgb(200, 10, 10), 0x80FF0000u));
 }
 
 TEST(RowKernels, VectorAndScalarCodeGiveTheSameBits) {
@@ -113,8 +114,8 @@ TEST(Sprites, DrawTheSamePixelsAsDrawIconAndReportWhatTheyChanged) {
   for (int s = 1; s <= 49; ++s) sizes.emplace_back(s, s);
   for (int h : {26, 28, 30}) sizes.emplace_back(32, h);
   sizes.emplace_back(17, 40);
-  const float positions[][2] = {{10.0f, 12.0f}, {-7.5f, 3.5f}, {55.5f, -20.25f}, {60.4f, 41.6f},
-                                {-60.0f, 0.0f}, {2.5001f, 30.49f}};
+  const float positions[][2] = {{10.0f, 12.0f}, {-7.5f, 3.5f},  {55.5f, -20.25f},
+                                {60.4f, 41.6f}, {-60.0f, 0.0f}, {2.5001f, 30.49f}};
   for (const Image* picture : {leaf.get(), noise.get(), opaque.get()}) {
     for (const auto& [w, h] : sizes) {
       const OwnedSprite s(*picture, w, h);
@@ -122,6 +123,10 @@ TEST(Sprites, DrawTheSamePixelsAsDrawIconAndReportWhatTheyChanged) {
         Surface direct = NoiseSurface(80, 64, uint32_t(w * 131 + h));
         Surface cached = direct, banded = direct, icon_banded = direct;
         const Surface before = direct;
+        // Drawn onto `before` into a surface that holds something else:
+        // all of the visible part is written, nothing outside it.
+        const Surface elsewhere = NoiseSurface(80, 64, uint32_t(w * 7 + h * 3 + 1));
+        Surface onto = elsewhere;
         DrawIcon(direct, *picture, pos[0], pos[1], w, h);
         const Rect changed = DrawSprite(cached, s.sprite, pos[0], pos[1]);
         EXPECT_EQ(changed, changed.Intersected(cached.bounds()));
@@ -130,17 +135,23 @@ TEST(Sprites, DrawTheSamePixelsAsDrawIconAndReportWhatTheyChanged) {
         ASSERT_TRUE(SpriteOrigin(pos[0], pos[1], px, py));
         for (const Rect band : {Rect{0, 0, 80, 20}, Rect{0, 20, 80, 25}, Rect{0, 45, 80, 19}}) {
           DrawSpriteAt(banded, s.sprite, px, py, band);
+          DrawSpriteOnto(onto, before, s.sprite, px, py, band);
           DrawIcon(icon_banded, *picture, pos[0], pos[1], w, h, band);
         }
         for (int y = 0; y < 64; ++y) {
           for (int x = 0; x < 80; ++x) {
-            ASSERT_EQ(cached.at(x, y), direct.at(x, y)) << w << "x" << h << " at " << pos[0] << "," << pos[1]
-                                                        << " pixel " << x << "," << y;
+            ASSERT_EQ(cached.at(x, y), direct.at(x, y))
+                << w << "x" << h << " at " << pos[0] << "," << pos[1] << " pixel " << x << "," << y;
             ASSERT_EQ(banded.at(x, y), direct.at(x, y));
             ASSERT_EQ(icon_banded.at(x, y), direct.at(x, y));
-            const bool inside = x >= changed.x && x < changed.right() && y >= changed.y && y < changed.bottom();
+            const bool inside =
+                x >= changed.x && x < changed.right() && y >= changed.y && y < changed.bottom();
             if (!inside) {
               ASSERT_EQ(cached.at(x, y), before.at(x, y)) << "changed outside " << x << "," << y;
+              ASSERT_EQ(onto.at(x, y), elsewhere.at(x, y))
+                  << "onto: changed outside " << x << "," << y;
+            } else {
+              ASSERT_EQ(onto.at(x, y), direct.at(x, y)) << "onto " << x << "," << y;
             }
           }
         }
@@ -209,7 +220,8 @@ TEST(TextDamage, InkBoundsHoldEverythingTheTextChanged) {
   const char* root = std::getenv("SARVEL_SOURCE_DIR");
   ASSERT_NE(root, nullptr);
   std::ifstream in(std::string(root) + "/resources/font/scene_font_13px.atlas", std::ios::binary);
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
   const auto atlas = AtlasFont::Parse(bytes);
   // The default of the interface, for fonts that do not know their glyphs.
   struct Wide : Font {
@@ -220,7 +232,8 @@ TEST(TextDamage, InkBoundsHoldEverythingTheTextChanged) {
       FillRect(dst, {x - 5, y - 5, TextWidth(t) + 10, 20}, color);
     }
   } wide;
-  for (const Font* font : {static_cast<const Font*>(atlas.get()), static_cast<const Font*>(&wide)}) {
+  for (const Font* font :
+       {static_cast<const Font*>(atlas.get()), static_cast<const Font*>(&wide)}) {
     for (const char* text : {"18.10.2026   ", "16:20:07", "www.sarvel.example", "jÿ|Q@", ""}) {
       for (const auto& [x, y] : {std::pair{5, 40}, std::pair{-20, -3}, std::pair{150, 55}}) {
         Surface s(160, 60, Rgb(10, 20, 30));

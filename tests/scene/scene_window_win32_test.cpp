@@ -16,13 +16,17 @@
 namespace sarvel {
 
 // The program's own lives in its main; a failure here just says what it was.
-std::string win32::FatalMessage(const RuntimeFailure& f) { return f.description(); }
+std::string win32::FatalMessage(const RuntimeFailure& f) {
+  return f.description();
+}
 
 namespace {
 
 // GUID_MONITOR_POWER_STATE and another setting's GUID.
-constexpr GUID kMonitorPower = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
-constexpr GUID kOtherSetting = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
+constexpr GUID kMonitorPower = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+constexpr GUID kOtherSetting = {
+    0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
 
 class NoEvents : public SceneEvents {
  public:
@@ -122,6 +126,33 @@ TEST_F(SceneWindow, RepaintsExactlyThePartsAskedFor) {
   EXPECT_EQ(Shown(image.width() - 1, image.height() - 1), RGB(200, 0, 0));
   EXPECT_EQ(Shown(0, 0), RGB(200, 0, 0));
   EXPECT_EQ(Shown(6, 6), RGB(0, 0, 200));
+}
+
+// A change of pixel density moves and sizes the window to the rectangle the
+// system suggests and lays the scene out anew, also when the size stays (the
+// scale changed under it); a message without a rectangle changes nothing.
+TEST_F(SceneWindow, DpiChangeTakesTheSuggestedRectangleAndLaysOutAnew) {
+  ShowWindow(hwnd_, SW_RESTORE);
+  const int before = events_.resizes;
+  RECT smaller{40, 30, 40 + 320, 30 + 200};
+  SendMessageW(hwnd_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&smaller));
+  EXPECT_EQ(window_.WindowImage().width(), 320);
+  EXPECT_EQ(window_.WindowImage().height(), 200);
+  EXPECT_EQ(window_.ClientWidth(), 320);
+  EXPECT_GT(events_.resizes, before);
+  RECT placed{};
+  GetWindowRect(hwnd_, &placed);
+  EXPECT_EQ(placed.left, 40);
+  EXPECT_EQ(placed.top, 30);
+
+  const int at_same_size = events_.resizes;
+  SendMessageW(hwnd_, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&smaller));
+  EXPECT_EQ(events_.resizes, at_same_size + 1) << "the same size at another scale is laid out once";
+
+  const int without = events_.resizes;
+  SendMessageW(hwnd_, WM_DPICHANGED, MAKEWPARAM(192, 192), 0);
+  EXPECT_EQ(events_.resizes, without);
+  EXPECT_EQ(window_.WindowImage().width(), 320);
 }
 
 }  // namespace

@@ -115,8 +115,8 @@ TEST(CommandLine, ScaleIsOptionalAndRangeChecked) {
 }
 
 TEST(CommandLine, OverridesBecomeTheStoredTexts) {
-  auto inv = Parse({"-count", "3", "-speed", "2.5", "-no-date", "-time", "-restart", "0", "-background",
-                    "random", "-picture", "/pics/a b.jpg"});
+  auto inv = Parse({"-count", "3", "-speed", "2.5", "-no-date", "-time", "-restart", "0",
+                    "-background", "random", "-picture", "/pics/a b.jpg"});
   using Texts = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ(inv->overrides.StoreTexts(","), (Texts{{"maxL", "3"},
                                                    {"SpeedL", "2,5"},
@@ -125,7 +125,8 @@ TEST(CommandLine, OverridesBecomeTheStoredTexts) {
                                                    {"Restart", "0"},
                                                    {"Background", "6"},
                                                    {"PicFile", "/pics/a b.jpg"}}));
-  EXPECT_EQ(Parse({"-restart", "15"})->overrides.StoreTexts("."), (Texts{{"Restart", "1"}, {"rTime", "900"}}));
+  EXPECT_EQ(Parse({"-restart", "15"})->overrides.StoreTexts("."),
+            (Texts{{"Restart", "1"}, {"rTime", "900"}}));
   EXPECT_TRUE(Parse({"/S"})->overrides.StoreTexts(".").empty());
 }
 
@@ -237,8 +238,10 @@ TEST(Services, TheLogGoesWhereItCanBeWritten) {
   EXPECT_EQ(exe.Folder(), dir + "/state/sarvel");
   EXPECT_EQ(exe.FileTitle(), "sarvel");
   EXPECT_EQ(exe.FileVersion().revision, 457);
-  if (old) setenv("XDG_STATE_HOME", saved.c_str(), 1);
-  else unsetenv("XDG_STATE_HOME");
+  if (old)
+    setenv("XDG_STATE_HOME", saved.c_str(), 1);
+  else
+    unsetenv("XDG_STATE_HOME");
   testing::RemoveFolder(dir);
 }
 
@@ -271,7 +274,8 @@ TEST(Pixels, NativeLayoutOnlyForArgbInOurByteOrder) {
 TEST(Font, SceneFontIsFoundAndDrawsInsideItsLine) {
   auto font = FtFont::SceneFont(96);
   ASSERT_TRUE(font) << "neither Comic Sans MS nor Comic Neue is installed";
-  EXPECT_TRUE(font->family() == "Comic Sans MS" || font->family() == "Comic Neue") << font->family();
+  EXPECT_TRUE(font->family() == "Comic Sans MS" || font->family() == "Comic Neue")
+      << font->family();
   // 9.75 pt at 96 dpi is a 13-pixel em; the line is a little taller.
   EXPECT_GE(font->TextHeight("1"), 13);
   EXPECT_LE(font->TextHeight("1"), 20);
@@ -319,8 +323,8 @@ class WithDisplay : public ::testing::Test {
     ::Display* x = display_->xdisplay();
     XSetWindowAttributes a{};
     a.override_redirect = True;
-    window_ = XCreateWindow(x, display_->root(), 0, 0, 64, 48, 0, CopyFromParent, InputOutput, CopyFromParent,
-                            CWOverrideRedirect, &a);
+    window_ = XCreateWindow(x, display_->root(), 0, 0, 64, 48, 0, CopyFromParent, InputOutput,
+                            CopyFromParent, CWOverrideRedirect, &a);
     XMapRaised(x, window_);
     XSync(x, False);
   }
@@ -337,7 +341,8 @@ class WithDisplay : public ::testing::Test {
   static gfx::Surface Pattern(int w, int h, uint8_t seed) {
     gfx::Surface s(w, h, gfx::kBlack);
     for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x) s.row(y)[x] = gfx::Rgb(uint8_t(x * 4 + seed), uint8_t(y * 5), uint8_t(seed));
+      for (int x = 0; x < w; ++x)
+        s.row(y)[x] = gfx::Rgb(uint8_t(x * 4 + seed), uint8_t(y * 5), uint8_t(seed));
     }
     return s;
   }
@@ -352,9 +357,11 @@ TEST_F(WithDisplay, PresenterPutsWholeImagesAndOnlyTheGivenParts) {
     const gfx::Surface a = Pattern(64, 48, 10);
     presenter.PutAll(a);
     EXPECT_EQ(presenter.using_shm(), shm);
-    for (auto [px, py] : {std::pair{0, 0}, {63, 47}, {17, 29}}) EXPECT_EQ(ServerPixel(px, py), a.at(px, py));
+    for (auto [px, py] : {std::pair{0, 0}, {63, 47}, {17, 29}})
+      EXPECT_EQ(ServerPixel(px, py), a.at(px, py));
     const gfx::Surface b = Pattern(64, 48, 200);
-    const gfx::Rect parts[] = {{4, 4, 8, 8}, {50, 40, 30, 30}};  // the second one runs over the edge
+    const gfx::Rect parts[] = {{4, 4, 8, 8},
+                               {50, 40, 30, 30}};  // the second one runs over the edge
     presenter.Put(b, parts);
     EXPECT_EQ(ServerPixel(5, 5), b.at(5, 5));
     EXPECT_EQ(ServerPixel(63, 47), b.at(63, 47));
@@ -470,8 +477,9 @@ TEST_F(WithDisplay, TimersKeepTheirCadenceAndNeverNest) {
   timer->Enable(true);
   const auto start = std::chrono::steady_clock::now();
   loop.Run([] {});
-  const auto ms =
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start)
+                      .count();
   EXPECT_EQ(ticks, 20);
   EXPECT_FALSE(nested);
   // 20 ticks of 10 ms and one that took 30 ms: no burst afterwards, no crawl.
