@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
@@ -23,6 +24,13 @@
 #define STBI_ONLY_GIF
 #define STBI_ONLY_PNG
 #define STBI_MAX_DIMENSIONS 16384
+// Every block the decoder takes starts zeroed: a JPEG scan may name a Huffman
+// table that no DHT segment defined, and the decoder would then look codes up
+// in whatever the memory held, far past the table's end. Zeroed tables only
+// fail to match.
+#define STBI_MALLOC(size) std::calloc(1, size)
+#define STBI_REALLOC(p, size) std::realloc(p, size)
+#define STBI_FREE(p) std::free(p)
 #include <stb_image.h>
 
 namespace sarvel::gfx {

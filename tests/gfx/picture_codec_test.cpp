@@ -162,6 +162,33 @@ TEST(DecodePicture, RefusesDamagedAndOversizedFiles) {
   ExpectInvalid([&] { DecodePicture(bad); }, "fill bytes before the start of the image");
 }
 
+// A baseline JPEG whose scan names Huffman tables that no DHT segment ever
+// defined. The decoder's working memory is first made to hold 0xFF bytes, as
+// freed blocks of earlier work may: decoding must not read its lookup tables
+// out of that (which indexes far past them).
+TEST(DecodePicture, ScanWithUndefinedHuffmanTablesReadsNoGarbage) {
+  Bytes jpg = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00};
+  jpg.insert(jpg.end(), 64, 0x01);
+  for (uint8_t b : {0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 0x10, 0x00, 0x10, 0x01, 0x01, 0x11, 0x00})
+    jpg.push_back(b);
+  for (uint8_t b : {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00}) jpg.push_back(b);
+  jpg.insert(jpg.end(), 96, 0x5A);
+  jpg.insert(jpg.end(), {0xFF, 0xD9});
+  for (int round = 0; round < 3; ++round) {
+    {
+      std::vector<std::vector<uint8_t>> garbage;
+      for (size_t size = 8 << 10; size <= 48 << 10; size += 256)
+        garbage.emplace_back(size, uint8_t(0xFF));
+    }
+    try {
+      const ImageRef image = DecodePicture(jpg);
+      EXPECT_EQ(image->width(), 16);
+    } catch (const RuntimeFailure& f) {
+      EXPECT_EQ(f.number(), 481);
+    }
+  }
+}
+
 // ---- .ico ---------------------------------------------------------------
 
 struct Entry {
@@ -285,23 +312,32 @@ TEST(DecodeIcon, ForASizeTakesTheSmallestEntryAtLeastThatLarge) {
         side, bpp, bpp == 4 ? kPalette : std::vector<Argb>{},
         [=](int, int) { return bpp == 4 ? 9u : colour; }, [](int, int) { return false; });
   };
-  const Bytes ico = Ico({solid(64, 0xFF000001, 32), solid(32, 0xFF000002, 32), solid(128, 0xFF000003, 32),
-                         solid(64, 0, 4)});
+  const Bytes ico = Ico({solid(64, 0xFF000001, 32), solid(32, 0xFF000002, 32),
+                         solid(128, 0xFF000003, 32), solid(64, 0, 4)});
   EXPECT_EQ(IconSides(ico), (std::vector<int>{64, 32, 128, 64}));
-  for (const auto& [wanted, side] : std::vector<std::pair<int, int>>{
-           {1, 32}, {32, 32}, {33, 64}, {49, 64}, {64, 64}, {65, 128}, {98, 128}, {128, 128}, {300, 128}}) {
+  for (const auto& [wanted, side] : std::vector<std::pair<int, int>>{{1, 32},
+                                                                     {32, 32},
+                                                                     {33, 64},
+                                                                     {49, 64},
+                                                                     {64, 64},
+                                                                     {65, 128},
+                                                                     {98, 128},
+                                                                     {128, 128},
+                                                                     {300, 128}}) {
     EXPECT_EQ(DecodeIconForSize(ico, wanted)->width(), side) << wanted;
     const std::vector<int> sides = IconSides(ico);
     EXPECT_EQ(BestIconSide(sides, wanted), side) << wanted;
   }
   EXPECT_EQ(DecodeIconForSize(ico, 50)->at(0, 0), 0xFF000001u);  // the deeper colour of the two 64s
-  EXPECT_EQ(DecodeIcon(ico, 40)->width(), 32);                    // the closest, as before
+  EXPECT_EQ(DecodeIcon(ico, 40)->width(), 32);                   // the closest, as before
   EXPECT_EQ(BestIconSide(std::vector<int>{}, 32), -1);
   // A damaged best entry gives way to the next in that order.
   Entry broken = solid(64, 0xFF000004, 32);
   broken.data[14] = 16;
-  EXPECT_EQ(DecodeIconForSize(Ico({broken, solid(128, 0xFF000005, 32), solid(32, 0xFF000006, 32)}), 40)->width(),
-            128);
+  EXPECT_EQ(
+      DecodeIconForSize(Ico({broken, solid(128, 0xFF000005, 32), solid(32, 0xFF000006, 32)}), 40)
+          ->width(),
+      128);
   ExpectInvalid([] { IconSides(Bytes{0, 0, 1}); }, "a cut-off directory");
 }
 

@@ -89,24 +89,36 @@ if start_scene -background black -no-date -no-time; then
 fi
 [ "$(sha256sum <"$settings")" = "$before" ] && pass "the settings file is unchanged" || fail "the settings file changed"
 
-# -count against maxL=2 on black: many more leaves in the sky.
+# -count against maxL=2 on black: many more leaves in the sky. maxL=2 gives
+# 20 to 40 leaves, -count 10 gives 140 to 200; where they happen to be
+# varies a lot, so the sky is measured in three shots a second apart.
 settings_set Background 1
 settings_set maxL 2
 sky="${W}x$((H / 2))+0+0"
+sky_lit() {
+  local total=0 k lit
+  for k in 1 2 3; do
+    shot "$shots/$1-$k.png" >/dev/null
+    lit=$(lit_permille "$shots/$1-$k.png" "$sky")
+    total=$((total + ${lit:-0}))
+    [ "$k" = 3 ] || sleep 1
+  done
+  cp "$shots/$1-3.png" "$shots/$1.png"
+  rm -f "$shots/$1-"[123].png
+  echo "$total"
+}
 if start_scene; then
-  shot "$shots/x11-count-file.png"
-  few=$(lit_permille "$shots/x11-count-file.png" "$sky")
+  few=$(sky_lit x11-count-file)
   dated=$(pure_white_pixels "$shots/x11-count-file.png" "300x24+0+$((H - 24))")
   [ "${dated:-0}" -gt 30 ] && pass "the next run without options shows date and time again" || fail "no date and time ($dated)"
   end_scene
 fi
 if start_scene -count 10; then
-  shot "$shots/x11-count-10.png"
-  many=$(lit_permille "$shots/x11-count-10.png" "$sky")
+  many=$(sky_lit x11-count-10)
   end_scene
 fi
-if [ -n "${few:-}" ] && [ -n "${many:-}" ] && [ "$few" -gt 0 ] && [ "$many" -gt $((3 * few)) ]; then
-  pass "-count 10 fills the sky ($many per mille against $few with maxL=2)"
+if [ -n "${few:-}" ] && [ -n "${many:-}" ] && [ "$few" -gt 0 ] && [ "$many" -gt $((2 * few)) ]; then
+  pass "-count 10 fills the sky ($many against $few per mille in three shots with maxL=2)"
 else
   fail "-count made no difference (${many:-?} against ${few:-?})"
 fi
