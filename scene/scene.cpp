@@ -67,8 +67,16 @@ gfx::Surface& Scene::FrameSurface() {
   return rendering_.track_damage ? host_.WindowImage() : picBuffer;
 }
 
+// picBuffer has the window's size while frames are composed in it; otherwise
+// (the window's image has that size already) it keeps no memory.
+void Scene::SizeFrameBuffer() {
+  const bool own_buffer = &FrameSurface() == &picBuffer;
+  picBuffer.Resize(own_buffer ? device_width_ : 0, own_buffer ? device_height_ : 0);
+}
+
 void Scene::set_rendering(Rendering r) {
   rendering_ = r;
+  SizeFrameBuffer();
   sprites_.set_enabled(r.cache_sprites);
   composer_.Invalidate();
 }
@@ -156,10 +164,7 @@ void Scene::Form_Resize() {
     host_.Refresh();
   });
   p.Step(70, [&] {
-    // The window's image has the window's size already; a picBuffer not
-    // in use keeps no memory.
-    const bool own_buffer = &FrameSurface() == &picBuffer;
-    picBuffer.Resize(own_buffer ? device_width_ : 0, own_buffer ? device_height_ : 0);
+    SizeFrameBuffer();
     picBG.Resize(device_width_, device_height_);
   });
   p.Step(80, [&] {
@@ -254,10 +259,7 @@ void Scene::tmrAnimation_Timer() {
   painting_ = host_.Visible();
   p.Step(20, [&] {
     if (painting_) {
-      gfx::Surface& frame = FrameSurface();
-      // After a change of rendering the buffer takes the window's size.
-      if (&frame == &picBuffer) picBuffer.Resize(device_width_, device_height_);
-      composer_.Begin(picBG, frame, host_.WindowImage(), rendering_.track_damage);
+      composer_.Begin(picBG, FrameSurface(), host_.WindowImage(), rendering_.track_damage);
     } else {
       composer_.BeginUnseen();
     }

@@ -160,6 +160,7 @@ class Scene {
   void PlaceLeafSprites(class Procedure& p);
   void PlaceMushrooms(class Procedure& p);
   void PrintOverlay(class Procedure& p);
+  void SizeFrameBuffer();
   void RestartTest(class Procedure& p);
   void MatureInto(SpriteRecord& m, int16_t s);
   void RaiseGroundAndRebirth(SpriteRecord& m);

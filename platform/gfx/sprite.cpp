@@ -44,26 +44,14 @@ Rect SpriteArea(const Sprite& sprite, int64_t px, int64_t py, const Rect& bounds
   return ClipRect(px + sprite.ink.x, py + sprite.ink.y, sprite.ink.w, sprite.ink.h, bounds);
 }
 
-void DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip) {
-  const Rect area = SpriteArea(sprite, px, py, clip.Intersected(dst.bounds()));
-  if (area.empty()) return;
-  // The visible columns, in sprite coordinates.
-  const int clip_lo = int(area.x - px);
-  const int clip_hi = int(area.right() - px);
-  for (int y = 0; y < area.h; ++y) {
-    const int sy = int(area.y + y - py);
-    const uint32_t span = sprite.spans[sy];
-    const int lo = std::max(int(span & 0xFFFF), clip_lo);
-    const int hi = std::min(int(span >> 16), clip_hi);
-    if (hi <= lo) continue;
-    BlendRow(dst.row(area.y + y) + (px + lo),
-             sprite.pixels + size_t(sy) * size_t(sprite.width) + size_t(lo), hi - lo);
-  }
-}
+namespace {
 
-void DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px, int64_t py,
-                    const Rect& clip) {
-  if (base.width() != dst.width() || base.height() != dst.height()) return;
+// Walks the rows of `sprite`'s visible part at (px, py) inside `clip` and
+// `dst`: row(area, y, sy, lo, hi) with the row's visible columns lo..hi in
+// sprite coordinates, cut to the area (hi == lo when none is left).
+template <class Row>
+void ForEachVisibleRow(const Surface& dst, const Sprite& sprite, int64_t px, int64_t py,
+                       const Rect& clip, Row&& row) {
   const Rect area = SpriteArea(sprite, px, py, clip.Intersected(dst.bounds()));
   if (area.empty()) return;
   const int clip_lo = int(area.x - px);
@@ -73,15 +61,34 @@ void DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int
     const uint32_t span = sprite.spans[sy];
     const int lo = std::clamp(int(span & 0xFFFF), clip_lo, clip_hi);
     const int hi = std::clamp(int(span >> 16), lo, clip_hi);
-    // Offsets from the area's left edge, the sprite's column clip_lo.
-    const int a = lo - clip_lo, b = hi - clip_lo;
-    Argb* out = dst.row(area.y + y) + area.x;
-    const Argb* under = base.row(area.y + y) + area.x;
-    CopyRow(out, under, a);
-    BlendRowOnto(out + a, under + a, sprite.pixels + size_t(sy) * size_t(sprite.width) + size_t(lo),
-                 b - a);
-    CopyRow(out + b, under + b, area.w - b);
+    row(area, area.y + y, sy, lo - clip_lo, hi - clip_lo);
   }
+}
+
+const Argb* SpriteRow(const Sprite& sprite, int sy, int column) {
+  return sprite.pixels + size_t(sy) * size_t(sprite.width) + size_t(column);
+}
+
+}  // namespace
+
+void DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip) {
+  ForEachVisibleRow(dst, sprite, px, py, clip, [&](const Rect& area, int y, int sy, int a, int b) {
+    // a and b: the visible run, as offsets from the area's left edge.
+    if (b > a)
+      BlendRow(dst.row(y) + area.x + a, SpriteRow(sprite, sy, int(area.x - px) + a), b - a);
+  });
+}
+
+void DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px, int64_t py,
+                    const Rect& clip) {
+  if (base.width() != dst.width() || base.height() != dst.height()) return;
+  ForEachVisibleRow(dst, sprite, px, py, clip, [&](const Rect& area, int y, int sy, int a, int b) {
+    Argb* out = dst.row(y) + area.x;
+    const Argb* under = base.row(y) + area.x;
+    CopyRow(out, under, a);
+    BlendRowOnto(out + a, under + a, SpriteRow(sprite, sy, int(area.x - px) + a), b - a);
+    CopyRow(out + b, under + b, area.w - b);
+  });
 }
 
 Rect DrawSprite(Surface& dst, const Sprite& sprite, float x, float y) {
