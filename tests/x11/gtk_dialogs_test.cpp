@@ -3,7 +3,7 @@
 // "/C" through the X11 form factory), with the settings in an ini file of a
 // temporary folder. Clicks and keys are faked through the server (XTEST),
 // so the widgets, their places and their signals are all on the way; the
-// settings file holds the verdict. Skips without a display.
+// settings file holds the verdict. Fails without a display.
 #include <gtest/gtest.h>
 
 #include <X11/extensions/XTest.h>
@@ -27,6 +27,7 @@
 #include "settings_dialog/frm_config.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/test_app.h"
+#include "tests/x11/display_required.h"
 
 namespace sarvel::x11 {
 namespace {
@@ -166,17 +167,22 @@ struct Program {
 class GtkDialogTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    display_ = Display::Open();
+    display_ = testing::OpenTestDisplay();
     int event = 0, error = 0, major = 0, minor = 0;
-    if (display_ && (!gtk::Start(display_->xdisplay()) ||
-                     !XTestQueryExtension(display_->xdisplay(), &event, &error, &major, &minor)))
-      display_.reset();
+    if (!display_) {
+      missing_ = testing::DisplayMissing();
+    } else if (!gtk::Start(display_->xdisplay())) {
+      missing_ = "GTK could not start on the X display";
+    } else if (!XTestQueryExtension(display_->xdisplay(), &event, &error, &major, &minor)) {
+      missing_ = "needs the XTEST extension, which the X display lacks";
+    }
+    if (!missing_.empty()) display_.reset();
     g_input = display_ ? display_->xdisplay() : nullptr;
   }
   static void TearDownTestSuite() { display_.reset(); }
 
   void SetUp() override {
-    if (!display_) GTEST_SKIP() << "no X display with the XTEST extension";
+    if (!display_) FAIL() << missing_;
     folder_ = testing::MakeTempFolder("gtk-dialog");
     ini_ = folder_ + "/settings.ini";
   }
@@ -238,12 +244,14 @@ class GtkDialogTest : public ::testing::Test {
   }
 
   static std::unique_ptr<Display> display_;
+  static std::string missing_;  // why there is no display_
   std::string folder_, ini_;
   std::unique_ptr<Program> program_;
   FrmConfig* config_ = nullptr;
 };
 
 std::unique_ptr<Display> GtkDialogTest::display_;
+std::string GtkDialogTest::missing_;
 
 TEST_F(GtkDialogTest, OpensCentredAsADialogWithEveryControlAtItsTwipPlace) {
   Open({{"Background", "2"}});

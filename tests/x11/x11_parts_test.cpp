@@ -1,7 +1,8 @@
 // The X11 front end's parts on their own: the command line and what it makes
 // of the settings, the layered store under the real settings loader, the
 // locale formats, the instance lock, the log folder, the pixel layouts, the
-// FreeType font, and (with a display) the presenter and the event loop.
+// FreeType font, and (with a display, which they fail without) the presenter
+// and the event loop.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,7 @@
 #include "platform/x11/x11_services.h"
 #include "startup/settings.h"
 #include "tests/support/test_app.h"
+#include "tests/x11/display_required.h"
 
 namespace sarvel::x11 {
 namespace {
@@ -318,8 +320,8 @@ TEST(Font, UnknownFamiliesGiveNoFont) {
 class WithDisplay : public ::testing::Test {
  protected:
   void SetUp() override {
-    display_ = Display::Open();
-    if (!display_) GTEST_SKIP() << "no X display";
+    display_ = testing::OpenTestDisplay();
+    if (!display_) FAIL() << testing::DisplayMissing();
     ::Display* x = display_->xdisplay();
     XSetWindowAttributes a{};
     a.override_redirect = True;
@@ -356,7 +358,7 @@ TEST_F(WithDisplay, PresenterPutsWholeImagesAndOnlyTheGivenParts) {
     Presenter presenter(*display_, window_, shm);
     const gfx::Surface a = Pattern(64, 48, 10);
     presenter.PutAll(a);
-    EXPECT_EQ(presenter.using_shm(), shm);
+    EXPECT_EQ(presenter.using_shm(), shm && !testing::ServerDeclaredWithoutShm());
     for (auto [px, py] : {std::pair{0, 0}, {63, 47}, {17, 29}})
       EXPECT_EQ(ServerPixel(px, py), a.at(px, py));
     const gfx::Surface b = Pattern(64, 48, 200);
@@ -382,7 +384,10 @@ TEST_F(WithDisplay, SharedImageIsPutWithoutCopiesAndSurvivesThePresenter) {
   {
     Presenter presenter(*display_, window_);
     presenter.Share(image);
-    if (!presenter.using_shm()) GTEST_SKIP() << "no shared memory on this server";
+    if (testing::ServerDeclaredWithoutShm())
+      GTEST_SKIP() << "SARVEL_TEST_NO_SHM=1: no shared memory here";
+    ASSERT_TRUE(presenter.using_shm())
+        << "the server offers no shared memory (set SARVEL_TEST_NO_SHM=1 if so)";
     if (display_->format().native) {
       EXPECT_TRUE(presenter.shares());
     }
