@@ -12,10 +12,11 @@ SceneRunner::SceneRunner(const SceneRunOptions& o)
   platform_.clock.now = o.now;
   PlatformServices services = platform_.services();
   app_ = std::make_unique<App>(
-      o.resources ? PlatformServices{services.system, services.store, services.regional, services.clock,
-                                     services.exe, services.files, services.process, *o.resources}
-                  : services,
-      rng_, factory_);
+      o.resources
+          ? PlatformServices{services.system, services.store, services.regional, services.clock,
+                             services.exe, services.files, services.process, *o.resources}
+          : services,
+      rng_, o.forms ? *o.forms : static_cast<FormFactory&>(factory_));
 }
 
 SceneRunner::~SceneRunner() = default;
@@ -45,11 +46,11 @@ SceneViewHeadless* SceneRunner::view() { return static_cast<SceneViewHeadless*>(
 
 bool SceneRunner::Frame() {
   return Guard([&] {
-    SceneViewHeadless* v = view();
-    platform_.clock.tick += uint32_t(std::max(1, v->interval()));
+    const int32_t interval = std::max(1, scene().timer_interval());
+    platform_.clock.tick += uint32_t(interval);
     if (options_.advance_clock) {
       LocalTime& t = platform_.clock.now;
-      t.millisecond += std::max(1, v->interval());
+      t.millisecond += interval;
       while (t.millisecond >= 1000) {
         t.millisecond -= 1000;
         if (++t.second == 60) {
@@ -61,7 +62,10 @@ bool SceneRunner::Frame() {
         }
       }
     }
-    v->Tick();
+    if (options_.forms)
+      form()->OnTimer();
+    else
+      view()->Tick();
   });
 }
 

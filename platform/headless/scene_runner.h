@@ -39,6 +39,9 @@ struct SceneRunOptions {
   // Pictures to draw with instead of the program's own (long runs that only
   // follow the rules pass pictures of no size, so nothing is painted).
   ResourceLibrary* resources = nullptr;
+  // The windows the forms get instead of the headless ones (a front end's
+  // real scene window, driven frame by frame like the headless one).
+  FormFactory* forms = nullptr;
 };
 
 // Pictures of no size: every sprite draw returns at once.
@@ -70,7 +73,8 @@ class SceneRunner {
 
   // Main("/S"). False when the run ended (or never started).
   bool Start();
-  // One frame: the clock advances by the frame interval, the timer ticks.
+  // One frame: the clock advances by the frame interval, the timer ticks
+  // (delivered by hand to a front end's window, whose own timer is idle).
   // False once the run has ended.
   bool Frame();
   bool RunFrames(int n);
@@ -83,6 +87,7 @@ class SceneRunner {
   App& app() { return *app_; }
   Platform& platform() { return platform_; }
   FrmMain* form();
+  // The headless window; only when no other forms were given.
   SceneViewHeadless* view();
   Scene& scene() { return form()->scene(); }
   const gfx::Surface& WindowImage() { return view()->WindowImage(); }

@@ -250,8 +250,6 @@ const gfx::Font& SceneWindowX11::SceneFont() {
   return EmbeddedSceneFont();
 }
 
-int SceneWindowX11::TwipsPerPixelX() { return std::max(1, int(std::lround(15.0 / DeviceScale()))); }
-
 double SceneWindowX11::DeviceScale() { return options_.scale > 0 ? options_.scale : display_.dpi() / 96.0; }
 
 std::vector<gfx::Rect> SceneWindowX11::Monitors() {

@@ -10,7 +10,8 @@
 // A full-screen run covers every monitor: the first window the primary one,
 // siblings the others; only the first grabs the input and follows the
 // screen's changes. Sizes are in device pixels; the device scale is the
-// -scale option's, else Xft.dpi / 96.
+// -scale option's, else Xft.dpi / 96. The scene's twips are per logical
+// pixel, whatever the scale: the host's 15 stands.
 // In every kind the persistent image is a renderer surface put on the screen
 // by the presenter; each size change runs the layout; the desktop is read
 // from the root window; the frame timer runs on the event loop.
@@ -64,7 +65,6 @@ class SceneWindowX11 : public SceneView, private WindowClient {
   void RefreshRects(std::span<const gfx::Rect> rects) override;
   bool Visible() override;
   const gfx::Font& SceneFont() override;
-  int TwipsPerPixelX() override;
   double DeviceScale() override;
   std::vector<gfx::Rect> Monitors() override;
   void SetMonitor(const gfx::Rect& monitor) override;

@@ -431,7 +431,8 @@ TEST_F(WithDisplay, SceneWindowsCoverTheirMonitorAtTheirScale) {
     EXPECT_LE(m.bottom(), display_->ScreenHeight());
   }
   EXPECT_DOUBLE_EQ(window.DeviceScale(), 2.0);
-  EXPECT_EQ(window.TwipsPerPixelX(), 8);  // 7.5 rounded
+  // Twips per logical pixel: the gradient strips keep their 88 pixels.
+  EXPECT_EQ(window.TwipsPerPixelX(), 15);
 
   // A monitor of 40 x 30 at (10, 12): our test window's pattern lies there.
   const gfx::Surface pattern = Pattern(64, 48, 77);
