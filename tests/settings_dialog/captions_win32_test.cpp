@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -297,46 +298,49 @@ std::string FaceName(const wchar_t* face) {
   return face ? win32::Narrow(face) : "the system's message font";
 }
 
-TEST(DialogCaptions, EveryTextOfTheSettingsDialogFitsItsControl) {
+using MisfitsAt = std::function<std::vector<std::string>(HWND window, int dpi)>;
+
+// A view of each message face, its texts measured at the system's
+// resolution and after a change to each of kDpis.
+template <class View>
+void ExpectEveryTextToFit(const MisfitsAt& misfits) {
   headless::Platform platform;
   for (const wchar_t* face : kFaces) {
     const MessageFace message_face(face);
-    win32::ConfigViewWin32 view(platform.resources, platform.process);
+    View view(platform.resources, platform.process);
     view.Create();
-    HWND dialog = reinterpret_cast<HWND>(view.hWnd());
-    ASSERT_NE(dialog, nullptr);
+    HWND window = reinterpret_cast<HWND>(view.hWnd());
+    ASSERT_NE(window, nullptr);
     SCOPED_TRACE(FaceName(face));
-    const int system_dpi = int(win32::DpiOf(dialog));
-    EXPECT_EQ(Joined(ConfigMisfits(dialog, system_dpi)), "") << "at " << system_dpi << " dpi";
+    EXPECT_EQ(Joined(misfits(window, int(win32::DpiOf(window)))), "")
+        << "at the system's resolution";
     for (int dpi : kDpis) {
-      ChangeDpi(dialog, dpi);
-      EXPECT_EQ(Joined(ConfigMisfits(dialog, dpi)), "") << "at " << dpi << " dpi";
-      EXPECT_EQ(Joined(ConfigOverlaps(dialog)), "") << "at " << dpi << " dpi";
+      ChangeDpi(window, dpi);
+      EXPECT_EQ(Joined(misfits(window, dpi)), "") << "at " << dpi << " dpi";
     }
     view.Destroy();
   }
 }
 
+TEST(DialogCaptions, EveryTextOfTheSettingsDialogFitsItsControl) {
+  ExpectEveryTextToFit<win32::ConfigViewWin32>([](HWND dialog, int dpi) {
+    std::vector<std::string> misfits = ConfigMisfits(dialog, dpi);
+    for (std::string& overlap : ConfigOverlaps(dialog)) misfits.push_back(std::move(overlap));
+    return misfits;
+  });
+}
+
 TEST(DialogCaptions, EveryTextOfTheAboutBoxFitsItsControl) {
-  headless::Platform platform;
-  for (const wchar_t* face : kFaces) {
-    const MessageFace message_face(face);
-    win32::InfoViewWin32 view(platform.resources, platform.process);
-    view.Create();
-    HWND about = reinterpret_cast<HWND>(view.hWnd());
-    ASSERT_NE(about, nullptr);
-    SCOPED_TRACE(FaceName(face));
-    view.SetText(InfoControl::kLabel_0, "Sarvel");
+  ExpectEveryTextToFit<win32::InfoViewWin32>([](HWND about, int dpi) {
+    std::vector<std::string> misfits;
+    SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kLabel_0)), L"Sarvel");
     for (const Version& version : {Version{2, 0, 457}, Version{10, 12, 3}}) {
-      view.SetText(InfoControl::kLabel_1, VersionText(version));
-      EXPECT_EQ(Joined(InfoMisfits(about, int(win32::DpiOf(about)))), "");
-      for (int dpi : kDpis) {
-        ChangeDpi(about, dpi);
-        EXPECT_EQ(Joined(InfoMisfits(about, dpi)), "") << "at " << dpi << " dpi";
-      }
+      const std::wstring text = win32::Widen(VersionText(version));
+      SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kLabel_1)), text.c_str());
+      for (std::string& misfit : InfoMisfits(about, dpi)) misfits.push_back(std::move(misfit));
     }
-    view.Destroy();
-  }
+    return misfits;
+  });
 }
 
 }  // namespace
