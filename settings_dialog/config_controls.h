@@ -103,6 +103,11 @@ inline constexpr std::string_view kNoValidFileText =
 // The container of controls that stand on the window itself.
 inline constexpr ConfigControl kOnWindow = ConfigControl::kCount;
 
+// "after / nach" and "Custom / Benutzerdefiniert" are a little wider, and the
+// minutes a little narrower, than first drawn: the captions must show whole
+// in fonts wider than the one the dialog was laid out for (a system without
+// the dialog face draws in its default sans), and the minutes must not run
+// under the spinner.
 // clang-format off
 inline constexpr std::array<ConfigControlDesign, kConfigControlCount> kConfigControls = {{
   // id, name, kind, container, caption, left, top, width, height, picture, bold, align, white back,
@@ -124,8 +129,8 @@ inline constexpr std::array<ConfigControlDesign, kConfigControlCount> kConfigCon
   {ConfigControl::kCmdReset,     "cmdReset",    ControlKind::kButton,       kOnWindow, "&Default Standard",           6120,  240, 1200,  975, 0, false, TextAlign::kCenter, false, true,  false, 0},
   {ConfigControl::kCmdOK,        "cmdOK",       ControlKind::kButton,       kOnWindow, "&OK",                         6120, 3480, 1200,  975, IDI_APP, false, TextAlign::kCenter, false, true,  false, 0},
   {ConfigControl::kChkOpt_2,     "chkOpt(2)",   ControlKind::kCheckBox,     ConfigControl::kFrame_8, "Restart / Neustart",          240, 1440, 2175,  255, 0, false, TextAlign::kLeft,  false, true,  true,  0},
-  {ConfigControl::kLabel4,       "Label4",      ControlKind::kLabel,        ConfigControl::kFrame_8, "after / nach",                360, 1800,  975,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kLblTime,      "lblTime",     ControlKind::kLabel,        ConfigControl::kFrame_8, "5",                          1320, 1800,  375,  255, 0, false, TextAlign::kRight, true,  true,  false, 0},
+  {ConfigControl::kLabel4,       "Label4",      ControlKind::kLabel,        ConfigControl::kFrame_8, "after / nach",                240, 1800, 1080,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kLblTime,      "lblTime",     ControlKind::kLabel,        ConfigControl::kFrame_8, "5",                          1320, 1800,  360,  255, 0, false, TextAlign::kRight, true,  true,  false, 0},
   {ConfigControl::kVscTime,      "vscTime",     ControlKind::kVScrollBar,   ConfigControl::kFrame_8, "",                           1680, 1800,  255,  255, 0, false, TextAlign::kLeft,  false, true,  false, 1},
   {ConfigControl::kLabel5,       "Label5",      ControlKind::kLabel,        ConfigControl::kFrame_8, "Min.",                       2040, 1800,  375,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
   {ConfigControl::kFrame1,       "Frame1",      ControlKind::kFrame,        kOnWindow, "Background / Hintergrund ",   3000,  120, 2895, 4335, 0, false, TextAlign::kLeft,  false, true,  false, 0},
@@ -134,7 +139,7 @@ inline constexpr std::array<ConfigControlDesign, kConfigControlCount> kConfigCon
   {ConfigControl::kOptBack_2,    "optBack(2)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Brown / Braun",               240, 1320, 2055,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
   {ConfigControl::kOptBack_3,    "optBack(3)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Desktop",                     240, 1800, 2055,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
   {ConfigControl::kChkRandom,    "chkRandom",   ControlKind::kCheckBox,     ConfigControl::kFrame1,  "Random / Zufall",             240, 3720, 2415,  195, 0, false, TextAlign::kLeft,  false, true,  true,  0},
-  {ConfigControl::kOptBack_4,    "optBack(4)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Custom / Benutzerdefiniert",  240, 2280, 2535,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
+  {ConfigControl::kOptBack_4,    "optBack(4)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Custom / Benutzerdefiniert",  240, 2280, 2610,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
   {ConfigControl::kTxtFile,      "txtFile",     ControlKind::kTextBox,      ConfigControl::kFrame1,  "txtDatei",                    480, 2640, 2055,  285, 0, false, TextAlign::kLeft,  false, false, false, 0},
   {ConfigControl::kCmdFile,      "cmdFile",     ControlKind::kButton,       ConfigControl::kFrame1,  "Select / Auswählen...",       480, 3000, 2055,  375, 0, false, TextAlign::kCenter, false, false, false, 0},
 }};

@@ -39,7 +39,9 @@ ControlClass ClassOf(const ConfigControlDesign& design) {
     case ControlKind::kOptionButton: return {L"Button", BS_RADIOBUTTON, 0};
     case ControlKind::kButton:
       return {L"Button", DWORD((design.picture ? BS_OWNERDRAW : BS_PUSHBUTTON | BS_MULTILINE) | WS_TABSTOP), 0};
-    case ControlKind::kTextBox: return {L"Edit", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    // The path box only shows the picture the chooser set: typing into it
+    // would show a name that is not the picture.
+    case ControlKind::kTextBox: return {L"Edit", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, WS_EX_CLIENTEDGE};
   }
   return {L"Static", 0, 0};
 }

@@ -7,6 +7,8 @@
 //   dialog_driver <path of Sarvel.scr>
 #include <windows.h>
 
+#include <dlgs.h>
+
 #include <cstdio>
 #include <cwctype>
 #include <string>
@@ -254,7 +256,7 @@ void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) 
       case ControlKind::kButton:
         kind_ok = cls == L"button" && (design.picture ? type == BS_OWNERDRAW : type == BS_PUSHBUTTON);
         break;
-      case ControlKind::kTextBox: kind_ok = cls == L"edit"; break;
+      case ControlKind::kTextBox: kind_ok = cls == L"edit" && (style & ES_READONLY); break;
     }
     Check(kind_ok, name + " is a control of its kind");
     const TwipRect place = WindowPlace(design.id);
@@ -422,6 +424,56 @@ void AboutBox(const std::wstring& scr) {
   ExpectSettings({{L"Background", L"6"}, {L"maxL", L"<missing>"}}, "after the about box");
 }
 
+// A visible file-open dialog of the saver.
+HWND FindFileDialog(const Saver& saver) { return saver.Find(L"#32770", nullptr); }
+
+// Types a name into the file-open dialog and presses its Open button.
+void ChooseInFileDialog(HWND chooser, const std::wstring& path) {
+  // The file name box: a combo box in the new look, an edit in the old.
+  HWND name = GetDlgItem(chooser, cmb13);
+  if (!name) name = GetDlgItem(chooser, edt1);
+  Check(name != nullptr, "the file-open dialog has a file name box");
+  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
+  PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+  Check(Gone(chooser), "Open closes the file-open dialog");
+}
+
+// The path box shows the picture and nothing else: typing into it changes
+// nothing, and choosing the picture it names shows that name.
+void PathBoxShowsThePicture(const std::wstring& scr) {
+  std::printf("-- path box\n");
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring picture = std::wstring(temp) + L"Herbst Blätter.bmp";
+  HANDLE file = CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  Check(file != INVALID_HANDLE_VALUE, "a picture file can be made");
+  CloseHandle(file);
+  WriteSettings({{L"Background", L"5"}, {L"PicFile", picture.c_str()}});
+  Saver saver(scr);
+  HWND dialog = FindConfig(saver);
+  if (dialog) {
+    using C = ConfigControl;
+    HWND box = Control(dialog, C::kTxtFile);
+    Check(TextOf(box) == picture, "the path box shows the picture: \"" + Narrow(TextOf(box)) + "\"");
+    Check(IsWindowEnabled(box), "the path box is enabled for a custom picture");
+    for (wchar_t key : {wchar_t(VK_BACK), wchar_t(VK_BACK), L'x', L'y'})
+      SendMessageTimeoutW(box, WM_CHAR, key, 1, SMTO_ABORTIFHUNG, 2000, nullptr);
+    Check(TextOf(box) == picture, "typing leaves the path box as it was: \"" + Narrow(TextOf(box)) + "\"");
+
+    // Posted: the click's handler waits for the chooser.
+    PostMessageW(Control(dialog, C::kCmdFile), BM_CLICK, 0, 0);
+    HWND chooser = FindFileDialog(saver);
+    Check(chooser != nullptr, "Select opens the file-open dialog");
+    if (chooser) ChooseInFileDialog(chooser, picture);
+    Check(TextOf(box) == picture,
+          "after choosing the same picture the path box shows it: \"" + Narrow(TextOf(box)) + "\"");
+    Click(Control(dialog, C::kCmdOK));
+    Check(saver.Exits(), "OK ends the configuration run");
+    ExpectSettings({{L"Background", L"5"}, {L"PicFile", picture.c_str()}}, "after OK");
+  }
+  DeleteFileW(picture.c_str());
+}
+
 // Wine hands a Unix path through unchanged; its Z: drive is the root.
 std::wstring WindowsPath(std::wstring path) {
   if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
@@ -441,6 +493,7 @@ int wmain(int argc, wchar_t** argv) {
   DefaultThenOk(scr);
   CloseBox(scr);
   AboutBox(scr);
+  PathBoxShowsThePicture(scr);
   RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;

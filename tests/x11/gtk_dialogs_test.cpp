@@ -144,6 +144,111 @@ void ChooseFile(GtkWidget* chooser, const std::string& path) {
 
 void Touch(const std::string& path) { std::fclose(std::fopen(path.c_str(), "w")); }
 
+// Every label inside `w`, the frame's caption and the button's included.
+void CollectLabels(GtkWidget* w, std::vector<GtkLabel*>& out) {
+  if (GTK_IS_LABEL(w)) out.push_back(GTK_LABEL(w));
+  if (GTK_IS_CONTAINER(w))
+    gtk_container_forall(
+        GTK_CONTAINER(w),
+        +[](GtkWidget* child, gpointer list) {
+          CollectLabels(child, *static_cast<std::vector<GtkLabel*>*>(list));
+        },
+        &out);
+}
+
+bool Inside(const GdkRectangle& inner, const GdkRectangle& outer) {
+  return inner.x >= outer.x && inner.y >= outer.y &&
+         inner.x + inner.width <= outer.x + outer.width &&
+         inner.y + inner.height <= outer.y + outer.height;
+}
+
+std::string RectText(const GdkRectangle& r) {
+  return std::to_string(r.width) + "x" + std::to_string(r.height) + "+" + std::to_string(r.x) +
+         "+" + std::to_string(r.y);
+}
+
+// What of the captions of `control` does not show whole: letters outside
+// the control's design place or outside what the label may draw on, or a
+// text cut short with an ellipsis. Empty when all shows.
+std::string CaptionMisfit(const std::string& name, GtkWidget* control, const GdkRectangle& place) {
+  std::vector<GtkLabel*> labels;
+  CollectLabels(control, labels);
+  std::string misfit;
+  for (GtkLabel* label : labels) {
+    PangoLayout* layout = gtk_label_get_layout(label);
+    PangoRectangle ink{}, logical{};
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
+    if (ink.width == 0) continue;
+    int x = 0, y = 0;
+    gtk_label_get_layout_offsets(label, &x, &y);
+    const GdkRectangle letters{x + ink.x, y + ink.y, ink.width, ink.height};
+    // Where the label may draw: its allocation, widened by the theme's
+    // shadows and by letters that overhang their advance.
+    GtkAllocation own;
+    gtk_widget_get_clip(GTK_WIDGET(label), &own);
+    const std::string text = gtk_label_get_text(label);
+    if (pango_layout_is_ellipsized(layout)) misfit += name + " \"" + text + "\" is cut short; ";
+    if (!Inside(letters, place) || !Inside(letters, own))
+      misfit += name + " \"" + text + "\": letters " + RectText(letters) + ", label " +
+                RectText(own) + ", place " + RectText(place) + "; ";
+  }
+  return misfit;
+}
+
+// The controls of the settings dialog lying over the letters of another's
+// caption (they are drawn later, on top). Frames hold the others.
+std::string CaptionOverlaps(const std::function<GtkWidget*(ConfigControl)>& widget) {
+  std::string overlaps;
+  for (const ConfigControlDesign& a : kConfigControls) {
+    if (a.kind == ControlKind::kFrame) continue;
+    std::vector<GtkLabel*> labels;
+    CollectLabels(widget(a.id), labels);
+    for (GtkLabel* label : labels) {
+      PangoRectangle ink{};
+      pango_layout_get_pixel_extents(gtk_label_get_layout(label), &ink, nullptr);
+      int x = 0, y = 0;
+      gtk_label_get_layout_offsets(label, &x, &y);
+      const GdkRectangle letters{x + ink.x, y + ink.y, ink.width, ink.height};
+      for (const ConfigControlDesign& b : kConfigControls) {
+        if (b.id == a.id || b.kind == ControlKind::kFrame) continue;
+        GtkAllocation other;
+        gtk_widget_get_allocation(widget(b.id), &other);
+        if (ink.width > 0 && gdk_rectangle_intersect(&letters, &other, nullptr))
+          overlaps +=
+              std::string(b.name) + " lies over the caption of " + std::string(a.name) + "; ";
+      }
+    }
+  }
+  return overlaps;
+}
+
+GdkRectangle PlaceOf(const TwipRect& t, double dpi) {
+  return {gtk::Px(t.left, dpi), gtk::Px(t.top, dpi), gtk::Px(t.width, dpi), gtk::Px(t.height, dpi)};
+}
+
+// The desktop's dialog font and the screen's resolution for one test.
+class DesktopLook {
+ public:
+  DesktopLook(const char* font, double dpi) : screen_(gdk_screen_get_default()) {
+    settings_ = gtk_settings_get_for_screen(screen_);
+    g_object_get(settings_, "gtk-font-name", &font_, nullptr);
+    dpi_ = gdk_screen_get_resolution(screen_);
+    if (font) g_object_set(settings_, "gtk-font-name", font, nullptr);
+    gdk_screen_set_resolution(screen_, dpi);
+  }
+  ~DesktopLook() {
+    g_object_set(settings_, "gtk-font-name", font_, nullptr);
+    g_free(font_);
+    gdk_screen_set_resolution(screen_, dpi_);
+  }
+
+ private:
+  GdkScreen* screen_;
+  GtkSettings* settings_;
+  gchar* font_ = nullptr;
+  double dpi_;
+};
+
 // The whole program in configuration mode, with the GTK dialogs.
 struct Program {
   headless::Platform platform;
@@ -548,6 +653,43 @@ TEST_F(GtkDialogTest, LayoutFollowsTheScreenResolution) {
   EXPECT_EQ(Model(C::kHScroll_0).position, 95);
   program_.reset();
   gdk_screen_set_resolution(screen, before);
+}
+
+// Every text of the dialog and the about box shows whole in the font it is
+// drawn in, with the desktop's own font and with wider and narrower ones,
+// at the common resolutions.
+TEST_F(GtkDialogTest, EveryCaptionShowsWholeInItsFont) {
+  for (const char* font : {static_cast<const char*>(nullptr), "DejaVu Sans Condensed 9",
+                           "DejaVu Serif 9", "Comic Neue 9"}) {
+    for (double dpi : {96.0, 120.0, 144.0, 192.0}) {
+      SCOPED_TRACE(std::string(font ? font : "the desktop's font") + " at " +
+                   std::to_string(int(dpi)) + " dpi");
+      const DesktopLook look(font, dpi);
+      Touch(folder_ + "/Herbst Blätter.bmp");
+      Open({{"Background", "5"}, {"PicFile", folder_ + "/Herbst Blätter.bmp"}, {"rTime", "5940"}});
+      for (const ConfigControlDesign& d : kConfigControls) {
+        if (d.kind == ControlKind::kTextBox) continue;  // the path scrolls
+        EXPECT_EQ(CaptionMisfit(std::string(d.name), W(d.id), PlaceOf(WindowPlace(d.id), dpi)), "");
+      }
+      EXPECT_EQ(CaptionOverlaps([&](C c) { return W(c); }), "");
+      bool seen = false;
+      When([&] { return About() && gtk_widget_get_mapped(GTK_WIDGET(About()->window())); },
+           [&] {
+             seen = true;
+             GtkInfoView& v = *About();
+             for (const InfoControlDesign& d : kInfoControls) {
+               if (d.kind == InfoKind::kPicture) continue;
+               EXPECT_EQ(CaptionMisfit(std::string(d.name), v.widget(d.id),
+                                       PlaceOf({d.left, d.top, d.width, d.height}, dpi)),
+                         "");
+             }
+             Click(v.widget(InfoControl::kOk));
+           });
+      Click(W(C::kCmdInfo));
+      EXPECT_TRUE(seen);
+      program_.reset();
+    }
+  }
 }
 
 }  // namespace
