@@ -126,9 +126,10 @@ class ExecutableInfo {
   virtual std::string FileTitle() = 0;  // file name without its extension
   virtual std::string Title() = 0;      // the application title
   virtual Version FileVersion() = 0;
-  // A folder of the user's own that takes the error log when the
-  // executable's folder cannot (read-only, or the log held open by another
-  // program), so that no report is lost; empty when the platform has none.
+  // A folder of the user's own that takes the error log whenever it cannot
+  // be opened or written beside the executable (a read-only folder or file,
+  // a folder of its name, a lock held by another program, a full disk), so
+  // that no report is lost; empty when the platform has none.
   virtual std::string FallbackLogFolder() { return {}; }
 };
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/number_text.h"
+#include "startup/saver.h"
 
 namespace sarvel::x11 {
 namespace {
@@ -56,6 +57,14 @@ Window ParseWindowId(std::string_view text) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, base);
   if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return None;
   return Window(v);
+}
+
+bool SettingOverrides::any() const {
+  return count || speed || date || time || restart_minutes || background || picture;
+}
+
+bool OpensSettingsDialog(std::string_view switch_text) {
+  return CommandText(switch_text).substr(0, 2) == "/C";
 }
 
 std::vector<std::pair<std::string, std::string>> SettingOverrides::StoreTexts(
@@ -195,6 +204,14 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
     if (!inv.switch_text.empty()) inv.switch_text += ' ';
     inv.switch_text += w;
   }
+  // The dialog loads and stores the file itself: a value given here would be
+  // shown as stored, and stored by the dialog's first write.
+  if (inv.overrides.any() && OpensSettingsDialog(inv.switch_text)) {
+    error =
+        "settings options (-count, -speed, -date, -time, -restart, -background, -picture) are "
+        "for a run of the scene;\n/C edits the settings file itself and takes none of them";
+    return std::nullopt;
+  }
   // A screen-saver daemon names its window this way; for a hack started with
   // -root, or with no mode at all, that window is the root to draw on.
   const bool daemon_window = xscreensaver_window && xscreensaver_window[0];
@@ -225,7 +242,8 @@ Modes:
   -root                 draw on the root window, as a screen-saver hack: under
                         a daemon its window ($XSCREENSAVER_WINDOW, __SWM_VROOT)
   -window-id <id>       draw into window <id> (decimal or 0x hexadecimal)
-Settings for this run (the settings file stays as it is):
+Settings for one run of the scene (the settings file stays as it is; /C,
+which edits that file, refuses them):
   -count N              quantity of leaves, 1 to 25 (the dialog offers 2 to 10)
   -speed S              speed, 0.1 to 10
   -date, -no-date       show the date or not
@@ -242,7 +260,8 @@ Other:
 
 Settings are kept in $XDG_CONFIG_HOME/sarvel/settings.ini (~/.config/...).
 Error reports go to sarvel.EPT beside the program, or to
-$XDG_STATE_HOME/sarvel/ (~/.local/state/sarvel/) where that is read-only.
+$XDG_STATE_HOME/sarvel/ (~/.local/state/sarvel/) where they cannot be
+written there.
 )";
 }
 

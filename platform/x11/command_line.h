@@ -30,7 +30,11 @@ struct SettingOverrides {
   // The store texts (key, text) these stand for; the speed is written with
   // the given decimal separator, as the settings record reads it.
   std::vector<std::pair<std::string, std::string>> StoreTexts(std::string_view decimal_separator) const;
+  bool any() const;
 };
+
+// Whether Main takes this switch text for configuration mode (/C, any case).
+bool OpensSettingsDialog(std::string_view switch_text);
 
 struct Invocation {
   enum class Mode {

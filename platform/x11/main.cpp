@@ -56,7 +56,7 @@ int Run(int argc, char** argv) {
   }
   const bool hosted = inv->mode == Invocation::Mode::kHosted;
   const std::string command = inv->mode == Invocation::Mode::kSwitch ? inv->switch_text : "/S";
-  const bool configure = CommandText(command).substr(0, 2) == "/C";
+  const bool configure = OpensSettingsDialog(command);
 
   const std::unique_ptr<Display> display = Display::Open();
   if (configure && (!display || !gtk::Start(display->xdisplay()))) {

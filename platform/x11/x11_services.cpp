@@ -239,12 +239,9 @@ std::string StateFolder() {
   return folder;
 }
 
-std::string LogFolderFor(const std::string& executable_folder) {
-  if (::access(executable_folder.c_str(), W_OK) == 0) return executable_folder;
-  return StateFolder();
-}
+std::string X11Executable::Folder() { return FolderOf(path_); }
 
-std::string X11Executable::Folder() { return LogFolderFor(FolderOf(path_)); }
+std::string X11Executable::FallbackLogFolder() { return StateFolder(); }
 
 std::string X11Executable::FileTitle() {
   const size_t slash = path_.rfind('/');

@@ -98,6 +98,9 @@ class X11Executable : public ExecutableInfo {
   explicit X11Executable(std::string full_path) : path_(std::move(full_path)) {}
   std::string Folder() override;
   std::string FileTitle() override;
+  // StateFolder(): the log goes there whenever it cannot be written beside
+  // the program, whatever the cause.
+  std::string FallbackLogFolder() override;
   std::string Title() override { return "Sarvel"; }
   Version FileVersion() override;
   const std::string& full_path() const { return path_; }
@@ -108,8 +111,6 @@ class X11Executable : public ExecutableInfo {
 
 // $XDG_STATE_HOME/sarvel, else ~/.local/state/sarvel; created when missing.
 std::string StateFolder();
-// The folder itself when it is writable, else StateFolder().
-std::string LogFolderFor(const std::string& executable_folder);
 
 // Marks this process as an instance of one executable for as long as it
 // lives, and tells whether another instance already ran when it started.

@@ -1,6 +1,8 @@
 #!/bin/bash
 # Start-up under Wine: switches that open nothing end at once, and a stored
-# setting that is no number is reported once and loading goes on.
+# setting that is no number is reported once and loading goes on, with the
+# report in the user's own folder when the log beside the saver is on a full
+# disk or its name is taken.
 # usage: startup_e2e.sh Sarvel.scr
 source "$(dirname "$0")/lib.sh"
 make_sandbox "$1"
@@ -23,6 +25,24 @@ if [ -f "$log" ]; then
   tr -d '\r' <"$log" | grep -qP '^ {10}Sarvel  V2\.0\.457$' || fail "program line from the version resource"
   tr -d '\r' <"$log" | grep -qP '^ {10}Plattform/Environment:\tWindows NT$' || fail "platform row"
 fi
+
+# A log that cannot be written beside the saver, on a full disk (a link to
+# /dev/full) or with its name taken by a folder: the whole protocol goes to
+# %LOCALAPPDATA%\Sarvel\Sarvel.EPT and the saver ends as before.
+local_app=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r' |
+  sed "s|^[Cc]:|$WINEPREFIX/drive_c|; s|\\\\|/|g")
+fallback="$local_app/Sarvel/Sarvel.EPT"
+for cause in full-disk folder; do
+  rm -rf "$log" "$fallback"
+  if [ $cause = full-disk ]; then ln -s /dev/full "$log"; else mkdir "$log"; fi
+  start_saver /X
+  wait_end 10 "$saver_pid" || fail "$cause: /X with maxL=abc still runs"
+  n=$(grep -c 'F E H L E R' "$fallback" 2>/dev/null)
+  lines=$(tr -d '\r' <"$fallback" 2>/dev/null | grep -c .)
+  [ "${n:-0}" = 1 ] && [ "$lines" = 18 ] && pass "$cause beside the saver: the whole protocol in %LOCALAPPDATA%" ||
+    fail "$cause beside the saver: ${n:-0} protocols, $lines lines in $fallback"
+done
+rm -rf "$log" "$fallback"
 reg_clear
 rm -rf "$sandbox"
 finish

@@ -5,17 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
 
 #include "error_reporter/procedure.h"
+#include "error_reporter/protocol.h"
 #include "platform/failure.h"
 #include "settings_dialog/frm_config.h"
 #include "tests/reliability/reliability_support.h"
 #include "tests/settings_dialog/dialog_app.h"
 
 #ifndef _WIN32
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,28 +71,198 @@ TEST(ErrorLog, ThatCannotBeWrittenBesideTheProgramGoesToTheUsersFolder) {
   EXPECT_EQ(ProtocolsIn(mine / "Sarvel.EPT"), 2);
 }
 
-#ifndef _WIN32
-TEST(ErrorLog, InAReadOnlyFolderGoesToTheUsersFolder) {
-  Folder folder("log-read-only");
-  Folder mine("log-fallback");
-  fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  if (::access(folder.path().c_str(), W_OK) == 0) GTEST_SKIP() << "running as root";
-  testing::TestApp t(folder.path());
-  t.platform.exe.fallback_folder = mine.path();
-  t.platform.store.values["maxL"] = "abc";
-  t.RunMain("/C");
-  EXPECT_EQ(ProtocolsIn(mine / "Sarvel.EPT"), 1);
-  EXPECT_FALSE(fs::exists(folder / "Sarvel.EPT"));
-}
-#endif
-
 TEST(ErrorLog, WithNowhereToGoTheFailurePassesOnAsDesigned) {
   Folder folder("log-nowhere");
   fs::create_directories(folder / "Sarvel.EPT");
-  testing::TestApp t(folder.path());
-  t.platform.store.values["maxL"] = "abc";
-  EXPECT_THROW(t.RunMain("/C"), RuntimeFailure);
-  EXPECT_EQ(t.platform.process.beeps, 0);
+  // No folder of the user's own, and one that is a file.
+  for (const std::string& fallback : {std::string(), folder / "plain-file"}) {
+    if (!fallback.empty()) reliability::WriteFile(fallback, "");
+    testing::TestApp t(folder.path());
+    t.platform.exe.fallback_folder = fallback;
+    t.platform.store.values["maxL"] = "abc";
+    try {
+      t.RunMain("/C");
+      ADD_FAILURE() << "the report was taken somewhere";
+    } catch (const RuntimeFailure& failure) {
+      EXPECT_EQ(failure.number(),
+                int32_t(Err::kPathFileAccess));  // what stopped the log beside the program
+    }
+    EXPECT_EQ(t.platform.process.beeps, 0);
+  }
+}
+
+// One report by the headless platform's clock and system, for an executable
+// in `beside` whose own folder for the log is `mine`.
+struct OneReport {
+  OneReport(const Folder& beside, const Folder& mine) {
+    p.exe.folder = beside.path();
+    p.exe.fallback_folder = mine.path();
+  }
+  std::string Text() { return GetProtocol(kRecord, p.clock, p.system) + "\r\n"; }
+  std::string Beside() { return ErrorLogPath(p.exe, p.files.PathSeparator()); }
+  std::string Mine() { return p.exe.fallback_folder + p.files.PathSeparator() + "Sarvel.EPT"; }
+  // 0 when the report was kept somewhere, else the number of the failure
+  // that passed on.
+  int32_t Write(FileSystem& files) {
+    try {
+      WriteProtocol(kRecord, p.clock, p.system, p.exe, files);
+      return 0;
+    } catch (const RuntimeFailure& failure) {
+      return failure.number();
+    }
+  }
+  const ErrorRecord kRecord{{"53 (File not found)", "frmMain", "Hintergrund", "40"},
+                            "Sarvel  V2.0.457"};
+  headless::Platform p;
+};
+
+// The platform's file system, except that appending to one path writes only
+// the first half of the text and then fails as a disk that filled up would.
+class FillsUpMidway : public FileSystem {
+ public:
+  FillsUpMidway(FileSystem& real, std::string full) : real_(real), full_(std::move(full)) {}
+  bool FindPlainFile(const std::string& pattern) override { return real_.FindPlainFile(pattern); }
+  void AppendText(const std::string& path, const std::string& text) override {
+    ++appends;
+    if (path != full_) return real_.AppendText(path, text);
+    real_.AppendText(path, text.substr(0, text.size() / 2));
+    Raise(Err::kDiskFull);
+  }
+  std::vector<uint8_t> ReadFile(const std::string& path) override { return real_.ReadFile(path); }
+  void CloseAllFiles() override {}
+  char PathSeparator() const override { return real_.PathSeparator(); }
+  int appends = 0;
+
+ private:
+  FileSystem& real_;
+  std::string full_;
+};
+
+#ifndef _WIN32
+// The user who writes the log. File permissions do not hold root back, so
+// when the tests run as root the writing is done by a child process that has
+// become nobody, and the files it meets are given to nobody as a user's own
+// files would be.
+class AUser {
+ public:
+  AUser() {
+    if (const passwd* pw = ::getpwnam("nobody")) {
+      uid_ = pw->pw_uid;
+      gid_ = pw->pw_gid;
+    }
+  }
+  bool is_root() const { return root_; }
+  void Own(const std::string& path) const {
+    if (root_) {
+      ASSERT_EQ(::lchown(path.c_str(), uid_, gid_), 0) << path;
+    }
+  }
+  bool Runs(const std::function<bool()>& fn) const {
+    if (!root_) return fn();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (::setgid(gid_) != 0 || ::setuid(uid_) != 0 || ::geteuid() == 0) ::_exit(2);
+      ::_exit(fn() ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2)
+        << "the child could not become nobody";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+ private:
+  bool root_ = ::geteuid() == 0;
+  uid_t uid_ = 65534;
+  gid_t gid_ = 65534;
+};
+
+// A folder of the user's, with a log place beside the program that `block`
+// makes unusable; a report must land whole in the user's folder and leave
+// what blocks it as it was.
+void ExpectTheReportInTheUsersFolder(const AUser& user,
+                                     const std::function<void(const std::string&)>& block) {
+  Folder beside("log-beside");
+  Folder mine("log-fallback");
+  user.Own(beside.path());
+  user.Own(mine.path());
+  const std::string log = beside / "Sarvel.EPT";
+  block(log);
+  const auto before = fs::symlink_status(log).type();
+  const std::string old =
+      fs::is_regular_file(fs::symlink_status(log)) ? testing::ReadWholeFile(log) : "";
+  OneReport report(beside, mine);
+  EXPECT_TRUE(user.Runs([&] { return report.Write(report.p.files) == 0; }));
+  EXPECT_EQ(testing::ReadWholeFile(mine / "Sarvel.EPT"), report.Text());
+  EXPECT_EQ(fs::symlink_status(log).type(), before);
+  if (before == fs::file_type::regular) {
+    EXPECT_EQ(testing::ReadWholeFile(log), old);
+  }
+}
+
+constexpr char kEarlierReport[] = "an earlier report\r\n";
+
+TEST(ErrorLog, EveryCauseThatStopsTheLogBesideTheProgramSendsItToTheUsersFolder) {
+  const AUser user;
+  {
+    SCOPED_TRACE("a folder of its name");
+    ExpectTheReportInTheUsersFolder(user, [&](const std::string& log) {
+      fs::create_directories(log);
+      user.Own(log);
+    });
+  }
+  {
+    SCOPED_TRACE("a read-only file");
+    ExpectTheReportInTheUsersFolder(user, [&](const std::string& log) {
+      reliability::WriteFile(log, kEarlierReport);
+      user.Own(log);
+      fs::permissions(log, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    });
+  }
+  {
+    SCOPED_TRACE("a full disk");
+    ExpectTheReportInTheUsersFolder(
+        user, [](const std::string& log) { fs::create_symlink("/dev/full", log); });
+  }
+  {
+    SCOPED_TRACE("a folder the user cannot write to");
+    ExpectTheReportInTheUsersFolder(user, [](const std::string& log) {
+      fs::permissions(fs::path(log).parent_path(),
+                      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove);
+    });
+  }
+}
+
+TEST(ErrorLog, AFileOfAnotherOwnerBesideTheProgramSendsItToTheUsersFolder) {
+  const AUser user;
+  if (!user.is_root()) GTEST_SKIP() << "only root can give the log another owner";
+  ExpectTheReportInTheUsersFolder(user, [](const std::string& log) {
+    reliability::WriteFile(log, kEarlierReport);  // root's, mode 644: nobody may only read it
+    fs::permissions(log, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                             fs::perms::others_read);
+  });
+}
+#endif
+
+TEST(ErrorLog, AProtocolCutShortBesideTheProgramIsKeptWholeInTheUsersFolder) {
+  Folder beside("log-cut-short");
+  Folder mine("log-fallback");
+  OneReport report(beside, mine);
+  FillsUpMidway files(report.p.files, report.Beside());
+  ASSERT_EQ(report.Write(files), 0);
+  const std::string whole = report.Text();
+  EXPECT_EQ(testing::ReadWholeFile(report.Beside()), whole.substr(0, whole.size() / 2));
+  EXPECT_EQ(testing::ReadWholeFile(report.Mine()), whole);
+
+  // The log's place taken beside the program and the user's folder filling
+  // up: two tries, then the first failure passes on.
+  Folder taken("log-taken");
+  report.p.exe.folder = taken.path();
+  fs::create_directories(report.Beside());
+  FillsUpMidway mine_fills_up(report.p.files, report.Mine());
+  EXPECT_EQ(report.Write(mine_fills_up), int32_t(Err::kPathFileAccess));
+  EXPECT_EQ(mine_fills_up.appends, 2);
 }
 
 // ---------------------------------------------------------------- preview

@@ -3,7 +3,8 @@
 # under Xvfb, driven from outside as a person would, with real pointer
 # clicks: the dialog opens centred at its size, the about box opens over it
 # centred and closes on OK, and Default then OK writes the reset values and
-# ends the program. Screenshots of both windows go to the screenshot folder.
+# ends the program; settings options are refused with /C, and the file stays
+# as it was. Screenshots of both windows go to the screenshot folder.
 # (The widgets one by one, the close box and the choosers: gtk_dialogs_test.)
 # usage: dialogs_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
@@ -100,6 +101,46 @@ if open_dialog; then
   [ "$got" = "maxL=6 SpeedL=5 Date=1 Time=1 Restart=1 rTime=600 Background=6 " ] &&
     pass "Default then OK stores the reset values" || fail "stored: $got"
 fi
+
+# 3. Settings options are for runs of the scene. With /C, in any spelling,
+#    they are refused at once: no dialog, and the settings file stays as it
+#    was, byte for byte, or absent when there was none. The dialog opened
+#    plainly shows the file's own values and, closed by the close box or by
+#    OK, leaves the file as it was.
+refused_runs=("-background blue -count 3 /C" "-count 3 /c" "-no-date /c:1234" "-speed 2 -time /C 5"
+  "-restart 0 /C" "-picture /pics/a.jpg /c" "-root -count 3 /C")
+refuse_all() {
+  local args
+  for args in "${refused_runs[@]}" "XSCREENSAVER_WINDOW=0x400001 -count 3 /C"; do
+    eval "set -- $args"
+    [ "${1%%=*}" = XSCREENSAVER_WINDOW ] && export "$1" && shift
+    timeout 5 "$exe" "$@" >/dev/null 2>"$sandbox/refused.err"
+    s=$?
+    unset XSCREENSAVER_WINDOW
+    [ $s = 2 ] && grep -q '/C' "$sandbox/refused.err" ||
+      fail "'$args': status $s, '$(head -1 "$sandbox/refused.err")'"
+  done
+}
+rm -rf "$XDG_CONFIG_HOME/sarvel"
+refuse_all
+[ ! -e "$settings" ] && pass "settings options with /C are refused and write no file" ||
+  fail "a settings file appeared: $(tr '\n' ' ' <"$settings")"
+mkdir -p "$XDG_CONFIG_HOME/sarvel"
+printf '[Settings]\nmaxL=5\nSpeedL=3\nDate=0\nTime=1\nRestart=1\nrTime=1200\nBackground=3\nPicFile=\n' >"$settings"
+kept=$(sha256sum <"$settings")
+refuse_all
+[ "$(sha256sum <"$settings")" = "$kept" ] && pass "refused with a file: the file is unchanged" ||
+  fail "the file changed: $(tr '\n' ' ' <"$settings")"
+host_start 1 1
+for close in box OK; do
+  if open_dialog; then
+    if [ $close = box ]; then host_cmd "close $win" >/dev/null; else click_at "$ok_x" "$ok_y"; fi
+    wait_end 10 "$saver_pid" || fail "the dialog still runs after closing by $close"
+    [ "$(sha256sum <"$settings")" = "$kept" ] && pass "the dialog closed by $close leaves the file as it was" ||
+      fail "closed by $close, the file became: $(tr '\n' ' ' <"$settings")"
+  fi
+done
+host_quit
 
 if grep -qE 'Gtk-CRITICAL|Gtk-WARNING|GLib-CRITICAL|GLib-GObject-CRITICAL' "$errs"; then
   fail "GTK complained:"

@@ -3,9 +3,11 @@
 # options override the file for one run and leave it unchanged; a corrupt
 # file starts the scene with defaults and at most one protocol per field; a
 # failure in a full-screen run is logged and ends the run; with the settings
-# and the program's folder read-only the log goes to the state folder. Also
-# the switches that open no window, a start without a display, and every
-# option that the hack description (sarvel.xml) can pass.
+# and the program's folder read-only the log goes to the state folder, and so
+# it does whatever else keeps it from beside the program (a folder of its
+# name, a read-only file, a file of another owner, a full disk). Also the
+# switches that open no window, a start without a display, and every option
+# that the hack description (sarvel.xml) can pass.
 # usage: settings_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
 make_sandbox "$1" "$2"
@@ -190,4 +192,69 @@ if wait_window 15 Sarvel; then
 else
   fail "no scene window with read-only folders"
 fi
+# 6. Whatever keeps the log from being written beside the program, the whole
+#    protocol goes to the state folder, and the program goes on. As root the
+#    runs drop to nobody, for whom file permissions hold as for any user.
+as_user=()
+[ "$(id -u)" = 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+give_user() { if [ "$(id -u)" = 0 ]; then chown -h 65534:65534 "$@"; fi; }
+# logged_run SETUP: a fresh copy of the program whose stored maxL is no
+# number, its log place prepared by the function SETUP, run once with /X.
+# Sets $dir, $run_status and $run_err.
+logged_run() {
+  dir=$(mktemp -d "$sandbox/log-run.XXXXXX")
+  chmod 755 "$dir"
+  mkdir -p "$dir/bin" "$dir/config/sarvel" "$dir/state" "$dir/run"
+  cp "$exe" "$dir/bin/sarvel"
+  printf '[Settings]\nmaxL=abc\n' >"$dir/config/sarvel/settings.ini"
+  chmod 700 "$dir/run"
+  give_user "$dir/bin" "$dir/state" "$dir/run"
+  "$1" "$dir/bin/sarvel.EPT" || fail "$1 could not prepare the log place"
+  "${as_user[@]}" env HOME="$dir" XDG_CONFIG_HOME="$dir/config" XDG_STATE_HOME="$dir/state" \
+    XDG_RUNTIME_DIR="$dir/run" timeout 20 "$dir/bin/sarvel" /X >/dev/null 2>"$dir/err"
+  run_status=$?
+  run_err=$(head -1 "$dir/err")
+}
+blocked_folder() { mkdir "$1" && give_user "$1"; }
+blocked_read_only() { printf 'earlier\r\n' >"$1" && give_user "$1" && chmod 444 "$1"; }
+blocked_other_owner() { printf 'earlier\r\n' >"$1" && chmod 644 "$1"; }  # root's; runs as nobody
+blocked_full_disk() { ln -s /dev/full "$1"; }
+blocked_folder_read_only() { chmod 555 "$(dirname "$1")"; }
+causes=(folder read_only full_disk folder_read_only)
+if [ "$(id -u)" = 0 ]; then
+  causes+=(other_owner)
+else
+  echo "note: a file of another owner needs root to be made; its run is left out"
+fi
+for cause in "${causes[@]}"; do
+  logged_run "blocked_$cause"
+  beside="$dir/bin/sarvel.EPT"
+  shape=$(stat -c '%F, %s bytes' "$beside" 2>/dev/null)
+  state_log="$dir/state/sarvel/sarvel.EPT"
+  lines=$(tr -d '\r' <"$state_log" 2>/dev/null | grep -c .)
+  if [ "$run_status" = 0 ] && [ "$(protocols "$state_log")" = 1 ] && [ "$lines" = 18 ] &&
+    tr -d '\r' <"$state_log" | grep -qP '^ {10}Prozedur / procedure:\tLoadConfig$'; then
+    pass "log blocked by ${cause//_/ }: the whole protocol is in \$XDG_STATE_HOME/sarvel/"
+  else
+    fail "log blocked by ${cause//_/ }: status $run_status '$run_err', $(protocols "$state_log") protocols, $lines lines in the state folder"
+  fi
+  case $cause in
+  folder) [ -d "$beside" ] && [ -z "$(ls -A "$beside")" ] ;;
+  read_only | other_owner) [ "$(cat "$beside")" = $'earlier\r' ] ;;
+  full_disk) [ "$(readlink "$beside")" = /dev/full ] ;;
+  folder_read_only) [ ! -e "$beside" ] ;;
+  esac || fail "log blocked by ${cause//_/ }: what stood beside the program changed ($shape)"
+done
+chmod -R u+w "$sandbox"
+
+# Nowhere to write: the state folder is taken by a file too. The program
+# stops at once with the failure that kept the log from beside it.
+blocked_everywhere() {
+  blocked_folder "$1"
+  rmdir "$dir/state" && printf 'not a folder\n' >"$dir/state"
+}
+logged_run blocked_everywhere
+[ "$run_status" = 1 ] && [ "$run_err" = "sarvel: run-time error 75 (Path/File access error)" ] &&
+  pass "with nowhere to write: '$run_err' and status 1" ||
+  fail "with nowhere to write: status $run_status, '$run_err'"
 finish

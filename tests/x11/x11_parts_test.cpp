@@ -9,12 +9,15 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "error_reporter/protocol.h"
 #include "platform/gfx/surface.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/posix/posix_files.h"
 #include "platform/x11/command_line.h"
 #include "platform/x11/event_loop.h"
 #include "platform/x11/ft_font.h"
@@ -105,6 +108,28 @@ TEST(CommandLine, SettingOptionsAreRangeChecked) {
   EXPECT_FLOAT_EQ(*Parse({"-speed", "0,1"})->overrides.speed, 0.1f);
   EXPECT_FLOAT_EQ(*Parse({"--speed=10"})->overrides.speed, 10.0f);
   EXPECT_EQ(Parse({"-h"})->mode, Invocation::Mode::kHelp);
+}
+
+TEST(CommandLine, SettingOptionsNeverReachTheSettingsDialog) {
+  const std::vector<std::vector<std::string>> options = {
+      {"-count", "3"},   {"-speed", "2"},         {"-date"},           {"-no-time"},
+      {"-restart", "0"}, {"-background", "blue"}, {"--picture=/a.jpg"}};
+  for (const auto& option : options) {
+    for (const std::vector<std::string>& dialog :
+         {std::vector<std::string>{"/C"}, {"/c"}, {"/c:1234"}, {" /C", "5"}}) {
+      std::vector<std::string> args = option;
+      args.insert(args.end(), dialog.begin(), dialog.end());
+      SCOPED_TRACE(args.front() + " " + dialog.front());
+      EXPECT_NE(Refusal(args).find("/C"), std::string::npos);
+      EXPECT_NE(Refusal(args, "0x400001").find("/C"), std::string::npos);
+    }
+  }
+  // The dialog alone, and the options with the modes that run the scene.
+  EXPECT_EQ(Parse({"/c"})->switch_text, "/c");
+  EXPECT_EQ(Parse({"-scale", "2", "/C"})->switch_text, "/C");
+  EXPECT_EQ(Parse({"-count", "3", "/p", "77"})->overrides.count, 3);
+  EXPECT_EQ(Parse({"-count", "3", "/X"})->overrides.count, 3);
+  EXPECT_NE(Refusal({"-root", "-count", "3", "/C"}), "");
 }
 
 TEST(CommandLine, ScaleIsOptionalAndRangeChecked) {
@@ -225,25 +250,50 @@ TEST(Services, InstanceLockSeesEveryOtherInstance) {
   testing::RemoveFolder(dir);
 }
 
-TEST(Services, TheLogGoesWhereItCanBeWritten) {
+// XDG_STATE_HOME set for the life of one test.
+class StateHome {
+ public:
+  explicit StateHome(const std::string& folder) {
+    if (const char* old = std::getenv("XDG_STATE_HOME")) saved_ = old;
+    setenv("XDG_STATE_HOME", folder.c_str(), 1);
+  }
+  ~StateHome() {
+    if (saved_)
+      setenv("XDG_STATE_HOME", saved_->c_str(), 1);
+    else
+      unsetenv("XDG_STATE_HOME");
+  }
+
+ private:
+  std::optional<std::string> saved_;
+};
+
+TEST(Services, TheLogBesideTheProgramFallsBackToTheStateFolder) {
   const std::string dir = testing::MakeTempFolder("x11-log");
-  EXPECT_EQ(LogFolderFor(dir), dir);
-  const char* old = std::getenv("XDG_STATE_HOME");
-  const std::string saved = old ? old : "";
-  setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
-  const std::string folder = LogFolderFor("/no/such/folder");
+  const StateHome home(dir + "/state");
+  X11Executable exe(dir + "/bin/sarvel");
+  EXPECT_EQ(exe.Folder(), dir + "/bin");
+  EXPECT_EQ(exe.FileTitle(), "sarvel");
+  EXPECT_EQ(exe.FileVersion().revision, 457);
+  const std::string folder = exe.FallbackLogFolder();
   EXPECT_EQ(folder, dir + "/state/sarvel");
   struct stat st {};
   EXPECT_EQ(::stat(folder.c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));
-  X11Executable exe("/no/such/folder/sarvel");
-  EXPECT_EQ(exe.Folder(), dir + "/state/sarvel");
-  EXPECT_EQ(exe.FileTitle(), "sarvel");
-  EXPECT_EQ(exe.FileVersion().revision, 457);
-  if (old)
-    setenv("XDG_STATE_HOME", saved.c_str(), 1);
-  else
-    unsetenv("XDG_STATE_HOME");
+
+  // A writable folder whose log place is taken, and a log on a full disk.
+  ::mkdir((dir + "/bin").c_str(), 0755);
+  ::mkdir((dir + "/bin/sarvel.EPT").c_str(), 0755);
+  headless::Platform p;
+  PosixFileSystem files;
+  const ErrorRecord record{{"75 (Path/File access error)", "Saver", "LoadConfig", "20"},
+                           "sarvel  V2.0.457"};
+  EXPECT_NO_THROW(WriteProtocol(record, p.clock, p.system, exe, files));
+  ::rmdir((dir + "/bin/sarvel.EPT").c_str());
+  ASSERT_EQ(::symlink("/dev/full", (dir + "/bin/sarvel.EPT").c_str()), 0);
+  EXPECT_NO_THROW(WriteProtocol(record, p.clock, p.system, exe, files));
+  const std::string one = GetProtocol(record, p.clock, p.system) + "\r\n";
+  EXPECT_EQ(testing::ReadWholeFile(folder + "/sarvel.EPT"), one + one);
   testing::RemoveFolder(dir);
 }
 
