@@ -108,6 +108,20 @@ class RandomBackground : public ::testing::Test {
     f.settings.PicFile = picture;
   }
 
+  // A random-background scene whose every frame, a second after the last,
+  // restarts it.
+  void Start(SceneFixture& f) {
+    ChooseRandom(f, picture_);
+    f.settings.RestartSeconds = 1;
+    f.platform().clock.tick = 5000000;
+    f.scene().Form_Load();
+    f.view().Tick();  // the first restart test only starts the count
+  }
+  static void Restart(SceneFixture& f) {
+    f.platform().clock.tick += 1001;
+    f.view().Tick();
+  }
+
   std::string folder_;
   std::string picture_;
 };
@@ -118,19 +132,14 @@ TEST_F(RandomBackground, EvenlySpreadDrawsGiveEachOfTheFiveKindsAFifth) {
   constexpr int kDraws = 125;
   ScriptedRandom rng{0.5f};
   SceneFixture f(320, 240, &rng);
-  ChooseRandom(f, picture_);
-  f.settings.RestartSeconds = 1;
-  f.platform().clock.tick = 5000000;
-  f.scene().Form_Load();
-  f.view().Tick();  // the first restart test only starts the count
+  Start(f);
   std::map<int, int> kinds;
   int last_kind = 1;
   for (int i = 0; i <= kDraws; ++i) {
     // Every draw of the next frame and restart gives r, the kind's too.
     const float r = i == kDraws ? std::nextafter(1.0f, 0.0f) : float(i) / float(kDraws);
     rng.Push(r);
-    f.platform().clock.tick += 1001;
-    f.view().Tick();
+    Restart(f);
     const int kind = f.settings.BackgroundKind;
     ASSERT_EQ(PaintedKind(f), kind) << "r = " << r;
     ASSERT_GE(kind, last_kind) << "r = " << r;
@@ -161,15 +170,10 @@ TEST_F(RandomBackground, ThePictureKindWithoutAPictureIsBlack) {
 TEST_F(RandomBackground, FiveHundredRestartsShowAllFiveKinds) {
   DefaultRandom rng(20261206);
   SceneFixture f(320, 240, &rng);
-  ChooseRandom(f, picture_);
-  f.settings.RestartSeconds = 1;
-  f.platform().clock.tick = 5000000;
-  f.scene().Form_Load();
-  f.view().Tick();  // the first restart test only starts the count
+  Start(f);
   std::map<int, int> kinds;
   for (int i = 0; i < 500; ++i) {
-    f.platform().clock.tick += 1001;
-    f.view().Tick();
+    Restart(f);
     const int kind = f.settings.BackgroundKind;
     ASSERT_EQ(PaintedKind(f), kind) << "restart " << i;
     ++kinds[kind];
