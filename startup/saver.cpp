@@ -40,7 +40,6 @@ void Saver::Main(std::string_view command_line) {
     const LocalTime t = s_.clock.Now();
     rng_.Seed(uint32_t(((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond));
   });
-  p.Step(40, [&] { s_.system.SystemParametersInfoA(kSpiSetScreenSaveActive, 0); });
   p.Step(50, [&] { command = CommandText(command_line); });
   p.Step(60, [&] { option = command.substr(0, 2); });
   if (p.left()) return;
@@ -90,6 +89,11 @@ void Saver::FullScreenBranch(Procedure& p) {
   bool another = false;
   p.Step(270, [&] { another = s_.process.AnotherInstanceRunning(); });
   if (another) return;
+  // Only a run that ends through exitScreensaver switches activation off:
+  // that is where it is switched on again. The system starts previews and
+  // the settings dialog whenever its settings page is shown; they leave
+  // activation as they found it.
+  p.Step(40, [&] { s_.system.SystemParametersInfoA(kSpiSetScreenSaveActive, 0); });
   p.Step(280, [&] { FullScreenMode = true; });
   p.Step(290, [&] { s_.system.SystemParametersInfoA(kSpiScreenSaverRunning, -1); });
   p.Step(300, [&] { s_.system.ShowCursor(false); });
@@ -150,13 +154,21 @@ void Saver::exitScreensaver() {
     if (!passed || p.left()) return;
   }
   guard.ending = true;
-  p.Step(70, [&] { s_.system.ShowCursor(true); });
-  p.Step(80, [&] { s_.system.SystemParametersInfoA(kSpiSetScreenSaveActive, 1); });
-  p.Step(90, [&] { s_.system.SystemParametersInfoA(kSpiScreenSaverRunning, 0); });
-  p.Step(100, [&] { general_.Shutdown(); });
+  RestoringStep(70, [&] { s_.system.ShowCursor(true); });
+  RestoringStep(80, [&] { s_.system.SystemParametersInfoA(kSpiSetScreenSaveActive, 1); });
+  RestoringStep(90, [&] { s_.system.SystemParametersInfoA(kSpiScreenSaverRunning, 0); });
+  RestoringStep(100, [&] { general_.Shutdown(); });
   // Once the system state is restored the run is over, whatever the steps
   // above answered.
   s_.process.EndProgram();
+}
+
+// A step of the run's end, reported as exitScreensaver's own. A step given up
+// on (retried to the bound, or cancelled) leaves only itself: each of the
+// others still restores its part, and the forms still unload.
+void Saver::RestoringStep(int32_t line, const std::function<void()>& body) {
+  Procedure p(reporter_, "Saver", "exitScreensaver");
+  p.Step(line, body);
 }
 
 }  // namespace sarvel

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,7 @@ class Saver {
   void PreviewBranch(class Procedure& p, const std::string& command);
   void PasswordBranch(class Procedure& p, const std::string& command);
   void FullScreenBranch(class Procedure& p);
+  void RestoringStep(int32_t line, const std::function<void()>& body);
 
   Services s_;
   ErrPtnr& reporter_;

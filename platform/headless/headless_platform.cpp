@@ -21,51 +21,59 @@ std::string Call(const char* name, std::initializer_list<int64_t> args) {
 
 }  // namespace
 
+void System::Record(std::string call) {
+  calls.push_back(call);
+  const auto failing = failing_calls.find(call);
+  if (failing == failing_calls.end() || failing->second == 0) return;
+  if (failing->second > 0) --failing->second;
+  Raise(Err::kInvalidCall);
+}
+
 void System::SystemParametersInfoA(uint32_t action, int32_t param) {
-  calls.push_back(Call("SystemParametersInfoA", {action, param}));
+  Record(Call("SystemParametersInfoA", {action, param}));
   if (action == kSpiSetScreenSaveActive) screensaver_active = param != 0;
   if (action == kSpiScreenSaverRunning) screensaver_running = param != 0;
 }
 
 void System::ShowCursor(bool show) {
-  calls.push_back(Call("ShowCursor", {show ? 1 : 0}));
+  Record(Call("ShowCursor", {show ? 1 : 0}));
   cursor_count += show ? 1 : -1;
 }
 
 void System::GetClientRect(WindowHandle window, ClientRect& rect) {
-  calls.push_back(Call("GetClientRect", {window}));
+  Record(Call("GetClientRect", {window}));
   const auto it = windows.find(window);
   if (it != windows.end()) rect = it->second;
 }
 
 int32_t System::GetWindowLongA(WindowHandle window, int32_t index) {
-  calls.push_back(Call("GetWindowLongA", {window, index}));
+  Record(Call("GetWindowLongA", {window, index}));
   if (index != kGwlStyle) return 0;
   const auto it = styles.find(window);
   return it == styles.end() ? 0 : it->second;
 }
 
 void System::SetWindowLongA(WindowHandle window, int32_t index, int64_t value) {
-  calls.push_back(Call("SetWindowLongA", {window, index, value}));
+  Record(Call("SetWindowLongA", {window, index, value}));
   if (index == kGwlStyle) styles[window] = int32_t(value);
 }
 
 void System::SetParent(WindowHandle child, WindowHandle parent) {
-  calls.push_back(Call("SetParent", {child, parent}));
+  Record(Call("SetParent", {child, parent}));
 }
 
 int32_t System::SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
                              int32_t cx, int32_t cy, uint32_t flags) {
-  calls.push_back(Call("SetWindowPos", {window, insert_after, x, y, cx, cy, flags}));
+  Record(Call("SetWindowPos", {window, insert_after, x, y, cx, cy, flags}));
   return 1;
 }
 
 void System::PwdChangePasswordA(WindowHandle owner) {
-  calls.push_back(Call("PwdChangePasswordA", {owner}));
+  Record(Call("PwdChangePasswordA", {owner}));
 }
 
 bool System::VerifyScreenSavePwd(WindowHandle window) {
-  calls.push_back(Call("VerifyScreenSavePwd", {window}));
+  Record(Call("VerifyScreenSavePwd", {window}));
   if (password_answers.empty()) return true;
   const bool answer = password_answers.front();
   password_answers.erase(password_answers.begin());
@@ -73,7 +81,7 @@ bool System::VerifyScreenSavePwd(WindowHandle window) {
 }
 
 int32_t System::GetVersionExA(OsVersion& info) {
-  calls.push_back(Call("GetVersionExA", {info.size}));
+  Record(Call("GetVersionExA", {info.size}));
   if (info.size != 148) return 0;
   info = version;
   info.size = 148;
@@ -117,8 +125,10 @@ void MemoryStore::Write(const std::string& /*app*/, const std::string& /*section
 
 std::string FixedRegional::ShortDate(const LocalTime& t) {
   char buf[32];
-  if (day_first) std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", t.day, t.month, t.year);
-  else std::snprintf(buf, sizeof buf, "%d/%d/%04d", t.month, t.day, t.year);
+  if (day_first)
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", t.day, t.month, t.year);
+  else
+    std::snprintf(buf, sizeof buf, "%d/%d/%04d", t.month, t.day, t.year);
   return buf;
 }
 

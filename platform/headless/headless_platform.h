@@ -35,7 +35,7 @@ class System : public SystemApi {
   int32_t GetVersionExA(OsVersion& info) override;
 
   std::vector<std::string> calls;
-  int cursor_count = 0;      // ShowCursor(false) makes it -1
+  int cursor_count = 0;  // ShowCursor(false) makes it -1
   bool screensaver_active = true;
   bool screensaver_running = false;
   // Client rectangles of windows that exist.
@@ -46,9 +46,16 @@ class System : public SystemApi {
   int32_t version_result = 1;
   // Answers of the password check, used in order; true once exhausted.
   std::vector<bool> password_answers;
+  // Calls that fail with a run-time failure (Invalid procedure call), by
+  // their recorded text, e.g. "ShowCursor(1)": how many more times, -1 for
+  // every time. A failing call is recorded but changes nothing.
+  std::map<std::string, int> failing_calls;
 
   static OsVersion WindowsNt(uint32_t major, uint32_t minor, uint32_t build, const char* csd);
   static OsVersion Windows9x();
+
+ private:
+  void Record(std::string call);
 };
 
 // Settings in memory; can be told to fail from the n-th write on.

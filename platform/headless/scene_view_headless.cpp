@@ -7,7 +7,8 @@
 
 namespace sarvel::headless {
 
-SceneViewHeadless::SceneViewHeadless(int screen_width, int screen_height, WindowHandle handle, double scale)
+SceneViewHeadless::SceneViewHeadless(int screen_width, int screen_height, WindowHandle handle,
+                                     double scale)
     : screen_width_(screen_width), screen_height_(screen_height), scale_(scale), handle_(handle) {
   desktop = SyntheticDesktop(screen_width, screen_height, scale);
   window_.set_back_color(gfx::kBlack);
@@ -31,7 +32,9 @@ void SceneViewHeadless::CaptureDesktop(gfx::Surface& into, int w, int h) {
   gfx::Blit(into, 0, 0, desktop, gfx::Rect{0, 0, w, h});
 }
 
-const gfx::Font& SceneViewHeadless::SceneFont() { return EmbeddedSceneFont(scale_); }
+const gfx::Font& SceneViewHeadless::SceneFont() {
+  return font_ ? *font_ : EmbeddedSceneFont(scale_);
+}
 
 void SceneViewHeadless::Resize(int w, int h) {
   if (w == window_.width() && h == window_.height()) return;

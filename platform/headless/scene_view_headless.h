@@ -38,8 +38,11 @@ class SceneViewHeadless : public SceneView {
   void RefreshRects(std::span<const gfx::Rect> rects) override;
   bool Visible() override { return seen_; }
   double DeviceScale() override { return scale_; }
-  // The linked-in atlas made for the dots per inch closest to the scale's.
+  // The linked-in atlas made for the dots per inch closest to the scale's,
+  // unless another font was given.
   const gfx::Font& SceneFont() override;
+  // The scene prints with `font` from now on (it must outlive the view).
+  void UseFont(const gfx::Font& font) { font_ = &font; }
 
   // Driving it: a size change as the window system would report it, and one
   // tick of the frame timer (nothing happens while the timer is off).
@@ -63,6 +66,7 @@ class SceneViewHeadless : public SceneView {
   // and the window's new size in device pixels, reported as a size change
   // even when the size stays.
   void Rescale(double scale, int w, int h);
+
  private:
   int screen_width_;
   int screen_height_;
@@ -79,6 +83,7 @@ class SceneViewHeadless : public SceneView {
   bool last_whole_ = false;
   std::vector<gfx::Rect> last_rects_;
   bool seen_ = true;
+  const gfx::Font* font_ = nullptr;
 };
 
 class PreviewViewHeadless : public PreviewView {

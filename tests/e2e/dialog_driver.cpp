@@ -2,7 +2,8 @@
 // (or on Windows): starts Sarvel.scr /C with known settings in the registry,
 // finds its windows from outside the process, checks the controls, presses
 // buttons and closes windows with real messages, and reads the registry
-// afterwards. Every wait is bounded; a saver left running is killed.
+// afterwards, and that the system's screen-saver activation is as it was
+// before. Every wait is bounded; a saver left running is killed.
 //
 //   dialog_driver <path of Sarvel.scr>
 #include <windows.h>
@@ -20,6 +21,7 @@
 #include "resources/maker.h"
 #include "settings_dialog/config_controls.h"
 #include "settings_dialog/config_mappings.h"
+#include "tests/e2e/screensaver_flag.h"
 
 namespace {
 
@@ -51,7 +53,8 @@ std::wstring Widen(std::string_view utf8) {
 
 std::string Narrow(const std::wstring& wide) {
   if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(size_t(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
   return out;
@@ -60,7 +63,8 @@ std::string Narrow(const std::wstring& wide) {
 std::wstring TextOf(HWND w) {
   wchar_t buf[512] = {};
   // WM_GETTEXT reaches into the other process; GetWindowText would not.
-  SendMessageTimeoutW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+  SendMessageTimeoutW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
+                      nullptr);
   return buf;
 }
 
@@ -77,8 +81,8 @@ std::wstring ClassOf(HWND w) {
 void WriteSettings(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& values) {
   RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     Check(false, "the settings key can be created");
     return;
   }
@@ -91,17 +95,29 @@ void WriteSettings(const std::vector<std::pair<const wchar_t*, const wchar_t*>>&
 std::wstring ReadSetting(const wchar_t* name) {
   wchar_t buf[512] = {};
   DWORD size = sizeof buf;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
+      ERROR_SUCCESS)
     return L"<missing>";
   return buf;
 }
 
-void ExpectSettings(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& values, const char* when) {
+void ExpectSettings(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& values,
+                    const char* when) {
   for (const auto& [name, text] : values) {
     const std::wstring got = ReadSetting(name);
-    Check(got == text, std::string(when) + ": " + Narrow(name) + " is \"" + Narrow(got) + "\", expected \"" +
-                           Narrow(text) + "\"");
+    Check(got == text, std::string(when) + ": " + Narrow(name) + " is \"" + Narrow(got) +
+                           "\", expected \"" + Narrow(text) + "\"");
   }
+}
+
+// The system starts the dialog for "Settings": however it is closed, the
+// screen saver stays switched on.
+void SwitchScreenSaverOn(const char* when) {
+  Check(e2e::SwitchScreenSaverOn(), std::string("screen-saver activation is on before ") + when);
+}
+void ExpectScreenSaverStillOn(const char* when) {
+  Check(e2e::ScreenSaverActive() == 1,
+        std::string("screen-saver activation is still on after ") + when);
 }
 
 // ---------------------------------------------------------------- the saver process
@@ -112,7 +128,8 @@ class Saver {
     std::wstring command = L"\"" + scr + L"\" /C";
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    started_ = CreateProcessW(scr.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+    started_ = CreateProcessW(scr.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &si, &pi_);
     Check(started_, "Sarvel.scr /C starts");
   }
   ~Saver() {
@@ -141,7 +158,9 @@ class Saver {
     return nullptr;
   }
 
-  bool Exits() const { return started_ && WaitForSingleObject(pi_.hProcess, kWaitMs) == WAIT_OBJECT_0; }
+  bool Exits() const {
+    return started_ && WaitForSingleObject(pi_.hProcess, kWaitMs) == WAIT_OBJECT_0;
+  }
 
  private:
   PROCESS_INFORMATION pi_{};
@@ -156,12 +175,14 @@ bool Gone(HWND w) {
   return false;
 }
 
-void Click(HWND button) { SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr); }
+void Click(HWND button) {
+  SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+}
 
 int DpiOfWindow(HWND w) {
   using Fn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi =
-      reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto get_dpi = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   if (get_dpi) {
     if (const UINT dpi = get_dpi(w)) return int(dpi);
   }
@@ -171,9 +192,13 @@ int DpiOfWindow(HWND w) {
   return dpi;
 }
 
-int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int Px(int twips, int dpi) {
+  return MulDiv(twips, dpi, 1440);
+}
 
-bool Near(long a, long b, long tolerance = 1) { return a - b <= tolerance && b - a <= tolerance; }
+bool Near(long a, long b, long tolerance = 1) {
+  return a - b <= tolerance && b - a <= tolerance;
+}
 
 // Where a child stands in its parent's client area.
 RECT PlaceOf(HWND child, HWND parent) {
@@ -183,13 +208,15 @@ RECT PlaceOf(HWND child, HWND parent) {
   return r;
 }
 
-void ExpectPlace(HWND child, HWND parent, int left, int top, int width, int height, int dpi, const std::string& name) {
+void ExpectPlace(HWND child, HWND parent, int left, int top, int width, int height, int dpi,
+                 const std::string& name) {
   const RECT r = PlaceOf(child, parent);
   const long l = Px(left, dpi), t = Px(top, dpi);
   Check(Near(r.left, l) && Near(r.top, t) && Near(r.right, l + Px(width, dpi)) &&
             Near(r.bottom, t + Px(height, dpi)),
-        name + " stands at its twip place (" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-            std::to_string(r.right) + "," + std::to_string(r.bottom) + ")");
+        name + " stands at its twip place (" + std::to_string(r.left) + "," +
+            std::to_string(r.top) + "," + std::to_string(r.right) + "," + std::to_string(r.bottom) +
+            ")");
 }
 
 // ---------------------------------------------------------------- the settings dialog
@@ -200,12 +227,14 @@ HWND FindConfig(const Saver& saver) {
   return dialog;
 }
 
-HWND Control(HWND dialog, ConfigControl c) { return GetDlgItem(dialog, ConfigControlId(c)); }
+HWND Control(HWND dialog, ConfigControl c) {
+  return GetDlgItem(dialog, ConfigControlId(c));
+}
 
 struct Expected {
   ConfigControl control;
   bool enabled;
-  int state;  // check: 0/1; scroll bar: position; -1: not looked at
+  int state;         // check: 0/1; scroll bar: position; -1: not looked at
   const char* text;  // nullptr: the design caption
 };
 
@@ -213,26 +242,32 @@ void CheckWindowFrame(HWND dialog, int dpi) {
   const LONG style = GetWindowLongW(dialog, GWL_STYLE);
   const LONG ex_style = GetWindowLongW(dialog, GWL_EXSTYLE);
   Check((style & WS_SYSMENU) && (style & WS_CAPTION), "the dialog has a caption and a close box");
-  Check(!(style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_THICKFRAME)), "no maximise, minimise or sizing border");
-  Check(!(ex_style & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW)) && GetWindow(dialog, GW_OWNER) != nullptr,
-        "an owned window with a normal caption: no task-bar button");
+  Check(!(style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_THICKFRAME)),
+        "no maximise, minimise or sizing border");
+  Check(
+      !(ex_style & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW)) && GetWindow(dialog, GW_OWNER) != nullptr,
+      "an owned window with a normal caption: no task-bar button");
   RECT client{};
   GetClientRect(dialog, &client);
-  Check(Near(client.right, Px(kConfigClientWidth, dpi)) && Near(client.bottom, Px(kConfigClientHeight, dpi)),
+  Check(Near(client.right, Px(kConfigClientWidth, dpi)) &&
+            Near(client.bottom, Px(kConfigClientHeight, dpi)),
         "client area of 7455 x 4650 twips");
   RECT window{};
   GetWindowRect(dialog, &window);
   const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
   const int mid_x = (window.left + window.right) / 2, mid_y = (window.top + window.bottom) / 2;
-  Check(Near(mid_x, screen_w / 2, 40) && Near(mid_y, screen_h / 2, 40), "the dialog is centred on the screen");
+  Check(Near(mid_x, screen_w / 2, 40) && Near(mid_y, screen_h / 2, 40),
+        "the dialog is centred on the screen");
 }
 
 void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) {
   // Tab order: the children follow the table.
   std::vector<int> ids;
-  for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) ids.push_back(GetDlgCtrlID(w));
+  for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+    ids.push_back(GetDlgCtrlID(w));
   std::vector<int> wanted;
-  for (const ConfigControlDesign& design : kConfigControls) wanted.push_back(ConfigControlId(design.id));
+  for (const ConfigControlDesign& design : kConfigControls)
+    wanted.push_back(ConfigControlId(design.id));
   Check(ids == wanted, "the controls come in the tab order of the design");
 
   for (const ConfigControlDesign& design : kConfigControls) {
@@ -247,16 +282,31 @@ void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) 
     const LONG type = style & BS_TYPEMASK;
     bool kind_ok = false;
     switch (design.kind) {
-      case ControlKind::kFrame: kind_ok = cls == L"button" && type == BS_GROUPBOX; break;
-      case ControlKind::kLabel: kind_ok = cls == L"static"; break;
-      case ControlKind::kHScrollBar: kind_ok = cls == L"scrollbar" && !(style & SBS_VERT); break;
-      case ControlKind::kVScrollBar: kind_ok = cls == L"scrollbar" && (style & SBS_VERT); break;
-      case ControlKind::kCheckBox: kind_ok = cls == L"button" && type == BS_CHECKBOX; break;
-      case ControlKind::kOptionButton: kind_ok = cls == L"button" && type == BS_RADIOBUTTON; break;
-      case ControlKind::kButton:
-        kind_ok = cls == L"button" && (design.picture ? type == BS_OWNERDRAW : type == BS_PUSHBUTTON);
+      case ControlKind::kFrame:
+        kind_ok = cls == L"button" && type == BS_GROUPBOX;
         break;
-      case ControlKind::kTextBox: kind_ok = cls == L"edit" && (style & ES_READONLY); break;
+      case ControlKind::kLabel:
+        kind_ok = cls == L"static";
+        break;
+      case ControlKind::kHScrollBar:
+        kind_ok = cls == L"scrollbar" && !(style & SBS_VERT);
+        break;
+      case ControlKind::kVScrollBar:
+        kind_ok = cls == L"scrollbar" && (style & SBS_VERT);
+        break;
+      case ControlKind::kCheckBox:
+        kind_ok = cls == L"button" && type == BS_CHECKBOX;
+        break;
+      case ControlKind::kOptionButton:
+        kind_ok = cls == L"button" && type == BS_RADIOBUTTON;
+        break;
+      case ControlKind::kButton:
+        kind_ok =
+            cls == L"button" && (design.picture ? type == BS_OWNERDRAW : type == BS_PUSHBUTTON);
+        break;
+      case ControlKind::kTextBox:
+        kind_ok = cls == L"edit" && (style & ES_READONLY);
+        break;
     }
     Check(kind_ok, name + " is a control of its kind");
     const TwipRect place = WindowPlace(design.id);
@@ -265,14 +315,17 @@ void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) 
   for (const Expected& e : expected) {
     const std::string name(DesignOf(e.control).name);
     HWND w = Control(dialog, e.control);
-    Check(bool(IsWindowEnabled(w)) == e.enabled, name + (e.enabled ? " is enabled" : " is disabled"));
+    Check(bool(IsWindowEnabled(w)) == e.enabled,
+          name + (e.enabled ? " is enabled" : " is disabled"));
     const std::wstring text = TextOf(w);
     const std::wstring want = e.text ? Widen(e.text) : Widen(DesignOf(e.control).caption);
-    Check(text == want, name + " shows \"" + Narrow(text) + "\", expected \"" + Narrow(want) + "\"");
+    Check(text == want,
+          name + " shows \"" + Narrow(text) + "\", expected \"" + Narrow(want) + "\"");
     if (e.state < 0) continue;
     if (IsScrollBar(e.control)) {
       const int pos = int(SendMessageW(w, SBM_GETPOS, 0, 0));
-      Check(pos == e.state, name + " stands at " + std::to_string(pos) + ", expected " + std::to_string(e.state));
+      Check(pos == e.state,
+            name + " stands at " + std::to_string(pos) + ", expected " + std::to_string(e.state));
     } else {
       const bool checked = SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
       Check(checked == (e.state == 1), name + (e.state ? " is ticked" : " is clear"));
@@ -291,6 +344,7 @@ void DefaultThenOk(const std::wstring& scr) {
                  {L"rTime", L"1200"},
                  {L"Background", L"2"},
                  {L"PicFile", L""}});
+  SwitchScreenSaverOn("OK");
   Saver saver(scr);
   HWND dialog = FindConfig(saver);
   if (!dialog) return;
@@ -321,16 +375,21 @@ void DefaultThenOk(const std::wstring& scr) {
   Click(Control(dialog, C::kCmdReset));
   ExpectSettings({{L"Background", L"6"}, {L"maxL", L"3"}}, "right after Default");
   for (C bar : {C::kHScroll_0, C::kHScroll_1})
-    Check(SendMessageW(Control(dialog, bar), SBM_GETPOS, 0, 0) == 50, "Default puts the sliders at 50");
+    Check(SendMessageW(Control(dialog, bar), SBM_GETPOS, 0, 0) == 50,
+          "Default puts the sliders at 50");
   Check(TextOf(Control(dialog, C::kLblTime)) == L"10", "Default shows 10 minutes");
-  Check(SendMessageW(Control(dialog, C::kVscTime), SBM_GETPOS, 0, 0) == 90, "Default puts the spinner at 90");
+  Check(SendMessageW(Control(dialog, C::kVscTime), SBM_GETPOS, 0, 0) == 90,
+        "Default puts the spinner at 90");
   Check(IsWindowEnabled(Control(dialog, C::kVscTime)), "Default enables the spinner");
   for (C box : {C::kChkOpt_0, C::kChkOpt_1, C::kChkOpt_2, C::kChkRandom})
-    Check(SendMessageW(Control(dialog, box), BM_GETCHECK, 0, 0) == BST_CHECKED, "Default ticks the boxes");
-  for (C option : kOptBack) Check(!IsWindowEnabled(Control(dialog, option)), "Random disables the options");
+    Check(SendMessageW(Control(dialog, box), BM_GETCHECK, 0, 0) == BST_CHECKED,
+          "Default ticks the boxes");
+  for (C option : kOptBack)
+    Check(!IsWindowEnabled(Control(dialog, option)), "Random disables the options");
 
   Click(Control(dialog, C::kCmdOK));
   Check(saver.Exits(), "OK ends the configuration run");
+  ExpectScreenSaverStillOn("OK");
   ExpectSettings({{L"maxL", L"6"},
                   {L"SpeedL", L"5"},
                   {L"Date", L"1"},
@@ -346,23 +405,27 @@ void DefaultThenOk(const std::wstring& scr) {
 void CloseBox(const std::wstring& scr) {
   std::printf("-- close box\n");
   const std::vector<std::pair<const wchar_t*, const wchar_t*>> stored = {
-      {L"maxL", L"4"},  {L"SpeedL", L"7"},   {L"Date", L"1"},       {L"Time", L"0"},
+      {L"maxL", L"4"},    {L"SpeedL", L"7"},  {L"Date", L"1"},       {L"Time", L"0"},
       {L"Restart", L"1"}, {L"rTime", L"300"}, {L"Background", L"6"}, {L"PicFile", L""}};
   WriteSettings(stored);
+  SwitchScreenSaverOn("the close box");
   Saver saver(scr);
   HWND dialog = FindConfig(saver);
   if (!dialog) return;
   using C = ConfigControl;
   HWND slider = Control(dialog, C::kHScroll_0);
   SendMessageW(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(slider));
-  Check(SendMessageW(slider, SBM_GETPOS, 0, 0) == MaxLeafToPosition(4) + 20, "a track click moves the slider by 20");
+  Check(SendMessageW(slider, SBM_GETPOS, 0, 0) == MaxLeafToPosition(4) + 20,
+        "a track click moves the slider by 20");
   Click(Control(dialog, C::kChkRandom));
   Check(IsWindowEnabled(Control(dialog, C::kOptBack_3)), "clearing Random enables the options");
   Click(Control(dialog, C::kOptBack_3));
-  Check(SendMessageW(Control(dialog, C::kOptBack_3), BM_GETCHECK, 0, 0) == BST_CHECKED, "Desktop is selected");
+  Check(SendMessageW(Control(dialog, C::kOptBack_3), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        "Desktop is selected");
   ExpectSettings({{L"Background", L"4"}}, "right after choosing Desktop");
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   Check(saver.Exits(), "the close box ends the configuration run");
+  ExpectScreenSaverStillOn("the close box");
   std::vector<std::pair<const wchar_t*, const wchar_t*>> after = stored;
   for (auto& entry : after)
     if (std::wstring(entry.first) == L"Background") entry.second = L"4";
@@ -386,12 +449,14 @@ void AboutBox(const std::wstring& scr) {
   const LONG style = GetWindowLongW(about, GWL_STYLE);
   Check((style & WS_CAPTION) != WS_CAPTION && !(style & WS_SYSMENU),
         "the about box has no caption and no control box");
-  Check(GetWindow(about, GW_OWNER) != nullptr && !(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_APPWINDOW),
+  Check(GetWindow(about, GW_OWNER) != nullptr &&
+            !(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_APPWINDOW),
         "the about box has no task-bar button");
   RECT client{}, window{};
   GetClientRect(about, &client);
   GetWindowRect(about, &window);
-  Check(Near(client.right, Px(kInfoClientWidth, dpi)) && Near(client.bottom, Px(kInfoClientHeight, dpi)),
+  Check(Near(client.right, Px(kInfoClientWidth, dpi)) &&
+            Near(client.bottom, Px(kInfoClientHeight, dpi)),
         "about box client area of 5340 x 4935 twips");
   const int twips_w = MulDiv(GetSystemMetrics(SM_CXSCREEN), 1440, dpi);
   const int twips_h = MulDiv(GetSystemMetrics(SM_CYSCREEN), 1440, dpi);
@@ -413,8 +478,10 @@ void AboutBox(const std::wstring& scr) {
     HWND w = GetDlgItem(about, InfoControlId(c));
     Check(w != nullptr, std::string(design.name) + " exists");
     if (!w) continue;
-    Check(TextOf(w) == Widen(text), std::string(design.name) + " shows \"" + Narrow(TextOf(w)) + "\"");
-    ExpectPlace(w, about, design.left, design.top, design.width, design.height, dpi, std::string(design.name));
+    Check(TextOf(w) == Widen(text),
+          std::string(design.name) + " shows \"" + Narrow(TextOf(w)) + "\"");
+    ExpectPlace(w, about, design.left, design.top, design.width, design.height, dpi,
+                std::string(design.name));
   }
   Click(GetDlgItem(about, InfoControlId(InfoControl::kOk)));
   Check(Gone(about), "OK closes the about box");

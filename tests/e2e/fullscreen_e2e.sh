@@ -2,11 +2,13 @@
 # A full-screen run under Wine and Xvfb: the scene covers the screen, moves,
 # shows its white corner texts, survives pointer jitter of 1 and 2 pixels and
 # ends on a 10-pixel move, a key and a click; a second start opens nothing; a
-# missing picture ends the run with one protocol.
-# usage: fullscreen_e2e.sh Sarvel.scr [screenshot folder]
+# missing picture ends the run with one protocol. Screen-saver activation is
+# off while a run lasts and on again after it, however it ended.
+# usage: fullscreen_e2e.sh Sarvel.scr screenshot-folder screensaver_flag.exe
 source "$(dirname "$0")/lib.sh"
 make_sandbox "$1"
-shots="${2:-$sandbox}"
+shots="$2"
+flag_exe=$3
 mkdir -p "$shots"
 stop_all
 reg_clear
@@ -26,7 +28,9 @@ start_scene() {
 }
 
 # 1. The picture: full screen, animated, both corners lettered.
+screensaver_on "a full-screen run"
 if start_scene; then
+  expect_screensaver 0 "during a full-screen run"
   shot "$shots/fullscreen-1.png"
   sleep 1
   shot "$shots/fullscreen-2.png"
@@ -47,6 +51,7 @@ if start_scene; then
   running "$saver_pid" && pass "1 and 2 pixel moves keep it running" || fail "ended on jitter"
   xdotool mousemove_relative -- 10 0
   wait_end 3 "$saver_pid" && pass "a 10 pixel move ends it" || fail "still running after a 10 pixel move"
+  expect_screensaver 1 "after a full-screen run"
 fi
 stop_all
 
@@ -77,6 +82,7 @@ reg_set Background 5
 reg_set PicFile 'C:\no\such\picture.jpg'
 start_saver /S
 wait_end 10 "$saver_pid" && pass "a missing picture ends the run" || fail "still running without its picture"
+expect_screensaver 1 "after a run ended by a failure"
 check_protocol frmMain Hintergrund '53 \(File not found\)'
 reg_clear
 rm -rf "$sandbox"

@@ -40,6 +40,21 @@ reg_get() {
     awk -v k="$1" '$1 == k { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
 }
 
+# The system's screen-saver activation as a fresh process sees it (1 or 0),
+# through $flag_exe (tests/e2e/screensaver_flag.cpp); and switching it on, so
+# that a check starts from a known state.
+screensaver_active() { wine "$flag_exe" 2>/dev/null | tr -d '\r\n'; }
+screensaver_on() {
+  wine "$flag_exe" on >/dev/null 2>&1
+  [ "$(screensaver_active)" = 1 ] && pass "screen-saver activation is on before $1" ||
+    fail "screen-saver activation cannot be switched on before $1"
+}
+expect_screensaver() {
+  local got
+  got=$(screensaver_active)
+  [ "$got" = "$1" ] && pass "screen-saver activation is $1 $2" || fail "screen-saver activation is '$got' $2, expected $1"
+}
+
 # Starts the saver in the background; sets $saver_pid (Wine keeps the
 # Linux process id for the Windows process).
 start_saver() {

@@ -4,7 +4,8 @@
 // preview picture (asked from the child itself: Wine shows nothing of another
 // process's child window to a screen capture, and its PrintWindow cannot draw
 // into another process's device context), then destroys its own
-// window and checks that the saver process ends within 5 seconds.
+// window and checks that the saver process ends within 5 seconds, leaving
+// the system's screen-saver activation on as it found it.
 // usage: preview_host.exe Sarvel.scr space|colon [picture.bmp]
 #include <windows.h>
 
@@ -12,6 +13,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "tests/e2e/screensaver_flag.h"
 
 namespace {
 
@@ -68,7 +71,8 @@ LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 // Wine's PrintWindow cannot draw into another process's device context.
 std::vector<uint32_t> AskImage(HWND child, HWND host) {
   received.clear();
-  SendMessageW(child, RegisterWindowMessageW(L"Sarvel.WindowImageRequest"), reinterpret_cast<WPARAM>(host), 0);
+  SendMessageW(child, RegisterWindowMessageW(L"Sarvel.WindowImageRequest"),
+               reinterpret_cast<WPARAM>(host), 0);
   if (received.size() < 2 || received[0] != kAreaW || received[1] != kAreaH ||
       received.size() != 2 + size_t(kAreaW) * kAreaH)
     return {};
@@ -119,11 +123,13 @@ int wmain(int argc, wchar_t** argv) {
   wc.lpszClassName = L"SarvelTestHost";
   wc.hbrBackground = CreateSolidBrush(kHostColour);
   RegisterClassW(&wc);
-  HWND host = CreateWindowExW(0, L"SarvelTestHost", L"Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              40, 40, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
-  HWND area = CreateWindowExW(0, L"SarvelTestHost", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 60, 60,
-                              kAreaW, kAreaH, host, nullptr, wc.hInstance, nullptr);
+  HWND host =
+      CreateWindowExW(0, L"SarvelTestHost", L"Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                      40, 40, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND area = CreateWindowExW(0, L"SarvelTestHost", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                              60, 60, kAreaW, kAreaH, host, nullptr, wc.hInstance, nullptr);
   Pump(300);
+  Check(sarvel::e2e::SwitchScreenSaverOn(), "screen-saver activation is on before the preview");
 
   wchar_t command[1024];
   swprintf(command, 1024, L"\"%ls\" /p%lc%lu", argv[1], colon ? L':' : L' ',
@@ -148,7 +154,8 @@ int wmain(int argc, wchar_t** argv) {
     Pump(500);
     RECT rc{};
     GetClientRect(child, &rc);
-    Check(rc.right == kAreaW && rc.bottom == kAreaH, "the child is exactly the preview area's size");
+    Check(rc.right == kAreaW && rc.bottom == kAreaH,
+          "the child is exactly the preview area's size");
     const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
     Check((style & WS_CHILD) && !(style & WS_POPUP), "a child window, no popup");
     Check(GetParent(child) == area, "its parent is the preview area");
@@ -170,13 +177,16 @@ int wmain(int argc, wchar_t** argv) {
       if (argc > 3) {  // keep what the child painted, to look at
         if (FILE* f = _wfopen(argv[3], L"wb")) {
           const uint32_t row = kAreaW * 3, size = row * kAreaH;
-          const uint32_t h[13] = {0, 0, 54, 40, uint32_t(kAreaW), uint32_t(kAreaH), 1u | (24u << 16), 0, size, 3780, 3780, 0, 0};
+          const uint32_t h[13] = {
+              0,    0,    54, 40, uint32_t(kAreaW), uint32_t(kAreaH), 1u | (24u << 16), 0, size,
+              3780, 3780, 0,  0};
           std::fputc('B', f), std::fputc('M', f);
           const uint32_t file_size = 54 + size;
           std::fwrite(&file_size, 4, 1, f);
           std::fwrite(h + 1, 4, 12, f);
           for (int y = kAreaH - 1; y >= 0; --y)
-            for (int x = 0; x < kAreaW; ++x) std::fwrite(&px[size_t(y) * kAreaW + size_t(x)], 3, 1, f);
+            for (int x = 0; x < kAreaW; ++x)
+              std::fwrite(&px[size_t(y) * kAreaW + size_t(x)], 3, 1, f);
           std::fclose(f);
         }
       }
@@ -190,6 +200,8 @@ int wmain(int argc, wchar_t** argv) {
   const DWORD waited = WaitForSingleObject(pi.hProcess, 5000);
   Check(waited == WAIT_OBJECT_0, "the saver ends within 5 seconds of the preview area going away");
   if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  Check(sarvel::e2e::ScreenSaverActive() == 1,
+        "screen-saver activation is still on after the preview");
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   std::printf(failures ? "%d check(s) failed\n" : "all checks passed\n", failures);

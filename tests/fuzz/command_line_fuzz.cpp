@@ -64,10 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const auto& calls = t.platform.system.calls;
   const auto& forms = t.factory.log;
-  FUZZ_CHECK(!calls.empty() && calls.front() == "SystemParametersInfoA(17, 0)");
   const std::string option = command.substr(0, 2);
   const bool full_screen = option == "/S" || option.empty();
   FUZZ_CHECK(t.app->saver.FullScreenMode == (full_screen && !(flags & 1)));
+  // Only a full-screen run switches activation off; every other start leaves it.
+  const bool switched_off = !calls.empty() && calls.front() == "SystemParametersInfoA(17, 0)";
+  FUZZ_CHECK(switched_off == t.app->saver.FullScreenMode);
+  FUZZ_CHECK(t.platform.system.screensaver_active == !t.app->saver.FullScreenMode);
   if (option == "/P") {
     FUZZ_CHECK(Contains(forms, "load frmPreview") == fits);
     FUZZ_CHECK(fits || fuzzing::Protocols(log) == 3);

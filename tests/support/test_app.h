@@ -16,7 +16,8 @@ class RecordingFactory : public FormFactory {
  public:
   std::unique_ptr<Form> Create(FormId id, App&) override {
     static const char* const kNames[] = {"frmMain", "frmPreview", "frmConfig", "frmInfo"};
-    auto form = std::make_unique<headless::RecordingForm>(kNames[int(id)], 0x1000 + 0x10 * int(id), log);
+    auto form =
+        std::make_unique<headless::RecordingForm>(kNames[int(id)], 0x1000 + 0x10 * int(id), log);
     if (id == FormId::kMain) {
       // The scene's unload handler ends the run, as the real one does.
       form->on_unload = [this] {
@@ -30,6 +31,19 @@ class RecordingFactory : public FormFactory {
   std::vector<std::string> log;
   App* app = nullptr;
   std::function<void(headless::RecordingForm&, FormId)> on_create;
+};
+
+// A reporter that reports as usual but gives the answer a test chooses.
+class AnsweringReporter : public ErrPtnr {
+ public:
+  AnsweringReporter(Services s, int16_t answer) : ErrPtnr(s), answer_(answer) {}
+  int16_t OnError(const std::string& m, const std::string& p) override {
+    ErrPtnr::OnError(m, p);
+    return answer_;
+  }
+
+ private:
+  int16_t answer_;
 };
 
 struct TestApp {

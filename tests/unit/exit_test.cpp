@@ -54,8 +54,9 @@ TEST_F(ExitTest, OnNtTheFirstCallRestoresEverythingOnceAndEnds) {
   EXPECT_TRUE(Exit());
   // The scene's unload handler called again while the run ended: the state
   // is restored exactly once and the program ends exactly once.
-  EXPECT_EQ(CallsAfterStart(), (Log{"GetVersionExA(148)", "ShowCursor(1)",
-                                    "SystemParametersInfoA(17, 1)", "SystemParametersInfoA(97, 0)"}));
+  EXPECT_EQ(CallsAfterStart(),
+            (Log{"GetVersionExA(148)", "ShowCursor(1)", "SystemParametersInfoA(17, 1)",
+                 "SystemParametersInfoA(97, 0)"}));
   EXPECT_EQ(t_.platform.system.cursor_count, 0);
   EXPECT_TRUE(t_.platform.system.screensaver_active);
   EXPECT_FALSE(t_.platform.system.screensaver_running);
@@ -81,6 +82,81 @@ TEST_F(ExitTest, ARefusedPasswordKeepsTheRunAndTheNextInputAsksAgain) {
   int checks = 0;
   for (const auto& c : t_.platform.system.calls) checks += c.rfind("VerifyScreenSavePwd", 0) == 0;
   EXPECT_EQ(checks, 2);
+}
+
+// The start-up module with a reporter whose answer the test chooses, and
+// forms that record what happens to them; the scene's unload ends the run.
+class AnsweredSaver : public SaverForms {
+ public:
+  AnsweredSaver(int16_t answer, const std::string& log_folder)
+      : reporter(ErrPtnr::Services{p.clock, p.system, p.exe, p.files, p.process}, answer),
+        general(reporter, p.files, p.process, forms),
+        saver(Saver::Services{p.system, p.store, p.regional, p.clock, p.process}, reporter, rng,
+              forms, general, *this),
+        main_("frmMain", 0x1000, log),
+        preview_("frmPreview", 0x1010, log),
+        config_("frmConfig", 0x1020, log) {
+    p.exe.folder = log_folder;
+    reporter.set_exit_procedure([this] { saver.exitScreensaver(); });
+    main_.on_unload = [this] {
+      saver.exitScreensaver();
+      return true;
+    };
+  }
+  Form& frmMain() override { return main_; }
+  Form& frmPreview() override { return preview_; }
+  Form& frmConfig() override { return config_; }
+
+  headless::Platform p;
+  testing::ScriptedRandom rng;
+  testing::AnsweringReporter reporter;
+  FormList forms;
+  Allgemein general;
+  Saver saver;
+  Log log;
+
+ private:
+  headless::RecordingForm main_;
+  headless::RecordingForm preview_;
+  headless::RecordingForm config_;
+};
+
+// A restoring step that fails is reported, and whatever the answer, every
+// other restoring step still runs, the forms unload and the run ends once.
+TEST_F(ExitTest, EveryRestoringStepGetsItsTurnWhateverAnEarlierOneDid) {
+  const std::pair<int, const char*> steps[] = {{70, "ShowCursor(1)"},
+                                               {80, "SystemParametersInfoA(17, 1)"},
+                                               {90, "SystemParametersInfoA(97, 0)"}};
+  for (const int16_t answer : {kRetry, kIgnore, kCancel}) {
+    for (const auto& [line, call] : steps) {
+      const std::string what = std::string(call) + " failing, answer " + std::to_string(answer);
+      const std::string folder = testing::MakeTempFolder("exit-answer");
+      {
+        AnsweredSaver a(answer, folder);
+        a.p.system.failing_calls[call] = -1;
+        a.saver.Main("/S");
+        ASSERT_EQ(a.forms.count(), 1u) << what;
+        EXPECT_THROW(a.saver.exitScreensaver(), ProgramEnded) << what;
+
+        EXPECT_EQ(a.p.process.ends, 1) << what;
+        EXPECT_EQ(a.forms.count(), 0u) << what;
+        EXPECT_EQ(a.log.back(), "destroy frmMain") << what;
+        EXPECT_EQ(a.p.system.cursor_count, line == 70 ? -1 : 0) << what;
+        EXPECT_EQ(a.p.system.screensaver_active, line == 80 ? false : true) << what;
+        EXPECT_EQ(a.p.system.screensaver_running, line == 90) << what;
+        const std::string protocol = testing::ReadWholeFile(folder + "/Sarvel.EPT");
+        EXPECT_EQ(testing::CountOccurrences(protocol, "F E H L E R"), answer == kRetry ? 3 : 1)
+            << what;
+        EXPECT_EQ(
+            testing::CountOccurrences(protocol, "Zeile / Line:\t" + std::to_string(line) + "\r\n"),
+            answer == kRetry ? 3 : 1)
+            << what;
+        EXPECT_NE(protocol.find("Prozedur / procedure:\texitScreensaver\r\n"), std::string::npos)
+            << what;
+      }
+      testing::RemoveFolder(folder);
+    }
+  }
 }
 
 TEST_F(ExitTest, AReportInFullScreenWritesOneProtocolBeepsAndEnds) {

@@ -17,7 +17,8 @@ class MainTest : public ::testing::Test {
   const Log& forms() { return t_.factory.log; }
   const Log& calls() { return t_.platform.system.calls; }
   int Protocols() {
-    return testing::CountOccurrences(testing::ReadWholeFile(folder_ + "/Sarvel.EPT"), "F E H L E R");
+    return testing::CountOccurrences(testing::ReadWholeFile(folder_ + "/Sarvel.EPT"),
+                                     "F E H L E R");
   }
 
   std::string folder_;
@@ -54,18 +55,18 @@ TEST_F(MainTest, PreviewReadsTheHandleFromTheFourthCharacter) {
     const char* line;
     WindowHandle parent;
   } cases[] = {{"/P 1234", 1234}, {"/p:1234", 1234}, {"/P1234", 234}, {"/P", 0},
-               {"/P  77", 77},     {"/P -5", -5},     {"/P abc", 0},    {"/P 12.5", 12}};
+               {"/P  77", 77},    {"/P -5", -5},     {"/P abc", 0},   {"/P 12.5", 12}};
   for (const Case& c : cases) {
     testing::TestApp t(folder_);
     t.platform.system.windows[c.parent] = ClientRect{0, 0, 152, 112};
     t.platform.system.styles[0x1010] = 0x06000000;
     EXPECT_FALSE(t.RunMain(c.line));
     const std::string p = std::to_string(c.parent);
-    EXPECT_EQ(t.platform.system.calls,
-              (Log{"SystemParametersInfoA(17, 0)", "GetClientRect(" + p + ")",
-                   "GetWindowLongA(4112, -16)", "SetWindowLongA(4112, -16, 1174405120)",
-                   "SetParent(4112, " + p + ")", "SetWindowLongA(4112, -8, " + p + ")",
-                   "SetWindowPos(4112, 0, 0, 0, 152, 112, 84)"}))
+    EXPECT_EQ(
+        t.platform.system.calls,
+        (Log{"GetClientRect(" + p + ")", "GetWindowLongA(4112, -16)",
+             "SetWindowLongA(4112, -16, 1174405120)", "SetParent(4112, " + p + ")",
+             "SetWindowLongA(4112, -8, " + p + ")", "SetWindowPos(4112, 0, 0, 0, 152, 112, 84)"}))
         << c.line;
     EXPECT_EQ(t.factory.log, (Log{"create frmPreview", "load frmPreview"}));
     EXPECT_FALSE(t.app->saver.FullScreenMode);
@@ -91,29 +92,28 @@ TEST_F(MainTest, ConfigurationOpensTheDialogWithoutOwner) {
     testing::TestApp t(folder_);
     t.RunMain(line);
     EXPECT_EQ(t.factory.log, (Log{"create frmConfig", "load frmConfig", "show frmConfig"}));
-    EXPECT_EQ(t.platform.system.calls, Log{"SystemParametersInfoA(17, 0)"});
+    EXPECT_EQ(t.platform.system.calls, Log{});
   }
 }
 
 TEST_F(MainTest, PasswordModeCallsTheDialogOutsideTheNtFamilyOnly) {
   t_.RunMain("/A 5");
-  EXPECT_EQ(calls(), (Log{"SystemParametersInfoA(17, 0)", "GetVersionExA(148)"}));
+  EXPECT_EQ(calls(), (Log{"GetVersionExA(148)"}));
   EXPECT_EQ(forms(), Log{});
 
   testing::TestApp old(folder_);
   old.platform.system.version = headless::System::Windows9x();
   old.RunMain("/a:321");
-  EXPECT_EQ(old.platform.system.calls,
-            (Log{"SystemParametersInfoA(17, 0)", "GetVersionExA(148)", "PwdChangePasswordA(321)"}));
+  EXPECT_EQ(old.platform.system.calls, (Log{"GetVersionExA(148)", "PwdChangePasswordA(321)"}));
 }
 
-TEST_F(MainTest, AnUnknownSwitchOpensNothingAfterLoadingAndSwitchingOffActivation) {
+TEST_F(MainTest, AnUnknownSwitchOpensNothingAfterLoadingTheSettings) {
   for (const char* line : {"/X", "-s", "S", "/", "/Q 12", "\xc3\xbc/S"}) {
     testing::TestApp t(folder_);
     t.platform.store.values["maxL"] = "3";
     EXPECT_FALSE(t.RunMain(line));
     EXPECT_EQ(t.factory.log, Log{}) << line;
-    EXPECT_EQ(t.platform.system.calls, Log{"SystemParametersInfoA(17, 0)"});
+    EXPECT_EQ(t.platform.system.calls, Log{});
     EXPECT_EQ(t.app->saver.settings.MaxLeaf, 3);
   }
 }
@@ -122,10 +122,42 @@ TEST_F(MainTest, AFullScreenStartBesideAnotherInstanceTouchesNothing) {
   t_.platform.process.another_instance = true;
   t_.RunMain("/S");
   EXPECT_EQ(forms(), Log{});
-  EXPECT_EQ(calls(), Log{"SystemParametersInfoA(17, 0)"});
+  EXPECT_EQ(calls(), Log{});
   EXPECT_FALSE(t_.app->saver.FullScreenMode);
   EXPECT_EQ(t_.platform.system.cursor_count, 0);
   EXPECT_FALSE(t_.platform.system.screensaver_running);
+}
+
+// The system starts a preview each time its settings page is shown and the
+// dialog for "Settings": whatever the user does there, the screen saver stays
+// switched on or off as it was. Only a full-screen run switches it off, and
+// its end switches it on again.
+TEST_F(MainTest, OnlyAFullScreenRunSwitchesActivationOffAndItsEndOnAgain) {
+  struct Case {
+    const char* line;
+    bool another_instance;
+    bool nt;
+  } cases[] = {{"/P 5", false, true},    {"/p:77", false, true}, {"/C", false, true},
+               {"/c:4567", false, true}, {"/A 5", false, true},  {"/A 5", false, false},
+               {"/X", false, true},      {"/S", true, true},     {"", true, false}};
+  for (bool active : {true, false}) {
+    for (const Case& c : cases) {
+      testing::TestApp t(folder_);
+      t.platform.system.screensaver_active = active;
+      t.platform.process.another_instance = c.another_instance;
+      if (!c.nt) t.platform.system.version = headless::System::Windows9x();
+      t.RunMain(c.line);
+      t.app->saver.exitScreensaver();  // as the preview's unload does
+      t.app->general.Shutdown();       // the dialog or the preview closed
+      EXPECT_EQ(t.platform.system.screensaver_active, active) << "'" << c.line << "'";
+      for (const std::string& call : t.platform.system.calls)
+        EXPECT_NE(call.rfind("SystemParametersInfoA(17,", 0), 0u) << c.line << ": " << call;
+    }
+  }
+  EXPECT_FALSE(t_.RunMain("/S"));
+  EXPECT_FALSE(t_.platform.system.screensaver_active);
+  EXPECT_THROW(t_.app->saver.exitScreensaver(), ProgramEnded);
+  EXPECT_TRUE(t_.platform.system.screensaver_active);
 }
 
 TEST_F(MainTest, ALoadFailureIsRetriedEvenWhenFullScreenIsAskedFor) {

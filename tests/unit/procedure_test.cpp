@@ -34,18 +34,7 @@ class ProcedureTest : public ::testing::Test {
   int forced_answer_ = -1;
 };
 
-// A reporter that reports as usual but gives the answer a test chooses.
-class AnsweringReporter : public ErrPtnr {
- public:
-  AnsweringReporter(Services s, int16_t answer) : ErrPtnr(s), answer_(answer) {}
-  int16_t OnError(const std::string& m, const std::string& p) override {
-    ErrPtnr::OnError(m, p);
-    return answer_;
-  }
-
- private:
-  int16_t answer_;
-};
+using testing::AnsweringReporter;
 
 TEST_F(ProcedureTest, ARecurringFailureIsReportedThreeTimesThenTheProcedureIsLeft) {
   Procedure proc(reporter_, "Saver", "LoadConfig");
@@ -117,7 +106,8 @@ TEST_F(ProcedureTest, StepOrReportsOnceAndTakesTheFallback) {
   Procedure proc(reporter_, "Saver", "LoadConfig");
   int value = 0;
   bool later = false;
-  EXPECT_TRUE(proc.StepOr(20, [&] { Raise(Err::kTypeMismatch); }, [&] { value = 10; }));
+  EXPECT_TRUE(proc.StepOr(
+      20, [&] { Raise(Err::kTypeMismatch); }, [&] { value = 10; }));
   proc.Step(30, [&] { later = true; });
   EXPECT_EQ(value, 10);
   EXPECT_TRUE(later);
