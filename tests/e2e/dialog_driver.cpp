@@ -492,7 +492,9 @@ void AboutBox(const std::wstring& scr) {
 }
 
 // A visible file-open dialog of the saver.
-HWND FindFileDialog(const Saver& saver) { return saver.Find(L"#32770", nullptr); }
+HWND FindFileDialog(const Saver& saver) {
+  return saver.Find(L"#32770", nullptr);
+}
 
 // Types a name into the file-open dialog and presses its Open button.
 void ChooseInFileDialog(HWND chooser, const std::wstring& path) {
@@ -500,8 +502,10 @@ void ChooseInFileDialog(HWND chooser, const std::wstring& path) {
   HWND name = GetDlgItem(chooser, cmb13);
   if (!name) name = GetDlgItem(chooser, edt1);
   Check(name != nullptr, "the file-open dialog has a file name box");
-  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
-  PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
+                      2000, nullptr);
+  PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
   Check(Gone(chooser), "Open closes the file-open dialog");
 }
 
@@ -521,11 +525,13 @@ void PathBoxShowsThePicture(const std::wstring& scr) {
   if (dialog) {
     using C = ConfigControl;
     HWND box = Control(dialog, C::kTxtFile);
-    Check(TextOf(box) == picture, "the path box shows the picture: \"" + Narrow(TextOf(box)) + "\"");
+    Check(TextOf(box) == picture,
+          "the path box shows the picture: \"" + Narrow(TextOf(box)) + "\"");
     Check(IsWindowEnabled(box), "the path box is enabled for a custom picture");
     for (wchar_t key : {wchar_t(VK_BACK), wchar_t(VK_BACK), L'x', L'y'})
       SendMessageTimeoutW(box, WM_CHAR, key, 1, SMTO_ABORTIFHUNG, 2000, nullptr);
-    Check(TextOf(box) == picture, "typing leaves the path box as it was: \"" + Narrow(TextOf(box)) + "\"");
+    Check(TextOf(box) == picture,
+          "typing leaves the path box as it was: \"" + Narrow(TextOf(box)) + "\"");
 
     // Posted: the click's handler waits for the chooser.
     PostMessageW(Control(dialog, C::kCmdFile), BM_CLICK, 0, 0);
