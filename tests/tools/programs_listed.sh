@@ -1,0 +1,101 @@
+#!/bin/bash
+# Every program that the Makefile, the shell scripts of tests/, tools/ and
+# .ci/, the test commands CTest runs and the test programs' own calls
+# (popen, system, exec*p, posix_spawnp) start is on tools/programs.txt, the
+# list that make deps installs and make test checks. First the reader of
+# command words is tried on a script whose answer is known.
+# usage: programs_listed.sh SOURCE_DIR [BUILD_DIR]
+set -u
+src=$(cd "$1" && pwd)
+build=${2:-}
+here=$(cd "$(dirname "$0")" && pwd)
+words() { awk -f "$here/command_words.awk" "$@"; }
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# 1. The reader: what it must find, and what it must pass over.
+sample=$(mktemp)
+trap 'rm -f "$sample"' EXIT
+cat >"$sample" <<'SAMPLE'
+#!/bin/bash
+helper() { one --flag | two; }   # three
+x=$(four "$(five)") && six || seven; eight &
+FOO=1 BAR="a b" exec nine 2>&1 >/dev/null
+if ! ten; then timeout -k 1 5 eleven; fi
+while read -r a; do twelve; done < <(env -u X Y=1 thirteen)
+case "$1" in
+  *.exe | fourteen) fifteen ;;
+  sixteen) "$var" seventeen ;;
+esac
+cat <<EOF
+eighteen | nineteen
+EOF
+echo "twenty; $(twentyone 'x | y')" '$(twentytwo)'
+list=(twentythree "$(twentyfour)")
+(( n = $(twentyfive) + 1 ))
+./own/program; /usr/bin/twentysix; helper
+SAMPLE
+got=$(words "$sample" | awk -F'\t' '{ print $2 }' | tr '\n' ' ')
+want="helper one two five four six seven eight exec nine ten timeout eleven read twelve env thirteen \
+fifteen cat twentyone echo twentyfour twentyfive twentysix helper "
+[ "$got" = "$want" ] || fail "the reader of command words found '$got', not '$want'"
+
+# 2. The programs run, and where.
+listed=$(bash "$src/tools/check-programs.sh" --programs)
+found=$(mktemp)
+trap 'rm -f "$sample" "$found"' EXIT
+scripts=()
+while IFS= read -r -d '' f; do
+  case "$f" in
+    *.sh) scripts+=("$f") ;;
+    *) head -1 "$f" | grep -qE '^#!.*/(env )?(ba)?sh' && scripts+=("$f") ;;
+  esac
+done < <(find "$src/tests" "$src/tools" "$src/.ci" -type f -print0 2>/dev/null)
+[ "${#scripts[@]}" -ge 10 ] || fail "only ${#scripts[@]} scripts found under $src"
+words "${scripts[@]}" >"$found"
+words -v makefile=1 "$src/Makefile" >>"$found"
+# The command words of CMake's COMMAND lists that are not our own targets.
+targets=$(grep -rhoE --include=CMakeLists.txt --include='*.cmake' --exclude-dir=build --exclude-dir=.git \
+  '(add_executable\(|NAME )[A-Za-z0-9_-]+' "$src" |
+  awk '{ sub(/.*[( ]/, ""); print }')
+grep -rnoE --include=CMakeLists.txt --include='*.cmake' --exclude-dir=build --exclude-dir=.git \
+  'COMMAND +[^ )$"]+' "$src" |
+  while IFS=: read -r file line match; do
+    word=${match##* }
+    grep -qxF -- "$word" <<<"$targets" || printf 'run\t%s\t%s:%s\n' "${word##*/}" "$file" "$line"
+  done >>"$found"
+# The first word of every test CTest runs in this build, when it is not ours.
+if [ -n "$build" ]; then
+  ctest --show-only=json-v1 --test-dir "$build" >"$found.json" || fail "ctest cannot list the tests of $build"
+  awk '/"command" *: *$/ { take = 1; next } take && /^ *"/ { take = 0; gsub(/^ *"|",?$/, ""); print }' "$found.json" |
+    sort -u | while read -r program; do
+      case "$program" in "$src"/* | "$build"/*) ;; *) printf 'run\t%s\tctest --test-dir %s\n' "${program##*/}" "$build" ;; esac
+    done >>"$found"
+  rm -f "$found.json"
+fi
+# Programs that test and tool code starts itself.
+grep -rnoE --include='*.cpp' --include='*.h' '\b(popen|system|exec[lv]p?e?)\( *"[^" ]+|\bposix_spawnp?\([^,]*, *"[^" ]+' \
+  "$src/tests" "$src/tools" "$src/bench" |
+  while IFS=: read -r file line match; do
+    word=${match##*\"}
+    printf 'run\t%s\t%s:%s\n' "${word##*/}" "$file" "$line"
+  done >>"$found"
+
+# 3. Each program found is a builtin, a function of the scripts, or listed.
+known=$( (compgen -b; compgen -k; awk -F'\t' '$1 == "function" { print $2 }' "$found"; echo "$listed") | sort -u)
+programs=0
+while IFS=$'\t' read -r kind word where; do
+  [ "$kind" = run ] || continue
+  programs=$((programs + 1))
+  grep -qxF -- "$word" <<<"$known" || fail "$where runs $word, which is not on tools/programs.txt"
+done <"$found"
+[ "$programs" -ge 100 ] || fail "only $programs program calls found: the reader misses commands"
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all $programs program calls in ${#scripts[@]} scripts, the Makefile and the test commands are on tools/programs.txt"
