@@ -17,8 +17,9 @@ fail() {
 }
 
 # 1. The reader: what it must find, and what it must pass over.
-sample=$(mktemp)
-trap 'rm -f "$sample"' EXIT
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+sample=$tmp/sample.sh
 cat >"$sample" <<'SAMPLE'
 #!/bin/bash
 helper() { one --flag | two; }   # three
@@ -45,8 +46,7 @@ fifteen cat twentyone echo twentyfour twentyfive twentysix helper "
 
 # 2. The programs run, and where.
 listed=$(bash "$src/tools/check-programs.sh" --programs)
-found=$(mktemp)
-trap 'rm -f "$sample" "$found"' EXIT
+found=$tmp/found
 scripts=()
 while IFS= read -r -d '' f; do
   case "$f" in
@@ -74,7 +74,6 @@ if [ -n "$build" ]; then
     sort -u | while read -r program; do
       case "$program" in "$src"/* | "$build"/*) ;; *) printf 'run\t%s\tctest --test-dir %s\n' "${program##*/}" "$build" ;; esac
     done >>"$found"
-  rm -f "$found.json"
 fi
 # Programs that test and tool code starts itself.
 grep -rnoE --include='*.cpp' --include='*.h' '\b(popen|system|exec[lv]p?e?)\( *"[^" ]+|\bposix_spawnp?\([^,]*, *"[^" ]+' \
@@ -85,13 +84,14 @@ grep -rnoE --include='*.cpp' --include='*.h' '\b(popen|system|exec[lv]p?e?)\( *"
   done >>"$found"
 
 # 3. Each program found is a builtin, a function of the scripts, or listed.
-known=$( (compgen -b; compgen -k; awk -F'\t' '$1 == "function" { print $2 }' "$found"; echo "$listed") | sort -u)
-programs=0
-while IFS=$'\t' read -r kind word where; do
-  [ "$kind" = run ] || continue
-  programs=$((programs + 1))
-  grep -qxF -- "$word" <<<"$known" || fail "$where runs $word, which is not on tools/programs.txt"
-done <"$found"
+(compgen -b; compgen -k; echo "$listed") >"$found.known"
+programs=$(awk -F'\t' '$1 == "run" { n++ } END { print n + 0 }' "$found")
+while IFS=$'\t' read -r where word; do
+  fail "$where runs $word, which is not on tools/programs.txt"
+done < <(awk -F'\t' 'FNR == NR { known[$0] = 1; next }
+  $1 == "function" { known[$2] = 1 }
+  $1 == "run" { word[++n] = $2; where[n] = $3 }
+  END { for (i = 1; i <= n; i++) if (!(word[i] in known)) print where[i] "\t" word[i] }' "$found.known" "$found")
 [ "$programs" -ge 100 ] || fail "only $programs program calls found: the reader misses commands"
 
 if [ "$failures" -gt 0 ]; then
