@@ -32,6 +32,6 @@ while read -r what package; do
   missing=$((missing + 1))
 done < <(rows)
 if [ "$missing" -gt 0 ]; then
-  echo "$missing of the programs and files in tools/programs.txt missing; 'make deps' installs their packages."
+  echo "$missing missing; 'make deps' installs the packages of tools/programs.txt."
   exit 1
 fi
