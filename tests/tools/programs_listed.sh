@@ -94,6 +94,25 @@ done < <(awk -F'\t' 'FNR == NR { known[$0] = 1; next }
   END { for (i = 1; i <= n; i++) if (!(word[i] in known)) print where[i] "\t" word[i] }' "$found.known" "$found")
 [ "$programs" -ge 100 ] || fail "only $programs program calls found: the reader misses commands"
 
+# 4. The check that make test runs first: all there on this machine, and a
+#    copy of the list with a program and a file that are nowhere names both
+#    with their packages and fails.
+bash "$src/tools/check-programs.sh" >"$tmp/check.out" || fail "tools/check-programs.sh: $(cat "$tmp/check.out")"
+mkdir "$tmp/tools"
+cp "$src/tools/check-programs.sh" "$src/tools/programs.txt" "$tmp/tools/"
+printf '%s\n' 'sarvel-no-such-program  sarvel-no-such-package  a test' '/no/such/file*.h  sarvel-no-such-dev  a test' \
+  >>"$tmp/tools/programs.txt"
+bash "$tmp/tools/check-programs.sh" >"$tmp/check.out"
+status=$?
+want="missing program sarvel-no-such-program: install the Debian package sarvel-no-such-package
+missing file /no/such/file*.h: install the Debian package sarvel-no-such-dev
+2 missing; 'make deps' installs the packages of tools/programs.txt."
+[ "$status" = 1 ] && [ "$(cat "$tmp/check.out")" = "$want" ] ||
+  fail "with two rows missing the check ended with $status and said: $(cat "$tmp/check.out")"
+packages=$(bash "$tmp/tools/check-programs.sh" --packages)
+grep -qx sarvel-no-such-dev <<<"$packages" && grep -qx 'wine32:i386' <<<"$packages" &&
+  [ -z "$(uniq -d <<<"$packages")" ] || fail "the package list for make deps: $(tr '\n' ' ' <<<"$packages")"
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"
   exit 1
