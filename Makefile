@@ -3,7 +3,9 @@
 #   make run-wine the same with Sarvel.scr under Wine
 #   make install  the native saver, its screen-saver hack description and a
 #                 desktop entry under PREFIX (default /usr/local)
-#   make test     install what is missing, build every preset, run the whole suite
+#   make test     install what is missing, check that every program the tests
+#                 run is there (tools/programs.txt), build every preset, run
+#                 the whole suite
 #   make bench    the Google Benchmarks (release build)
 #   make soak     the endurance runs of the scene: 72 hours of its rules, then
 #                 7 days of frames with real pictures (release build)
@@ -15,17 +17,15 @@ FUZZ_SECONDS ?= 300
 PREFIX ?= /usr/local
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-DEB_PACKAGES := cmake ninja-build g++ pkg-config git \
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools \
-  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick \
-  libstb-dev libfreetype-dev libfontconfig-dev fonts-comic-neue \
-  libx11-dev libxext-dev libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev libxss-dev libxml2-utils libgtk-3-dev libxinerama-dev xserver-xorg-core xserver-xorg-video-dummy
-DEB_PACKAGES_I386 := wine32:i386
+# tools/programs.txt names every program and file that the build, the tests
+# and tools/ need from the system, with its Debian package: deps installs
+# those packages, test checks them before it builds.
+DEB_PACKAGES := $(shell bash tools/check-programs.sh --packages)
 
 .PHONY: run run-wine install test deps build bench soak fuzz clean env $(addprefix build-,$(PRESETS))
 
 deps:
-	@missing=$$(for p in $(DEB_PACKAGES) $(DEB_PACKAGES_I386); do \
+	@missing=$$(for p in $(DEB_PACKAGES); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing: $$missing"; \
@@ -44,6 +44,7 @@ env:
 	@bash tools/test-env.sh
 
 test: deps
+	@bash tools/check-programs.sh
 	$(MAKE) --no-print-directory build
 	@bash tools/test-env.sh
 	@DISPLAY=$${SARVEL_TEST_DISPLAY:-:99} bash tools/run-tests.sh $(PRESETS)
