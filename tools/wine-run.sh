@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # Runs a Windows program of ours under Wine with the project's own prefix and
 # display (prepared by tools/test-env.sh). Used by CTest as the emulator of the
 # cross builds.
