@@ -32,7 +32,9 @@ class FrmMain::Head final : public SceneEvents {
   void OnTimer() override {
     if (loaded) RunFrame(scene, in_frame_);
   }
-  void OnMouseMove(float x, float y) override { owner_.MovedTo(float(monitor.x) + x, float(monitor.y) + y); }
+  void OnMouseMove(float x, float y) override {
+    owner_.MovedTo(float(monitor.x) + x, float(monitor.y) + y, view_->DeviceScale());
+  }
   void OnMouseDown() override { owner_.EndRun(); }
   void OnClick() override { owner_.EndRun(); }
   void OnDblClick() override { owner_.EndRun(); }
@@ -162,13 +164,15 @@ void FrmMain::OnTimer() {
   if (loaded_) RunFrame(scene_, in_frame_);
 }
 
-void FrmMain::OnMouseMove(float x, float y) { MovedTo(float(monitor_.x) + x, float(monitor_.y) + y); }
+void FrmMain::OnMouseMove(float x, float y) {
+  MovedTo(float(monitor_.x) + x, float(monitor_.y) + y, view_->DeviceScale());
+}
 
 // Lines: 10 the filter, 20 the end of the run.
-void FrmMain::MovedTo(float x, float y) {
+void FrmMain::MovedTo(float x, float y, double scale) {
   Procedure p(app_.reporter, "frmMain", "Form_MouseMove");
   bool accepted = true;
-  p.Step(10, [&] { accepted = movement_.Accept(x, y); });
+  p.Step(10, [&] { accepted = movement_.Accept(x, y, scale); });
   if (!accepted) p.Step(20, [&] { app_.saver.exitScreensaver(); });
 }
 

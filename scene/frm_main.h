@@ -82,9 +82,10 @@ class FrmMain : public ViewForm<SceneView>, public SceneEvents {
   class Head;
 
   void EndRun();
-  // A pointer position in virtual-screen pixels: one filter watches every
-  // window, so crossing from one monitor to the next is no movement.
-  void MovedTo(float x, float y);
+  // A pointer position in virtual-screen device pixels, over a window of
+  // that device scale: one filter watches every window, so crossing from
+  // one monitor to the next is no movement.
+  void MovedTo(float x, float y, double scale);
   // One head per monitor after the first; heads beyond the list go, missing
   // ones are made, loaded and (once the run is on screen) shown.
   void LayOutHeads(const std::vector<gfx::Rect>& monitors);

@@ -8,8 +8,11 @@ class MovementFilter {
  public:
   // True when the move is accepted (the run goes on); the accepted position
   // becomes the reference for the next event. The first event (no reference
-  // yet, which reads as 0, 0) is always accepted.
-  bool Accept(float x, float y);
+  // yet, which reads as 0, 0) is always accepted. Positions are in device
+  // pixels; the 3 pixels are the scene's logical ones, `scale` device pixels
+  // each on the window the pointer is over, so that a mouse lying still
+  // keeps the run at every pixel density.
+  bool Accept(float x, float y, double scale);
 
   float LastMouseX = 0.0f;
   float LastMouseY = 0.0f;

@@ -10,7 +10,7 @@ export WINEDEBUG=-all
 display="${SARVEL_TEST_DISPLAY:-:99}"
 
 if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   for _ in $(seq 1 50); do
     xdpyinfo -display "$display" >/dev/null 2>&1 && break
     sleep 0.1

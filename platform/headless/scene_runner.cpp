@@ -84,4 +84,12 @@ bool SceneRunner::RescaleWindow(double scale, int w, int h) {
   return Guard([&] { view()->Rescale(scale, w, h); });
 }
 
+bool SceneRunner::MovePointer(float x, float y) {
+  return Guard([&] { view()->MovePointer(x, y); });
+}
+
+bool SceneRunner::ChangeScreen(int w, int h) {
+  return Guard([&] { view()->ChangeScreen(w, h); });
+}
+
 }  // namespace sarvel::headless

@@ -82,6 +82,10 @@ class SceneRunner {
   bool ResizeWindow(int w, int h);
   // A move to a monitor of another device scale, with the window's new size.
   bool RescaleWindow(double scale, int w, int h);
+  // The pointer over the window at (x, y), in device pixels.
+  bool MovePointer(float x, float y);
+  // The screen takes another size under the run.
+  bool ChangeScreen(int w, int h);
 
   bool ended() const { return ended_; }
   App& app() { return *app_; }

@@ -48,6 +48,16 @@ void SceneViewHeadless::Rescale(double scale, int w, int h) {
   if (events_) events_->OnResize();
 }
 
+void SceneViewHeadless::MovePointer(float x, float y) {
+  if (events_) events_->OnMouseMove(x, y);
+}
+
+void SceneViewHeadless::ChangeScreen(int w, int h) {
+  screen_width_ = w;
+  screen_height_ = h;
+  if (events_) events_->OnDisplayChange();
+}
+
 bool SceneViewHeadless::Tick() {
   if (!timer_enabled_ || !events_) return false;
   events_->OnTimer();

@@ -66,6 +66,10 @@ class SceneViewHeadless : public SceneView {
   // and the window's new size in device pixels, reported as a size change
   // even when the size stays.
   void Rescale(double scale, int w, int h);
+  // The pointer over the window at (x, y), in device pixels.
+  void MovePointer(float x, float y);
+  // The screen took another size (a monitor came, went or changed its mode).
+  void ChangeScreen(int w, int h);
 
  private:
   int screen_width_;

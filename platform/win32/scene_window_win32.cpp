@@ -278,6 +278,10 @@ LRESULT SceneWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_XBUTTONDOWN:
+    // A turn of either wheel is a touch of the mouse, as on X11 where the
+    // wheels are buttons.
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
       Deliver([&] { events_->OnMouseDown(); });
       return 0;
     case WM_LBUTTONUP:

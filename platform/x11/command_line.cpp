@@ -233,8 +233,8 @@ std::string UsageText() {
 An autumn screen saver: leaves fall and settle, mushrooms grow.
 
 Modes:
-  /S (or nothing)       full screen, a scene on every monitor; a key, a click
-                        or moving the mouse ends it
+  /S (or nothing)       full screen, a scene on every monitor; a key, a click,
+                        the wheel or moving the mouse ends it
   /P <xid>              the still preview inside window <xid> (decimal)
   /C                    the settings dialog
   --window [WxH]        the scene in an ordinary window (default 1024x640);

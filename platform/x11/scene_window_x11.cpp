@@ -379,6 +379,7 @@ void SceneWindowX11::HandleEvent(XEvent& event) {
       if (input) DeliverPointer(event.xmotion.x_root, event.xmotion.y_root);
       break;
     case ButtonPress:
+      // Any button, the wheels' 4 to 7 included: a turn is a touch.
       if (input) Deliver([&] { events_->OnMouseDown(); });
       break;
     case ButtonRelease:

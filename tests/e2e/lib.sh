@@ -17,6 +17,7 @@ fail() {
 pass() { echo "ok: $*"; }
 finish() {
   stop_all
+  release_display
   if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"
     exit 1
@@ -31,6 +32,40 @@ make_sandbox() {
   cp "$1" "$sandbox/Sarvel.scr"
   scr="$sandbox/Sarvel.scr"
   log="$sandbox/Sarvel.EPT"
+}
+
+# The X server resets whenever its last client leaves, and a reset puts the
+# pointer back in the middle of the screen; with Wine's server ended between
+# two runs that would move a pointer the test rested elsewhere. One client
+# stays until finish.
+hold_display() {
+  xdotool sleep 86400 &
+  display_holder=$!
+}
+release_display() {
+  [ -z "${display_holder:-}" ] || kill "$display_holder" 2>/dev/null
+  display_holder=""
+}
+
+# Wine's screen density in dots per inch (96 is scale 1, 192 scale 2), for
+# the processes started after it; dpi_restore puts back what was there.
+dpi_set() {
+  dpi_changed=1
+  dpi_before=$(wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' |
+    awk '$1 == "LogPixels" { print $3 }')
+  stop_all
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+dpi_restore() {
+  [ -n "${dpi_changed:-}" ] || return 0
+  dpi_changed=""
+  stop_all
+  if [ -n "${dpi_before:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$((dpi_before))" /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+  fi
+  stop_all
 }
 
 reg_clear() { wine reg delete 'HKCU\Software\Sarvel' /f >/dev/null 2>&1 || true; }

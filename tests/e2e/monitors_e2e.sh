@@ -3,12 +3,14 @@
 # Wine reads the layout when its server starts): a scene window exactly
 # covering each monitor, each animated and lettered in its own bottom
 # corners; a 10-pixel move on the second monitor ends the run, a small one
-# does not. With the second monitor left of the primary one it lies at a
+# does not, wherever the pointer rests on either monitor and over the border
+# between. With the second monitor left of the primary one it lies at a
 # negative place of the virtual screen, and is covered all the same.
 # usage: monitors_e2e.sh Sarvel.scr [screenshot folder]
 here=$(dirname "$0")
 source "$here/lib.sh"
 source "$here/../x11/two_monitors.sh"
+source "$here/../x11/pointer.sh"
 # Wine's server keeps the display it started on: it ends before the test
 # display starts and again before the test display goes.
 trap 'stop_all; monitors_stop' EXIT
@@ -27,7 +29,10 @@ reg_set Background 2
 saver_windows() { xdotool search --onlyvisible --name '^Sarvel$' 2>/dev/null; }
 # start_at X Y: the pointer there, then a full-screen run on both monitors.
 start_at() {
-  xdotool mousemove "$1" "$2"
+  if ! pointer_rests "$1" "$2"; then
+    fail "the pointer does not stay at $1,$2"
+    return 1
+  fi
   start_saver /S
   if ! wait_geometries 20 "$(monitors_list)"; then
     fail "the windows are '$(geometries)', the monitors '$(monitors_list)'"
@@ -49,8 +54,21 @@ if start_at 1100 240; then
 fi
 stop_all
 
-# 2. The second monitor left of the primary one: at -640 for Windows.
+# 1b. Jitter in the corners and off the centre of each monitor, and over the
+# border from the first to the second.
+jitter_everywhere 799 300
+
+# 2. The second monitor left of the primary one: at -640 for Windows. Jitter
+# in its corner at the virtual screen's far left, and over the border.
 monitors_set left-of
+if start_at 0 479; then
+  check_jitter 0 479 640x480+0+0
+fi
+stop_all
+if start_at 639 300; then
+  check_crossing 639 300
+fi
+stop_all
 if start_at 400 300; then
   pass "one window on each monitor, the primary on the right: $(geometries)"
   check_all_monitors "$shots/monitors-left"

@@ -394,19 +394,5 @@ TEST(SceneSettings, ValuesTheDialogCannotProduceDoNotEndTheRun) {
   EXPECT_EQ(slow.scene().speed(), 0.1f);
 }
 
-TEST(MovementFilter, SmallMovesPassThreePixelsEnd) {
-  MovementFilter m;
-  EXPECT_TRUE(m.Accept(500.0f, 400.0f));  // the first event only records
-  EXPECT_TRUE(m.Accept(502.0f, 398.0f));  // 2 in both directions
-  EXPECT_FALSE(m.Accept(505.0f, 398.0f)); // 3 in x
-  EXPECT_FALSE(m.Accept(502.0f, 395.0f)); // 3 in y
-  // A slow steady movement never ends the run: the reference follows it.
-  for (int i = 1; i <= 200; ++i) ASSERT_TRUE(m.Accept(502.0f + 2.0f * i, 398.0f + 2.0f * i));
-  MovementFilter origin;
-  origin.LastMouseX = 0.0f;
-  origin.LastMouseY = 0.0f;
-  EXPECT_TRUE(origin.Accept(900.0f, 900.0f));  // (0, 0) reads as no reference
-}
-
 }  // namespace
 }  // namespace sarvel

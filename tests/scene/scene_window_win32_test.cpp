@@ -1,11 +1,13 @@
 // The Win32 scene window as the scene sees it: whether anyone can see it
-// (monitor power, minimized) and repainting only the parts asked for.
+// (monitor power, minimized), repainting only the parts asked for, and which
+// input it reports.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gfx/painter.h"
@@ -32,14 +34,16 @@ class NoEvents : public SceneEvents {
  public:
   void OnResize() override { ++resizes; }
   void OnTimer() override {}
-  void OnMouseMove(float, float) override {}
-  void OnMouseDown() override {}
+  void OnMouseMove(float x, float y) override { moves.push_back({x, y}); }
+  void OnMouseDown() override { ++downs; }
   void OnClick() override {}
   void OnDblClick() override {}
   void OnKeyDown() override {}
   void OnKeyPress() override {}
   void OnTerminate() override {}
   int resizes = 0;
+  int downs = 0;
+  std::vector<std::pair<float, float>> moves;
 };
 
 void SendPower(HWND hwnd, const GUID& setting, DWORD state) {
@@ -153,6 +157,24 @@ TEST_F(SceneWindow, DpiChangeTakesTheSuggestedRectangleAndLaysOutAnew) {
   SendMessageW(hwnd_, WM_DPICHANGED, MAKEWPARAM(192, 192), 0);
   EXPECT_EQ(events_.resizes, without);
   EXPECT_EQ(window_.WindowImage().width(), 320);
+}
+
+// Turning either wheel is a touch of the mouse as a button press is; a
+// move reports the client position in device pixels.
+TEST_F(SceneWindow, WheelsPressAButtonAndMovesReportDevicePixels) {
+  SendMessageW(hwnd_, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(300, 200));
+  EXPECT_EQ(events_.downs, 1);
+  SendMessageW(hwnd_, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(300, 200));
+  EXPECT_EQ(events_.downs, 2);
+  SendMessageW(hwnd_, WM_MOUSEHWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(300, 200));
+  EXPECT_EQ(events_.downs, 3);
+  SendMessageW(hwnd_, WM_RBUTTONDOWN, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(events_.downs, 4);
+
+  events_.moves.clear();
+  SendMessageW(hwnd_, WM_MOUSEMOVE, 0, MAKELPARAM(123, 45));
+  ASSERT_EQ(events_.moves.size(), 1u);
+  EXPECT_EQ(events_.moves[0], std::make_pair(123.0f, 45.0f));
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 # A full-screen run of the native program under Xvfb: the scene covers the
 # screen in an override-redirect window, moves, shows its white corner texts,
 # survives pointer jitter of 1 and 2 pixels and ends on a 10-pixel move, a
-# key, a click, SIGTERM and SIGINT; a second start beside a running one opens
-# nothing.
+# key, a click, a turn of either wheel, SIGTERM and SIGINT; a second start
+# beside a running one opens nothing. The jitter is tried with the pointer
+# resting in corners, on edges, at and off the centre, also at scale 2, where
+# 2 pixels are 4 device pixels and 3 are 6.
 # usage: fullscreen_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/pointer.sh"
 make_sandbox "$1" "$2"
 shots="${3:-$sandbox}"
 mkdir -p "$shots"
@@ -57,12 +60,43 @@ if start_scene /S; then
 fi
 stop_all
 
-# 3. A key ends it; so does a click, and so do SIGTERM and SIGINT.
-for how in key click TERM INT; do
+# start_over X Y ARGS...: a run started over the pointer resting at (X, Y).
+start_over() {
+  local x=$1 y=$2
+  shift 2
+  if ! pointer_rests "$x" "$y"; then
+    fail "the pointer does not stay at $x,$y"
+    return 1
+  fi
+  start_saver "$@" /S
+  if ! wait_window 15 Sarvel; then
+    fail "no scene window appeared"
+    return 1
+  fi
+  sleep 0.5
+}
+
+# 2b. Jitter wherever the pointer rests, at scale 1 and 2.
+for place in "0 0" "$((W - 1)) 0" "0 $((H - 1))" "$((W - 1)) $((H - 1))" "$((W / 2)) 0" "0 $((H / 2))" \
+  "$((W - 1)) $((H / 2))" "$((W / 2)) $((H - 1))" "$((W / 2)) $((H / 2))" "$((W / 2 - 40)) $((H / 2 - 60))" "100 100"; do
+  read -r x y <<<"$place"
+  start_over "$x" "$y" && check_jitter "$x" "$y" "${W}x${H}+0+0"
+  stop_all
+done
+for place in "0 0" "$((W / 2 - 40)) $((H / 2 - 60))" "$((W - 1)) $((H - 1))"; do
+  read -r x y <<<"$place"
+  start_over "$x" "$y" -scale 2 && check_jitter "$x" "$y" "${W}x${H}+0+0" 2
+  stop_all
+done
+
+# 3. A key ends it; so do a click, each wheel button (4 and 5 the wheel, 6
+# and 7 its sideways tilt), SIGTERM and SIGINT.
+for how in key click wheel4 wheel5 wheel6 wheel7 TERM INT; do
   start_scene /s || continue
   case $how in
     key) xdotool key a ;;
     click) xdotool click 1 ;;
+    wheel*) xdotool click "${how#wheel}" ;;
     *) kill -"$how" "$saver_pid" ;;
   esac
   if wait_end 3 "$saver_pid"; then

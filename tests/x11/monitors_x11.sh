@@ -1,13 +1,15 @@
 #!/bin/bash
 # A full-screen run over two monitors (tests/x11/two_monitors.sh): a scene
 # window exactly covering each, each animated and lettered in its own bottom
-# corners; a 10-pixel move on either monitor ends the run, small ones do not;
+# corners; a 10-pixel move on either monitor ends the run, small ones do not,
+# wherever the pointer rests on either monitor and over the border between;
 # a monitor that goes, comes back or moves during the run loses or gets its
 # scene without ending the run. A windowed run stays one window.
 # usage: monitors_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 here=$(dirname "$0")
 source "$here/lib.sh"
 source "$here/two_monitors.sh"
+source "$here/pointer.sh"
 trap monitors_stop EXIT
 trap 'exit 1' TERM INT
 if ! monitors_start; then
@@ -22,7 +24,10 @@ settings_set Background 2
 saver_windows() { find_windows Sarvel "$saver_pid"; }
 # start_at X Y: the pointer there, then a full-screen run on both monitors.
 start_at() {
-  xdotool mousemove "$1" "$2"
+  if ! pointer_rests "$1" "$2"; then
+    fail "the pointer does not stay at $1,$2"
+    return 1
+  fi
   start_saver /S
   if ! wait_geometries 15 "$(monitors_list)"; then
     fail "the windows are '$(geometries)', the monitors '$(monitors_list)'"
@@ -59,6 +64,10 @@ if start_at 400 300; then
   wait_end 3 "$saver_pid" && pass "a 10 pixel move on the first monitor ends it" ||
     fail "still running after a 10 pixel move on the first monitor"
 fi
+
+# 2b. Jitter in the corners and off the centre of each monitor, and over the
+# border from the first to the second.
+jitter_everywhere 799 300
 
 # 3. Monitors change under a running scene.
 stop_all
