@@ -1,31 +1,20 @@
 #!/bin/bash
 # A full-screen run under Wine and Xvfb: the scene covers the screen, moves,
-<<<<<<< HEAD
-# shows its white corner texts, survives pointer jitter of 1 and 2 pixels and
-# ends on a 10-pixel move, a key and a click; a second start opens nothing; a
-# missing picture ends the run with one protocol. Screen-saver activation is
-# off while a run lasts and on again after it, however it ended.
-# usage: fullscreen_e2e.sh Sarvel.scr screenshot-folder screensaver_flag.exe
-=======
 # shows its white corner texts, survives pointer jitter of 1 and 2 pixels
 # wherever the pointer rests (corners, edges, at and off the centre, also at
 # 192 dots per inch, where they are 2 and 4 device pixels) and ends on a
 # 3-pixel or 10-pixel move, a key, a click and a turn of either wheel; a
 # second start opens nothing; a missing picture ends the run with one
-# protocol.
-# usage: fullscreen_e2e.sh Sarvel.scr [screenshot folder]
->>>>>>> fix-input
+# protocol. Screen-saver activation is off while a run lasts and on again
+# after it, however it ended.
+# usage: fullscreen_e2e.sh Sarvel.scr screenshot-folder screensaver_flag.exe
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/../x11/pointer.sh"
 make_sandbox "$1"
-<<<<<<< HEAD
-shots="$2"
-flag_exe=$3
-=======
 hold_display
 trap 'dpi_restore; release_display' EXIT
-shots="${2:-$sandbox}"
->>>>>>> fix-input
+shots="$2"
+flag_exe=$3
 mkdir -p "$shots"
 stop_all
 reg_clear
