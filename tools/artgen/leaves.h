@@ -29,23 +29,23 @@ struct LeafGeom {
 };
 
 struct LeafLook {
-  Rgba base, mid, tip;  // colour by distance from the stalk
-  Rgba blotch;
+  Rgba base{}, mid{}, tip{};  // colour by distance from the stalk
+  Rgba blotch{};
   float blotchAmt = 0.0f;
   float blotchScale = 2.2f;
-  Rgba green;
+  Rgba green = rgb8(120, 140, 40);
   float greenAmt = 0.0f;  // chlorophyll left along the veins
-  Rgba edge;
+  Rgba edge = rgb8(120, 70, 35);
   float edgeAmt = 0.0f;  // dried margin
   float edgeWidth = 1.0f;
-  Rgba spot;
+  Rgba spot = rgb8(90, 50, 25);
   float spotAmt = 0.0f;  // share of cells carrying a spot
   float spotScale = 7.0f;
   float spotSize = 0.22f;
   bool tarSpots = false;  // black spots with a yellow halo
   float veinLight = 0.25f;  // veins lighter (>0) or darker (<0) than the blade
   float mottle = 0.10f;
-  Rgba stalk;
+  Rgba stalk{};
   float gloss = 0.12f;
   float relief = 1.0f;
   bool underside = false;
