@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
+#include <variant>
 
 #include "fungus.h"
 
@@ -18,31 +20,13 @@ const Rgba kWhite = rgb8(246, 242, 232);
 enum class StemDeco { None, Fibrils, Net, Scabers, Snakeskin, Volva, Zones };
 enum class CapDeco { None, Warts, Patches, Scales, Striate, Cracks, Fibres };
 
-// A gilled or pored mushroom: stem, optional ring, underside and cap.
-struct Agaric {
-  float footX = 16.0f;
-  float stemH = 13.0f;
-  float stemWb = 4.0f;
-  float stemWt = 3.2f;
-  float bulb = 0.0f;
-  float bulbH = 3.0f;
-  float lean = 0.0f;
+// Colours and markings of a species.
+struct Skin {
   Rgba stemTop = kWhite;
   Rgba stemBase = rgb8(232, 222, 196);
   StemDeco stemDeco = StemDeco::Fibrils;
   Rgba stemDecoCol = rgb8(200, 190, 170);
-
-  float ringY = 0.0f;  // 0: no ring
-  float ringDrop = 1.8f;
-  float ringFlare = 1.0f;
   Rgba ringCol = kWhite;
-
-  float capW = 20.0f;
-  float capH = 9.0f;
-  std::function<float(float)> profile;  // height share at radius share r
-  float roll = 0.0f;     // rounded margin below the rim line
-  float rollIn = 0.12f;
-  float capTilt = 0.0f;
   Rgba capTop = rgb8(200, 30, 20);
   Rgba capRim = rgb8(226, 70, 30);
   float capGloss = 0.15f;
@@ -55,13 +39,44 @@ struct Agaric {
   Rgba marginCol = rgb8(236, 226, 200);
   float centreDark = 0.0f;  // darker disc at the top
   Rgba centreCol = rgb8(120, 70, 40);
-
-  float underH = 2.0f;
   Rgba gillCol = rgb8(240, 232, 210);
   bool pores = false;
+};
+
+// A gilled or pored mushroom: stem, optional ring, underside and cap.
+struct Agaric {
+  float footX = 16.0f;
+  float stemH = 13.0f;
+  float stemWb = 4.0f;
+  float stemWt = 3.2f;
+  float bulb = 0.0f;
+  float bulbH = 3.0f;
+
+  float ringY = 0.0f;  // 0: no ring
+  float ringDrop = 1.8f;
+  float ringFlare = 1.0f;
+
+  float capW = 20.0f;
+  float capH = 9.0f;
+  std::function<float(float)> profile{};  // height share at radius share r
+  float roll = 0.0f;  // rounded margin below the rim line
+  float rollIn = 0.12f;
+  float underH = 2.0f;
   bool showUnder = true;
+  bool spines = false;  // spines hang under the cap instead of gills
+  Skin skin{};
+
+  // How one sprite of the species differs from the next.
+  float stemExtra = 0.0f;  // up to this much longer stem
+  float leanJitter = 0.0f;
+  float tiltJitter = 0.0f;
+  bool slanted = false;  // cap clearly tilted to a random side
+
+  float lean = 0.0f;
+  float capTilt = 0.0f;
   uint32_t seed = 1;
 };
+
 
 float convex(float r) { return std::sqrt(std::max(0.0f, 1.0f - r * r)); }
 std::function<float(float)> dome(float p, float q) {
@@ -97,9 +112,9 @@ Lathe capLathe(Vec2 base, float tilt, float W, float H, const std::function<floa
 
 Rgba stemColor(const Agaric& a, const Surface& s) {
   float t = clamp01(s.y / a.stemH);
-  Rgba c = mix(a.stemBase, a.stemTop, smoothstep(0.0f, 0.8f, t));
+  Rgba c = mix(a.skin.stemBase, a.skin.stemTop, smoothstep(0.0f, 0.8f, t));
   float around = s.theta * std::max(1.0f, s.R);
-  switch (a.stemDeco) {
+  switch (a.skin.stemDeco) {
     case StemDeco::Fibrils: {
       float f = fbm(around * 1.6f, s.y * 0.25f, a.seed + 5, 3);
       c = scaled(c, 0.93f + 0.14f * f);
@@ -108,13 +123,13 @@ Rgba stemColor(const Agaric& a, const Surface& s) {
     case StemDeco::Net: {
       CellDist cd = cellNoise(around * 1.3f, s.y * 1.0f, a.seed + 6);
       float line = smoothstep(0.16f, 0.05f, cd.d2 - cd.d1) * smoothstep(0.0f, 0.5f, t);
-      c = mix(c, a.stemDecoCol, 0.65f * line);
+      c = mix(c, a.skin.stemDecoCol, 0.65f * line);
       break;
     }
     case StemDeco::Scabers: {
       CellDist cd = cellNoise(around * 1.9f, s.y * 1.1f, a.seed + 7);
       float r = 0.18f + 0.12f * static_cast<float>(cd.id & 255u) / 255.0f;
-      c = mix(c, a.stemDecoCol, smoothstep(r, r * 0.6f, cd.d1) * (0.6f + 0.4f * (1.0f - t)));
+      c = mix(c, a.skin.stemDecoCol, smoothstep(r, r * 0.6f, cd.d1) * (0.6f + 0.4f * (1.0f - t)));
       break;
     }
     case StemDeco::Snakeskin: {
@@ -122,7 +137,7 @@ Rgba stemColor(const Agaric& a, const Surface& s) {
       float band = s.y * 0.55f + wob;
       float f = band - std::floor(band);
       float below = a.ringY > 0.0f ? smoothstep(a.ringY, a.ringY - 1.0f, s.y) : 1.0f;
-      c = mix(c, a.stemDecoCol, below * 0.85f * smoothstep(0.55f, 0.7f, f) * smoothstep(0.95f, 0.85f, f));
+      c = mix(c, a.skin.stemDecoCol, below * 0.85f * smoothstep(0.55f, 0.7f, f) * smoothstep(0.95f, 0.85f, f));
       break;
     }
     case StemDeco::Volva: {
@@ -138,7 +153,7 @@ Rgba stemColor(const Agaric& a, const Surface& s) {
     }
     case StemDeco::Zones: {
       float band = std::sin(s.y * 1.4f + fbm(around, s.y, a.seed + 8, 2) * 3.0f);
-      c = mix(c, a.stemDecoCol, 0.35f * smoothstep(0.3f, 0.9f, band));
+      c = mix(c, a.skin.stemDecoCol, 0.35f * smoothstep(0.3f, 0.9f, band));
       break;
     }
     case StemDeco::None:
@@ -151,25 +166,25 @@ Rgba capColor(const Agaric& a, const Surface& s) {
   const float half = a.capW * 0.5f;
   float rn = clamp01(s.R / half);
   if (s.y < 0.0f) rn = 1.0f;
-  Rgba c = mix(a.capTop, a.capRim, smoothstep(0.05f, 1.0f, rn));
+  Rgba c = mix(a.skin.capTop, a.skin.capRim, smoothstep(0.05f, 1.0f, rn));
   float n = fbm(s.tx * 0.5f + 5.0f, s.ty * 0.5f, a.seed + 11, 3);
   c = scaled(c, 0.92f + 0.16f * n);
-  if (a.centreDark > 0.0f) c = mix(c, a.centreCol, a.centreDark * smoothstep(0.45f, 0.15f, rn));
-  if (a.paleMargin > 0.0f) {
-    c = mix(c, a.marginCol, smoothstep(half - a.paleMargin, half, s.R) * smoothstep(0.2f, -0.2f, s.y));
+  if (a.skin.centreDark > 0.0f) c = mix(c, a.skin.centreCol, a.skin.centreDark * smoothstep(0.45f, 0.15f, rn));
+  if (a.skin.paleMargin > 0.0f) {
+    c = mix(c, a.skin.marginCol, smoothstep(half - a.skin.paleMargin, half, s.R) * smoothstep(0.2f, -0.2f, s.y));
   }
-  const float k = a.decoDensity;
-  switch (a.capDeco) {
+  const float k = a.skin.decoDensity;
+  switch (a.skin.capDeco) {
     case CapDeco::Warts:
     case CapDeco::Patches: {
       CellDist cd = cellNoise(s.tx * 0.45f * k + 0.3f, s.ty * 0.45f * k, a.seed + 12);
-      float r = a.decoSize * (0.22f + 0.14f * static_cast<float>(cd.id & 255u) / 255.0f);
-      if (a.capDeco == CapDeco::Patches) r *= 1.4f;
+      float r = a.skin.decoSize * (0.22f + 0.14f * static_cast<float>(cd.id & 255u) / 255.0f);
+      if (a.skin.capDeco == CapDeco::Patches) r *= 1.4f;
       float keep = static_cast<float>((cd.id >> 8) & 255u) / 255.0f < 0.8f ? 1.0f : 0.0f;
       float wart = keep * smoothstep(r, r * 0.7f, cd.d1);
       float rim = keep * smoothstep(r * 1.3f, r * 1.05f, cd.d1) * (1.0f - wart);
       c = mix(c, scaled(c, 0.7f), 0.6f * rim);
-      c = mix(c, a.capDecoCol, wart);
+      c = mix(c, a.skin.capDecoCol, wart);
       break;
     }
     case CapDeco::Scales: {
@@ -181,7 +196,7 @@ Rgba capColor(const Agaric& a, const Surface& s) {
       float g = around - std::floor(around);
       float scale = smoothstep(0.55f, 0.35f, std::fabs(g - 0.5f) + 0.5f * f) * smoothstep(0.0f, 0.2f, f);
       float dense = smoothstep(4.0f, 0.0f, s.arc);
-      c = mix(c, a.capDecoCol, std::max(dense, 0.85f * scale));
+      c = mix(c, a.skin.capDecoCol, std::max(dense, 0.85f * scale));
       break;
     }
     case CapDeco::Striate: {
@@ -191,12 +206,12 @@ Rgba capColor(const Agaric& a, const Surface& s) {
     }
     case CapDeco::Cracks: {
       CellDist cd = cellNoise(s.tx * 0.7f * k, s.ty * 0.7f * k, a.seed + 13);
-      c = mix(c, a.capDecoCol, 0.8f * smoothstep(0.12f, 0.03f, cd.d2 - cd.d1) * smoothstep(0.3f, 0.7f, rn));
+      c = mix(c, a.skin.capDecoCol, 0.8f * smoothstep(0.12f, 0.03f, cd.d2 - cd.d1) * smoothstep(0.3f, 0.7f, rn));
       break;
     }
     case CapDeco::Fibres: {
       float f = fbm(s.theta * 14.0f * k, s.arc * 0.4f, a.seed + 14, 3);
-      c = mix(c, a.capDecoCol, 0.5f * smoothstep(0.45f, 0.75f, f) * smoothstep(0.1f, 0.6f, rn));
+      c = mix(c, a.skin.capDecoCol, 0.5f * smoothstep(0.45f, 0.75f, f) * smoothstep(0.1f, 0.6f, rn));
       break;
     }
     case CapDeco::None:
@@ -220,8 +235,8 @@ void drawUnderside(Studio& st, const Agaric& a, const Lathe& cap) {
   st.canvas().paint(m, [&](float x, float y) {
     Vec2 l = cap.toLocal(st.toSprite(x, y));
     float t = clamp01((top - l.y) / ry);
-    Rgba col = a.gillCol;
-    if (a.pores) {
+    Rgba col = a.skin.gillCol;
+    if (a.skin.pores) {
       float n = valueNoise(l.x * 2.6f, l.y * 2.6f, a.seed + 21);
       col = scaled(col, 0.85f + 0.2f * n);
     } else {
@@ -245,13 +260,13 @@ void drawRing(Studio& st, const Agaric& a, const Lathe& stem) {
   sh.edgeDark = 0.2f;
   paintLathe(st, ring, [&](const Surface& s) {
     float q = clamp01((y1 - s.y) / a.ringDrop);
-    Rgba c = mix(a.ringCol, scaled(a.ringCol, 0.8f), q * q);
+    Rgba c = mix(a.skin.ringCol, scaled(a.skin.ringCol, 0.8f), q * q);
     float f = std::sin(s.theta * 24.0f) * 0.5f + 0.5f;
     return scaled(c, 0.94f + 0.08f * f);
   }, sh);
 }
 
-void drawAgaric(Studio& st, const Agaric& a) {
+Lathe paintStem(Studio& st, const Agaric& a) {
   Lathe stem({a.footX, 32.8f}, a.lean, 0.0f, a.stemH + 1.0f, [&](float y) {
     float t = clamp01(y / a.stemH);
     float r = 0.5f * lerpf(a.stemWb, a.stemWt, t);
@@ -263,488 +278,273 @@ void drawAgaric(Studio& st, const Agaric& a) {
   ss.diffuse = 0.62f;
   ss.edgeDark = 0.3f;
   paintLathe(st, stem, [&](const Surface& s) { return stemColor(a, s); }, ss);
+  return stem;
+}
+
+void drawSpines(Studio& st, const Agaric& a, const Lathe& cap, Rng& rng) {
+  Mask spines = st.mask();
+  const float half = a.capW * 0.5f * 0.92f;
+  for (int i = 0; i < 26; ++i) {
+    float x = -half + 2.0f * half * (static_cast<float>(i) + 0.5f) / 26.0f;
+    float depth = std::sqrt(std::max(0.0f, 1.0f - (x / half) * (x / half)));
+    float len = 1.0f + 1.6f * depth * rng.range(0.7f, 1.1f);
+    if (std::fabs(x) < a.stemWt * 0.5f) continue;
+    Vec2 p0 = cap.toSprite({x, -a.roll * 0.5f}), p1 = cap.toSprite({x * 0.97f, -a.roll * 0.5f - len});
+    unite(spines, st.stroke({p0, p1}, 0.75f, 0.2f));
+  }
+  st.canvas().paintSolid(spines, rgb8(236, 206, 160));
+}
+
+// The one drawing of every gilled, pored and spined mushroom; `rng` serves
+// only the spines.
+void drawAgaric(Studio& st, const Agaric& a, Rng& rng) {
+  const Lathe stem = paintStem(st, a);
   if (a.ringY > 0.0f) drawRing(st, a, stem);
 
   Vec2 capBase = stem.toSprite({0.0f, a.stemH});
   Lathe cap = capLathe(capBase, a.lean + a.capTilt, a.capW, a.capH, a.profile ? a.profile : convex,
                        a.roll, a.rollIn);
   if (a.showUnder) drawUnderside(st, a, cap);
+  if (a.spines) drawSpines(st, a, cap, rng);
   Shading cs;
-  cs.gloss = a.capGloss;
-  cs.shininess = a.capShine;
+  cs.gloss = a.skin.capGloss;
+  cs.shininess = a.skin.capShine;
   paintLathe(st, cap, [&](const Surface& s) { return capColor(a, s); }, cs);
 }
 
 // ----- Species -----------------------------------------------------------
 
-Agaric flyAgaric(int stage, Rng& rng) {
-  Agaric a;
+Skin marked(Skin s, float density, float size) {
+  s.decoDensity = density;
+  s.decoSize = size;
+  return s;
+}
+
+Skin recoloured(Skin s, Rgba top, Rgba rim) {
+  s.capTop = top;
+  s.capRim = rim;
+  return s;
+}
+
+Skin withGills(Skin s, Rgba gills) {
+  s.gillCol = gills;
+  return s;
+}
+
+// clang-format off
+const Skin kFlyAgaricSkin{
+    .stemTop = rgb8(248, 246, 236), .stemBase = rgb8(238, 232, 212), .stemDeco = StemDeco::Volva,
+    .capTop = rgb8(196, 22, 18), .capRim = rgb8(232, 74, 28), .capGloss = 0.28f, .capShine = 22.0f,
+    .capDeco = CapDeco::Warts, .decoDensity = 0.46f, .decoSize = 1.5f};
+const Skin kPantherCapSkin{
+    .stemDeco = StemDeco::Volva, .capTop = rgb8(92, 62, 40), .capRim = rgb8(170, 132, 92), .capGloss = 0.18f,
+    .capDeco = CapDeco::Warts, .capDecoCol = rgb8(250, 248, 240), .decoDensity = 0.6f, .decoSize = 1.2f};
+const Skin kPennyBunSkin{
+    .stemTop = rgb8(236, 226, 200), .stemBase = rgb8(208, 186, 146), .stemDeco = StemDeco::Net,
+    .stemDecoCol = rgb8(250, 246, 236), .capTop = rgb8(112, 64, 34), .capRim = rgb8(168, 112, 62), .capGloss = 0.16f,
+    .capShine = 14.0f, .paleMargin = 0.9f, .marginCol = rgb8(226, 206, 170), .gillCol = rgb8(236, 226, 172),
+    .pores = true};
+const Skin kBayBoleteSkin{
+    .stemTop = rgb8(214, 186, 120), .stemBase = rgb8(170, 126, 80), .capTop = rgb8(96, 46, 26),
+    .capRim = rgb8(140, 72, 36), .capGloss = 0.35f, .capShine = 26.0f, .gillCol = rgb8(224, 206, 92), .pores = true};
+const Skin kBirchBoleteSkin{
+    .stemTop = rgb8(236, 232, 222), .stemBase = rgb8(214, 206, 190), .stemDeco = StemDeco::Scabers,
+    .stemDecoCol = rgb8(44, 34, 28), .capTop = rgb8(200, 84, 28), .capRim = rgb8(222, 112, 40), .capGloss = 0.16f,
+    .gillCol = rgb8(222, 216, 202), .pores = true};
+const Skin kParasolSkin{
+    .stemTop = rgb8(236, 226, 206), .stemBase = rgb8(214, 198, 170), .stemDeco = StemDeco::Snakeskin,
+    .stemDecoCol = rgb8(150, 112, 80), .capTop = rgb8(112, 78, 50), .capRim = rgb8(228, 214, 190), .capGloss = 0.05f,
+    .capDeco = CapDeco::Scales, .capDecoCol = rgb8(140, 100, 66)};
+const Skin kRussulaSkin{
+    .stemTop = rgb8(250, 248, 242), .stemBase = rgb8(236, 232, 222), .capGloss = 0.3f, .capShine = 24.0f,
+    .gillCol = rgb8(246, 240, 222)};
+const Skin kBlewitSkin{
+    .stemTop = rgb8(190, 166, 212), .stemBase = rgb8(160, 130, 180), .capTop = rgb8(150, 120, 140),
+    .capRim = rgb8(166, 136, 186), .capGloss = 0.2f, .gillCol = rgb8(186, 160, 208)};
+const Skin kFieldMushroomSkin{
+    .capTop = rgb8(226, 216, 200), .capRim = rgb8(246, 242, 234), .capGloss = 0.2f, .capDeco = CapDeco::Fibres,
+    .capDecoCol = rgb8(200, 186, 166), .gillCol = rgb8(170, 96, 90)};
+const Skin kHedgehogSkin{
+    .stemTop = rgb8(246, 236, 218), .stemBase = rgb8(226, 206, 176), .capTop = rgb8(218, 168, 110),
+    .capRim = rgb8(236, 196, 146), .capGloss = 0.1f, .capShine = 24.0f, .gillCol = rgb8(244, 218, 176), .pores = true};
+
+const Agaric kFlyAgaricButton{
+    .stemH = 10.0f, .stemWb = 8.0f, .stemWt = 6.0f, .bulb = 2.2f, .bulbH = 3.5f, .capW = 18.0f, .capH = 10.5f,
+    .profile = dome(2.0f, 0.6f), .roll = 3.0f, .rollIn = 0.2f, .showUnder = false,
+    .skin = marked(kFlyAgaricSkin, 0.8f, 1.1f), .leanJitter = 0.06f};
+const Agaric kFlyAgaricYoung{
+    .stemH = 12.0f, .stemWb = 6.0f, .stemWt = 4.4f, .bulb = 1.6f, .bulbH = 3.0f, .ringY = 10.0f, .ringDrop = 2.2f,
+    .capW = 22.0f, .capH = 11.0f, .profile = dome(2.0f, 0.6f), .roll = 1.5f, .rollIn = 0.15f, .underH = 2.0f,
+    .skin = kFlyAgaricSkin, .leanJitter = 0.06f};
+const Agaric kFlyAgaricSmall{
+    .stemH = 6.0f, .stemWb = 4.0f, .stemWt = 3.0f, .bulb = 0.9f, .bulbH = 2.0f, .capW = 12.0f, .capH = 6.0f,
+    .profile = dome(2.0f, 0.6f), .roll = 1.5f, .rollIn = 0.15f, .underH = 1.0f,
+    .skin = marked(kFlyAgaricSkin, 1.0f, 1.0f), .leanJitter = 0.06f};
+const Agaric kFlyAgaric{
+    .stemH = 17.0f, .stemWb = 5.2f, .stemWt = 3.8f, .bulb = 1.4f, .ringY = 14.0f, .ringDrop = 2.6f, .ringFlare = 1.3f,
+    .capW = 28.0f, .capH = 9.0f, .profile = dome(2.2f, 0.55f), .underH = 2.6f, .skin = kFlyAgaricSkin,
+    .leanJitter = 0.06f};
+const Agaric kFlyAgaricTall{
+    .stemH = 16.0f, .stemWb = 5.2f, .stemWt = 3.8f, .bulb = 1.4f, .ringY = 13.0f, .ringDrop = 2.6f, .ringFlare = 1.3f,
+    .capW = 22.0f, .capH = 9.0f, .profile = dome(2.2f, 0.55f), .underH = 2.6f, .skin = kFlyAgaricSkin,
+    .leanJitter = 0.06f};
+const Agaric kFlyAgaricOld{
+    .stemH = 19.0f, .stemWb = 5.0f, .stemWt = 3.6f, .bulb = 1.3f, .ringY = 15.5f, .ringDrop = 2.4f, .ringFlare = 1.2f,
+    .capW = 30.0f, .capH = 5.5f, .profile = dome(3.0f, 0.45f), .underH = 3.0f,
+    .skin = marked(recoloured(kFlyAgaricSkin, rgb8(214, 40, 22), rgb8(240, 110, 36)), 0.5f, 1.5f), .leanJitter = 0.06f,
+    .tiltJitter = 0.08f};
+const Agaric kPantherCapYoung{
+    .stemH = 11.0f, .stemWb = 5.5f, .stemWt = 4.0f, .bulb = 2.0f, .capW = 20.0f, .capH = 10.0f,
+    .profile = dome(2.0f, 0.6f), .roll = 1.2f, .underH = 1.6f, .skin = kPantherCapSkin, .leanJitter = 0.08f};
+const Agaric kPantherCap{
+    .stemH = 17.0f, .stemWb = 4.6f, .stemWt = 3.4f, .bulb = 1.8f, .ringY = 10.5f, .ringDrop = 2.0f, .capW = 27.0f,
+    .capH = 6.5f, .profile = dome(2.6f, 0.5f), .underH = 2.6f, .skin = kPantherCapSkin, .leanJitter = 0.08f};
+const Agaric kPennyBun{
+    .stemH = 12.0f, .stemWb = 11.0f, .stemWt = 6.5f, .bulb = 1.2f, .bulbH = 5.0f, .capW = 28.0f, .capH = 10.0f,
+    .profile = dome(2.0f, 0.5f), .roll = 2.0f, .rollIn = 0.12f, .underH = 2.2f, .skin = kPennyBunSkin,
+    .leanJitter = 0.06f};
+const Agaric kPennyBunLow{
+    .stemH = 13.0f, .stemWb = 9.0f, .stemWt = 5.5f, .bulb = 1.2f, .bulbH = 5.0f, .capW = 22.0f, .capH = 8.5f,
+    .profile = dome(2.0f, 0.5f), .roll = 2.0f, .rollIn = 0.12f, .underH = 2.2f, .skin = kPennyBunSkin,
+    .leanJitter = 0.06f};
+const Agaric kPennyBunButton{
+    .stemH = 10.0f, .stemWb = 14.0f, .stemWt = 10.0f, .bulb = 1.0f, .bulbH = 5.0f, .capW = 19.0f, .capH = 10.0f,
+    .profile = dome(2.0f, 0.5f), .roll = 2.5f, .rollIn = 0.16f, .underH = 1.0f,
+    .skin = withGills(recoloured(kPennyBunSkin, rgb8(130, 80, 42), rgb8(186, 140, 90)), rgb8(246, 242, 228)),
+    .leanJitter = 0.06f};
+const Agaric kPennyBunSmall{
+    .stemH = 7.0f, .stemWb = 7.5f, .stemWt = 5.0f, .bulbH = 3.0f, .capW = 15.0f, .capH = 7.0f,
+    .profile = dome(2.0f, 0.5f), .roll = 1.4f, .rollIn = 0.12f, .underH = 1.2f, .skin = kPennyBunSkin,
+    .leanJitter = 0.06f};
+const Agaric kBayBolete{
+    .stemH = 14.0f, .stemWb = 6.5f, .stemWt = 4.6f, .bulb = 0.6f, .capW = 26.0f, .capH = 9.0f,
+    .profile = dome(2.2f, 0.5f), .roll = 1.6f, .rollIn = 0.1f, .underH = 2.4f, .skin = kBayBoleteSkin,
+    .leanJitter = 0.1f, .tiltJitter = 0.06f};
+const Agaric kBirchBoleteYoung{
+    .stemH = 11.0f, .stemWb = 8.0f, .stemWt = 5.5f, .capW = 18.0f, .capH = 10.0f, .profile = dome(2.0f, 0.55f),
+    .roll = 2.2f, .rollIn = 0.12f, .underH = 1.2f, .skin = kBirchBoleteSkin, .leanJitter = 0.08f};
+const Agaric kBirchBolete{
+    .stemH = 19.0f, .stemWb = 5.6f, .stemWt = 3.8f, .capW = 24.0f, .capH = 9.0f, .profile = dome(2.0f, 0.55f),
+    .roll = 1.6f, .rollIn = 0.12f, .underH = 2.2f, .skin = kBirchBoleteSkin, .leanJitter = 0.08f};
+const Agaric kParasolDrumstick{
+    .stemH = 16.0f, .stemWb = 3.2f, .stemWt = 2.6f, .bulb = 1.3f, .bulbH = 2.0f, .capW = 13.0f, .capH = 12.0f,
+    .profile = dome(1.8f, 0.85f), .roll = 2.0f, .rollIn = 0.25f, .showUnder = false,
+    .skin = marked(kParasolSkin, 1.3f, 1.0f), .leanJitter = 0.07f};
+const Agaric kParasol{
+    .stemH = 21.0f, .stemWb = 3.4f, .stemWt = 2.4f, .bulb = 1.3f, .bulbH = 2.0f, .ringY = 17.0f, .ringDrop = 1.6f,
+    .ringFlare = 1.2f, .capW = 30.0f, .capH = 6.0f, .profile = flatUmbo(0.4f), .underH = 2.2f, .skin = kParasolSkin,
+    .leanJitter = 0.07f, .tiltJitter = 0.06f};
+const Agaric kRussula{
+    .stemH = 11.0f, .stemWb = 6.0f, .stemWt = 5.4f, .capW = 26.0f, .capH = 5.5f, .profile = dome(3.0f, 0.4f),
+    .underH = 2.2f, .skin = recoloured(kRussulaSkin, rgb8(190, 20, 36), rgb8(226, 50, 52)), .stemExtra = 2.0f,
+    .leanJitter = 0.08f, .tiltJitter = 0.1f};
+const Skin kGreenRussulaSkin{
+    .stemTop = rgb8(250, 248, 242), .stemBase = rgb8(236, 232, 222), .capTop = rgb8(104, 134, 80),
+    .capRim = rgb8(150, 172, 110), .capGloss = 0.12f, .capShine = 24.0f, .capDeco = CapDeco::Cracks,
+    .capDecoCol = rgb8(200, 210, 170), .gillCol = rgb8(246, 240, 222)};
+const Skin kPurpleRussulaSkin{
+    .stemTop = rgb8(250, 248, 242), .stemBase = rgb8(236, 232, 222), .capTop = rgb8(92, 30, 80),
+    .capRim = rgb8(150, 70, 120), .capGloss = 0.3f, .capShine = 24.0f, .centreDark = 0.5f,
+    .centreCol = rgb8(60, 20, 50), .gillCol = rgb8(246, 240, 222)};
+const Agaric kBlewit{
+    .stemH = 10.0f, .stemWb = 7.0f, .stemWt = 4.6f, .bulb = 1.5f, .bulbH = 3.0f, .capW = 26.0f, .capH = 7.5f,
+    .profile = dome(2.4f, 0.45f), .roll = 1.2f, .rollIn = 0.15f, .underH = 2.2f, .skin = kBlewitSkin,
+    .leanJitter = 0.1f, .tiltJitter = 0.08f};
+const Agaric kFieldMushroom{
+    .stemH = 11.0f, .stemWb = 5.0f, .stemWt = 4.4f, .ringY = 9.0f, .ringDrop = 1.2f, .ringFlare = 0.7f, .capW = 26.0f,
+    .capH = 9.5f, .profile = dome(2.2f, 0.6f), .roll = 1.0f, .underH = 2.6f, .skin = kFieldMushroomSkin,
+    .leanJitter = 0.06f};
+const Agaric kHedgehog{
+    .stemH = 11.0f, .stemWb = 6.4f, .stemWt = 5.0f, .capW = 27.0f, .capH = 7.0f, .profile = dome(2.6f, 0.45f),
+    .roll = 1.5f, .rollIn = 0.1f, .underH = 1.6f, .showUnder = false, .spines = true, .skin = kHedgehogSkin,
+    .leanJitter = 0.1f, .slanted = true};
+// clang-format on
+
+Agaric withSkin(Agaric a, const Skin& skin) {
+  a.skin = skin;
+  return a;
+}
+
+// One mushroom of a species where it stands in the sprite.
+struct Grown {
+  Agaric species;
+  float scale = 1.0f;
+  float footX = 16.0f;
+  std::optional<float> lean{};  // replaces the random lean
+  bool afterGround = false;   // made once the ground is drawn
+};
+
+Agaric grow(const Grown& g, Rng& rng) {
+  Agaric a = g.species;
   a.seed = rng.next();
-  a.capTop = rgb8(196, 22, 18);
-  a.capRim = rgb8(232, 74, 28);
-  a.capGloss = 0.28f;
-  a.capShine = 22.0f;
-  a.capDeco = CapDeco::Warts;
-  a.decoDensity = 0.46f;
-  a.decoSize = 1.5f;
-  a.stemDeco = StemDeco::Volva;
-  a.stemTop = rgb8(248, 246, 236);
-  a.stemBase = rgb8(238, 232, 212);
-  a.lean = rng.jitter(0.06f);
-  switch (stage) {
-    case 0:  // button, still almost round
-      a.stemH = 10.0f;
-      a.stemWb = 8.0f;
-      a.stemWt = 6.0f;
-      a.bulb = 2.2f;
-      a.bulbH = 3.5f;
-      a.capW = 18.0f;
-      a.capH = 10.5f;
-      a.roll = 3.0f;
-      a.rollIn = 0.2f;
-      a.profile = dome(2.0f, 0.6f);
-      a.showUnder = false;
-      a.decoDensity = 0.8f;
-      a.decoSize = 1.1f;
-      break;
-    case 1:  // young, hemispherical
-      a.stemH = 12.0f;
-      a.stemWb = 6.0f;
-      a.stemWt = 4.4f;
-      a.bulb = 1.6f;
-      a.bulbH = 3.0f;
-      a.capW = 22.0f;
-      a.capH = 11.0f;
-      a.roll = 1.5f;
-      a.rollIn = 0.15f;
-      a.profile = dome(2.0f, 0.6f);
-      a.underH = 2.0f;
-      a.ringY = 10.0f;
-      a.ringDrop = 2.2f;
-      break;
-    case 2:  // mature, convex
-      a.stemH = 17.0f;
-      a.stemWb = 5.2f;
-      a.stemWt = 3.8f;
-      a.bulb = 1.4f;
-      a.capW = 28.0f;
-      a.capH = 9.0f;
-      a.profile = dome(2.2f, 0.55f);
-      a.underH = 2.6f;
-      a.ringY = 14.0f;
-      a.ringDrop = 2.6f;
-      a.ringFlare = 1.3f;
-      break;
-    default:  // old, flat
-      a.stemH = 19.0f;
-      a.stemWb = 5.0f;
-      a.stemWt = 3.6f;
-      a.bulb = 1.3f;
-      a.capW = 30.0f;
-      a.capH = 5.5f;
-      a.profile = dome(3.0f, 0.45f);
-      a.capTilt = rng.jitter(0.08f);
-      a.underH = 3.0f;
-      a.ringY = 15.5f;
-      a.ringDrop = 2.4f;
-      a.ringFlare = 1.2f;
-      a.capTop = rgb8(214, 40, 22);
-      a.capRim = rgb8(240, 110, 36);
-      a.decoDensity = 0.5f;
-      break;
+  if (a.stemExtra > 0.0f) a.stemH += rng.range(0.0f, a.stemExtra);
+  a.lean = rng.jitter(a.leanJitter);
+  if (a.tiltJitter > 0.0f) a.capTilt = rng.jitter(a.tiltJitter);
+  if (a.slanted) a.capTilt = rng.range(0.05f, 0.14f) * (rng.chance(0.5f) ? 1.0f : -1.0f);
+  for (float* size : {&a.stemH, &a.stemWb, &a.stemWt, &a.bulb, &a.bulbH, &a.capW, &a.capH, &a.underH}) {
+    *size *= g.scale;
   }
+  a.footX = g.footX;
+  if (g.lean) a.lean = *g.lean;
   return a;
 }
 
+// Small caps on long stems for clusters: a size is `base + w * share`
+// for a cap `w` wide.
+struct ClusterKind {
+  Agaric look;
+  float capHShare;
+  float stemBottomShare;
+  float stemTopShare;
+  float underShare;
+  float ringBelowTop = 0.0f;  // 0: no ring
+};
 
-Agaric pantherCap(bool young, Rng& rng) {
-  Agaric a;
-  a.seed = rng.next();
-  a.capTop = rgb8(92, 62, 40);
-  a.capRim = rgb8(170, 132, 92);
-  a.capGloss = 0.18f;
-  a.capDeco = CapDeco::Warts;
-  a.capDecoCol = rgb8(250, 248, 240);
-  a.decoDensity = 0.6f;
-  a.decoSize = 1.2f;
-  a.stemDeco = StemDeco::Volva;
-  a.lean = rng.jitter(0.08f);
-  if (young) {
-    a.stemH = 11.0f;
-    a.stemWb = 5.5f;
-    a.stemWt = 4.0f;
-    a.bulb = 2.0f;
-    a.capW = 20.0f;
-    a.capH = 10.0f;
-    a.roll = 1.2f;
-    a.profile = dome(2.0f, 0.6f);
-    a.underH = 1.6f;
-  } else {
-    a.stemH = 17.0f;
-    a.stemWb = 4.6f;
-    a.stemWt = 3.4f;
-    a.bulb = 1.8f;
-    a.capW = 27.0f;
-    a.capH = 6.5f;
-    a.profile = dome(2.6f, 0.5f);
-    a.underH = 2.6f;
-    a.ringY = 10.5f;
-    a.ringDrop = 2.0f;
-  }
-  return a;
-}
+// clang-format off
+const ClusterKind kHoneyFungus{
+    .look = {.stemWb = 0.0f, .stemWt = 0.0f, .ringDrop = 1.2f, .ringFlare = 0.6f, .profile = flatUmbo(0.25f),
+             .underH = 0.0f,
+             .skin = {.stemTop = rgb8(232, 210, 150), .stemBase = rgb8(120, 86, 50), .ringCol = rgb8(240, 224, 160),
+                      .capTop = rgb8(120, 80, 40), .capRim = rgb8(206, 160, 76), .capGloss = 0.12f,
+                      .capDeco = CapDeco::Fibres, .capDecoCol = rgb8(92, 62, 34), .centreDark = 0.6f,
+                      .centreCol = rgb8(96, 64, 34), .gillCol = rgb8(236, 220, 180)}},
+    .capHShare = 0.3f, .stemBottomShare = 0.18f, .stemTopShare = 0.2f, .underShare = 0.09f, .ringBelowTop = 2.0f};
+const ClusterKind kSulphurTuft{
+    .look = {.stemWb = 0.0f, .stemWt = 0.0f, .profile = dome(2.2f, 0.5f), .underH = 0.0f,
+             .skin = {.stemTop = rgb8(236, 220, 110), .stemBase = rgb8(190, 140, 60), .capTop = rgb8(214, 128, 46),
+                      .capRim = rgb8(236, 214, 80), .capGloss = 0.16f, .gillCol = rgb8(180, 180, 80)}},
+    .capHShare = 0.36f, .stemBottomShare = 0.17f, .stemTopShare = 0.17f, .underShare = 0.09f};
+const ClusterKind kAmethystDeceiver{
+    .look = {.stemWb = 0.0f, .stemWt = 0.0f, .profile = dome(3.0f, 0.35f), .underH = 0.0f,
+             .skin = {.stemTop = rgb8(150, 110, 180), .stemBase = rgb8(120, 80, 150), .capTop = rgb8(92, 40, 130),
+                      .capRim = rgb8(132, 76, 170), .capGloss = 0.1f, .capDeco = CapDeco::Striate,
+                      .decoDensity = 0.7f, .gillCol = rgb8(150, 96, 180)}},
+    .capHShare = 0.25f, .stemBottomShare = 0.16f, .stemTopShare = 0.14f, .underShare = 0.1f};
+const ClusterKind kBonnet{
+    .look = {.stemWb = 1.7f, .stemWt = 1.4f, .profile = bell(1.4f), .underH = 0.9f,
+             .skin = {.stemTop = rgb8(200, 190, 176), .stemBase = rgb8(140, 120, 100), .stemDeco = StemDeco::None,
+                      .capTop = rgb8(120, 100, 86), .capRim = rgb8(186, 170, 150), .capGloss = 0.12f,
+                      .capDeco = CapDeco::Striate, .decoDensity = 0.45f, .gillCol = rgb8(230, 222, 210)}},
+    .capHShare = 0.7f, .stemBottomShare = 0.0f, .stemTopShare = 0.0f, .underShare = 0.0f};
+// clang-format on
 
-Agaric pennyBun(int kind, Rng& rng) {
-  // 0 mature, 1 young button, 2 small
-  Agaric a;
-  a.seed = rng.next();
-  a.capTop = rgb8(112, 64, 34);
-  a.capRim = rgb8(168, 112, 62);
-  a.paleMargin = 0.9f;
-  a.marginCol = rgb8(226, 206, 170);
-  a.capGloss = 0.16f;
-  a.capShine = 14.0f;
-  a.pores = true;
-  a.gillCol = rgb8(236, 226, 172);
-  a.stemDeco = StemDeco::Net;
-  a.stemTop = rgb8(236, 226, 200);
-  a.stemBase = rgb8(208, 186, 146);
-  a.stemDecoCol = rgb8(250, 246, 236);
-  a.profile = dome(2.0f, 0.5f);
-  a.roll = 2.0f;
-  a.rollIn = 0.12f;
-  a.lean = rng.jitter(0.06f);
-  if (kind == 0) {
-    a.stemH = 12.0f;
-    a.stemWb = 11.0f;
-    a.stemWt = 6.5f;
-    a.bulb = 1.2f;
-    a.bulbH = 5.0f;
-    a.capW = 28.0f;
-    a.capH = 10.0f;
-    a.underH = 2.2f;
-  } else if (kind == 1) {
-    a.stemH = 10.0f;
-    a.stemWb = 14.0f;
-    a.stemWt = 10.0f;
-    a.bulb = 1.0f;
-    a.bulbH = 5.0f;
-    a.capW = 19.0f;
-    a.capH = 10.0f;
-    a.roll = 2.5f;
-    a.rollIn = 0.16f;
-    a.underH = 1.0f;
-    a.capTop = rgb8(130, 80, 42);
-    a.capRim = rgb8(186, 140, 90);
-    a.gillCol = rgb8(246, 242, 228);
-  } else {
-    a.stemH = 7.0f;
-    a.stemWb = 7.5f;
-    a.stemWt = 5.0f;
-    a.bulbH = 3.0f;
-    a.capW = 15.0f;
-    a.capH = 7.0f;
-    a.roll = 1.4f;
-    a.underH = 1.2f;
-  }
-  return a;
-}
-
-Agaric bayBolete(Rng& rng) {
-  Agaric a;
-  a.seed = rng.next();
-  a.capTop = rgb8(96, 46, 26);
-  a.capRim = rgb8(140, 72, 36);
-  a.capGloss = 0.35f;
-  a.capShine = 26.0f;
-  a.pores = true;
-  a.gillCol = rgb8(224, 206, 92);
-  a.stemDeco = StemDeco::Fibrils;
-  a.stemTop = rgb8(214, 186, 120);
-  a.stemBase = rgb8(170, 126, 80);
-  a.profile = dome(2.2f, 0.5f);
-  a.roll = 1.6f;
-  a.rollIn = 0.1f;
-  a.stemH = 14.0f;
-  a.stemWb = 6.5f;
-  a.stemWt = 4.6f;
-  a.bulb = 0.6f;
-  a.capW = 26.0f;
-  a.capH = 9.0f;
-  a.underH = 2.4f;
-  a.lean = rng.jitter(0.1f);
-  a.capTilt = rng.jitter(0.06f);
-  return a;
-}
-
-Agaric birchBolete(bool young, Rng& rng) {
-  Agaric a;
-  a.seed = rng.next();
-  a.capTop = rgb8(200, 84, 28);
-  a.capRim = rgb8(222, 112, 40);
-  a.capGloss = 0.16f;
-  a.pores = true;
-  a.gillCol = rgb8(222, 216, 202);
-  a.stemDeco = StemDeco::Scabers;
-  a.stemDecoCol = rgb8(44, 34, 28);
-  a.stemTop = rgb8(236, 232, 222);
-  a.stemBase = rgb8(214, 206, 190);
-  a.profile = dome(2.0f, 0.55f);
-  a.roll = 1.6f;
-  a.rollIn = 0.12f;
-  a.lean = rng.jitter(0.08f);
-  if (young) {
-    a.stemH = 11.0f;
-    a.stemWb = 8.0f;
-    a.stemWt = 5.5f;
-    a.capW = 18.0f;
-    a.capH = 10.0f;
-    a.roll = 2.2f;
-    a.underH = 1.2f;
-  } else {
-    a.stemH = 19.0f;
-    a.stemWb = 5.6f;
-    a.stemWt = 3.8f;
-    a.capW = 24.0f;
-    a.capH = 9.0f;
-    a.underH = 2.2f;
-  }
-  return a;
-}
-
-Agaric parasol(bool young, Rng& rng) {
-  Agaric a;
-  a.seed = rng.next();
-  a.capTop = rgb8(112, 78, 50);
-  a.capRim = rgb8(228, 214, 190);
-  a.capDeco = CapDeco::Scales;
-  a.capDecoCol = rgb8(140, 100, 66);
-  a.capGloss = 0.05f;
-  a.stemDeco = StemDeco::Snakeskin;
-  a.stemDecoCol = rgb8(150, 112, 80);
-  a.stemTop = rgb8(236, 226, 206);
-  a.stemBase = rgb8(214, 198, 170);
-  a.lean = rng.jitter(0.07f);
-  a.bulb = 1.3f;
-  a.bulbH = 2.0f;
-  if (young) {
-    a.stemH = 16.0f;
-    a.stemWb = 3.2f;
-    a.stemWt = 2.6f;
-    a.capW = 13.0f;
-    a.capH = 12.0f;
-    a.profile = dome(1.8f, 0.85f);
-    a.roll = 2.0f;
-    a.rollIn = 0.25f;
-    a.showUnder = false;
-    a.decoDensity = 1.3f;
-  } else {
-    a.stemH = 21.0f;
-    a.stemWb = 3.4f;
-    a.stemWt = 2.4f;
-    a.capW = 30.0f;
-    a.capH = 6.0f;
-    a.profile = flatUmbo(0.4f);
-    a.underH = 2.2f;
-    a.ringY = 17.0f;
-    a.ringDrop = 1.6f;
-    a.ringFlare = 1.2f;
-    a.capTilt = rng.jitter(0.06f);
-  }
-  return a;
-}
-
-Agaric russula(int colour, Rng& rng) {
-  Agaric a;
-  a.seed = rng.next();
-  a.stemDeco = StemDeco::Fibrils;
-  a.stemTop = rgb8(250, 248, 242);
-  a.stemBase = rgb8(236, 232, 222);
-  a.gillCol = rgb8(246, 240, 222);
-  a.capGloss = 0.3f;
-  a.capShine = 24.0f;
-  a.profile = dome(3.0f, 0.4f);
-  a.stemH = 11.0f + rng.range(0.0f, 2.0f);
-  a.stemWb = 6.0f;
-  a.stemWt = 5.4f;
-  a.capW = 26.0f;
-  a.capH = 5.5f;
-  a.underH = 2.2f;
-  a.lean = rng.jitter(0.08f);
-  a.capTilt = rng.jitter(0.1f);
-  if (colour == 0) {
-    a.capTop = rgb8(190, 20, 36);
-    a.capRim = rgb8(226, 50, 52);
-  } else if (colour == 1) {
-    a.capTop = rgb8(104, 134, 80);
-    a.capRim = rgb8(150, 172, 110);
-    a.capDeco = CapDeco::Cracks;
-    a.capDecoCol = rgb8(200, 210, 170);
-    a.capGloss = 0.12f;
-  } else {
-    a.capTop = rgb8(92, 30, 80);
-    a.capRim = rgb8(150, 70, 120);
-    a.centreDark = 0.5f;
-    a.centreCol = rgb8(60, 20, 50);
-  }
-  return a;
-}
-
-Agaric blewit(float scale, Rng& rng) {
-  Agaric a;
-  a.seed = rng.next();
-  a.capTop = rgb8(150, 120, 140);
-  a.capRim = rgb8(166, 136, 186);
-  a.capGloss = 0.2f;
-  a.gillCol = rgb8(186, 160, 208);
-  a.stemDeco = StemDeco::Fibrils;
-  a.stemTop = rgb8(190, 166, 212);
-  a.stemBase = rgb8(160, 130, 180);
-  a.profile = dome(2.4f, 0.45f);
-  a.roll = 1.2f;
-  a.rollIn = 0.15f;
-  a.stemH = 10.0f * scale;
-  a.stemWb = 7.0f * scale;
-  a.stemWt = 4.6f * scale;
-  a.bulb = 1.5f * scale;
-  a.bulbH = 3.0f * scale;
-  a.capW = 26.0f * scale;
-  a.capH = 7.5f * scale;
-  a.underH = 2.2f * scale;
-  a.lean = rng.jitter(0.1f);
-  a.capTilt = rng.jitter(0.08f);
-  return a;
-}
-
-Agaric fieldMushroom(Rng& rng) {
-  Agaric a;
-  a.seed = rng.next();
-  a.capTop = rgb8(226, 216, 200);
-  a.capRim = rgb8(246, 242, 234);
-  a.capDeco = CapDeco::Fibres;
-  a.capDecoCol = rgb8(200, 186, 166);
-  a.capGloss = 0.2f;
-  a.gillCol = rgb8(170, 96, 90);
-  a.stemDeco = StemDeco::Fibrils;
-  a.profile = dome(2.2f, 0.6f);
-  a.roll = 1.0f;
-  a.stemH = 11.0f;
-  a.stemWb = 5.0f;
-  a.stemWt = 4.4f;
-  a.capW = 26.0f;
-  a.capH = 9.5f;
-  a.underH = 2.6f;
-  a.ringY = 9.0f;
-  a.ringDrop = 1.2f;
-  a.ringFlare = 0.7f;
-  a.lean = rng.jitter(0.06f);
-  return a;
-}
-
-Agaric hedgehogBase(Rng& rng) {
-  Agaric a;
-  a.seed = rng.next();
-  a.capTop = rgb8(218, 168, 110);
-  a.capRim = rgb8(236, 196, 146);
-  a.capGloss = 0.1f;
-  a.gillCol = rgb8(244, 218, 176);
-  a.pores = true;
-  a.stemTop = rgb8(246, 236, 218);
-  a.stemBase = rgb8(226, 206, 176);
-  a.profile = dome(2.6f, 0.45f);
-  a.roll = 1.5f;
-  a.rollIn = 0.1f;
-  a.stemH = 11.0f;
-  a.stemWb = 6.4f;
-  a.stemWt = 5.0f;
-  a.capW = 27.0f;
-  a.capH = 7.0f;
-  a.underH = 1.6f;
-  a.lean = rng.jitter(0.1f);
-  a.capTilt = rng.range(0.05f, 0.14f) * (rng.chance(0.5f) ? 1.0f : -1.0f);
-  return a;
-}
-
-// Small caps on long stems for clusters.
-Agaric clusterCap(int kind, float foot, float lean, float height, float w, Rng& rng) {
-  Agaric a;
+Agaric clusterCap(const ClusterKind& kind, float foot, float lean, float height, float w, Rng& rng) {
+  Agaric a = kind.look;
   a.seed = rng.next();
   a.footX = foot;
   a.lean = lean;
   a.stemH = height;
   a.capW = w;
   a.capTilt = lean * 0.25f + rng.jitter(0.06f);
-  switch (kind) {
-    case 0:  // honey fungus
-      a.capTop = rgb8(120, 80, 40);
-      a.capRim = rgb8(206, 160, 76);
-      a.capDeco = CapDeco::Fibres;
-      a.capDecoCol = rgb8(92, 62, 34);
-      a.centreDark = 0.6f;
-      a.centreCol = rgb8(96, 64, 34);
-      a.capGloss = 0.12f;
-      a.profile = flatUmbo(0.25f);
-      a.capH = w * 0.3f;
-      a.gillCol = rgb8(236, 220, 180);
-      a.stemTop = rgb8(232, 210, 150);
-      a.stemBase = rgb8(120, 86, 50);
-      a.stemWb = w * 0.18f;
-      a.stemWt = w * 0.2f;
-      a.ringY = height - 2.0f;
-      a.ringDrop = 1.2f;
-      a.ringFlare = 0.6f;
-      a.ringCol = rgb8(240, 224, 160);
-      a.underH = w * 0.09f;
-      break;
-    case 1:  // sulphur tuft
-      a.capTop = rgb8(214, 128, 46);
-      a.capRim = rgb8(236, 214, 80);
-      a.capGloss = 0.16f;
-      a.profile = dome(2.2f, 0.5f);
-      a.capH = w * 0.36f;
-      a.gillCol = rgb8(180, 180, 80);
-      a.stemTop = rgb8(236, 220, 110);
-      a.stemBase = rgb8(190, 140, 60);
-      a.stemWb = w * 0.17f;
-      a.stemWt = w * 0.17f;
-      a.underH = w * 0.09f;
-      break;
-    case 2:  // amethyst deceiver
-      a.capTop = rgb8(92, 40, 130);
-      a.capRim = rgb8(132, 76, 170);
-      a.capDeco = CapDeco::Striate;
-      a.decoDensity = 0.7f;
-      a.capGloss = 0.1f;
-      a.profile = dome(3.0f, 0.35f);
-      a.capH = w * 0.25f;
-      a.gillCol = rgb8(150, 96, 180);
-      a.stemTop = rgb8(150, 110, 180);
-      a.stemBase = rgb8(120, 80, 150);
-      a.stemWb = w * 0.16f;
-      a.stemWt = w * 0.14f;
-      a.underH = w * 0.1f;
-      break;
-    default:  // bonnet
-      a.capTop = rgb8(120, 100, 86);
-      a.capRim = rgb8(186, 170, 150);
-      a.capDeco = CapDeco::Striate;
-      a.decoDensity = 0.45f;
-      a.capGloss = 0.12f;
-      a.profile = bell(1.4f);
-      a.capH = w * 0.7f;
-      a.gillCol = rgb8(230, 222, 210);
-      a.stemTop = rgb8(200, 190, 176);
-      a.stemBase = rgb8(140, 120, 100);
-      a.stemWb = 1.7f;
-      a.stemWt = 1.4f;
-      a.underH = 0.9f;
-      a.stemDeco = StemDeco::None;
-      break;
-  }
+  a.capH = w * kind.capHShare;
+  a.stemWb = kind.look.stemWb + w * kind.stemBottomShare;
+  a.stemWt = kind.look.stemWt + w * kind.stemTopShare;
+  a.underH = kind.look.underH + w * kind.underShare;
+  if (kind.ringBelowTop > 0.0f) a.ringY = height - kind.ringBelowTop;
   return a;
 }
 
-void drawCluster(Studio& st, Rng& rng, int kind, int count, float spread, float maxH, float maxW) {
+void drawCluster(Studio& st, Rng& rng, const ClusterKind& kind, int count, float spread, float maxH, float maxW) {
   struct Item {
     Agaric a;
     float z;
@@ -765,7 +565,7 @@ void drawCluster(Studio& st, Rng& rng, int kind, int count, float spread, float 
   std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z > b.z; });
   // Draw the tallest (furthest) first so nearer caps overlap them.
   std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.a.stemH > b.a.stemH; });
-  for (const Item& it : items) drawAgaric(st, it.a);
+  for (const Item& it : items) drawAgaric(st, it.a, rng);
 }
 
 // ----- Fungi of other forms ---------------------------------------------
@@ -818,21 +618,9 @@ void drawInkCap(Studio& st, Rng& rng, bool old) {
   const uint32_t seed = rng.next();
   const float foot = 16.0f + rng.jitter(1.0f);
   const float lean = rng.jitter(0.06f);
-  Agaric stemOnly;
-  stemOnly.footX = foot;
-  stemOnly.lean = lean;
-  stemOnly.stemH = 12.0f;
-  stemOnly.stemWb = 3.4f;
-  stemOnly.stemWt = 2.6f;
-  stemOnly.bulb = 0.8f;
-  Lathe stem({foot, 32.8f}, lean, 0.0f, 13.0f, [&](float y) {
-    return 0.5f * lerpf(stemOnly.stemWb, stemOnly.stemWt, clamp01(y / 12.0f)) +
-           stemOnly.bulb * std::exp(-(y / 2.0f) * (y / 2.0f));
-  });
-  Shading ss;
-  ss.ambient = 0.5f;
-  ss.diffuse = 0.62f;
-  paintLathe(st, stem, [&](const Surface& s) { return stemColor(stemOnly, s); }, ss);
+  Agaric stemOnly{.footX = foot, .stemH = 12.0f, .stemWb = 3.4f, .stemWt = 2.6f, .bulb = 0.8f, .bulbH = 2.0f,
+                  .lean = lean};
+  const Lathe stem = paintStem(st, stemOnly);
   const float base = old ? 8.5f : 6.5f;
   const float H = old ? 19.0f : 23.0f;
   const float W = old ? 13.0f : 11.5f;
@@ -912,8 +700,8 @@ void drawMorel(Studio& st, Rng& rng, bool dark) {
   const float lean = rng.jitter(0.06f);
   Agaric stemA;
   stemA.stemH = 10.0f;
-  stemA.stemTop = rgb8(242, 234, 214);
-  stemA.stemBase = rgb8(224, 210, 180);
+  stemA.skin.stemTop = rgb8(242, 234, 214);
+  stemA.skin.stemBase = rgb8(224, 210, 180);
   stemA.seed = seed;
   Lathe stem({foot, 32.8f}, lean, 0.0f, 11.0f, [&](float y) {
     return 3.4f + 0.9f * std::exp(-(y / 3.0f) * (y / 3.0f)) - 0.1f * y;
@@ -1061,35 +849,6 @@ void drawCoral(Studio& st, Rng& rng) {
   }
 }
 
-void drawHedgehog(Studio& st, Rng& rng) {
-  Agaric a = hedgehogBase(rng);
-  a.showUnder = false;
-  Lathe stem({a.footX, 32.8f}, a.lean, 0.0f, a.stemH + 1.0f, [&](float y) {
-    return 0.5f * lerpf(a.stemWb, a.stemWt, clamp01(y / a.stemH));
-  });
-  Shading ss;
-  ss.ambient = 0.5f;
-  ss.diffuse = 0.62f;
-  paintLathe(st, stem, [&](const Surface& s) { return stemColor(a, s); }, ss);
-  Vec2 capBase = stem.toSprite({0.0f, a.stemH});
-  Lathe cap = capLathe(capBase, a.lean + a.capTilt, a.capW, a.capH, a.profile, a.roll, a.rollIn);
-  // Spines hanging under the cap instead of gills.
-  Mask spines = st.mask();
-  const float half = a.capW * 0.5f * 0.92f;
-  for (int i = 0; i < 26; ++i) {
-    float x = -half + 2.0f * half * (static_cast<float>(i) + 0.5f) / 26.0f;
-    float depth = std::sqrt(std::max(0.0f, 1.0f - (x / half) * (x / half)));
-    float len = 1.0f + 1.6f * depth * rng.range(0.7f, 1.1f);
-    if (std::fabs(x) < a.stemWt * 0.5f) continue;
-    Vec2 p0 = cap.toSprite({x, -a.roll * 0.5f}), p1 = cap.toSprite({x * 0.97f, -a.roll * 0.5f - len});
-    unite(spines, st.stroke({p0, p1}, 0.75f, 0.2f));
-  }
-  st.canvas().paintSolid(spines, rgb8(236, 206, 160));
-  Shading cs;
-  cs.gloss = a.capGloss;
-  paintLathe(st, cap, [&](const Surface& s) { return capColor(a, s); }, cs);
-}
-
 void floor(Studio& st, Rng& rng, float cx, float width, int style) {
   groundShadow(st, cx, width * 0.5f);
   if (style == 0) {
@@ -1111,218 +870,186 @@ void floorFront(Studio& st, Rng& rng, float cx, float width, int style) {
   }
 }
 
+
+// ----- Sprites -----------------------------------------------------------
+
+struct Chanterelle {
+  float foot, height, width;
+  float lean = 0.0f;
+  float leanJitter = 0.0f;  // above 0: a random lean instead
+};
+struct InkCap {
+  bool old;
+};
+struct Puffball {
+  float foot, height, radius;
+  bool old;
+};
+struct Cluster {
+  const ClusterKind* kind;
+  int count;
+  float spread, maxH, maxW;
+};
+struct Morel {
+  bool dark;
+};
+struct Earthstar {};
+struct Coral {};
+
+using Figure = std::variant<Grown, Chanterelle, InkCap, Puffball, Cluster, Morel, Earthstar, Coral>;
+
+// The strip of forest floor: grass, moss or litter behind and in front.
+struct Ground {
+  int style;
+  float cx = 0.0f;
+  float width = 0.0f;  // 0: under the single mushroom, 0.8 of its cap wide
+  float frontWidth = 0.0f;
+  bool front = true;
+};
+
+struct MushroomScene {
+  const char* name;
+  Ground ground;
+  std::vector<Figure> figures;
+};
+
+struct FigurePainter {
+  Studio& st;
+  Rng& rng;
+  std::vector<Agaric>::const_iterator grown;  // the ones made before the ground
+
+  void operator()(const Grown& g) {
+    if (g.afterGround) {
+      drawAgaric(st, grow(g, rng), rng);
+    } else {
+      drawAgaric(st, *grown++, rng);
+    }
+  }
+  void operator()(const Chanterelle& c) {
+    const float lean = c.leanJitter > 0.0f ? rng.jitter(c.leanJitter) : c.lean;
+    drawChanterelle(st, rng, c.foot, c.height, c.width, lean);
+  }
+  void operator()(const InkCap& c) { drawInkCap(st, rng, c.old); }
+  void operator()(const Puffball& p) { drawPuffball(st, rng, p.foot, p.height, p.radius, p.old); }
+  void operator()(const Cluster& c) { drawCluster(st, rng, *c.kind, c.count, c.spread, c.maxH, c.maxW); }
+  void operator()(const Morel& m) { drawMorel(st, rng, m.dark); }
+  void operator()(const Earthstar&) { drawEarthstar(st, rng); }
+  void operator()(const Coral&) { drawCoral(st, rng); }
+};
+
+void drawScene(const MushroomScene& scene, Studio& st, Rng& rng) {
+  std::vector<Agaric> grown;
+  for (const Figure& f : scene.figures) {
+    const Grown* g = std::get_if<Grown>(&f);
+    if (g && !g->afterGround) grown.push_back(grow(*g, rng));
+  }
+  Ground ground = scene.ground;
+  if (ground.width == 0.0f) {
+    ground.cx = grown.front().footX;
+    ground.width = ground.frontWidth = grown.front().capW * 0.8f;
+  }
+  floor(st, rng, ground.cx, ground.width, ground.style);
+  FigurePainter painter{st, rng, grown.cbegin()};
+  for (const Figure& f : scene.figures) std::visit(painter, f);
+  if (ground.front) floorFront(st, rng, ground.cx, ground.frontWidth, ground.style);
+}
+
+MushroomScene single(const char* name, const Agaric& species, int groundStyle) {
+  return {name, {groundStyle}, {Grown{species}}};
+}
+
+// Every sprite in id order.
+std::vector<MushroomScene> mushroomScenes() {
+  // clang-format off
+  return {
+      single("fly agaric", kFlyAgaricButton, 0),
+      single("fly agaric", kFlyAgaricYoung, 1),
+      single("fly agaric", kFlyAgaric, 2),
+      single("fly agaric", kFlyAgaricOld, 0),
+      {"fly agaric pair", {0, 14.0f, 24.0f, 24.0f},
+       {Grown{kFlyAgaricTall, 1.0f, 19.0f, 0.1f}, Grown{kFlyAgaricSmall, 1.0f, 7.5f, -0.15f}}},
+      single("panther cap", kPantherCap, 2),
+      single("panther cap, young", kPantherCapYoung, 1),
+      single("penny bun", kPennyBun, 1),
+      single("penny bun, button", kPennyBunButton, 2),
+      single("bay bolete", kBayBolete, 1),
+      {"penny bun pair", {1, 16.0f, 26.0f, 26.0f},
+       {Grown{kPennyBunLow, 1.0f, 12.5f}, Grown{kPennyBunSmall, 1.0f, 24.5f, 0.12f}}},
+      single("orange birch bolete", kBirchBolete, 0),
+      single("orange birch bolete, young", kBirchBoleteYoung, 2),
+      {"chanterelle", {1, 16.0f, 14.0f, 14.0f}, {Chanterelle{16.0f, 22.0f, 26.0f, 0.0f, 0.08f}}},
+      {"chanterelle cluster", {1, 16.0f, 26.0f, 22.0f},
+       {Chanterelle{11.0f, 17.0f, 15.0f, -0.22f}, Chanterelle{21.5f, 20.0f, 17.0f, 0.2f},
+        Chanterelle{15.5f, 12.0f, 12.0f, 0.02f}}},
+      {"chanterelle pair", {2, 16.0f, 24.0f, 22.0f},
+       {Chanterelle{11.0f, 19.0f, 18.0f, -0.12f}, Chanterelle{22.0f, 13.0f, 13.0f, 0.16f}}},
+      single("parasol", kParasol, 0),
+      single("parasol, drumstick", kParasolDrumstick, 0),
+      {"shaggy ink cap", {0, 16.0f, 12.0f, 12.0f}, {InkCap{false}}},
+      {"shaggy ink cap, inking", {2, 16.0f, 14.0f, 14.0f}, {InkCap{true}}},
+      {"puffball", {1, 16.0f, 18.0f, 18.0f}, {Puffball{16.0f, 24.0f, 10.0f, false}}},
+      {"puffball group", {0, 16.0f, 28.0f, 26.0f},
+       {Puffball{20.0f, 20.0f, 8.5f, true}, Puffball{9.0f, 14.0f, 6.0f, false}, Puffball{26.0f, 8.5f, 3.8f, false}}},
+      {"honey fungus", {2, 16.0f, 22.0f, 18.0f}, {Cluster{&kHoneyFungus, 5, 5.0f, 19.0f, 12.0f}}},
+      {"honey fungus, small clump", {1, 16.0f, 20.0f, 16.0f}, {Cluster{&kHoneyFungus, 3, 5.0f, 15.0f, 13.0f}}},
+      {"sulphur tuft", {2, 16.0f, 22.0f, 18.0f}, {Cluster{&kSulphurTuft, 6, 5.0f, 17.0f, 11.0f}}},
+      {"sulphur tuft, small clump", {1, 16.0f, 20.0f, 16.0f}, {Cluster{&kSulphurTuft, 4, 4.5f, 15.0f, 12.0f}}},
+      single("blewit", kBlewit, 2),
+      {"blewit pair", {2, 16.0f, 26.0f, 24.0f},
+       {Grown{kBlewit, 0.82f, 11.0f, -0.12f}, Grown{kBlewit, 0.6f, 24.0f, 0.16f}}},
+      single("russula, red", kRussula, 1),
+      single("russula, green", withSkin(kRussula, kGreenRussulaSkin), 0),
+      single("russula, purple", withSkin(kRussula, kPurpleRussulaSkin), 2),
+      {"amethyst deceiver", {1, 16.0f, 22.0f, 18.0f}, {Cluster{&kAmethystDeceiver, 4, 6.0f, 16.0f, 13.0f}}},
+      {"amethyst deceiver pair", {0, 16.0f, 20.0f, 18.0f}, {Cluster{&kAmethystDeceiver, 2, 4.5f, 16.0f, 17.0f}}},
+      {"morel", {2, 16.0f, 14.0f, 14.0f}, {Morel{false}}},
+      {"black morel", {1, 16.0f, 14.0f, 14.0f}, {Morel{true}}},
+      single("field mushroom", kFieldMushroom, 0),
+      {"earthstar", {2, 16.0f, 26.0f, 0.0f, false}, {Earthstar{}}},
+      {"yellow coral", {1, 16.0f, 18.0f, 14.0f}, {Coral{}}},
+      {"bonnets", {1, 16.0f, 20.0f, 16.0f}, {Cluster{&kBonnet, 3, 5.0f, 22.0f, 11.0f}}},
+      {"hedgehog fungus", {2, 16.0f, 20.0f, 18.0f}, {Grown{kHedgehog, 1.0f, 16.0f, std::nullopt, true}}},
+  };
+  // clang-format on
+}
+
+MushroomSprite drawMushroomSprite(int id, const MushroomScene& scene, int size, const std::vector<int>& larger) {
+  const uint64_t seed = 0x5C00F000u + static_cast<uint64_t>(id) * 7717u;
+  // A quick coarse pass measures the drawing; the final pass zooms it
+  // about the foot so that it fills the square.
+  Studio probe(32, 2);
+  Rng probeRng(seed);
+  drawScene(scene, probe, probeRng);
+  Image rough = probe.finish();
+  int top = 32, maxHalf = 1;
+  for (int y = 0; y < rough.h; ++y)
+    for (int x = 0; x < rough.w; ++x) {
+      if (rough.at(x, y)[3] < 48) continue;
+      top = std::min(top, y);
+      maxHalf = std::max(maxHalf, x < 16 ? 16 - x : x - 15);
+    }
+  float zoom = std::min(31.0f / static_cast<float>(32 - top), 15.8f / static_cast<float>(maxHalf));
+  zoom = std::clamp(zoom, 0.8f, 1.6f);
+  auto render = [&](int side) {
+    Studio st(side, side >= 64 ? 4 : 8);
+    st.setZoom(zoom);
+    Rng rng(seed);
+    drawScene(scene, st, rng);
+    return st.finish();
+  };
+  MushroomSprite sprite{id, scene.name, render(size), {}};
+  for (int side : larger) sprite.larger.push_back(render(side));
+  return sprite;
+}
+
 }  // namespace
 
 std::vector<MushroomSprite> makeMushrooms(int size, const std::vector<int>& larger) {
   std::vector<MushroomSprite> out;
-  int id = 101;
-  auto emit = [&](const char* species, const std::function<void(Studio&, Rng&)>& draw) {
-    const uint64_t seed = 0x5C00F000u + static_cast<uint64_t>(id) * 7717u;
-    // A quick coarse pass measures the drawing; the final pass zooms it
-    // about the foot so that it fills the square.
-    Studio probe(32, 2);
-    Rng probeRng(seed);
-    draw(probe, probeRng);
-    Image rough = probe.finish();
-    int top = 32, maxHalf = 1;
-    for (int y = 0; y < rough.h; ++y)
-      for (int x = 0; x < rough.w; ++x) {
-        if (rough.at(x, y)[3] < 48) continue;
-        top = std::min(top, y);
-        maxHalf = std::max(maxHalf, x < 16 ? 16 - x : x - 15);
-      }
-    float zoom = std::min(31.0f / static_cast<float>(32 - top), 15.8f / static_cast<float>(maxHalf));
-    zoom = std::clamp(zoom, 0.8f, 1.6f);
-    auto render = [&](int side) {
-      Studio st(side, side >= 64 ? 4 : 8);
-      st.setZoom(zoom);
-      Rng rng(seed);
-      draw(st, rng);
-      return st.finish();
-    };
-    MushroomSprite sprite{id, species, render(size), {}};
-    for (int side : larger) sprite.larger.push_back(render(side));
-    out.push_back(std::move(sprite));
-    ++id;
-  };
-  auto single = [&](const char* species, std::function<Agaric(Rng&)> make, int style) {
-    emit(species, [make, style](Studio& st, Rng& rng) {
-      Agaric a = make(rng);
-      floor(st, rng, a.footX, a.capW * 0.8f, style);
-      drawAgaric(st, a);
-      floorFront(st, rng, a.footX, a.capW * 0.8f, style);
-    });
-  };
-  for (int stage = 0; stage < 4; ++stage) {
-    single("fly agaric", [stage](Rng& r) { return flyAgaric(stage, r); }, stage % 3);
+  const std::vector<MushroomScene> scenes = mushroomScenes();
+  for (size_t i = 0; i < scenes.size(); ++i) {
+    out.push_back(drawMushroomSprite(101 + static_cast<int>(i), scenes[i], size, larger));
   }
-  emit("fly agaric pair", [](Studio& st, Rng& rng) {
-    Agaric big = flyAgaric(2, rng);
-    big.footX = 19.0f;
-    big.capW = 22.0f;
-    big.stemH = 16.0f;
-    big.ringY = 13.0f;
-    big.lean = 0.1f;
-    Agaric small = flyAgaric(1, rng);
-    small.footX = 7.5f;
-    small.capW = 12.0f;
-    small.capH = 6.0f;
-    small.stemH = 6.0f;
-    small.stemWb = 4.0f;
-    small.stemWt = 3.0f;
-    small.bulb = 0.9f;
-    small.bulbH = 2.0f;
-    small.ringY = 0.0f;
-    small.underH = 1.0f;
-    small.lean = -0.15f;
-    small.decoSize = 1.0f;
-    small.decoDensity = 1.0f;
-    floor(st, rng, 14.0f, 24.0f, 0);
-    drawAgaric(st, big);
-    drawAgaric(st, small);
-    floorFront(st, rng, 14.0f, 24.0f, 0);
-  });
-  single("panther cap", [](Rng& r) { return pantherCap(false, r); }, 2);
-  single("panther cap, young", [](Rng& r) { return pantherCap(true, r); }, 1);
-  single("penny bun", [](Rng& r) { return pennyBun(0, r); }, 1);
-  single("penny bun, button", [](Rng& r) { return pennyBun(1, r); }, 2);
-  single("bay bolete", [](Rng& r) { return bayBolete(r); }, 1);
-  emit("penny bun pair", [](Studio& st, Rng& rng) {
-    Agaric big = pennyBun(0, rng);
-    big.footX = 12.5f;
-    big.capW = 22.0f;
-    big.capH = 8.5f;
-    big.stemWb = 9.0f;
-    big.stemWt = 5.5f;
-    big.stemH = 13.0f;
-    Agaric small = pennyBun(2, rng);
-    small.footX = 24.5f;
-    small.lean = 0.12f;
-    floor(st, rng, 16.0f, 26.0f, 1);
-    drawAgaric(st, big);
-    drawAgaric(st, small);
-    floorFront(st, rng, 16.0f, 26.0f, 1);
-  });
-  single("orange birch bolete", [](Rng& r) { return birchBolete(false, r); }, 0);
-  single("orange birch bolete, young", [](Rng& r) { return birchBolete(true, r); }, 2);
-  emit("chanterelle", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 14.0f, 1);
-    drawChanterelle(st, rng, 16.0f, 22.0f, 26.0f, rng.jitter(0.08f));
-    floorFront(st, rng, 16.0f, 14.0f, 1);
-  });
-  emit("chanterelle cluster", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 26.0f, 1);
-    drawChanterelle(st, rng, 11.0f, 17.0f, 15.0f, -0.22f);
-    drawChanterelle(st, rng, 21.5f, 20.0f, 17.0f, 0.2f);
-    drawChanterelle(st, rng, 15.5f, 12.0f, 12.0f, 0.02f);
-    floorFront(st, rng, 16.0f, 22.0f, 1);
-  });
-  emit("chanterelle pair", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 24.0f, 2);
-    drawChanterelle(st, rng, 11.0f, 19.0f, 18.0f, -0.12f);
-    drawChanterelle(st, rng, 22.0f, 13.0f, 13.0f, 0.16f);
-    floorFront(st, rng, 16.0f, 22.0f, 2);
-  });
-  single("parasol", [](Rng& r) { return parasol(false, r); }, 0);
-  single("parasol, drumstick", [](Rng& r) { return parasol(true, r); }, 0);
-  emit("shaggy ink cap", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 12.0f, 0);
-    drawInkCap(st, rng, false);
-    floorFront(st, rng, 16.0f, 12.0f, 0);
-  });
-  emit("shaggy ink cap, inking", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 14.0f, 2);
-    drawInkCap(st, rng, true);
-    floorFront(st, rng, 16.0f, 14.0f, 2);
-  });
-  emit("puffball", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 18.0f, 1);
-    drawPuffball(st, rng, 16.0f, 24.0f, 10.0f, false);
-    floorFront(st, rng, 16.0f, 18.0f, 1);
-  });
-  emit("puffball group", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 28.0f, 0);
-    drawPuffball(st, rng, 20.0f, 20.0f, 8.5f, true);
-    drawPuffball(st, rng, 9.0f, 14.0f, 6.0f, false);
-    drawPuffball(st, rng, 26.0f, 8.5f, 3.8f, false);
-    floorFront(st, rng, 16.0f, 26.0f, 0);
-  });
-  emit("honey fungus", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 22.0f, 2);
-    drawCluster(st, rng, 0, 5, 5.0f, 19.0f, 12.0f);
-    floorFront(st, rng, 16.0f, 18.0f, 2);
-  });
-  emit("honey fungus, small clump", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 20.0f, 1);
-    drawCluster(st, rng, 0, 3, 5.0f, 15.0f, 13.0f);
-    floorFront(st, rng, 16.0f, 16.0f, 1);
-  });
-  emit("sulphur tuft", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 22.0f, 2);
-    drawCluster(st, rng, 1, 6, 5.0f, 17.0f, 11.0f);
-    floorFront(st, rng, 16.0f, 18.0f, 2);
-  });
-  emit("sulphur tuft, small clump", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 20.0f, 1);
-    drawCluster(st, rng, 1, 4, 4.5f, 15.0f, 12.0f);
-    floorFront(st, rng, 16.0f, 16.0f, 1);
-  });
-  single("blewit", [](Rng& r) { return blewit(1.0f, r); }, 2);
-  emit("blewit pair", [](Studio& st, Rng& rng) {
-    Agaric a = blewit(0.82f, rng);
-    a.footX = 11.0f;
-    a.lean = -0.12f;
-    Agaric b = blewit(0.6f, rng);
-    b.footX = 24.0f;
-    b.lean = 0.16f;
-    floor(st, rng, 16.0f, 26.0f, 2);
-    drawAgaric(st, a);
-    drawAgaric(st, b);
-    floorFront(st, rng, 16.0f, 24.0f, 2);
-  });
-  single("russula, red", [](Rng& r) { return russula(0, r); }, 1);
-  single("russula, green", [](Rng& r) { return russula(1, r); }, 0);
-  single("russula, purple", [](Rng& r) { return russula(2, r); }, 2);
-  emit("amethyst deceiver", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 22.0f, 1);
-    drawCluster(st, rng, 2, 4, 6.0f, 16.0f, 13.0f);
-    floorFront(st, rng, 16.0f, 18.0f, 1);
-  });
-  emit("amethyst deceiver pair", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 20.0f, 0);
-    drawCluster(st, rng, 2, 2, 4.5f, 16.0f, 17.0f);
-    floorFront(st, rng, 16.0f, 18.0f, 0);
-  });
-  emit("morel", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 14.0f, 2);
-    drawMorel(st, rng, false);
-    floorFront(st, rng, 16.0f, 14.0f, 2);
-  });
-  emit("black morel", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 14.0f, 1);
-    drawMorel(st, rng, true);
-    floorFront(st, rng, 16.0f, 14.0f, 1);
-  });
-  single("field mushroom", [](Rng& r) { return fieldMushroom(r); }, 0);
-  emit("earthstar", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 26.0f, 2);
-    drawEarthstar(st, rng);
-  });
-  emit("yellow coral", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 18.0f, 1);
-    drawCoral(st, rng);
-    floorFront(st, rng, 16.0f, 14.0f, 1);
-  });
-  emit("bonnets", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 20.0f, 1);
-    drawCluster(st, rng, 3, 3, 5.0f, 22.0f, 11.0f);
-    floorFront(st, rng, 16.0f, 16.0f, 1);
-  });
-  emit("hedgehog fungus", [](Studio& st, Rng& rng) {
-    floor(st, rng, 16.0f, 20.0f, 2);
-    drawHedgehog(st, rng);
-    floorFront(st, rng, 16.0f, 18.0f, 2);
-  });
   return out;
 }
 
