@@ -1,6 +1,7 @@
 #include "icons.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "leaves.h"
@@ -100,6 +101,18 @@ Mask disc(int S, float u, Vec2 c, float r) {
   return m;
 }
 
+// A closed lobe of two cubic curves from pts[0] to pts[6] and back, filled
+// and ringed with a hard outline; returns its fill.
+Mask paintOutlinedLobe(Canvas& cv, const Affine& U, const std::array<Vec2, 7>& pts, Rgba fill, Rgba outline) {
+  PathBuilder path;
+  path.moveTo(pts[0]).cubicTo(pts[1], pts[2], pts[3]).cubicTo(pts[4], pts[5], pts[6]).close();
+  Mask m(cv.width(), cv.height());
+  fillShape(m, path.take(), U);
+  cv.paintSolid(hardOutline(m, 4), outline);
+  cv.paintSolid(m, fill);
+  return m;
+}
+
 }  // namespace
 
 Image makeEmblem() {
@@ -120,27 +133,15 @@ Image makeEmblem() {
   cv.paintSolid(disc(S, u, c, 11.1f), pal[15]);
 
   // Acorn: olive nut with a highlight, dark red cup with cross-hatching.
-  PathBuilder nut;
-  nut.moveTo({11.4f, 15.0f})
-      .cubicTo({11.2f, 20.8f}, {13.8f, 25.0f}, {16.0f, 26.4f})
-      .cubicTo({18.2f, 25.0f}, {20.8f, 20.8f}, {20.6f, 15.0f})
-      .close();
-  Mask nm(S, S);
-  fillShape(nm, nut.take(), U);
-  cv.paintSolid(hardOutline(nm, 4), pal[0]);
-  cv.paintSolid(nm, pal[3]);
+  paintOutlinedLobe(cv, U, {{{11.4f, 15.0f}, {11.2f, 20.8f}, {13.8f, 25.0f}, {16.0f, 26.4f}, {18.2f, 25.0f},
+                            {20.8f, 20.8f}, {20.6f, 15.0f}}},
+                    pal[3], pal[0]);
   Mask hl(S, S);
   strokePolyline(hl, {{13.4f, 16.6f}, {13.6f, 20.0f}, {14.8f, 23.0f}}, 1.2f, U);
   cv.paintSolid(hl, pal[11]);
-  PathBuilder cup;
-  cup.moveTo({10.2f, 16.2f})
-      .cubicTo({9.8f, 11.6f}, {12.6f, 10.0f}, {16.0f, 10.0f})
-      .cubicTo({19.4f, 10.0f}, {22.2f, 11.6f}, {21.8f, 16.2f})
-      .close();
-  Mask cm(S, S);
-  fillShape(cm, cup.take(), U);
-  cv.paintSolid(hardOutline(cm, 4), pal[0]);
-  cv.paintSolid(cm, pal[1]);
+  const Mask cm = paintOutlinedLobe(cv, U, {{{10.2f, 16.2f}, {9.8f, 11.6f}, {12.6f, 10.0f}, {16.0f, 10.0f},
+                                            {19.4f, 10.0f}, {22.2f, 11.6f}, {21.8f, 16.2f}}},
+                                     pal[1], pal[0]);
   Mask hatch(S, S);
   for (int i = -3; i <= 3; ++i) {
     float x = 16.0f + static_cast<float>(i) * 2.8f;
