@@ -253,14 +253,7 @@ void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) 
 // Load, Default, OK.
 void DefaultThenOk(const std::wstring& scr) {
   std::printf("-- load, Default, OK\n");
-  WriteSettings({{L"maxL", L"3"},
-                 {L"SpeedL", L"2.5"},
-                 {L"Date", L"0"},
-                 {L"Time", L"1"},
-                 {L"Restart", L"0"},
-                 {L"rTime", L"1200"},
-                 {L"Background", L"2"},
-                 {L"PicFile", L""}});
+  WriteSettings(EverySetting({L"3", L"2.5", L"0", L"1", L"0", L"1200", L"2", L""}));
   SwitchScreenSaverOn("OK");
   Saver saver(scr);
   HWND dialog = FindConfig(saver);
@@ -307,23 +300,13 @@ void DefaultThenOk(const std::wstring& scr) {
   Click(Control(dialog, C::kCmdOK));
   Check(saver.Exits(), "OK ends the configuration run");
   ExpectScreenSaverStillOn("OK");
-  ExpectSettings({{L"maxL", L"6"},
-                  {L"SpeedL", L"5"},
-                  {L"Date", L"1"},
-                  {L"Time", L"1"},
-                  {L"Restart", L"1"},
-                  {L"rTime", L"600"},
-                  {L"Background", L"6"},
-                  {L"PicFile", L""}},
-                 "after OK");
+  ExpectSettings(EverySetting({L"6", L"5", L"1", L"1", L"1", L"600", L"6", L""}), "after OK");
 }
 
 // A slider moved and an option chosen, then the close box.
 void CloseBox(const std::wstring& scr) {
   std::printf("-- close box\n");
-  const Settings stored = {{L"maxL", L"4"},       {L"SpeedL", L"7"},  {L"Date", L"1"},
-                           {L"Time", L"0"},       {L"Restart", L"1"}, {L"rTime", L"300"},
-                           {L"Background", L"6"}, {L"PicFile", L""}};
+  const Settings stored = EverySetting({L"4", L"7", L"1", L"0", L"1", L"300", L"6", L""});
   WriteSettings(stored);
   SwitchScreenSaverOn("the close box");
   Saver saver(scr);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -84,6 +85,16 @@ inline std::wstring WindowsPath(std::wstring path) {
 
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Sarvel\\Settings";
 using Settings = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// Every stored setting, given in this order: maxL, SpeedL, Date, Time,
+// Restart, rTime, Background, PicFile.
+inline Settings EverySetting(const std::array<std::wstring, 8>& values) {
+  static const wchar_t* const kKeys[] = {L"maxL",    L"SpeedL", L"Date",       L"Time",
+                                         L"Restart", L"rTime",  L"Background", L"PicFile"};
+  Settings all;
+  for (size_t i = 0; i < values.size(); ++i) all.emplace_back(kKeys[i], values[i]);
+  return all;
+}
 
 // The stored settings: these values, alone unless `clear` is false.
 inline void WriteSettings(const Settings& values, bool clear = true) {

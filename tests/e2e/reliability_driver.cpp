@@ -349,40 +349,20 @@ void Resize(const std::wstring& scr) {
 
 void StoreShared(const std::wstring& scr) {
   Sandbox box(scr);
-  WriteSettings({{L"maxL", L"3"},
-                 {L"SpeedL", L"2.5"},
-                 {L"Date", L"0"},
-                 {L"Time", L"0"},
-                 {L"Restart", L"0"},
-                 {L"rTime", L"120"},
-                 {L"Background", L"2"},
-                 {L"PicFile", L"old.bmp"}});
+  WriteSettings(EverySetting({L"3", L"2.5", L"0", L"0", L"0", L"120", L"2", L"old.bmp"}));
   SaverProcess saver(box.saver, L"/C");
   HWND dialog = WaitForWindow(saver, 15000);
   Check(dialog != nullptr, "the settings dialog appears");
   if (!dialog) return;
   // Another process writes every key while the dialog is open.
-  WriteSettings({{L"maxL", L"9"},
-                 {L"SpeedL", L"9.5"},
-                 {L"Date", L"1"},
-                 {L"Time", L"1"},
-                 {L"Restart", L"1"},
-                 {L"rTime", L"3000"},
-                 {L"Background", L"3"},
-                 {L"PicFile", L"theirs.jpg"}});
+  WriteSettings(EverySetting({L"9", L"9.5", L"1", L"1", L"1", L"3000", L"3", L"theirs.jpg"}));
   HWND slider = GetDlgItem(dialog, ConfigControlId(ConfigControl::kHScroll_0));
   SendMessageW(dialog, WM_HSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(slider));  // to the right end
   SendMessageTimeoutW(GetDlgItem(dialog, ConfigControlId(ConfigControl::kCmdOK)), BM_CLICK, 0, 0,
                       SMTO_ABORTIFHUNG, 5000, nullptr);
   Check(saver.EndsWithin(10000), "OK ends the configuration run");
-  const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-      {L"maxL", L"10"},   {L"SpeedL", L"2.5"}, {L"Date", L"0"},       {L"Time", L"0"},
-      {L"Restart", L"0"}, {L"rTime", L"120"},  {L"Background", L"3"}, {L"PicFile", L"old.bmp"}};
-  for (const auto& [name, text] : expected) {
-    const std::wstring got = ReadSetting(name);
-    Check(got == text,
-          Narrow(name) + " reads \"" + Narrow(got) + "\", expected \"" + Narrow(text) + "\"");
-  }
+  ExpectSettings(EverySetting({L"10", L"2.5", L"0", L"0", L"0", L"120", L"3", L"old.bmp"}),
+                 "after OK");
   // Every text reads back: a run on them reports nothing.
   SaverProcess check(box.saver, L"/X");
   Check(check.EndsWithin(10000) && Protocols(box.log) == 0,
