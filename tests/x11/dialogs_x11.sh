@@ -109,11 +109,7 @@ if open_dialog; then
   click_at "$default_x" "$default_y"
   poll 5 value_is Background 6 && pass "Default writes kind 6 at once" || fail "Background=$(value_of Background)"
   click_at "$ok_x" "$ok_y"
-  if wait_end 10 "$saver_pid"; then
-    [ "$status" = 0 ] && pass "OK ends the program" || fail "the program ended with $status"
-  else
-    fail "the program still runs after OK"
-  fi
+  expect_clean_end 10 "$saver_pid" "OK"
   got=""
   for key in maxL SpeedL Date Time Restart rTime Background; do got+="$key=$(value_of $key) "; done
   [ "$got" = "maxL=6 SpeedL=5 Date=1 Time=1 Restart=1 rTime=600 Background=6 " ] &&

@@ -30,12 +30,7 @@ if start_scene /S; then
   xdotool mousemove_relative -- 2 0
   still_running_after 0.7 "$saver_pid" && pass "1 and 2 pixel moves keep it running" || fail "ended on jitter"
   xdotool mousemove_relative -- 10 0
-  if wait_end 3 "$saver_pid"; then
-    pass "a 10 pixel move ends it"
-    [ "$status" = 0 ] || fail "exit status $status after a move"
-  else
-    fail "still running after a 10 pixel move"
-  fi
+  expect_clean_end 3 "$saver_pid" "a 10 pixel move"
 fi
 stop_all
 
@@ -78,11 +73,7 @@ for how in key click wheel4 wheel5 wheel6 wheel7 TERM INT; do
     wheel*) xdotool click "${how#wheel}" ;;
     *) kill -"$how" "$saver_pid" ;;
   esac
-  if wait_end 3 "$saver_pid"; then
-    [ "$status" = 0 ] && pass "$how ends it" || fail "$how ended it with status $status"
-  else
-    fail "still running after $how"
-  fi
+  expect_clean_end 3 "$saver_pid" "$how"
   stop_all
 done
 

@@ -55,6 +55,15 @@ wait_end() {
   forget "$2"
   return 0
 }
+# expect_clean_end SECONDS PID WHAT: the process ends within SECONDS, with
+# status 0, after WHAT.
+expect_clean_end() {
+  if wait_end "$1" "$2"; then
+    [ "$status" = 0 ] && pass "$3 ends it" || fail "$3 ended it with status $status"
+  else
+    fail "still running after $3"
+  fi
+}
 # An ended process is no longer ours to stop: its id may come back.
 forget() {
   local kept=() pid
@@ -116,6 +125,17 @@ window_filled() {
   size=$(size_of "$file")
   rm -f "$file"
   [ "${m:-1000}" -lt 5 ] && [ "${2:-$size}" = "$size" ]
+}
+# check_window_scene WINDOW FILE WHAT: the scene fills make_window's window
+# and shows the sky at its top left; the picture kept in FILE.
+check_window_scene() {
+  local m r g b
+  poll 10 window_filled "$1"
+  shot_window "$1" "$2"
+  m=$(magenta_permille "$2")
+  [ "${m:-1000}" -lt 5 ] && pass "$3 fills the window (${m} per mille left)" || fail "$3 left ${m} per mille untouched"
+  read -r r g b < <(pixel "$2" 2 2)
+  [ "${b:-0}" -gt 150 ] && pass "$3: blue sky at the top" || fail "$3: top left is $r $g $b"
 }
 # root_lit: the upper half of the screen mostly not black.
 root_lit() {

@@ -38,12 +38,7 @@ if [ -z "$host_id" ]; then
   fail "make_window gave no window"
 else
   start_saver -window-id "$host_id"
-  poll 10 window_filled "$host_id"
-  shot_window "$host_id" "$shots/x11-hack-400x300.png"
-  m=$(magenta_permille "$shots/x11-hack-400x300.png")
-  [ "${m:-1000}" -lt 5 ] && pass "the scene fills the window (${m} per mille left)" || fail "window not filled (${m} per mille of it untouched)"
-  read -r r g b < <(pixel "$shots/x11-hack-400x300.png" 3 3)
-  [ "${b:-0}" -gt 150 ] && pass "blue sky in the window" || fail "top left of the window is $r $g $b"
+  check_window_scene "$host_id" "$shots/x11-hack-400x300.png" "the hack"
   t=$(white_pixels "$shots/x11-hack-400x300.png" "200x24+200+276")
   [ "${t:-0}" -gt 40 ] && pass "text in the window's bottom right corner ($t)" || fail "no text bottom right ($t)"
   others=$(host_cmd others)
@@ -79,11 +74,7 @@ else
   [ "${lit:-0}" -gt 100 ] && pass "-root draws on the root window" || fail "-root drew nothing ($lit)"
   for pid in "$hack" "$saver_pid"; do
     kill -TERM "$pid"
-    if wait_end 3 "$pid"; then
-      [ "$status" = 0 ] && pass "SIGTERM ends a hack with status 0" || fail "a hack ended with $status"
-    else
-      fail "a hack still runs after SIGTERM"
-    fi
+    expect_clean_end 3 "$pid" "SIGTERM to a hack"
   done
   [ -s "$outs" ] && fail "a hack printed: $(head -3 "$outs")"
 
@@ -122,21 +113,12 @@ host_start 152 112
 if [ -n "$host_id" ]; then
   start_saver /P "$host_id"
   preview=$saver_pid
-  poll 10 window_filled "$host_id"
-  shot_window "$host_id" "$shots/x11-preview-152x112.png"
-  m=$(magenta_permille "$shots/x11-preview-152x112.png")
-  [ "${m:-1000}" -lt 5 ] && pass "the preview fills 152x112" || fail "the preview left ${m} per mille untouched"
-  read -r r g b < <(pixel "$shots/x11-preview-152x112.png" 2 2)
-  [ "${b:-0}" -gt 150 ] && pass "the preview picture's sky" || fail "preview top left is $r $g $b"
+  check_window_scene "$host_id" "$shots/x11-preview-152x112.png" "the 152x112 preview"
   # Any instance counts: no full-screen run beside the preview.
   start_saver /S
   if wait_end 5 "$saver_pid"; then pass "/S beside a preview ends at once"; else fail "/S runs beside a preview"; fi
   host_cmd destroy >/dev/null
-  if wait_end 3 "$preview"; then
-    [ "$status" = 0 ] && pass "the preview ends with its window" || fail "the preview ended with $status"
-  else
-    fail "the preview outlives its window"
-  fi
+  expect_clean_end 3 "$preview" "destroying the preview's window"
 fi
 host_quit
 start_saver /P 0
@@ -164,11 +146,7 @@ if wait_window 15 Sarvel; then
   [ "${t:-0}" -gt 40 ] && pass "a resize lays the window out again ($t)" || fail "no text in the resized window's corner ($t)"
   host_start 1 1
   host_cmd "close $win" >/dev/null
-  if wait_end 3 "$saver_pid"; then
-    [ "$status" = 0 ] && pass "closing the window ends it" || fail "closing ended it with $status"
-  else
-    fail "still running after the window was closed"
-  fi
+  expect_clean_end 3 "$saver_pid" "closing the window"
   host_quit
 else
   fail "no window appeared for --window"
