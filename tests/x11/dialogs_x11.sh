@@ -8,9 +8,7 @@
 # (The widgets one by one, the close box and the choosers: gtk_dialogs_test.)
 # usage: dialogs_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 read -r W H < <(screen_size)
 # GTK keeps caches for the life of the process, which LeakSanitizer would
 # report; the session bus and the settings daemon are not there.

@@ -9,9 +9,7 @@
 # usage: fullscreen_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/pointer.sh"
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 settings_set Background 2
 read -r W H < <(screen_size)
 

@@ -9,7 +9,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../lib/common.sh"
 
 started=()
 
-# make_sandbox SARVEL MAKE_WINDOW
+# make_sandbox SARVEL MAKE_WINDOW [SHOTS]: also sets $shots, the folder for
+# screenshots (the sandbox when none is given).
 make_sandbox() {
   sandbox=$(mktemp -d /tmp/sarvel-x11.XXXXXX)
   chmod 755 "$sandbox"
@@ -28,6 +29,8 @@ make_sandbox() {
   "$make_window" keep &
   keeper_pid=$!
   export XDG_CONFIG_HOME="$sandbox/config" XDG_STATE_HOME="$sandbox/state" XDG_RUNTIME_DIR="$sandbox/run"
+  shots="${3:-$sandbox}"
+  mkdir -p "$shots"
 }
 
 # settings_set KEY VALUE: one key of the [Settings] section.

@@ -16,9 +16,7 @@ if ! monitors_start; then
   echo "FAIL: no X server with two monitors"
   exit 1
 fi
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 settings_set Background 2
 
 saver_windows() { find_windows Sarvel "$saver_pid"; }

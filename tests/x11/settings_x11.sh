@@ -10,9 +10,7 @@
 # that the hack description (sarvel.xml) can pass.
 # usage: settings_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 read -r W H < <(screen_size)
 
 end_scene() {

@@ -11,9 +11,7 @@
 #    lays out again on a resize and ends when it is closed.
 # usage: windows_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 settings_set Background 2
 read -r W H < <(screen_size)
 # Input bits of an event mask: keys, buttons, pointer motion, crossing, keymap.
