@@ -29,15 +29,15 @@ std::string FatalMessage(const RuntimeFailure& f) {
 
 void EventLoop::Timer::SetInterval(int32_t milliseconds) {
   interval_ms_ = std::max<int32_t>(1, milliseconds);
-  if (enabled_) due_ = Clock::now() + std::chrono::milliseconds(interval_ms_);
+  if (enabled_) due_ = now_() + std::chrono::milliseconds(interval_ms_);
 }
 
 void EventLoop::Timer::Enable(bool enabled) {
-  if (enabled && !enabled_) due_ = Clock::now() + std::chrono::milliseconds(interval_ms_);
+  if (enabled && !enabled_) due_ = now_() + std::chrono::milliseconds(interval_ms_);
   enabled_ = enabled;
 }
 
-EventLoop::EventLoop(Display& display) : display_(display) {
+EventLoop::EventLoop(Display& display, Now now) : display_(display), now_(std::move(now)) {
   if (g_signal_pipe[0] < 0 && ::pipe2(g_signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     g_signal_pipe[0] = g_signal_pipe[1] = -1;
   }
@@ -58,7 +58,7 @@ EventLoop::~EventLoop() {
 }
 
 EventLoop::Timer* EventLoop::AddTimer(std::function<void()> tick) {
-  timers_.push_back(std::unique_ptr<Timer>(new Timer(std::move(tick))));
+  timers_.push_back(std::unique_ptr<Timer>(new Timer(std::move(tick), now_)));
   return timers_.back().get();
 }
 
@@ -84,12 +84,12 @@ void EventLoop::FireDueTimers() {
   // Index loop: a tick may add timers.
   for (size_t i = 0; i < timers_.size() && running_; ++i) {
     Timer* t = timers_[i].get();
-    if (!t->enabled_ || t->removed_ || Clock::now() < t->due_) continue;
+    if (!t->enabled_ || t->removed_ || now_() < t->due_) continue;
     t->tick_();
     if (!t->enabled_ || t->removed_) continue;
     // The next tick keeps the cadence; a tick that ran late is followed by
     // the next one at once, never by a burst of missed ones.
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = now_();
     t->due_ += std::chrono::milliseconds(t->interval_ms_);
     if (t->due_ < now) t->due_ = now;
   }
@@ -98,7 +98,7 @@ void EventLoop::FireDueTimers() {
 }
 
 int EventLoop::MillisecondsToNextTimer() const {
-  const Clock::time_point now = Clock::now();
+  const Clock::time_point now = now_();
   int64_t best = -1;
   for (const auto& t : timers_) {
     if (!t->enabled_ || t->removed_) continue;

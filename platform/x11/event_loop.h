@@ -19,6 +19,8 @@ namespace sarvel::x11 {
 class EventLoop {
  public:
   using Clock = std::chrono::steady_clock;
+  // Where the timers read the time: the steady clock, or a test's own.
+  using Now = std::function<Clock::time_point()>;
 
   class Timer {
    public:
@@ -30,8 +32,9 @@ class EventLoop {
 
    private:
     friend class EventLoop;
-    explicit Timer(std::function<void()> tick) : tick_(std::move(tick)) {}
+    Timer(std::function<void()> tick, const Now& now) : tick_(std::move(tick)), now_(now) {}
     std::function<void()> tick_;
+    const Now& now_;
     int32_t interval_ms_ = 1000;
     bool enabled_ = false;
     bool removed_ = false;
@@ -39,7 +42,7 @@ class EventLoop {
   };
 
   // Installs the handlers of SIGTERM, SIGINT and SIGHUP.
-  explicit EventLoop(Display& display);
+  explicit EventLoop(Display& display, Now now = Clock::now);
   ~EventLoop();
   EventLoop(const EventLoop&) = delete;
   EventLoop& operator=(const EventLoop&) = delete;
@@ -61,6 +64,7 @@ class EventLoop {
   int MillisecondsToNextTimer() const;
 
   Display& display_;
+  const Now now_;
   std::vector<std::unique_ptr<Timer>> timers_;
   std::function<void()> on_terminate_;
   bool running_ = false;

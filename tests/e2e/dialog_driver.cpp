@@ -21,44 +21,16 @@
 #include "resources/maker.h"
 #include "settings_dialog/config_controls.h"
 #include "settings_dialog/config_mappings.h"
+#include "tests/e2e/driver_support.h"
 #include "tests/e2e/screensaver_flag.h"
 
 namespace {
 
 using namespace sarvel;
 using namespace sarvel::win32;
+using namespace sarvel::e2e;
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Sarvel\\Settings";
 constexpr DWORD kWaitMs = 10000;
-
-int g_passed = 0;
-int g_failed = 0;
-
-void Check(bool ok, const std::string& what) {
-  if (ok) {
-    ++g_passed;
-  } else {
-    ++g_failed;
-    std::fprintf(stderr, "FAIL: %s\n", what.c_str());
-  }
-}
-
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring out(size_t(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 std::wstring TextOf(HWND w) {
   wchar_t buf[512] = {};
@@ -76,40 +48,6 @@ std::wstring ClassOf(HWND w) {
   return s;
 }
 
-// ---------------------------------------------------------------- registry
-
-void WriteSettings(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& values) {
-  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    Check(false, "the settings key can be created");
-    return;
-  }
-  for (const auto& [name, text] : values)
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   DWORD((wcslen(text) + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-}
-
-std::wstring ReadSetting(const wchar_t* name) {
-  wchar_t buf[512] = {};
-  DWORD size = sizeof buf;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-      ERROR_SUCCESS)
-    return L"<missing>";
-  return buf;
-}
-
-void ExpectSettings(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& values,
-                    const char* when) {
-  for (const auto& [name, text] : values) {
-    const std::wstring got = ReadSetting(name);
-    Check(got == text, std::string(when) + ": " + Narrow(name) + " is \"" + Narrow(got) +
-                           "\", expected \"" + Narrow(text) + "\"");
-  }
-}
-
 // The system starts the dialog for "Settings": however it is closed, the
 // screen saver stays switched on.
 void SwitchScreenSaverOn(const char* when) {
@@ -122,49 +60,28 @@ void ExpectScreenSaverStillOn(const char* when) {
 
 // ---------------------------------------------------------------- the saver process
 
-class Saver {
+// The saver started for "Settings".
+class Saver : public SaverProcess {
  public:
-  explicit Saver(const std::wstring& scr) {
-    std::wstring command = L"\"" + scr + L"\" /C";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    started_ = CreateProcessW(scr.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &pi_);
-    Check(started_, "Sarvel.scr /C starts");
+  explicit Saver(const std::wstring& scr) : SaverProcess(scr, L"/C") {
+    Check(started, "Sarvel.scr /C starts");
   }
-  ~Saver() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-      std::fprintf(stderr, "killing the saver\n");
-      TerminateProcess(pi_.hProcess, 99);
-      WaitForSingleObject(pi_.hProcess, kWaitMs);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-  }
-  bool started() const { return started_; }
 
   // A visible top-level window of the saver with this class (and caption).
   HWND Find(const wchar_t* window_class, const wchar_t* caption) const {
-    for (DWORD waited = 0; started_ && waited < kWaitMs; waited += 100) {
+    for (DWORD waited = 0; started && waited < kWaitMs; waited += 100) {
       HWND w = nullptr;
       while ((w = FindWindowExW(nullptr, w, window_class, caption)) != nullptr) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        if (pid == pi_.dwProcessId && IsWindowVisible(w)) return w;
+        if (pid == pi.dwProcessId && IsWindowVisible(w)) return w;
       }
-      if (WaitForSingleObject(pi_.hProcess, 100) != WAIT_TIMEOUT) return nullptr;
+      if (WaitForSingleObject(pi.hProcess, 100) != WAIT_TIMEOUT) return nullptr;
     }
     return nullptr;
   }
 
-  bool Exits() const {
-    return started_ && WaitForSingleObject(pi_.hProcess, kWaitMs) == WAIT_OBJECT_0;
-  }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  bool started_ = false;
+  bool Exits() const { return EndsWithin(kWaitMs); }
 };
 
 bool Gone(HWND w) {
@@ -336,14 +253,7 @@ void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) 
 // Load, Default, OK.
 void DefaultThenOk(const std::wstring& scr) {
   std::printf("-- load, Default, OK\n");
-  WriteSettings({{L"maxL", L"3"},
-                 {L"SpeedL", L"2.5"},
-                 {L"Date", L"0"},
-                 {L"Time", L"1"},
-                 {L"Restart", L"0"},
-                 {L"rTime", L"1200"},
-                 {L"Background", L"2"},
-                 {L"PicFile", L""}});
+  WriteSettings(EverySetting({L"3", L"2.5", L"0", L"1", L"0", L"1200", L"2", L""}));
   SwitchScreenSaverOn("OK");
   Saver saver(scr);
   HWND dialog = FindConfig(saver);
@@ -390,23 +300,13 @@ void DefaultThenOk(const std::wstring& scr) {
   Click(Control(dialog, C::kCmdOK));
   Check(saver.Exits(), "OK ends the configuration run");
   ExpectScreenSaverStillOn("OK");
-  ExpectSettings({{L"maxL", L"6"},
-                  {L"SpeedL", L"5"},
-                  {L"Date", L"1"},
-                  {L"Time", L"1"},
-                  {L"Restart", L"1"},
-                  {L"rTime", L"600"},
-                  {L"Background", L"6"},
-                  {L"PicFile", L""}},
-                 "after OK");
+  ExpectSettings(EverySetting({L"6", L"5", L"1", L"1", L"1", L"600", L"6", L""}), "after OK");
 }
 
 // A slider moved and an option chosen, then the close box.
 void CloseBox(const std::wstring& scr) {
   std::printf("-- close box\n");
-  const std::vector<std::pair<const wchar_t*, const wchar_t*>> stored = {
-      {L"maxL", L"4"},    {L"SpeedL", L"7"},  {L"Date", L"1"},       {L"Time", L"0"},
-      {L"Restart", L"1"}, {L"rTime", L"300"}, {L"Background", L"6"}, {L"PicFile", L""}};
+  const Settings stored = EverySetting({L"4", L"7", L"1", L"0", L"1", L"300", L"6", L""});
   WriteSettings(stored);
   SwitchScreenSaverOn("the close box");
   Saver saver(scr);
@@ -426,7 +326,7 @@ void CloseBox(const std::wstring& scr) {
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   Check(saver.Exits(), "the close box ends the configuration run");
   ExpectScreenSaverStillOn("the close box");
-  std::vector<std::pair<const wchar_t*, const wchar_t*>> after = stored;
+  Settings after = stored;
   for (auto& entry : after)
     if (std::wstring(entry.first) == L"Background") entry.second = L"4";
   ExpectSettings(after, "after the close box");
@@ -547,14 +447,6 @@ void PathBoxShowsThePicture(const std::wstring& scr) {
   DeleteFileW(picture.c_str());
 }
 
-// Wine hands a Unix path through unchanged; its Z: drive is the root.
-std::wstring WindowsPath(std::wstring path) {
-  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
-  return path;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -568,6 +460,5 @@ int wmain(int argc, wchar_t** argv) {
   AboutBox(scr);
   PathBoxShowsThePicture(scr);
   RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-  std::printf("%d passed, %d failed\n", g_passed, g_failed);
-  return g_failed == 0 ? 0 : 1;
+  return Report();
 }

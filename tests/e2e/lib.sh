@@ -8,22 +8,13 @@ export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG=-all
 export DISPLAY="${DISPLAY:-:99}"
 export SARVEL_UNATTENDED=1
+source "$here_e2e/../lib/common.sh"
 
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
+started=()
 finish() {
   stop_all
   release_display
-  if [ "$failures" -gt 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-  fi
-  echo "all checks passed"
-  exit 0
+  report_and_exit
 }
 
 # A private folder holding a copy of the saver.
@@ -95,42 +86,15 @@ expect_screensaver() {
 start_saver() {
   wine "$scr" "$@" >/dev/null 2>&1 &
   saver_pid=$!
+  started+=("$saver_pid")
 }
 
 # Waits up to $1 seconds for process $2 to end; true when it did.
-wait_end() {
-  local limit=$(($1 * 10)) i=0
-  while kill -0 "$2" 2>/dev/null; do
-    [ $i -ge $limit ] && return 1
-    sleep 0.1
-    i=$((i + 1))
-  done
-  return 0
-}
+wait_end() { poll "$1" ended "$2"; }
 
-running() { kill -0 "$1" 2>/dev/null; }
-
-# Waits up to $1 seconds for a visible window whose name is exactly $2.
-wait_window() {
-  local limit=$(($1 * 10)) i=0
-  while [ $i -lt $limit ]; do
-    win=$(xdotool search --onlyvisible --name "^$2\$" 2>/dev/null | head -1)
-    [ -n "$win" ] && return 0
-    sleep 0.1
-    i=$((i + 1))
-  done
-  return 1
-}
-
-count_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
-
-shot() { import -window root "$1" 2>/dev/null; }
-
-# Pixels in a region (WxH+X+Y) that are near white.
-white_pixels() {
-  convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque white -fill white -opaque white \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
+# Waits up to $1 seconds for a visible window whose name is exactly $2; sets
+# $win.
+wait_window() { poll "$1" window_shows "$2"; }
 
 protocols() { [ -f "$log" ] && grep -c 'F E H L E R' "$log" || echo 0; }
 
@@ -150,7 +114,12 @@ check_protocol() {
   [ "$(grep -c $'\r$' "$log")" = "$(wc -l <"$log")" ] || fail "not every line ends in CR LF"
 }
 
+# Ends every Wine process of the prefix, and waits until the server and the
+# savers started here are gone.
 stop_all() {
   wineserver -k >/dev/null 2>&1 || true
-  sleep 0.3
+  wineserver -w >/dev/null 2>&1 || true
+  local pid
+  for pid in "${started[@]}"; do wait_end 5 "$pid"; done
+  started=()
 }

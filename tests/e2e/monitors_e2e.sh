@@ -27,27 +27,13 @@ reg_clear
 reg_set Background 2
 
 saver_windows() { xdotool search --onlyvisible --name '^Sarvel$' 2>/dev/null; }
-# start_at X Y: the pointer there, then a full-screen run on both monitors.
-start_at() {
-  if ! pointer_rests "$1" "$2"; then
-    fail "the pointer does not stay at $1,$2"
-    return 1
-  fi
-  start_saver /S
-  if ! wait_geometries 20 "$(monitors_list)"; then
-    fail "the windows are '$(geometries)', the monitors '$(monitors_list)'"
-    return 1
-  fi
-  sleep 1.5
-}
 
 # 1. One scene per monitor, each complete; small moves keep it, 10 pixels end it.
 if start_at 1100 240; then
   pass "one window on each monitor: $(geometries)"
   check_all_monitors "$shots/monitors"
   xdotool mousemove_relative -- 2 0
-  sleep 0.7
-  running "$saver_pid" && pass "a 2 pixel move on the second monitor keeps it" || fail "ended on jitter"
+  still_running_after 0.7 "$saver_pid" && pass "a 2 pixel move on the second monitor keeps it" || fail "ended on jitter"
   xdotool mousemove_relative -- 10 0
   wait_end 3 "$saver_pid" && pass "a 10 pixel move on the second monitor ends it" ||
     fail "still running after a 10 pixel move on the second monitor"

@@ -14,44 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/driver_support.h"
 #include "tests/e2e/screensaver_flag.h"
 
 namespace {
 
+using namespace sarvel::e2e;
+
 constexpr int kAreaW = 152;
 constexpr int kAreaH = 112;
 constexpr COLORREF kHostColour = RGB(255, 0, 255);
-int failures = 0;
-
-void Check(bool ok, const char* what) {
-  std::printf("%s: %s\n", ok ? "ok" : "FAIL", what);
-  if (!ok) ++failures;
-}
-
-void Pump(DWORD ms) {
-  const DWORD until = GetTickCount() + ms;
-  while (GetTickCount() < until) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
-
-struct Found {
-  DWORD pid;
-  std::vector<HWND> children;
-};
-
-BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
-  auto* f = reinterpret_cast<Found*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == f->pid) f->children.push_back(hwnd);
-  return TRUE;
-}
 
 std::vector<uint32_t> received;  // width, height, pixels
 
@@ -77,36 +49,6 @@ std::vector<uint32_t> AskImage(HWND child, HWND host) {
       received.size() != 2 + size_t(kAreaW) * kAreaH)
     return {};
   return std::vector<uint32_t>(received.begin() + 2, received.end());
-}
-
-// The child's client area through PrintWindow, as 0x00RRGGBB pixels.
-[[maybe_unused]] std::vector<uint32_t> ReadBack(HWND child) {
-  std::vector<uint32_t> pixels;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = kAreaW;
-  bi.bmiHeader.biHeight = -kAreaH;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  RECT r{0, 0, kAreaW, kAreaH};
-  HBRUSH brush = CreateSolidBrush(kHostColour);
-  FillRect(mem, &r, brush);
-  DeleteObject(brush);
-  if (PrintWindow(child, mem, PW_CLIENTONLY)) {
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    pixels.assign(p, p + kAreaW * kAreaH);
-  }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return pixels;
 }
 
 }  // namespace
@@ -142,24 +84,30 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
 
-  Found found{pi.dwProcessId, {}};
-  for (int i = 0; i < 100 && found.children.empty(); ++i) {
-    Pump(100);
-    found.children.clear();
-    EnumChildWindows(area, CollectChild, reinterpret_cast<LPARAM>(&found));
-  }
-  Check(found.children.size() == 1, "one child window of the saver in the preview area");
-  if (found.children.size() == 1) {
-    HWND child = found.children[0];
-    Pump(500);
+  std::vector<HWND> children;
+  PumpUntil(10000, [&] {
+    children = WindowsOf(pi.dwProcessId, area);
+    return !children.empty();
+  });
+  Check(children.size() == 1, "one child window of the saver in the preview area");
+  if (children.size() == 1) {
+    HWND child = children[0];
     RECT rc{};
-    GetClientRect(child, &rc);
+    PumpUntil(5000, [&] {
+      GetClientRect(child, &rc);
+      return rc.right == kAreaW && rc.bottom == kAreaH;
+    });
     Check(rc.right == kAreaW && rc.bottom == kAreaH,
           "the child is exactly the preview area's size");
     const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
     Check((style & WS_CHILD) && !(style & WS_POPUP), "a child window, no popup");
     Check(GetParent(child) == area, "its parent is the preview area");
-    const std::vector<uint32_t> px = AskImage(child, host);
+    std::vector<uint32_t> px;
+    // Until it has painted its picture: many colours, not a cleared area.
+    PumpUntil(5000, [&] {
+      px = AskImage(child, host);
+      return std::set<uint32_t>(px.begin(), px.end()).size() > 500;
+    });
     Check(!px.empty(), "the child sent a copy of its 152 x 112 image");
     if (!px.empty()) {
       std::set<uint32_t> colours(px.begin(), px.end());
@@ -204,6 +152,5 @@ int wmain(int argc, wchar_t** argv) {
         "screen-saver activation is still on after the preview");
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  std::printf(failures ? "%d check(s) failed\n" : "all checks passed\n", failures);
-  return failures ? 1 : 0;
+  return Report();
 }

@@ -33,48 +33,16 @@
 
 #include "platform/win32/dialog_ids.h"
 #include "settings_dialog/config_controls.h"
+#include "tests/e2e/driver_support.h"
 #include "tests/support/bitmap_bytes.h"
 
 namespace {
 
 using namespace sarvel;
 using namespace sarvel::win32;
+using namespace sarvel::e2e;
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Sarvel\\Settings";
-int g_failed = 0;
-
-void Check(bool ok, const std::string& what) {
-  std::printf("%s: %s\n", ok ? "ok" : "FAIL", what.c_str());
-  std::fflush(stdout);
-  if (!ok) ++g_failed;
-}
-
-void Pump(DWORD ms) {
-  const DWORD until = GetTickCount() + ms;
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (ms) Sleep(5);
-  } while (int32_t(until - GetTickCount()) > 0);
-}
-
-// ---------------------------------------------------------------- files and registry
-
-std::wstring WindowsPath(std::wstring path) {
-  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
-  return path;
-}
-
-std::string Narrow(const std::wstring& w) {
-  std::string out;
-  for (wchar_t c : w) out += c < 128 ? char(c) : '?';
-  return out;
-}
+// ---------------------------------------------------------------- files
 
 // A fresh folder with a copy of the saver.
 struct Sandbox {
@@ -145,89 +113,8 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   CloseHandle(h);
 }
 
-void WriteSettings(const std::vector<std::pair<std::wstring, std::wstring>>& values,
-                   bool clear = true) {
-  if (clear) RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                  nullptr);
-  for (const auto& [name, text] : values)
-    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   DWORD((text.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-}
-
-std::wstring ReadSetting(const wchar_t* name) {
-  wchar_t buf[512] = {};
-  DWORD size = sizeof buf;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-      ERROR_SUCCESS)
-    return L"<missing>";
-  return buf;
-}
-
-// ---------------------------------------------------------------- saver processes
-
-struct Process {
-  PROCESS_INFORMATION pi{};
-  bool started = false;
-
-  Process(const std::wstring& scr, const std::wstring& args) {
-    std::wstring command = L"\"" + scr + L"\" " + args;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    started = CreateProcessW(scr.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &si, &pi);
-  }
-  ~Process() {
-    if (!started) return;
-    if (Running()) {
-      TerminateProcess(pi.hProcess, 99);
-      WaitForSingleObject(pi.hProcess, 5000);
-    }
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  bool Running() const { return started && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
-  // Waits up to `ms`, pumping our own messages; true when it ended.
-  bool EndsWithin(DWORD ms) const {
-    const DWORD until = GetTickCount() + ms;
-    while (Running() && int32_t(until - GetTickCount()) > 0) Pump(20);
-    return !Running();
-  }
-};
-
-struct WindowsOf {
-  DWORD pid;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
-  auto* w = reinterpret_cast<WindowsOf*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == w->pid && IsWindowVisible(hwnd)) w->found.push_back(hwnd);
-  return TRUE;
-}
-
-std::vector<HWND> VisibleWindows(const Process& p) {
-  WindowsOf w{p.pi.dwProcessId, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&w));
-  return w.found;
-}
-
-HWND WaitForWindow(const Process& p, DWORD ms) {
-  const DWORD until = GetTickCount() + ms;
-  while (p.Running() && int32_t(until - GetTickCount()) > 0) {
-    const std::vector<HWND> w = VisibleWindows(p);
-    if (!w.empty()) return w.front();
-    Pump(50);
-  }
-  return nullptr;
-}
-
 // Ends a full-screen run the way a user does: a key.
-bool EndWithKey(const Process& p, HWND scene) {
+bool EndWithKey(const SaverProcess& p, HWND scene) {
   PostMessageW(scene, WM_KEYDOWN, 'A', 0);
   return p.EndsWithin(5000);
 }
@@ -263,11 +150,6 @@ struct Host {
   }
 };
 
-BOOL CALLBACK AnyChild(HWND, LPARAM lp) {
-  *reinterpret_cast<bool*>(lp) = true;
-  return FALSE;
-}
-
 // The saver in preview mode with `args`; the host goes away as `when` says.
 // Returns how long the saver took to end after that, in ms (-1: it did not
 // end within 10 s).
@@ -276,16 +158,13 @@ long PreviewRun(const std::wstring& scr, const std::wstring& args, When when) {
   Host host;
   const std::wstring command =
       args.empty() ? L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(host.area)) : args;
-  Process saver(scr, command);
+  SaverProcess saver(scr, command);
   if (!saver.started) return -1;
   if (when == When::kAtOnce) DestroyWindow(host.frame);
   if (when == When::kOnChild) {
-    const DWORD until = GetTickCount() + 10000;
-    bool child = false;
-    while (!child && saver.Running() && int32_t(until - GetTickCount()) > 0) {
-      EnumChildWindows(host.area, AnyChild, reinterpret_cast<LPARAM>(&child));
-      if (!child) Pump(0);
-    }
+    PumpUntil(10000, [&] {
+      return !saver.Running() || !WindowsOf(saver.pi.dwProcessId, host.area).empty();
+    });
     DestroyWindow(host.frame);
   }
   const DWORD from = GetTickCount();
@@ -332,14 +211,13 @@ void TwoAtOnce(const std::wstring& scr) {
   Sandbox box(scr);
   WriteSettings({{L"Background", L"2"}});
   for (int round = 0; round < 3; ++round) {
-    Process a(box.saver, L"/S");
-    Process b(box.saver, L"/S");
+    SaverProcess a(box.saver, L"/S");
+    SaverProcess b(box.saver, L"/S");
     // The one that finds the other ends at once; give a slow machine time.
-    const DWORD until = GetTickCount() + 10000;
-    while (a.Running() && b.Running() && int32_t(until - GetTickCount()) > 0) Pump(50);
-    const Process& alive = a.Running() ? a : b;
+    PumpUntil(10000, [&] { return !a.Running() || !b.Running(); });
+    const SaverProcess& alive = a.Running() ? a : b;
     HWND scene = WaitForWindow(alive, 15000);
-    Pump(1000);
+    Pump(1000);  // the one that runs goes on: a second later still one
     const int running = int(a.Running()) + int(b.Running());
     Check(running == 1,
           std::string("two starts at once: exactly one runs (") + std::to_string(running) + ")");
@@ -361,7 +239,7 @@ std::wstring FallbackLog() {
 // A full-screen run whose picture is missing reports once and ends.
 bool FailingRunEnds(const Sandbox& box) {
   WriteSettings({{L"Background", L"5"}, {L"PicFile", box.folder + L"\\missing.jpg"}});
-  Process saver(box.saver, L"/S");
+  SaverProcess saver(box.saver, L"/S");
   return saver.EndsWithin(10000);
 }
 
@@ -413,14 +291,17 @@ void UnicodePicture(const std::wstring& scr) {
   const std::wstring picture = dir + L"\\Herbst \u00e9t\u00e9.bmp";
   WriteFileBytes(picture, sarvel::test::BitmapBytes(64, 48));
   WriteSettings({{L"Background", L"5"}, {L"PicFile", picture}});
-  Process saver(box.saver, L"/S");
+  SaverProcess saver(box.saver, L"/S");
   HWND scene = WaitForWindow(saver, 15000);
   Check(scene != nullptr, "the scene appears");
   if (scene) {
-    Pump(1500);
     const int w = GetSystemMetrics(SM_CXSCREEN);
-    const double red = ShareOf(RGB(255, 0, 0), 0, w / 3),
-                 blue = ShareOf(RGB(0, 0, 255), 2 * w / 3, w);
+    double red = 0, blue = 0;
+    PumpUntil(10000, [&] {
+      red = ShareOf(RGB(255, 0, 0), 0, w / 3);
+      blue = ShareOf(RGB(0, 0, 255), 2 * w / 3, w);
+      return red > 0.6 && blue > 0.6;
+    });
     Check(red > 0.6 && blue > 0.6, std::string("the picture is shown: red left, blue right (") +
                                        std::to_string(red) + ", " + std::to_string(blue) + ")");
     Check(EndWithKey(saver, scene), "a key ends the run");
@@ -434,7 +315,7 @@ void UnicodePicture(const std::wstring& scr) {
 void Resize(const std::wstring& scr) {
   Sandbox box(scr);
   WriteSettings({{L"Background", L"2"}, {L"Restart", L"1"}, {L"rTime", L"1"}});
-  Process saver(box.saver, L"/S");
+  SaverProcess saver(box.saver, L"/S");
   HWND scene = WaitForWindow(saver, 15000);
   Check(scene != nullptr, "the scene appears");
   if (!scene) return;
@@ -448,12 +329,13 @@ void Resize(const std::wstring& scr) {
           std::string("runs on at ") + std::to_string(s.cx) + " x " + std::to_string(s.cy));
   }
   SetWindowPos(scene, nullptr, 0, 0, w / 2, h / 2, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-  Pump(300);
   SendMessageTimeoutW(scene, WM_DISPLAYCHANGE, 32, MAKELPARAM(w, h), SMTO_ABORTIFHUNG, 5000,
                       nullptr);
-  Pump(500);
   RECT r{};
-  GetWindowRect(scene, &r);
+  PumpUntil(5000, [&] {
+    GetWindowRect(scene, &r);
+    return r.left == 0 && r.top == 0 && r.right == w && r.bottom == h;
+  });
   Check(r.left == 0 && r.top == 0 && r.right == w && r.bottom == h,
         std::string("after a display change the scene covers the screen again (") +
             std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top) + ")");
@@ -467,42 +349,22 @@ void Resize(const std::wstring& scr) {
 
 void StoreShared(const std::wstring& scr) {
   Sandbox box(scr);
-  WriteSettings({{L"maxL", L"3"},
-                 {L"SpeedL", L"2.5"},
-                 {L"Date", L"0"},
-                 {L"Time", L"0"},
-                 {L"Restart", L"0"},
-                 {L"rTime", L"120"},
-                 {L"Background", L"2"},
-                 {L"PicFile", L"old.bmp"}});
-  Process saver(box.saver, L"/C");
+  WriteSettings(EverySetting({L"3", L"2.5", L"0", L"0", L"0", L"120", L"2", L"old.bmp"}));
+  SaverProcess saver(box.saver, L"/C");
   HWND dialog = WaitForWindow(saver, 15000);
   Check(dialog != nullptr, "the settings dialog appears");
   if (!dialog) return;
   // Another process writes every key while the dialog is open.
-  WriteSettings({{L"maxL", L"9"},
-                 {L"SpeedL", L"9.5"},
-                 {L"Date", L"1"},
-                 {L"Time", L"1"},
-                 {L"Restart", L"1"},
-                 {L"rTime", L"3000"},
-                 {L"Background", L"3"},
-                 {L"PicFile", L"theirs.jpg"}});
+  WriteSettings(EverySetting({L"9", L"9.5", L"1", L"1", L"1", L"3000", L"3", L"theirs.jpg"}));
   HWND slider = GetDlgItem(dialog, ConfigControlId(ConfigControl::kHScroll_0));
   SendMessageW(dialog, WM_HSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(slider));  // to the right end
   SendMessageTimeoutW(GetDlgItem(dialog, ConfigControlId(ConfigControl::kCmdOK)), BM_CLICK, 0, 0,
                       SMTO_ABORTIFHUNG, 5000, nullptr);
   Check(saver.EndsWithin(10000), "OK ends the configuration run");
-  const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-      {L"maxL", L"10"},   {L"SpeedL", L"2.5"}, {L"Date", L"0"},       {L"Time", L"0"},
-      {L"Restart", L"0"}, {L"rTime", L"120"},  {L"Background", L"3"}, {L"PicFile", L"old.bmp"}};
-  for (const auto& [name, text] : expected) {
-    const std::wstring got = ReadSetting(name);
-    Check(got == text,
-          Narrow(name) + " reads \"" + Narrow(got) + "\", expected \"" + Narrow(text) + "\"");
-  }
+  ExpectSettings(EverySetting({L"10", L"2.5", L"0", L"0", L"0", L"120", L"3", L"old.bmp"}),
+                 "after OK");
   // Every text reads back: a run on them reports nothing.
-  Process check(box.saver, L"/X");
+  SaverProcess check(box.saver, L"/X");
   Check(check.EndsWithin(10000) && Protocols(box.log) == 0,
         "the stored texts load without a report");
   RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
@@ -533,6 +395,5 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "unknown scenario\n");
     return 2;
   }
-  std::printf(g_failed ? "%d check(s) failed\n" : "all checks passed\n", g_failed);
-  return g_failed ? 1 : 0;
+  return Report();
 }

@@ -4,18 +4,12 @@
 
 #include "platform/failure.h"
 #include "platform/number_text.h"
+#include "tests/support/failure_of.h"
 
 namespace sarvel {
 namespace {
 
-int32_t FailureOf(auto&& f) {
-  try {
-    f();
-  } catch (const RuntimeFailure& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::FailureOf;
 
 TEST(NumberText, ParsesWithTheRegionalSeparator) {
   EXPECT_EQ(ParseNumber(" 2.5 ", "."), 2.5);

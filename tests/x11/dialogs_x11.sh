@@ -8,9 +8,7 @@
 # (The widgets one by one, the close box and the choosers: gtk_dialogs_test.)
 # usage: dialogs_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 read -r W H < <(screen_size)
 # GTK keeps caches for the life of the process, which LeakSanitizer would
 # report; the session bus and the settings daemon are not there.
@@ -31,16 +29,46 @@ open_dialog() {
     fail "no settings dialog appeared"
     return 1
   fi
-  sleep 0.5
-  eval "$(xdotool getwindowgeometry --shell "$win")"
+  poll 5 dialog_laid_out
   wx=$X wy=$Y
   [ "$WIDTH" = 497 ] && [ "$HEIGHT" = 310 ] && pass "the dialog is 497 x 310" || fail "dialog size ${WIDTH}x$HEIGHT"
 }
-click_at() {
-  xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
-  sleep 0.4
+# The dialog at its size, with the minutes' white field drawn; sets X, Y,
+# WIDTH and HEIGHT.
+dialog_laid_out() {
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  [ "$WIDTH" = 497 ] && [ "$HEIGHT" = 310 ] || return 1
+  local file r g b
+  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
+  shot "$file"
+  read -r r g b < <(pixel "$file" $((X + minutes_x)) $((Y + minutes_y)))
+  rm -f "$file"
+  [ $((r + g + b)) -ge 750 ]
 }
+click_at() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; }
 value_of() { sed -n "s/^$1=//p" "$settings"; }
+value_is() { [ "$(value_of "$1")" = "$2" ]; }
+# The about box: the saver's unnamed window of 356 x 329; sets $about, $ax, $ay.
+about_box_shows() {
+  local w
+  about=""
+  for w in $(xdotool search --all --onlyvisible --pid "$saver_pid" --name '^$' 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    [ "$WIDTH" = 356 ] && [ "$HEIGHT" = 329 ] && about=$w && ax=$X && ay=$Y
+  done
+  [ -n "$about" ]
+}
+about_box_gone() { [ -z "$(xdotool search --all --onlyvisible --pid "$saver_pid" --name '^$' 2>/dev/null)" ]; }
+# The title and "Freeware" on the disk's white label, in SHOT of the about box.
+label_white() { white_pixels "$1" "$(px 3735)x$(px 900)+$(px 840)+$(px 1200)"; }
+about_box_drawn() {
+  local file white
+  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
+  shot_window "$about" "$file"
+  white=$(label_white "$file")
+  rm -f "$file"
+  [ "${white:-0}" -gt 2000 ]
+}
 
 # 1. Opens centred; the about box over it; screenshots of both.
 settings_clear
@@ -57,30 +85,18 @@ if open_dialog; then
   [ $((r + g + b)) -ge 750 ] && pass "the minutes stand on white" || fail "minutes background $r $g $b"
 
   click_at "$info_x" "$info_y"
-  about=""
-  for _ in $(seq 1 50); do
-    for w in $(xdotool search --all --onlyvisible --pid "$saver_pid" --name '^$' 2>/dev/null); do
-      eval "$(xdotool getwindowgeometry --shell "$w")"
-      [ "$WIDTH" = 356 ] && [ "$HEIGHT" = 329 ] && about=$w && ax=$X && ay=$Y
-    done
-    [ -n "$about" ] && break
-    sleep 0.1
-  done
-  if [ -n "$about" ]; then
+  if poll 5 about_box_shows; then
     pass "Info opens the 356 x 329 about box"
     [ $((ax - (W - 356) / 2)) -ge -1 ] && [ $((ax - (W - 356) / 2)) -le 1 ] &&
       [ $((ay - (H - 329) / 2)) -ge -1 ] && [ $((ay - (H - 329) / 2)) -le 1 ] &&
       pass "the about box is centred" || fail "about box at $ax,$ay"
-    sleep 0.5
+    poll 5 about_box_drawn
     shot "$sandbox/about.png"
     convert "$sandbox/about.png" -crop "356x329+$ax+$ay" +repage "$shots/x11-about-box.png"
-    # The title and "Freeware" lie on the disk's white label.
-    white=$(white_pixels "$shots/x11-about-box.png" "$(px 3735)x$(px 900)+$(px 840)+$(px 1200)")
+    white=$(label_white "$shots/x11-about-box.png")
     [ "${white:-0}" -gt 2000 ] && pass "the labels lie on the white label area" || fail "white pixels: $white"
     xdotool mousemove $((ax + $(px 3427))) $((ay + $(px 4207))) click 1
-    sleep 0.5
-    [ -z "$(xdotool search --all --onlyvisible --pid "$saver_pid" --name '^$' 2>/dev/null)" ] &&
-      pass "OK closes the about box" || fail "the about box is still there"
+    poll 5 about_box_gone && pass "OK closes the about box" || fail "the about box is still there"
     running "$saver_pid" && [ "$(count_windows "$caption" "$saver_pid")" = 1 ] &&
       pass "the dialog stays" || fail "the dialog went with the about box"
   else
@@ -89,13 +105,9 @@ if open_dialog; then
 
   # 2. Default, then OK.
   click_at "$default_x" "$default_y"
-  [ "$(value_of Background)" = 6 ] && pass "Default writes kind 6 at once" || fail "Background=$(value_of Background)"
+  poll 5 value_is Background 6 && pass "Default writes kind 6 at once" || fail "Background=$(value_of Background)"
   click_at "$ok_x" "$ok_y"
-  if wait_end 10 "$saver_pid"; then
-    [ "$status" = 0 ] && pass "OK ends the program" || fail "the program ended with $status"
-  else
-    fail "the program still runs after OK"
-  fi
+  expect_clean_end 10 "$saver_pid" "OK"
   got=""
   for key in maxL SpeedL Date Time Restart rTime Background; do got+="$key=$(value_of $key) "; done
   [ "$got" = "maxL=6 SpeedL=5 Date=1 Time=1 Restart=1 rTime=600 Background=6 " ] &&

@@ -5,16 +5,12 @@
 set -u
 export DISPLAY="${DISPLAY:-:99}"
 unset XSCREENSAVER_WINDOW
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/common.sh"
 
-failures=0
 started=()
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
 
-# make_sandbox SARVEL MAKE_WINDOW
+# make_sandbox SARVEL MAKE_WINDOW [SHOTS]: also sets $shots, the folder for
+# screenshots (the sandbox when none is given).
 make_sandbox() {
   sandbox=$(mktemp -d /tmp/sarvel-x11.XXXXXX)
   chmod 755 "$sandbox"
@@ -33,6 +29,8 @@ make_sandbox() {
   "$make_window" keep &
   keeper_pid=$!
   export XDG_CONFIG_HOME="$sandbox/config" XDG_STATE_HOME="$sandbox/state" XDG_RUNTIME_DIR="$sandbox/run"
+  shots="${3:-$sandbox}"
+  mkdir -p "$shots"
 }
 
 # settings_set KEY VALUE: one key of the [Settings] section.
@@ -54,16 +52,20 @@ start_saver() {
 # Waits up to $1 seconds for process $2 to end; true when it did. Its exit
 # status is then in $status.
 wait_end() {
-  local limit=$(($1 * 10)) i=0
-  while kill -0 "$2" 2>/dev/null; do
-    [ $i -ge $limit ] && return 1
-    sleep 0.1
-    i=$((i + 1))
-  done
+  poll "$1" ended "$2" || return 1
   wait "$2" 2>/dev/null
   status=$?
   forget "$2"
   return 0
+}
+# expect_clean_end SECONDS PID WHAT: the process ends within SECONDS, with
+# status 0, after WHAT.
+expect_clean_end() {
+  if wait_end "$1" "$2"; then
+    [ "$status" = 0 ] && pass "$3 ends it" || fail "$3 ended it with status $status"
+  else
+    fail "still running after $3"
+  fi
 }
 # An ended process is no longer ours to stop: its id may come back.
 forget() {
@@ -71,25 +73,24 @@ forget() {
   for pid in "${started[@]}"; do [ "$pid" = "$1" ] || kept+=("$pid"); done
   started=("${kept[@]}")
 }
-running() { kill -0 "$1" 2>/dev/null; }
 
-# Windows named exactly $1, of process $2 when given (the display may be
-# shared with other programs of the same name).
-find_windows() { xdotool search --all --onlyvisible ${2:+--pid "$2"} --name "^$1\$" 2>/dev/null; }
-count_windows() { find_windows "$@" | wc -l; }
 # Waits up to $1 seconds for a visible window named exactly $2 of process
 # $3 (default: the last saver started); sets $win.
-wait_window() {
-  local limit=$(($1 * 10)) i=0
-  while [ $i -lt $limit ]; do
-    win=$(find_windows "$2" "${3:-$saver_pid}" | head -1)
-    [ -n "$win" ] && return 0
-    sleep 0.1
-    i=$((i + 1))
-  done
-  return 1
+wait_window() { poll "$1" window_shows "$2" "${3:-$saver_pid}"; }
+
+# start_scene ARGS...: a run started over the pointer in the middle of the
+# screen, until its window shows and a frame is drawn.
+start_scene() {
+  local w h
+  read -r w h < <(screen_size)
+  xdotool mousemove $((w / 2)) $((h / 2))
+  start_saver "$@"
+  if ! wait_window 15 Sarvel; then
+    fail "no scene window appeared for '$*'"
+    return 1
+  fi
+  scene_shows
 }
-screen_size() { xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'; }
 
 # A window of make_window, driven through a coprocess: host_start W H sets
 # $host_id; host_cmd sends one command and prints the answer.
@@ -111,33 +112,47 @@ host_quit() {
   wait_end 5 "$host_pid" || kill "$host_pid" 2>/dev/null
 }
 
-shot() { import -window root "$1" 2>/dev/null; }
-shot_window() { import -window "$1" "$2" 2>/dev/null; }
-# "r g b" of one pixel, 0..255.
-pixel() { convert "$1[1x1+$2+$3]" -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info: 2>/dev/null; }
-# Near-white pixels in a region (WxH+X+Y).
-white_pixels() {
-  convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque white -fill white -opaque white \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-# Pixels in a region that are white within 2%: the cores of the scene's
-# letters, which leaves and mushrooms hardly ever reach.
-pure_white_pixels() {
-  convert "$1" -crop "$2" +repage -fuzz 2% -fill black +opaque white -fill white -opaque white \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
 # Share of the picture (whole, or a region) in make_window's magenta, in per mille.
 magenta_permille() {
   convert "$1" ${2:+-crop "$2" +repage} -fuzz 8% -fill '#00ff01' -opaque magenta -fill black +opaque '#00ff01' \
     -fill white -opaque '#00ff01' -format '%[fx:round(1000*mean)]' info: 2>/dev/null
 }
-# Share of a region that is not near black, in per mille.
-lit_permille() {
-  convert "$1" -crop "$2" +repage -colorspace gray -threshold 6% -format '%[fx:round(1000*mean)]' info: 2>/dev/null
+
+# window_filled ID [WxH]: the scene covers make_window's magenta in window
+# ID (of that size, when given).
+window_filled() {
+  local file m size
+  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
+  shot_window "$1" "$file"
+  m=$(magenta_permille "$file")
+  size=$(size_of "$file")
+  rm -f "$file"
+  [ "${m:-1000}" -lt 5 ] && [ "${2:-$size}" = "$size" ]
 }
-size_of() { identify -format '%wx%h' "$1" 2>/dev/null; }
+# check_window_scene WINDOW FILE WHAT: the scene fills make_window's window
+# and shows the sky at its top left; the picture kept in FILE.
+check_window_scene() {
+  local m r g b
+  poll 10 window_filled "$1"
+  shot_window "$1" "$2"
+  m=$(magenta_permille "$2")
+  [ "${m:-1000}" -lt 5 ] && pass "$3 fills the window (${m} per mille left)" || fail "$3 left ${m} per mille untouched"
+  read -r r g b < <(pixel "$2" 2 2)
+  [ "${b:-0}" -gt 150 ] && pass "$3: blue sky at the top" || fail "$3: top left is $r $g $b"
+}
+# root_lit: the upper half of the screen mostly not black.
+root_lit() {
+  local file lit w h
+  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
+  shot "$file"
+  read -r w h < <(screen_size)
+  lit=$(lit_permille "$file" "${w}x$((h / 2))+0+0")
+  rm -f "$file"
+  [ "${lit:-0}" -gt 100 ]
+}
 
 protocols() { if [ -f "$1" ]; then grep -c 'F E H L E R' "$1"; else echo 0; fi; }
+has_protocol() { [ "$(protocols "$1")" -ge 1 ]; }
 
 stop_all() {
   local pid
@@ -160,10 +175,5 @@ finish() {
   fi
   chmod -R u+w "$sandbox" 2>/dev/null
   rm -rf "$sandbox"
-  if [ "$failures" -gt 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-  fi
-  echo "all checks passed"
-  exit 0
+  report_and_exit
 }

@@ -16,25 +16,10 @@ if ! monitors_start; then
   echo "FAIL: no X server with two monitors"
   exit 1
 fi
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 settings_set Background 2
 
 saver_windows() { find_windows Sarvel "$saver_pid"; }
-# start_at X Y: the pointer there, then a full-screen run on both monitors.
-start_at() {
-  if ! pointer_rests "$1" "$2"; then
-    fail "the pointer does not stay at $1,$2"
-    return 1
-  fi
-  start_saver /S
-  if ! wait_geometries 15 "$(monitors_list)"; then
-    fail "the windows are '$(geometries)', the monitors '$(monitors_list)'"
-    return 1
-  fi
-  sleep 1.5
-}
 
 # 1. One scene per monitor, each complete.
 if start_at 400 300; then
@@ -49,14 +34,9 @@ fi
 stop_all
 if start_at 1100 240; then
   xdotool mousemove_relative -- 2 0
-  sleep 0.7
-  running "$saver_pid" && pass "a 2 pixel move on the second monitor keeps it" || fail "ended on jitter"
+  still_running_after 0.7 "$saver_pid" && pass "a 2 pixel move on the second monitor keeps it" || fail "ended on jitter"
   xdotool mousemove_relative -- 10 0
-  if wait_end 3 "$saver_pid"; then
-    [ "$status" = 0 ] && pass "a 10 pixel move on the second monitor ends it" || fail "exit status $status"
-  else
-    fail "still running after a 10 pixel move on the second monitor"
-  fi
+  expect_clean_end 3 "$saver_pid" "a 10 pixel move on the second monitor"
 fi
 stop_all
 if start_at 400 300; then
@@ -78,12 +58,8 @@ if start_at 400 300; then
   monitors_set left-of
   wait_geometries 5 "$(monitors_list)" && pass "it came back on the left with a scene: $(geometries)" ||
     fail "after it came back on the left the windows are '$(geometries)', the monitors '$(monitors_list)'"
-  sleep 1.5
+  scenes_on_all_monitors 10 && pass "every monitor shows a scene after the change: $(monitors_list)"
   shot "$shots/x11-monitors-moved.png"
-  for m in $(monitors_list); do
-    lit=$(lit_in "$shots/x11-monitors-moved.png" "$m")
-    [ "${lit:-0}" -gt 500 ] && pass "$m shows a scene after the change" || fail "$m is dark after the change ($lit)"
-  done
   running "$saver_pid" && pass "the run went on through the changes" || fail "a monitor change ended the run"
   xdotool mousemove_relative -- 10 0
   wait_end 3 "$saver_pid" && pass "a 10 pixel move still ends it" || fail "still running after the changes and a move"
@@ -93,7 +69,7 @@ fi
 # 4. A window of its own stays one window.
 stop_all
 start_saver --window 320x200
-sleep 2
+wait_window 15 Sarvel && poll 10 window_lit "$win" || fail "no windowed scene drawn"
 [ "$(count_windows Sarvel "$saver_pid")" = 1 ] && pass "a windowed run is one window" ||
   fail "a windowed run has $(count_windows Sarvel "$saver_pid") windows"
 stop_all

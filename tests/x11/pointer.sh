@@ -1,7 +1,7 @@
 # Pointer jitter checks shared by the native and the Wine scripts: a run is
 # started over a pointer resting somewhere on a monitor; moves of 1 and 2
 # logical pixels, absolute and relative, keep it; one of 3 ends it. The
-# sourcing script defines pass, fail, running and wait_end and sets
+# sourcing script sources tests/lib/common.sh, defines wait_end and sets
 # $saver_pid for the run.
 
 # The pointer's place as "X Y".
@@ -13,12 +13,6 @@ pointer_place() {
 pointer_rests() {
   xdotool mousemove "$1" "$2"
   [ "$(pointer_place)" = "$1 $2" ]
-}
-
-# rect_parts WxH+X+Y: "W H X Y".
-rect_parts() {
-  local w=${1%%x*} rest=${1#*x}
-  echo "$w ${rest%%+*} $(cut -d+ -f2 <<<"$rest") $(cut -d+ -f3 <<<"$rest")"
 }
 
 # inward P START LENGTH: 1 from a place in the first half of a monitor's
@@ -42,14 +36,13 @@ check_jitter() {
     return
   fi
   xdotool mousemove $((x + dx)) "$y"
-  sleep 0.15
+  pace_input
   xdotool mousemove $((x + dx)) $((y + 2 * dy))
-  sleep 0.15
+  pace_input
   xdotool mousemove_relative -- "$dx" $((-2 * dy))
-  sleep 0.15
+  pace_input
   xdotool mousemove_relative -- $((-2 * dx)) "$dy"
-  sleep 0.6
-  if ! running "$saver_pid"; then
+  if ! still_running_after 0.6 "$saver_pid"; then
     fail "$where: 1 and 2 pixel moves ended the run"
     return
   fi
@@ -72,12 +65,11 @@ check_jitter() {
 check_crossing() {
   local x=$1 y=$2
   xdotool mousemove $((x + 1)) "$y"
-  sleep 0.15
+  pace_input
   xdotool mousemove_relative -- 1 0
-  sleep 0.15
+  pace_input
   xdotool mousemove_relative -- -2 0
-  sleep 0.6
-  if ! running "$saver_pid"; then
+  if ! still_running_after 0.6 "$saver_pid"; then
     fail "moving over the border at $x,$y and back ended the run"
     return
   fi

@@ -10,20 +10,9 @@
 # that the hack description (sarvel.xml) can pass.
 # usage: settings_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 read -r W H < <(screen_size)
 
-start_scene() {
-  xdotool mousemove $((W / 2)) $((H / 2))
-  start_saver "$@"
-  if ! wait_window 15 Sarvel; then
-    fail "no scene window appeared for '$*'"
-    return 1
-  fi
-  sleep 1.5
-}
 end_scene() {
   xdotool key a
   wait_end 3 "$saver_pid" || fail "a key did not end the run"
@@ -97,13 +86,15 @@ fi
 settings_set Background 1
 settings_set maxL 2
 sky="${W}x$((H / 2))+0+0"
+# The samples are meant to be a second apart: the leaves are elsewhere then.
+let_leaves_move() { sleep "$1"; }
 sky_lit() {
   local total=0 k lit
   for k in 1 2 3; do
     shot "$shots/$1-$k.png" >/dev/null
     lit=$(lit_permille "$shots/$1-$k.png" "$sky")
     total=$((total + ${lit:-0}))
-    [ "$k" = 3 ] || sleep 1
+    [ "$k" = 3 ] || let_leaves_move 1
   done
   cp "$shots/$1-3.png" "$shots/$1.png"
   rm -f "$shots/$1-"[123].png
@@ -180,8 +171,8 @@ xdotool mousemove $((W / 2)) $((H / 2))
 saver_pid=$!
 started+=("$saver_pid")
 if wait_window 15 Sarvel; then
-  sleep 1
   ro_log="$ro/state/sarvel/sarvel.EPT"
+  poll 5 has_protocol "$ro_log"
   [ "$(protocols "$ro_log")" = 1 ] && pass "the protocol went to \$XDG_STATE_HOME/sarvel/" ||
     fail "no protocol in the state folder: $(ls -R "$ro/state" 2>&1 | tr '\n' ' ')"
   [ ! -e "$ro/bin/sarvel.EPT" ] || fail "a log appeared in the read-only program folder"

@@ -11,13 +11,24 @@
 #    lays out again on a resize and ends when it is closed.
 # usage: windows_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
-make_sandbox "$1" "$2"
-shots="${3:-$sandbox}"
-mkdir -p "$shots"
+make_sandbox "$@"
 settings_set Background 2
 read -r W H < <(screen_size)
 # Input bits of an event mask: keys, buttons, pointer motion, crossing, keymap.
 input_bits=$((0x7FFF))
+
+# corner_lettered WINDOW WxH: the window has that size and the scene's text
+# in its bottom right corner.
+corner_lettered() {
+  local file w=${2%x*} h=${2#*x} t
+  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
+  shot_window "$1" "$file"
+  t=$(white_pixels "$file" "200x24+$((w - 200))+$((h - 24))")
+  [ "$(size_of "$file")" = "$2" ] && [ "${t:-0}" -gt 40 ]
+  local ok=$?
+  rm -f "$file"
+  return $ok
+}
 
 # 1. A hack in a window of the test's.
 host_start 400 300
@@ -25,12 +36,7 @@ if [ -z "$host_id" ]; then
   fail "make_window gave no window"
 else
   start_saver -window-id "$host_id"
-  sleep 2.5
-  shot_window "$host_id" "$shots/x11-hack-400x300.png"
-  m=$(magenta_permille "$shots/x11-hack-400x300.png")
-  [ "${m:-1000}" -lt 5 ] && pass "the scene fills the window (${m} per mille left)" || fail "window not filled (${m} per mille of it untouched)"
-  read -r r g b < <(pixel "$shots/x11-hack-400x300.png" 3 3)
-  [ "${b:-0}" -gt 150 ] && pass "blue sky in the window" || fail "top left of the window is $r $g $b"
+  check_window_scene "$host_id" "$shots/x11-hack-400x300.png" "the hack"
   t=$(white_pixels "$shots/x11-hack-400x300.png" "200x24+200+276")
   [ "${t:-0}" -gt 40 ] && pass "text in the window's bottom right corner ($t)" || fail "no text bottom right ($t)"
   others=$(host_cmd others)
@@ -42,7 +48,7 @@ else
 
   # A resize lays the scene out again over the new size.
   [ "$(host_cmd 'resize 640 480')" = ok ] || fail "make_window did not resize"
-  sleep 2
+  poll 10 window_filled "$host_id" 640x480
   shot_window "$host_id" "$shots/x11-hack-640x480.png"
   [ "$(size_of "$shots/x11-hack-640x480.png")" = 640x480 ] || fail "host window is $(size_of "$shots/x11-hack-640x480.png")"
   m=$(magenta_permille "$shots/x11-hack-640x480.png")
@@ -51,25 +57,22 @@ else
   [ "${t:-0}" -gt 40 ] && pass "the text moved to the new bottom right corner ($t)" || fail "no text in the new corner ($t)"
 
   # Input over the window is the daemon's business, not ours.
-  xdotool mousemove 100 100 sleep 0.2 mousemove 300 250 click 1 key a
-  sleep 0.7
-  running "$saver_pid" && pass "input over the hack's window is ignored" || fail "the hack ended on input"
+  xdotool mousemove 100 100
+  pace_input
+  xdotool mousemove 300 250 click 1 key a
+  still_running_after 0.7 "$saver_pid" && pass "input over the hack's window is ignored" || fail "the hack ended on input"
 
   # Hacks are not refused: a second one on the root window runs as well.
   hack=$saver_pid
   start_saver -root
-  sleep 2
+  poll 10 root_lit
   running "$saver_pid" && pass "a second hack (-root) runs beside the first" || fail "the -root hack was refused"
   shot "$shots/x11-hack-root.png"
   lit=$(lit_permille "$shots/x11-hack-root.png" "${W}x$((H / 2))+0+0")
   [ "${lit:-0}" -gt 100 ] && pass "-root draws on the root window" || fail "-root drew nothing ($lit)"
   for pid in "$hack" "$saver_pid"; do
     kill -TERM "$pid"
-    if wait_end 3 "$pid"; then
-      [ "$status" = 0 ] && pass "SIGTERM ends a hack with status 0" || fail "a hack ended with $status"
-    else
-      fail "a hack still runs after SIGTERM"
-    fi
+    expect_clean_end 3 "$pid" "SIGTERM to a hack"
   done
   [ -s "$outs" ] && fail "a hack printed: $(head -3 "$outs")"
 
@@ -79,7 +82,7 @@ else
   XSCREENSAVER_WINDOW=$(printf '0x%x' "$host_id") "$exe" -root >>"$outs" 2>>"$errs" &
   saver_pid=$!
   started+=("$saver_pid")
-  sleep 2.5
+  poll 10 window_filled "$host_id"
   shot_window "$host_id" "$shots/x11-hack-env.png"
   m=$(magenta_permille "$shots/x11-hack-env.png")
   [ "${m:-1000}" -lt 5 ] && pass "-root under \$XSCREENSAVER_WINDOW draws into the daemon's window" ||
@@ -91,7 +94,7 @@ else
   [ "$(host_cmd 'resize 300 200')" = ok ] || fail "make_window did not resize"
   [ "$(host_cmd vroot)" = ok ] || fail "make_window did not mark its window"
   start_saver -root
-  sleep 2.5
+  poll 10 window_filled "$host_id"
   shot_window "$host_id" "$shots/x11-hack-vroot.png"
   m=$(magenta_permille "$shots/x11-hack-vroot.png")
   [ "${m:-1000}" -lt 5 ] && pass "-root draws into the __SWM_VROOT window" || fail "__SWM_VROOT: ${m} per mille untouched"
@@ -108,21 +111,12 @@ host_start 152 112
 if [ -n "$host_id" ]; then
   start_saver /P "$host_id"
   preview=$saver_pid
-  sleep 1.5
-  shot_window "$host_id" "$shots/x11-preview-152x112.png"
-  m=$(magenta_permille "$shots/x11-preview-152x112.png")
-  [ "${m:-1000}" -lt 5 ] && pass "the preview fills 152x112" || fail "the preview left ${m} per mille untouched"
-  read -r r g b < <(pixel "$shots/x11-preview-152x112.png" 2 2)
-  [ "${b:-0}" -gt 150 ] && pass "the preview picture's sky" || fail "preview top left is $r $g $b"
+  check_window_scene "$host_id" "$shots/x11-preview-152x112.png" "the 152x112 preview"
   # Any instance counts: no full-screen run beside the preview.
   start_saver /S
   if wait_end 5 "$saver_pid"; then pass "/S beside a preview ends at once"; else fail "/S runs beside a preview"; fi
   host_cmd destroy >/dev/null
-  if wait_end 3 "$preview"; then
-    [ "$status" = 0 ] && pass "the preview ends with its window" || fail "the preview ended with $status"
-  else
-    fail "the preview outlives its window"
-  fi
+  expect_clean_end 3 "$preview" "destroying the preview's window"
 fi
 host_quit
 start_saver /P 0
@@ -132,28 +126,25 @@ stop_all
 # 3. The windowed mode.
 start_saver --window 640x400
 if wait_window 15 Sarvel; then
-  sleep 1.5
+  poll 10 window_lit "$win"
   info=$(xwininfo -id "$win")
   grep -q 'Override Redirect State: no' <<<"$info" && pass "an ordinary window" || fail "the window is override-redirect"
   shot_window "$win" "$shots/x11-window-640x400.png"
   [ "$(size_of "$shots/x11-window-640x400.png")" = 640x400 ] && pass "640x400 as asked" ||
     fail "window is $(size_of "$shots/x11-window-640x400.png")"
-  xdotool mousemove --window "$win" 50 50 sleep 0.2 mousemove --window "$win" 300 200 click 1 key a
-  sleep 0.7
-  running "$saver_pid" && pass "input does not end the windowed mode" || fail "the window ended on input"
+  xdotool mousemove --window "$win" 50 50
+  pace_input
+  xdotool mousemove --window "$win" 300 200 click 1 key a
+  still_running_after 0.7 "$saver_pid" && pass "input does not end the windowed mode" || fail "the window ended on input"
   xdotool windowsize "$win" 800 500
-  sleep 2
+  poll 10 corner_lettered "$win" 800x500
   shot_window "$win" "$shots/x11-window-800x500.png"
   [ "$(size_of "$shots/x11-window-800x500.png")" = 800x500 ] || fail "resized window is $(size_of "$shots/x11-window-800x500.png")"
   t=$(white_pixels "$shots/x11-window-800x500.png" "200x24+600+476")
   [ "${t:-0}" -gt 40 ] && pass "a resize lays the window out again ($t)" || fail "no text in the resized window's corner ($t)"
   host_start 1 1
   host_cmd "close $win" >/dev/null
-  if wait_end 3 "$saver_pid"; then
-    [ "$status" = 0 ] && pass "closing the window ends it" || fail "closing ended it with $status"
-  else
-    fail "still running after the window was closed"
-  fi
+  expect_clean_end 3 "$saver_pid" "closing the window"
   host_quit
 else
   fail "no window appeared for --window"

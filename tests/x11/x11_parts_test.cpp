@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "error_reporter/protocol.h"
@@ -517,37 +516,47 @@ TEST_F(WithDisplay, SceneWindowsCoverTheirMonitorAtTheirScale) {
 }
 
 TEST_F(WithDisplay, TimersKeepTheirCadenceAndNeverNest) {
-  EventLoop loop(*display_);
-  int ticks = 0;
+  // The loop's time moves by a millisecond whenever control comes back to
+  // it, and by 30 in one slow tick: the cadence is judged on that time, not
+  // on how busy the machine is.
+  EventLoop::Clock::time_point now{};
+  const auto elapsed_ms = [&] {
+    return int(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
+  };
+  EventLoop loop(*display_, [&] { return now; });
+  const auto pass_a_millisecond = [&] { now += std::chrono::milliseconds(1); };
+  std::vector<int> ticked_at;
   bool inside = false, nested = false;
   EventLoop::Timer* timer = nullptr;
   timer = loop.AddTimer([&] {
     nested |= inside;
     inside = true;
-    ++ticks;
-    if (ticks == 3) std::this_thread::sleep_for(std::chrono::milliseconds(30));  // one slow tick
-    if (ticks == 20) loop.Quit();
+    ticked_at.push_back(elapsed_ms());
+    if (ticked_at.size() == 3) now += std::chrono::milliseconds(30);  // one slow tick
+    if (ticked_at.size() == 20) loop.Quit();
     inside = false;
   });
   timer->SetInterval(10);
   timer->Enable(true);
-  const auto start = std::chrono::steady_clock::now();
-  loop.Run([] {});
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - start)
-                      .count();
-  EXPECT_EQ(ticks, 20);
+  loop.Run(pass_a_millisecond);
+  ASSERT_EQ(ticked_at.size(), 20u);
   EXPECT_FALSE(nested);
-  // 20 ticks of 10 ms and one that took 30 ms: no burst afterwards, no crawl.
-  EXPECT_GE(ms, 200);
-  EXPECT_LT(ms, 1000);
+  // Due every 10 ms. The tick after the slow one comes at once and the
+  // cadence goes on from there: no burst of the missed ones, no drift.
+  EXPECT_NEAR(ticked_at[0], 10, 1);
+  EXPECT_NEAR(ticked_at[1], 20, 1);
+  EXPECT_NEAR(ticked_at[2], 30, 1);
+  const int slow_tick_ended = ticked_at[2] + 30;
+  for (size_t i = 3; i < ticked_at.size(); ++i)
+    EXPECT_NEAR(ticked_at[i], slow_tick_ended + 10 * int(i - 3), 2) << "tick " << i + 1;
   // A disabled timer stays quiet; a removed one is gone.
   timer->Enable(false);
   EventLoop::Timer* stopper = loop.AddTimer([&] { loop.Quit(); });
   stopper->SetInterval(50);
   stopper->Enable(true);
-  loop.Run([] {});
-  EXPECT_EQ(ticks, 20);
+  loop.Run(pass_a_millisecond);
+  EXPECT_EQ(ticked_at.size(), 20u);
   loop.RemoveTimer(timer);
   loop.RemoveTimer(stopper);
 }
