@@ -488,9 +488,9 @@ void StoreShared(const std::wstring& scr) {
                  {L"rTime", L"3000"},
                  {L"Background", L"3"},
                  {L"PicFile", L"theirs.jpg"}});
-  HWND slider = GetDlgItem(dialog, ConfigControlId(ConfigControl::kHScroll_0));
+  HWND slider = GetDlgItem(dialog, ConfigControlId(ConfigControl::kLeafCountSlider));
   SendMessageW(dialog, WM_HSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(slider));  // to the right end
-  SendMessageTimeoutW(GetDlgItem(dialog, ConfigControlId(ConfigControl::kCmdOK)), BM_CLICK, 0, 0,
+  SendMessageTimeoutW(GetDlgItem(dialog, ConfigControlId(ConfigControl::kOkButton)), BM_CLICK, 0, 0,
                       SMTO_ABORTIFHUNG, 5000, nullptr);
   Check(saver.EndsWithin(10000), "OK ends the configuration run");
   const std::pair<const wchar_t*, const wchar_t*> expected[] = {

@@ -131,7 +131,7 @@ TEST(BadStoredSettings, EachKeyTakesWhatFitsReportsTheRestOnceAndNothingIsLost) 
       testing::DialogApp d(folder.path());
       d.platform.regional.decimal_separator = in.separator;
       d.platform.store.values = With(key, in);
-      d.Open().UserClicks(ConfigControl::kCmdOK);
+      d.Open().UserClicks(ConfigControl::kOkButton);
       EXPECT_FALSE(d.ConfigLoaded());
       const int load_reports = folder.Protocols();
       EXPECT_EQ(load_reports, expected.error ? 1 : 0);
