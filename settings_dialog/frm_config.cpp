@@ -9,6 +9,7 @@
 #include "resources/maker.h"
 #include "settings_dialog/config_mappings.h"
 #include "startup/app.h"
+#include "startup/options.h"
 
 namespace sarvel {
 namespace {
@@ -102,25 +103,56 @@ void FrmConfig::SetForeColor(ConfigControl c, gfx::Argb color) {
   view().SetForeColor(c, color);
 }
 
+// ---------------------------------------------------------------- the options' controls
+
+void FrmConfig::Show(DialogMapping mapping, const SaverSettings& s) {
+  for (const SettingOption& o : kSettingOptions) {
+    if (o.mapping != mapping) continue;
+    const ConfigControl c = ControlOf(o);
+    const double value = NumberOf(o, s);
+    switch (mapping) {
+      case DialogMapping::kLeafCountSlider: SetPosition(c, MaxLeafToPosition(int16_t(value))); break;
+      case DialogMapping::kSpeedSlider: SetPosition(c, LeafSpeedToPosition(float(value))); break;
+      // Any nonzero field is "on", as the scene reads it.
+      case DialogMapping::kCheckBox: SetCheck(c, value != 0); break;
+      default: break;
+    }
+  }
+}
+
+void FrmConfig::ShowMinutes(Procedure& p, int32_t line, const SaverSettings& s) {
+  const SettingOption& interval = OptionOf(&SaverSettings::RestartSeconds);
+  int16_t minutes = 1;
+  p.Step(line, [&] {
+    minutes = RestartMinutes(int32_t(NumberOf(interval, s)));
+    SetText(ControlOf(interval), IntegerText(minutes));
+  });
+  p.Step(line + 10, [&] { SetPosition(C::kMinutesSpinner, SpinnerPosition(minutes)); });
+}
+
+void FrmConfig::Take(DialogMapping mapping, SaverSettings& s) {
+  for (const SettingOption& o : kSettingOptions) {
+    if (o.mapping != mapping) continue;
+    const ConfigControlState& st = control(ControlOf(o));
+    switch (mapping) {
+      case DialogMapping::kLeafCountSlider: SetNumber(o, s, PositionToMaxLeaf(st.position)); break;
+      case DialogMapping::kSpeedSlider: SetNumber(o, s, PositionToLeafSpeed(st.position)); break;
+      case DialogMapping::kCheckBox: SetNumber(o, s, st.checked ? 1 : 0); break;
+      case DialogMapping::kRestartMinutes: SetNumber(o, s, LeadingNumber(st.text) * 60.0); break;
+      default: break;
+    }
+  }
+}
+
 // ---------------------------------------------------------------- handlers
 
 void FrmConfig::Form_Load() {
   Procedure p(app_.reporter, kModule, "Form_Load");
   SaverSettings& s = settings();
-  p.Step(10, [&] { SetPosition(C::kLeafCountSlider, MaxLeafToPosition(s.MaxLeaf)); });
-  p.Step(20, [&] { SetPosition(C::kSpeedSlider, LeafSpeedToPosition(s.LeafSpeed)); });
-  p.Step(30, [&] {
-    // Any nonzero field is "on", as the scene reads it.
-    SetCheck(C::kShowDateBox, s.ShowDate != 0);
-    SetCheck(C::kShowTimeBox, s.ShowTime != 0);
-    SetCheck(C::kRestartBox, s.AutoRestart != 0);
-  });
-  int16_t minutes = 1;
-  p.Step(40, [&] {
-    minutes = RestartMinutes(s.RestartSeconds);
-    SetText(C::kMinutesLabel, IntegerText(minutes));
-  });
-  p.Step(50, [&] { SetPosition(C::kMinutesSpinner, SpinnerPosition(minutes)); });
+  p.Step(10, [&] { Show(DialogMapping::kLeafCountSlider, s); });
+  p.Step(20, [&] { Show(DialogMapping::kSpeedSlider, s); });
+  p.Step(30, [&] { Show(DialogMapping::kCheckBox, s); });
+  ShowMinutes(p, 40, s);
   p.Step(60, [&] { SetText(C::kPicturePathBox, s.PicFile); });
   p.Step(70, [&] {
     s.BackgroundKind = ShowableBackgroundKind(s.BackgroundKind);
@@ -146,30 +178,24 @@ void FrmConfig::Form_Load() {
 void FrmConfig::cmdOK_Click() {
   Procedure p(app_.reporter, kModule, "cmdOK_Click");
   SaverSettings& s = settings();
-  p.Step(10, [&] { s.MaxLeaf = PositionToMaxLeaf(control(C::kLeafCountSlider).position); });
-  p.Step(20, [&] { s.LeafSpeed = PositionToLeafSpeed(control(C::kSpeedSlider).position); });
-  p.Step(30, [&] {
-    s.ShowDate = control(C::kShowDateBox).checked ? 1 : 0;
-    s.ShowTime = control(C::kShowTimeBox).checked ? 1 : 0;
-    s.AutoRestart = control(C::kRestartBox).checked ? 1 : 0;
-  });
-  p.Step(40, [&] { s.RestartSeconds = ToInt32(LeadingNumber(control(C::kMinutesLabel).text) * 60.0); });
+  p.Step(10, [&] { Take(DialogMapping::kLeafCountSlider, s); });
+  p.Step(20, [&] { Take(DialogMapping::kSpeedSlider, s); });
+  p.Step(30, [&] { Take(DialogMapping::kCheckBox, s); });
+  p.Step(40, [&] { Take(DialogMapping::kRestartMinutes, s); });
   p.Step(50, [&] { app_.saver.SaveConfig(); });
   p.Step(60, [&] { app_.forms.Unload(*this); });
 }
 
 void FrmConfig::cmdReset_Click() {
   Procedure p(app_.reporter, kModule, "cmdReset_Click");
+  const SaverSettings defaults = DefaultButtonSettings(settings());
   p.Step(10, [&] {
-    SetPosition(C::kLeafCountSlider, 50);
-    SetPosition(C::kSpeedSlider, 50);
+    Show(DialogMapping::kLeafCountSlider, defaults);
+    Show(DialogMapping::kSpeedSlider, defaults);
   });
-  p.Step(20, [&] {
-    for (ConfigControl box : kOptionBoxes) SetCheck(box, true);
-  });
-  p.Step(30, [&] { SetText(C::kMinutesLabel, "10"); });
-  p.Step(40, [&] { SetPosition(C::kMinutesSpinner, 90); });
-  p.Step(50, [&] { SetCheck(C::kRandomBox, true); });
+  p.Step(20, [&] { Show(DialogMapping::kCheckBox, defaults); });
+  ShowMinutes(p, 30, defaults);
+  p.Step(50, [&] { SetCheck(C::kRandomBox, defaults.RandomBackground); });
 }
 
 void FrmConfig::chkOpt_Click(int Index) {
