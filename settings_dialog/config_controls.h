@@ -16,36 +16,36 @@ namespace sarvel {
 
 // In tab order. Frame(1) and Frame1 are two different frames.
 enum class ConfigControl : uint8_t {
-  kFrame_1,  // "Mushrooms / Pilze"
-  kLabel3_0,
-  kHScroll_0,
-  kLabel1_1,
-  kLabel2_1,
-  kLabel3_1,
-  kHScroll_1,
-  kLabel1_0,
-  kLabel2_0,
-  kFrame_8,  // "Options / Optionen"
-  kChkOpt_0,
-  kChkOpt_1,
-  kCmdHomepage,
-  kCmdInfo,
-  kCmdReset,
-  kCmdOK,
-  kChkOpt_2,
-  kLabel4,
-  kLblTime,
-  kVscTime,
-  kLabel5,
-  kFrame1,  // "Background / Hintergrund "
-  kOptBack_0,
-  kOptBack_1,
-  kOptBack_2,
-  kOptBack_3,
-  kChkRandom,
-  kOptBack_4,
-  kTxtFile,
-  kCmdFile,
+  kMushroomsFrame,  // "Mushrooms / Pilze"
+  kLeafCountCaption,
+  kLeafCountSlider,
+  kLeafCountMinus,
+  kLeafCountPlus,
+  kSpeedCaption,
+  kSpeedSlider,
+  kSpeedMinus,
+  kSpeedPlus,
+  kOptionsFrame,  // "Options / Optionen"
+  kShowDateBox,
+  kShowTimeBox,
+  kHomepageButton,
+  kInfoButton,
+  kDefaultsButton,
+  kOkButton,
+  kRestartBox,
+  kRestartAfterCaption,
+  kMinutesLabel,
+  kMinutesSpinner,
+  kMinutesUnitCaption,
+  kBackgroundFrame,  // "Background / Hintergrund "
+  kBlackOption,
+  kBlueOption,
+  kBrownOption,
+  kDesktopOption,
+  kRandomBox,
+  kPictureOption,
+  kPicturePathBox,
+  kChoosePictureButton,
   kCount
 };
 inline constexpr size_t kConfigControlCount = size_t(ConfigControl::kCount);
@@ -89,8 +89,8 @@ inline constexpr std::string_view kConfigCaption = "Sarvel Screensaver  ---  Set
 inline constexpr int kConfigClientWidth = 7455;  // twips
 inline constexpr int kConfigClientHeight = 4650;
 
-inline constexpr gfx::Argb kLblTimeBlack = gfx::Rgb(0, 0, 0);
-inline constexpr gfx::Argb kLblTimeGrey = gfx::Rgb(192, 192, 192);
+inline constexpr gfx::Argb kMinutesBlack = gfx::Rgb(0, 0, 0);
+inline constexpr gfx::Argb kMinutesGrey = gfx::Rgb(192, 192, 192);
 
 // The picture chooser and its complaint.
 inline constexpr std::string_view kPictureFilter = "All Picture Files|*.bmp;*.jpg;*.gif";
@@ -112,36 +112,36 @@ inline constexpr ConfigControl kOnWindow = ConfigControl::kCount;
 inline constexpr std::array<ConfigControlDesign, kConfigControlCount> kConfigControls = {{
   // id, name, kind, container, caption, left, top, width, height, picture, bold, align, white back,
   // then the design state: enabled, checked, position
-  {ConfigControl::kFrame_1,      "Frame(1)",    ControlKind::kFrame,        kOnWindow, "Mushrooms / Pilze",            120,  120, 2715, 1935, 0, false, TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kLabel3_0,     "Label3(0)",   ControlKind::kLabel,        ConfigControl::kFrame_1, "Number / Anzahl",             240,  360, 1815,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kHScroll_0,    "HScroll(0)",  ControlKind::kHScrollBar,   ConfigControl::kFrame_1, "",                            240,  600, 2200,  200, 0, false, TextAlign::kLeft,  false, true,  false, 50},
-  {ConfigControl::kLabel1_1,     "Label1(1)",   ControlKind::kLabel,        ConfigControl::kFrame_1, "-",                           300,  840,  300,  225, 0, true,  TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kLabel2_1,     "Label2(1)",   ControlKind::kLabel,        ConfigControl::kFrame_1, "+",                          2100,  840,  300,  225, 0, true,  TextAlign::kRight, false, true,  false, 0},
-  {ConfigControl::kLabel3_1,     "Label3(1)",   ControlKind::kLabel,        ConfigControl::kFrame_1, "Speed / Tempo",               240, 1080, 1815,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kHScroll_1,    "HScroll(1)",  ControlKind::kHScrollBar,   ConfigControl::kFrame_1, "",                            240, 1320, 2200,  200, 0, false, TextAlign::kLeft,  false, true,  false, 50},
-  {ConfigControl::kLabel1_0,     "Label1(0)",   ControlKind::kLabel,        ConfigControl::kFrame_1, "-",                           300, 1560,  300,  225, 0, true,  TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kLabel2_0,     "Label2(0)",   ControlKind::kLabel,        ConfigControl::kFrame_1, "+",                          2100, 1560,  300,  225, 0, true,  TextAlign::kRight, false, true,  false, 0},
-  {ConfigControl::kFrame_8,      "Frame(8)",    ControlKind::kFrame,        kOnWindow, "Options / Optionen",           120, 2160, 2715, 2295, 0, false, TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kChkOpt_0,     "chkOpt(0)",   ControlKind::kCheckBox,     ConfigControl::kFrame_8, "Date / Datum",                240,  360, 2000,  255, 0, false, TextAlign::kLeft,  false, true,  true,  0},
-  {ConfigControl::kChkOpt_1,     "chkOpt(1)",   ControlKind::kCheckBox,     ConfigControl::kFrame_8, "Time/ Uhrzeit",               240,  840, 2000,  255, 0, false, TextAlign::kLeft,  false, true,  true,  0},
-  {ConfigControl::kCmdHomepage,  "cmdHomepage", ControlKind::kButton,       kOnWindow, "&WWW...",                     6120, 1320, 1200,  975, IDI_GLOBE, false, TextAlign::kCenter, false, true, false, 0},
-  {ConfigControl::kCmdInfo,      "cmdInfo",     ControlKind::kButton,       kOnWindow, "&Info...",                    6120, 2400, 1200,  975, IDI_SMILE, false, TextAlign::kCenter, false, true, false, 0},
-  {ConfigControl::kCmdReset,     "cmdReset",    ControlKind::kButton,       kOnWindow, "&Default Standard",           6120,  240, 1200,  975, 0, false, TextAlign::kCenter, false, true,  false, 0},
-  {ConfigControl::kCmdOK,        "cmdOK",       ControlKind::kButton,       kOnWindow, "&OK",                         6120, 3480, 1200,  975, IDI_APP, false, TextAlign::kCenter, false, true,  false, 0},
-  {ConfigControl::kChkOpt_2,     "chkOpt(2)",   ControlKind::kCheckBox,     ConfigControl::kFrame_8, "Restart / Neustart",          240, 1440, 2175,  255, 0, false, TextAlign::kLeft,  false, true,  true,  0},
-  {ConfigControl::kLabel4,       "Label4",      ControlKind::kLabel,        ConfigControl::kFrame_8, "after / nach",                240, 1800, 1080,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kLblTime,      "lblTime",     ControlKind::kLabel,        ConfigControl::kFrame_8, "5",                          1320, 1800,  360,  255, 0, false, TextAlign::kRight, true,  true,  false, 0},
-  {ConfigControl::kVscTime,      "vscTime",     ControlKind::kVScrollBar,   ConfigControl::kFrame_8, "",                           1680, 1800,  255,  255, 0, false, TextAlign::kLeft,  false, true,  false, 1},
-  {ConfigControl::kLabel5,       "Label5",      ControlKind::kLabel,        ConfigControl::kFrame_8, "Min.",                       2040, 1800,  375,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kFrame1,       "Frame1",      ControlKind::kFrame,        kOnWindow, "Background / Hintergrund ",   3000,  120, 2895, 4335, 0, false, TextAlign::kLeft,  false, true,  false, 0},
-  {ConfigControl::kOptBack_0,    "optBack(0)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Black / Schwarz",             240,  360, 2055,  255, 0, false, TextAlign::kLeft,  false, false, true,  0},
-  {ConfigControl::kOptBack_1,    "optBack(1)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Blue / Blau",                 240,  840, 2055,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
-  {ConfigControl::kOptBack_2,    "optBack(2)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Brown / Braun",               240, 1320, 2055,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
-  {ConfigControl::kOptBack_3,    "optBack(3)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Desktop",                     240, 1800, 2055,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
-  {ConfigControl::kChkRandom,    "chkRandom",   ControlKind::kCheckBox,     ConfigControl::kFrame1,  "Random / Zufall",             240, 3720, 2415,  195, 0, false, TextAlign::kLeft,  false, true,  true,  0},
-  {ConfigControl::kOptBack_4,    "optBack(4)",  ControlKind::kOptionButton, ConfigControl::kFrame1,  "Custom / Benutzerdefiniert",  240, 2280, 2610,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
-  {ConfigControl::kTxtFile,      "txtFile",     ControlKind::kTextBox,      ConfigControl::kFrame1,  "txtDatei",                    480, 2640, 2055,  285, 0, false, TextAlign::kLeft,  false, false, false, 0},
-  {ConfigControl::kCmdFile,      "cmdFile",     ControlKind::kButton,       ConfigControl::kFrame1,  "Select / Auswählen...",       480, 3000, 2055,  375, 0, false, TextAlign::kCenter, false, false, false, 0},
+  {ConfigControl::kMushroomsFrame,      "Frame(1)",    ControlKind::kFrame,        kOnWindow, "Mushrooms / Pilze",            120,  120, 2715, 1935, 0, false, TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kLeafCountCaption,    "Label3(0)",   ControlKind::kLabel,        ConfigControl::kMushroomsFrame, "Number / Anzahl",             240,  360, 1815,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kLeafCountSlider,     "HScroll(0)",  ControlKind::kHScrollBar,   ConfigControl::kMushroomsFrame, "",                            240,  600, 2200,  200, 0, false, TextAlign::kLeft,  false, true,  false, 50},
+  {ConfigControl::kLeafCountMinus,      "Label1(1)",   ControlKind::kLabel,        ConfigControl::kMushroomsFrame, "-",                           300,  840,  300,  225, 0, true,  TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kLeafCountPlus,       "Label2(1)",   ControlKind::kLabel,        ConfigControl::kMushroomsFrame, "+",                          2100,  840,  300,  225, 0, true,  TextAlign::kRight, false, true,  false, 0},
+  {ConfigControl::kSpeedCaption,        "Label3(1)",   ControlKind::kLabel,        ConfigControl::kMushroomsFrame, "Speed / Tempo",               240, 1080, 1815,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kSpeedSlider,         "HScroll(1)",  ControlKind::kHScrollBar,   ConfigControl::kMushroomsFrame, "",                            240, 1320, 2200,  200, 0, false, TextAlign::kLeft,  false, true,  false, 50},
+  {ConfigControl::kSpeedMinus,          "Label1(0)",   ControlKind::kLabel,        ConfigControl::kMushroomsFrame, "-",                           300, 1560,  300,  225, 0, true,  TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kSpeedPlus,           "Label2(0)",   ControlKind::kLabel,        ConfigControl::kMushroomsFrame, "+",                          2100, 1560,  300,  225, 0, true,  TextAlign::kRight, false, true,  false, 0},
+  {ConfigControl::kOptionsFrame,        "Frame(8)",    ControlKind::kFrame,        kOnWindow, "Options / Optionen",           120, 2160, 2715, 2295, 0, false, TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kShowDateBox,         "chkOpt(0)",   ControlKind::kCheckBox,     ConfigControl::kOptionsFrame, "Date / Datum",                240,  360, 2000,  255, 0, false, TextAlign::kLeft,  false, true,  true,  0},
+  {ConfigControl::kShowTimeBox,         "chkOpt(1)",   ControlKind::kCheckBox,     ConfigControl::kOptionsFrame, "Time/ Uhrzeit",               240,  840, 2000,  255, 0, false, TextAlign::kLeft,  false, true,  true,  0},
+  {ConfigControl::kHomepageButton,      "cmdHomepage", ControlKind::kButton,       kOnWindow, "&WWW...",                     6120, 1320, 1200,  975, IDI_GLOBE, false, TextAlign::kCenter, false, true, false, 0},
+  {ConfigControl::kInfoButton,          "cmdInfo",     ControlKind::kButton,       kOnWindow, "&Info...",                    6120, 2400, 1200,  975, IDI_SMILE, false, TextAlign::kCenter, false, true, false, 0},
+  {ConfigControl::kDefaultsButton,      "cmdReset",    ControlKind::kButton,       kOnWindow, "&Default Standard",           6120,  240, 1200,  975, 0, false, TextAlign::kCenter, false, true,  false, 0},
+  {ConfigControl::kOkButton,            "cmdOK",       ControlKind::kButton,       kOnWindow, "&OK",                         6120, 3480, 1200,  975, IDI_APP, false, TextAlign::kCenter, false, true,  false, 0},
+  {ConfigControl::kRestartBox,          "chkOpt(2)",   ControlKind::kCheckBox,     ConfigControl::kOptionsFrame, "Restart / Neustart",          240, 1440, 2175,  255, 0, false, TextAlign::kLeft,  false, true,  true,  0},
+  {ConfigControl::kRestartAfterCaption, "Label4",      ControlKind::kLabel,        ConfigControl::kOptionsFrame, "after / nach",                240, 1800, 1080,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kMinutesLabel,        "lblTime",     ControlKind::kLabel,        ConfigControl::kOptionsFrame, "5",                          1320, 1800,  360,  255, 0, false, TextAlign::kRight, true,  true,  false, 0},
+  {ConfigControl::kMinutesSpinner,      "vscTime",     ControlKind::kVScrollBar,   ConfigControl::kOptionsFrame, "",                           1680, 1800,  255,  255, 0, false, TextAlign::kLeft,  false, true,  false, 1},
+  {ConfigControl::kMinutesUnitCaption,  "Label5",      ControlKind::kLabel,        ConfigControl::kOptionsFrame, "Min.",                       2040, 1800,  375,  255, 0, false, TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kBackgroundFrame,     "Frame1",      ControlKind::kFrame,        kOnWindow, "Background / Hintergrund ",   3000,  120, 2895, 4335, 0, false, TextAlign::kLeft,  false, true,  false, 0},
+  {ConfigControl::kBlackOption,         "optBack(0)",  ControlKind::kOptionButton, ConfigControl::kBackgroundFrame,  "Black / Schwarz",             240,  360, 2055,  255, 0, false, TextAlign::kLeft,  false, false, true,  0},
+  {ConfigControl::kBlueOption,          "optBack(1)",  ControlKind::kOptionButton, ConfigControl::kBackgroundFrame,  "Blue / Blau",                 240,  840, 2055,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
+  {ConfigControl::kBrownOption,         "optBack(2)",  ControlKind::kOptionButton, ConfigControl::kBackgroundFrame,  "Brown / Braun",               240, 1320, 2055,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
+  {ConfigControl::kDesktopOption,       "optBack(3)",  ControlKind::kOptionButton, ConfigControl::kBackgroundFrame,  "Desktop",                     240, 1800, 2055,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
+  {ConfigControl::kRandomBox,           "chkRandom",   ControlKind::kCheckBox,     ConfigControl::kBackgroundFrame,  "Random / Zufall",             240, 3720, 2415,  195, 0, false, TextAlign::kLeft,  false, true,  true,  0},
+  {ConfigControl::kPictureOption,       "optBack(4)",  ControlKind::kOptionButton, ConfigControl::kBackgroundFrame,  "Custom / Benutzerdefiniert",  240, 2280, 2610,  255, 0, false, TextAlign::kLeft,  false, false, false, 0},
+  {ConfigControl::kPicturePathBox,      "txtFile",     ControlKind::kTextBox,      ConfigControl::kBackgroundFrame,  "txtDatei",                    480, 2640, 2055,  285, 0, false, TextAlign::kLeft,  false, false, false, 0},
+  {ConfigControl::kChoosePictureButton, "cmdFile",     ControlKind::kButton,       ConfigControl::kBackgroundFrame,  "Select / Auswählen...",       480, 3000, 2055,  375, 0, false, TextAlign::kCenter, false, false, false, 0},
 }};
 // clang-format on
 
@@ -169,7 +169,7 @@ constexpr TwipRect WindowPlace(ConfigControl c) {
 }
 
 constexpr ScrollRange ScrollRangeOf(ConfigControl c) {
-  return c == ConfigControl::kVscTime ? ScrollRange{1, 99, 1, 1} : ScrollRange{1, 100, 5, 20};
+  return c == ConfigControl::kMinutesSpinner ? ScrollRange{1, 99, 1, 1} : ScrollRange{1, 100, 5, 20};
 }
 
 constexpr bool IsOption(ConfigControl c) { return DesignOf(c).kind == ControlKind::kOptionButton; }
@@ -179,11 +179,11 @@ constexpr bool IsScrollBar(ConfigControl c) {
 }
 
 // optBack(i) and chkOpt(i) by index.
-inline constexpr std::array<ConfigControl, 5> kOptBack = {ConfigControl::kOptBack_0, ConfigControl::kOptBack_1,
-                                                          ConfigControl::kOptBack_2, ConfigControl::kOptBack_3,
-                                                          ConfigControl::kOptBack_4};
-inline constexpr std::array<ConfigControl, 3> kChkOpt = {ConfigControl::kChkOpt_0, ConfigControl::kChkOpt_1,
-                                                         ConfigControl::kChkOpt_2};
-inline constexpr std::array<ConfigControl, 2> kHScroll = {ConfigControl::kHScroll_0, ConfigControl::kHScroll_1};
+inline constexpr std::array<ConfigControl, 5> kBackgroundOptions = {ConfigControl::kBlackOption, ConfigControl::kBlueOption,
+                                                          ConfigControl::kBrownOption, ConfigControl::kDesktopOption,
+                                                          ConfigControl::kPictureOption};
+inline constexpr std::array<ConfigControl, 3> kOptionBoxes = {ConfigControl::kShowDateBox, ConfigControl::kShowTimeBox,
+                                                         ConfigControl::kRestartBox};
+inline constexpr std::array<ConfigControl, 2> kSliders = {ConfigControl::kLeafCountSlider, ConfigControl::kSpeedSlider};
 
 }  // namespace sarvel

@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+#include "settings_dialog/config_controls.h"
+#include "startup/options.h"
+
 namespace sarvel {
 
 // HScroll(0): position (MaxLeaf - 2) * 12.5 rounded (halves to even), kept
@@ -23,6 +26,14 @@ float PositionToLeafSpeed(int16_t position);
 // 1..99 minutes. vscTime shows the minutes as 100 - minutes.
 int16_t RestartMinutes(int32_t restart_seconds);
 inline int16_t SpinnerPosition(int16_t minutes) { return int16_t(100 - minutes); }
+
+// The control an option of the table shows in, by its design name; kOnWindow
+// when the design has no control of that name.
+constexpr ConfigControl ControlOf(const SettingOption& o) {
+  for (const ConfigControlDesign& design : kConfigControls)
+    if (design.name == o.control) return design.id;
+  return kOnWindow;
+}
 
 // A background kind the option group can show: below 1 is black, above 6 is
 // random.

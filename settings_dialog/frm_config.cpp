@@ -9,6 +9,7 @@
 #include "resources/maker.h"
 #include "settings_dialog/config_mappings.h"
 #include "startup/app.h"
+#include "startup/options.h"
 
 namespace sarvel {
 namespace {
@@ -39,8 +40,8 @@ FrmConfig::FrmConfig(App& app, std::unique_ptr<ConfigView> view)
 SaverSettings& FrmConfig::settings() { return app_.saver.settings; }
 
 int FrmConfig::SelectedOption() const {
-  for (int i = 0; i < int(kOptBack.size()); ++i)
-    if (control(kOptBack[size_t(i)]).checked) return i;
+  for (int i = 0; i < int(kBackgroundOptions.size()); ++i)
+    if (control(kBackgroundOptions[size_t(i)]).checked) return i;
   return -1;
 }
 
@@ -51,22 +52,22 @@ void FrmConfig::SetCheck(ConfigControl box, bool ticked) {
   if (st.checked == ticked) return;
   st.checked = ticked;
   view().SetChecked(box, ticked);
-  if (box == C::kChkRandom) {
+  if (box == C::kRandomBox) {
     chkRandom_Click();
   } else {
-    chkOpt_Click(IndexIn(kChkOpt, box));
+    chkOpt_Click(IndexIn(kOptionBoxes, box));
   }
 }
 
 void FrmConfig::SelectOption(int index) {
-  if (index < 0 || index >= int(kOptBack.size())) Raise(Err::kSubscriptOutOfRange);
-  if (controls_[Index(kOptBack[size_t(index)])].checked) return;
-  for (size_t i = 0; i < kOptBack.size(); ++i) {
-    ConfigControlState& st = controls_[Index(kOptBack[i])];
+  if (index < 0 || index >= int(kBackgroundOptions.size())) Raise(Err::kSubscriptOutOfRange);
+  if (controls_[Index(kBackgroundOptions[size_t(index)])].checked) return;
+  for (size_t i = 0; i < kBackgroundOptions.size(); ++i) {
+    ConfigControlState& st = controls_[Index(kBackgroundOptions[i])];
     const bool selected = int(i) == index;
     if (st.checked == selected) continue;
     st.checked = selected;
-    view().SetChecked(kOptBack[i], selected);
+    view().SetChecked(kBackgroundOptions[i], selected);
   }
   optBack_Click(index);
 }
@@ -78,7 +79,7 @@ void FrmConfig::SetPosition(ConfigControl bar, int position) {
   if (st.position == clamped) return;
   st.position = clamped;
   view().SetPosition(bar, clamped);
-  if (bar == C::kVscTime) vscTime_Change();
+  if (bar == C::kMinutesSpinner) vscTime_Change();
 }
 
 void FrmConfig::SetEnabled(ConfigControl c, bool enabled) {
@@ -102,43 +103,74 @@ void FrmConfig::SetForeColor(ConfigControl c, gfx::Argb color) {
   view().SetForeColor(c, color);
 }
 
+// ---------------------------------------------------------------- the options' controls
+
+void FrmConfig::Show(DialogMapping mapping, const SaverSettings& s) {
+  for (const SettingOption& o : kSettingOptions) {
+    if (o.mapping != mapping) continue;
+    const ConfigControl c = ControlOf(o);
+    const double value = NumberOf(o, s);
+    switch (mapping) {
+      case DialogMapping::kLeafCountSlider: SetPosition(c, MaxLeafToPosition(int16_t(value))); break;
+      case DialogMapping::kSpeedSlider: SetPosition(c, LeafSpeedToPosition(float(value))); break;
+      // Any nonzero field is "on", as the scene reads it.
+      case DialogMapping::kCheckBox: SetCheck(c, value != 0); break;
+      default: break;
+    }
+  }
+}
+
+void FrmConfig::ShowMinutes(Procedure& p, int32_t line, const SaverSettings& s) {
+  const SettingOption& interval = OptionOf(&SaverSettings::RestartSeconds);
+  int16_t minutes = 1;
+  p.Step(line, [&] {
+    minutes = RestartMinutes(int32_t(NumberOf(interval, s)));
+    SetText(ControlOf(interval), IntegerText(minutes));
+  });
+  p.Step(line + 10, [&] { SetPosition(C::kMinutesSpinner, SpinnerPosition(minutes)); });
+}
+
+void FrmConfig::Take(DialogMapping mapping, SaverSettings& s) {
+  for (const SettingOption& o : kSettingOptions) {
+    if (o.mapping != mapping) continue;
+    const ConfigControlState& st = control(ControlOf(o));
+    switch (mapping) {
+      case DialogMapping::kLeafCountSlider: SetNumber(o, s, PositionToMaxLeaf(st.position)); break;
+      case DialogMapping::kSpeedSlider: SetNumber(o, s, PositionToLeafSpeed(st.position)); break;
+      case DialogMapping::kCheckBox: SetNumber(o, s, st.checked ? 1 : 0); break;
+      case DialogMapping::kRestartMinutes: SetNumber(o, s, LeadingNumber(st.text) * 60.0); break;
+      default: break;
+    }
+  }
+}
+
 // ---------------------------------------------------------------- handlers
 
 void FrmConfig::Form_Load() {
   Procedure p(app_.reporter, kModule, "Form_Load");
   SaverSettings& s = settings();
-  p.Step(10, [&] { SetPosition(C::kHScroll_0, MaxLeafToPosition(s.MaxLeaf)); });
-  p.Step(20, [&] { SetPosition(C::kHScroll_1, LeafSpeedToPosition(s.LeafSpeed)); });
-  p.Step(30, [&] {
-    // Any nonzero field is "on", as the scene reads it.
-    SetCheck(C::kChkOpt_0, s.ShowDate != 0);
-    SetCheck(C::kChkOpt_1, s.ShowTime != 0);
-    SetCheck(C::kChkOpt_2, s.AutoRestart != 0);
-  });
-  int16_t minutes = 1;
-  p.Step(40, [&] {
-    minutes = RestartMinutes(s.RestartSeconds);
-    SetText(C::kLblTime, IntegerText(minutes));
-  });
-  p.Step(50, [&] { SetPosition(C::kVscTime, SpinnerPosition(minutes)); });
-  p.Step(60, [&] { SetText(C::kTxtFile, s.PicFile); });
+  p.Step(10, [&] { Show(DialogMapping::kLeafCountSlider, s); });
+  p.Step(20, [&] { Show(DialogMapping::kSpeedSlider, s); });
+  p.Step(30, [&] { Show(DialogMapping::kCheckBox, s); });
+  ShowMinutes(p, 40, s);
+  p.Step(60, [&] { SetText(C::kPicturePathBox, s.PicFile); });
   p.Step(70, [&] {
     s.BackgroundKind = ShowableBackgroundKind(s.BackgroundKind);
     if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) cmdFile_Click();
   });
   p.Step(80, [&] {
     if (s.BackgroundKind == kBackgroundPicture) {
-      SetEnabled(C::kTxtFile, true);
-      SetEnabled(C::kCmdFile, true);
+      SetEnabled(C::kPicturePathBox, true);
+      SetEnabled(C::kChoosePictureButton, true);
     }
   });
   bool random = false;
   p.Step(90, [&] {
     random = s.BackgroundKind == kBackgroundRandom;
-    if (random) SetCheck(C::kChkRandom, true);
+    if (random) SetCheck(C::kRandomBox, true);
   });
   if (random) return;
-  p.Step(100, [&] { SetCheck(C::kChkRandom, false); });
+  p.Step(100, [&] { SetCheck(C::kRandomBox, false); });
   // The Random handler above left the kind as it was.
   p.Step(110, [&] { SelectOption(s.BackgroundKind - 1); });
 }
@@ -146,30 +178,24 @@ void FrmConfig::Form_Load() {
 void FrmConfig::cmdOK_Click() {
   Procedure p(app_.reporter, kModule, "cmdOK_Click");
   SaverSettings& s = settings();
-  p.Step(10, [&] { s.MaxLeaf = PositionToMaxLeaf(control(C::kHScroll_0).position); });
-  p.Step(20, [&] { s.LeafSpeed = PositionToLeafSpeed(control(C::kHScroll_1).position); });
-  p.Step(30, [&] {
-    s.ShowDate = control(C::kChkOpt_0).checked ? 1 : 0;
-    s.ShowTime = control(C::kChkOpt_1).checked ? 1 : 0;
-    s.AutoRestart = control(C::kChkOpt_2).checked ? 1 : 0;
-  });
-  p.Step(40, [&] { s.RestartSeconds = ToInt32(LeadingNumber(control(C::kLblTime).text) * 60.0); });
+  p.Step(10, [&] { Take(DialogMapping::kLeafCountSlider, s); });
+  p.Step(20, [&] { Take(DialogMapping::kSpeedSlider, s); });
+  p.Step(30, [&] { Take(DialogMapping::kCheckBox, s); });
+  p.Step(40, [&] { Take(DialogMapping::kRestartMinutes, s); });
   p.Step(50, [&] { app_.saver.SaveConfig(); });
   p.Step(60, [&] { app_.forms.Unload(*this); });
 }
 
 void FrmConfig::cmdReset_Click() {
   Procedure p(app_.reporter, kModule, "cmdReset_Click");
+  const SaverSettings defaults = DefaultButtonSettings(settings());
   p.Step(10, [&] {
-    SetPosition(C::kHScroll_0, 50);
-    SetPosition(C::kHScroll_1, 50);
+    Show(DialogMapping::kLeafCountSlider, defaults);
+    Show(DialogMapping::kSpeedSlider, defaults);
   });
-  p.Step(20, [&] {
-    for (ConfigControl box : kChkOpt) SetCheck(box, true);
-  });
-  p.Step(30, [&] { SetText(C::kLblTime, "10"); });
-  p.Step(40, [&] { SetPosition(C::kVscTime, 90); });
-  p.Step(50, [&] { SetCheck(C::kChkRandom, true); });
+  p.Step(20, [&] { Show(DialogMapping::kCheckBox, defaults); });
+  ShowMinutes(p, 30, defaults);
+  p.Step(50, [&] { SetCheck(C::kRandomBox, defaults.RandomBackground); });
 }
 
 void FrmConfig::chkOpt_Click(int Index) {
@@ -178,14 +204,14 @@ void FrmConfig::chkOpt_Click(int Index) {
   Procedure p(app_.reporter, kModule, "chkOpt_Click");
   bool restart = true;
   p.Step(10, [&] {
-    restart = control(C::kChkOpt_2).checked;
-    SetEnabled(C::kVscTime, restart);
+    restart = control(C::kRestartBox).checked;
+    SetEnabled(C::kMinutesSpinner, restart);
   });
-  p.Step(20, [&] { SetForeColor(C::kLblTime, restart ? kLblTimeBlack : kLblTimeGrey); });
+  p.Step(20, [&] { SetForeColor(C::kMinutesLabel, restart ? kMinutesBlack : kMinutesGrey); });
 }
 
 void FrmConfig::vscTime_Change() {
-  SetText(C::kLblTime, IntegerText(100 - control(C::kVscTime).position));
+  SetText(C::kMinutesLabel, IntegerText(100 - control(C::kMinutesSpinner).position));
 }
 
 void FrmConfig::optBack_Click(int Index) {
@@ -194,8 +220,8 @@ void FrmConfig::optBack_Click(int Index) {
   p.Step(10, [&] { s.BackgroundKind = Add16(Index, 1); });
   p.Step(20, [&] {
     const bool custom = s.BackgroundKind == kBackgroundPicture;
-    SetEnabled(C::kTxtFile, custom);
-    SetEnabled(C::kCmdFile, custom);
+    SetEnabled(C::kPicturePathBox, custom);
+    SetEnabled(C::kChoosePictureButton, custom);
   });
   p.Step(30, [&] {
     if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) cmdFile_Click();
@@ -206,9 +232,9 @@ void FrmConfig::optBack_Click(int Index) {
 void FrmConfig::chkRandom_Click() {
   Procedure p(app_.reporter, kModule, "chkRandom_Click");
   SaverSettings& s = settings();
-  const bool ticked = control(C::kChkRandom).checked;
+  const bool ticked = control(C::kRandomBox).checked;
   p.Step(10, [&] {
-    for (ConfigControl option : kOptBack) SetEnabled(option, !ticked);
+    for (ConfigControl option : kBackgroundOptions) SetEnabled(option, !ticked);
   });
   p.Step(20, [&] {
     // Cleared, the kind stays: the load sequence selects the stored kind's
@@ -246,7 +272,7 @@ void FrmConfig::cmdFile_Click() {
     });
     if (p.left()) return;
   }
-  p.Step(50, [&] { SetText(C::kTxtFile, s.PicFile); });
+  p.Step(50, [&] { SetText(C::kPicturePathBox, s.PicFile); });
 }
 
 void FrmConfig::cmdInfo_Click() { app_.forms.Show(app_.frmInfo(), ShowMode::kModal); }
@@ -260,7 +286,7 @@ void FrmConfig::UserSetsCheck(ConfigControl box, bool ticked) {
 }
 
 void FrmConfig::UserSelectsOption(ConfigControl option) {
-  const int index = IndexIn(kOptBack, option);
+  const int index = IndexIn(kBackgroundOptions, option);
   if (index >= 0 && control(option).enabled) SelectOption(index);
 }
 
@@ -271,11 +297,11 @@ void FrmConfig::UserScrolls(ConfigControl bar, int position) {
 void FrmConfig::UserClicks(ConfigControl button) {
   if (!control(button).enabled) return;
   switch (button) {
-    case C::kCmdOK: cmdOK_Click(); break;
-    case C::kCmdReset: cmdReset_Click(); break;
-    case C::kCmdInfo: cmdInfo_Click(); break;
-    case C::kCmdHomepage: cmdHomepage_Click(); break;
-    case C::kCmdFile: cmdFile_Click(); break;
+    case C::kOkButton: cmdOK_Click(); break;
+    case C::kDefaultsButton: cmdReset_Click(); break;
+    case C::kInfoButton: cmdInfo_Click(); break;
+    case C::kHomepageButton: cmdHomepage_Click(); break;
+    case C::kChoosePictureButton: cmdFile_Click(); break;
     default: break;
   }
 }

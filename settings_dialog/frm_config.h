@@ -16,7 +16,9 @@
 namespace sarvel {
 
 class App;
+class Procedure;
 struct SaverSettings;
+enum class DialogMapping : uint8_t;
 
 struct ConfigControlState {
   bool enabled = true;
@@ -66,6 +68,14 @@ class FrmConfig : public ViewForm<ConfigView>, public ConfigInput {
   void SetEnabled(ConfigControl c, bool enabled);
   void SetText(ConfigControl c, std::string text);
   void SetForeColor(ConfigControl c, gfx::Argb color);
+
+  // The options of the table that `mapping` covers, shown from `s` or
+  // taken back into it, in the table's order.
+  void Show(DialogMapping mapping, const SaverSettings& s);
+  void Take(DialogMapping mapping, SaverSettings& s);
+  // The restart interval's minutes label, then its spinner, as steps `line`
+  // and `line` + 10.
+  void ShowMinutes(Procedure& p, int32_t line, const SaverSettings& s);
 
   SaverSettings& settings();
 

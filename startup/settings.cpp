@@ -1,39 +1,52 @@
 #include "startup/settings.h"
 
+#include <array>
+#include <utility>
+
 #include "error_reporter/procedure.h"
 #include "platform/checked.h"
 #include "platform/number_text.h"
+#include "startup/options.h"
 
 namespace sarvel {
 
-std::string SettingsIo::Read(const char* key, const char* default_text) {
-  return store_.Read(kStoreApp, kStoreSection, key, default_text);
+std::string SettingsIo::Read(std::string_view key, std::string_view default_text) {
+  return store_.Read(kStoreApp, kStoreSection, std::string(key), std::string(default_text));
 }
 
-void SettingsIo::Write(const char* key, const std::string& text) {
-  store_.Write(kStoreApp, kStoreSection, key, text);
+void SettingsIo::Write(std::string_view key, const std::string& text) {
+  store_.Write(kStoreApp, kStoreSection, std::string(key), text);
 }
+
+namespace {
+
+// The rows in SaveConfig's order.
+constexpr std::array<const SettingOption*, kSettingOptions.size()> SaveOrder() {
+  std::array<const SettingOption*, kSettingOptions.size()> order{};
+  for (size_t i = 0; i < order.size(); ++i) order[i] = &kSettingOptions[i];
+  for (size_t i = 1; i < order.size(); ++i)
+    for (size_t j = i; j > 0 && order[j]->save_line < order[j - 1]->save_line; --j) std::swap(order[j], order[j - 1]);
+  return order;
+}
+
+}  // namespace
 
 void SettingsIo::LoadConfig(SaverSettings& s) {
   Procedure p(reporter_, "Saver", "LoadConfig");
   const std::string sep = regional_.DecimalSeparator();
-  p.StepOr(20, [&] { s.MaxLeaf = Int16OfText(Read("maxL", "10"), sep); },
-           [&] { s.MaxLeaf = 10; });
-  p.StepOr(30, [&] { s.LeafSpeed = SingleOfText(Read("SpeedL", "10"), sep); },
-           [&] { s.LeafSpeed = 10.0f; });
-  p.Step(40, [&] { s.MinLeaf = ToInt16(double(s.MaxLeaf) * 0.7); });
-  p.StepOr(50, [&] { s.ShowDate = Int16OfText(Read("Date", "1"), sep); },
-           [&] { s.ShowDate = 1; });
-  p.StepOr(60, [&] { s.ShowTime = Int16OfText(Read("Time", "1"), sep); },
-           [&] { s.ShowTime = 1; });
-  p.StepOr(70, [&] { s.AutoRestart = Int16OfText(Read("Restart", "1"), sep); },
-           [&] { s.AutoRestart = 1; });
-  p.StepOr(80, [&] { s.RestartSeconds = Int32OfText(Read("rTime", "600"), sep); },
-           [&] { s.RestartSeconds = 600; });
-  p.StepOr(90, [&] { s.BackgroundKind = Int16OfText(Read("Background", "4"), sep); },
-           [&] { s.BackgroundKind = kBackgroundDesktop; });
-  p.StepOr(100, [&] { s.PicFile = Read("PicFile", ""); }, [&] { s.PicFile.clear(); });
-  p.Step(110, [&] {
+  size_t next = 0;
+  // The stored keys numbered below `line`, each falling back to its default.
+  auto load_below = [&](int32_t line) {
+    for (; next < kSettingOptions.size() && kSettingOptions[next].load_line < line; ++next) {
+      const SettingOption& o = kSettingOptions[next];
+      p.StepOr(o.load_line, [&] { SetFromText(o, s, Read(o.key, o.default_text), sep); },
+               [&] { SetFromText(o, s, o.default_text, "."); });
+    }
+  };
+  load_below(kMinLeafLine);
+  p.Step(kMinLeafLine, [&] { s.MinLeaf = ToInt16(double(s.MaxLeaf) * 0.7); });
+  load_below(kRandomBackgroundLine);
+  p.Step(kRandomBackgroundLine, [&] {
     if (s.BackgroundKind == kBackgroundRandom) s.RandomBackground = true;
   });
 }
@@ -41,15 +54,14 @@ void SettingsIo::LoadConfig(SaverSettings& s) {
 void SettingsIo::SaveConfig(const SaverSettings& s) {
   Procedure p(reporter_, "Saver", "SaveConfig");
   const std::string sep = regional_.DecimalSeparator();
-  p.Step(20, [&] { Write("SpeedL", SingleText(s.LeafSpeed, sep)); });
-  p.Step(30, [&] { Write("maxL", IntegerText(s.MaxLeaf)); });
-  p.Step(40, [&] { Write("Date", IntegerText(s.ShowDate)); });
-  p.Step(50, [&] { Write("Time", IntegerText(s.ShowTime)); });
-  p.Step(60, [&] { Write("Restart", IntegerText(s.AutoRestart)); });
-  p.Step(70, [&] { Write("rTime", IntegerText(s.RestartSeconds)); });
-  p.Step(90, [&] { Write("PicFile", s.PicFile); });
+  static constexpr auto kSaveOrder = SaveOrder();
+  for (const SettingOption* o : kSaveOrder) {
+    if (o->save_line != 0) p.Step(o->save_line, [&] { Write(o->key, StoredText(*o, s, sep)); });
+  }
 }
 
-void SettingsIo::WriteBackground(int16_t kind) { Write("Background", IntegerText(kind)); }
+void SettingsIo::WriteBackground(int16_t kind) {
+  Write(OptionOf(&SaverSettings::BackgroundKind).key, IntegerText(kind));
+}
 
 }  // namespace sarvel

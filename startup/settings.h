@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "error_reporter/err_ptnr.h"
 #include "platform/services.h"
@@ -51,8 +52,8 @@ class SettingsIo {
   void WriteBackground(int16_t kind);
 
  private:
-  std::string Read(const char* key, const char* default_text);
-  void Write(const char* key, const std::string& text);
+  std::string Read(std::string_view key, std::string_view default_text);
+  void Write(std::string_view key, const std::string& text);
 
   SettingsStore& store_;
   Regional& regional_;

@@ -1,13 +1,23 @@
 #include "platform/headless/scene_runner.h"
 
+#include <utility>
+
+#include "startup/options.h"
+
 namespace sarvel::headless {
 
 SceneRunner::SceneRunner(const SceneRunOptions& o)
     : options_(o), rng_(o.seed), factory_(o.width, o.height, o.scale) {
-  platform_.store.values = {{"maxL", o.max_leaf},          {"SpeedL", o.speed},
-                            {"Background", o.background},  {"PicFile", o.picture},
-                            {"Date", o.show_date},         {"Time", o.show_time},
-                            {"Restart", o.restart},        {"rTime", o.restart_seconds}};
+  const std::pair<const SettingOption&, const std::string&> stored[] = {
+      {OptionOf(&SaverSettings::MaxLeaf), o.max_leaf},
+      {OptionOf(&SaverSettings::LeafSpeed), o.speed},
+      {OptionOf(&SaverSettings::BackgroundKind), o.background},
+      {OptionOf(&SaverSettings::PicFile), o.picture},
+      {OptionOf(&SaverSettings::ShowDate), o.show_date},
+      {OptionOf(&SaverSettings::ShowTime), o.show_time},
+      {OptionOf(&SaverSettings::AutoRestart), o.restart},
+      {OptionOf(&SaverSettings::RestartSeconds), o.restart_seconds}};
+  for (const auto& [option, text] : stored) platform_.store.values[std::string(option.key)] = text;
   platform_.clock.tick = o.start_tick;
   platform_.clock.now = o.now;
   PlatformServices services = platform_.services();

@@ -49,8 +49,8 @@ ControlClass ClassOf(const ConfigControlDesign& design) {
 // The option group runs from optBack(0) to optBack(4), Random included, so
 // that the arrow keys walk all five options.
 bool StartsGroup(ConfigControl c) {
-  return !(c == C::kOptBack_1 || c == C::kOptBack_2 || c == C::kOptBack_3 || c == C::kChkRandom ||
-           c == C::kOptBack_4);
+  return !(c == C::kBlueOption || c == C::kBrownOption || c == C::kDesktopOption || c == C::kRandomBox ||
+           c == C::kPictureOption);
 }
 
 // No WS_CLIPCHILDREN: the frames do not paint their insides.
@@ -257,7 +257,7 @@ void ConfigViewWin32::OpenInBrowser(const std::string& address) {
 }
 
 void ConfigViewWin32::UpdateOptionTabStops() {
-  for (ConfigControl option : kOptBack) {
+  for (ConfigControl option : kBackgroundOptions) {
     HWND h = controls_[Index(option)];
     if (!h) continue;
     LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
@@ -393,7 +393,7 @@ LRESULT ConfigViewWin32::OnDialogKey(WPARAM key) {
     // Enter presses the focused button, anywhere else OK.
     const ConfigControl focused = ControlOf(GetFocus());
     const bool on_button = focused != ConfigControl::kCount && DesignOf(focused).kind == ControlKind::kButton;
-    AsUser([&] { input_->UserClicks(on_button ? focused : C::kCmdOK); });
+    AsUser([&] { input_->UserClicks(on_button ? focused : C::kOkButton); });
     return 1;
   }
   return 0;

@@ -14,7 +14,7 @@ inline constexpr wchar_t kInfoWindowClass[] = L"SarvelInfo";
 // OK carries IDOK so that Enter presses it; the others follow the tab order.
 inline constexpr int kIdOk = 1;
 inline constexpr int ConfigControlId(ConfigControl c) {
-  return c == ConfigControl::kCmdOK ? kIdOk : 1000 + int(Index(c));
+  return c == ConfigControl::kOkButton ? kIdOk : 1000 + int(Index(c));
 }
 inline constexpr int InfoControlId(InfoControl c) {
   return c == InfoControl::kOk ? kIdOk : 2000 + int(Index(c));

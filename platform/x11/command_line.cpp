@@ -1,6 +1,7 @@
 // X11: command-line parsing.
 #include "platform/x11/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -9,13 +10,6 @@
 
 namespace sarvel::x11 {
 namespace {
-
-struct BackgroundName {
-  const char* name;
-  int kind;
-};
-constexpr BackgroundName kBackgrounds[] = {{"black", 1},   {"blue", 2},    {"brown", 3},
-                                           {"desktop", 4}, {"picture", 5}, {"random", 6}};
 
 std::optional<long> WholeNumber(std::string_view text) {
   long v = 0;
@@ -45,6 +39,74 @@ bool ParseSize(std::string_view text, int& w, int& h) {
   return true;
 }
 
+std::string RangeText(double v) { return SingleText(float(v), "."); }
+
+// What -name takes, for its complaint: "a whole number from 1 to 25".
+std::string Takes(const SettingOption& o) {
+  const RunOption& r = o.run;
+  switch (r.form) {
+    case RunOptionForm::kNumber:
+      return std::string(o.field.type() == StoredType::kSingle ? "a number" : "a whole number") + " from " +
+             RangeText(r.low) + " to " + RangeText(r.high);
+    case RunOptionForm::kMinutesOrOff: return "minutes from 0 (off) to " + RangeText(r.high);
+    case RunOptionForm::kChoice: {
+      std::string names;
+      for (size_t i = 0; i < kBackgroundChoices.size(); ++i) {
+        if (i > 0) names += i + 1 < kBackgroundChoices.size() ? ", " : " or ";
+        names += kBackgroundChoices[i].name;
+      }
+      return names;
+    }
+    default: return "a value";
+  }
+}
+
+// The value of a setting's option, or nothing when it does not fit.
+std::optional<SettingOverrides::Given> RunValue(const SettingOption& o, const std::string& text) {
+  const RunOption& r = o.run;
+  switch (r.form) {
+    case RunOptionForm::kNumber:
+      if (o.field.type() == StoredType::kSingle) {
+        const auto v = Decimal(text);
+        if (!v || *v < float(r.low) - 1e-6f || *v > float(r.high) + 1e-6f) return std::nullopt;
+        return SettingOverrides::Given{*v, {}};
+      }
+      [[fallthrough]];
+    case RunOptionForm::kMinutesOrOff: {
+      const auto n = WholeNumber(text);
+      if (!n || *n < r.low || *n > r.high) return std::nullopt;
+      return SettingOverrides::Given{double(*n), {}};
+    }
+    case RunOptionForm::kChoice:
+      for (const BackgroundChoice& b : kBackgroundChoices) {
+        if (text == b.name) return SettingOverrides::Given{double(b.kind), {}};
+      }
+      return std::nullopt;
+    case RunOptionForm::kText: return SettingOverrides::Given{0, text};
+    default: return std::nullopt;
+  }
+}
+
+// The setting an option name stands for: -name, or -no-name of an on/off
+// option (`off` is then set).
+const SettingOption* SettingNamed(std::string_view name, bool& off) {
+  off = false;
+  if (const SettingOption* o = OptionNamed(name)) return o;
+  if (name.substr(0, 3) != "no-") return nullptr;
+  const SettingOption* o = OptionNamed(name.substr(3));
+  off = o && o->run.form == RunOptionForm::kOnOff;
+  return off ? o : nullptr;
+}
+
+std::string SettingOptionList() {
+  std::string list;
+  for (const SettingOption& o : kSettingOptions) {
+    if (o.run.form == RunOptionForm::kNone) continue;
+    list += (list.empty() ? "-" : ", -") + std::string(o.run.name);
+  }
+  return list;
+}
+
 }  // namespace
 
 Window ParseWindowId(std::string_view text) {
@@ -60,7 +122,15 @@ Window ParseWindowId(std::string_view text) {
 }
 
 bool SettingOverrides::any() const {
-  return count || speed || date || time || restart_minutes || background || picture;
+  for (const auto& g : given)
+    if (g) return true;
+  return false;
+}
+
+std::optional<double> SettingOverrides::Number(std::string_view key) const {
+  for (size_t i = 0; i < given.size(); ++i)
+    if (kSettingOptions[i].key == key && given[i]) return given[i]->number;
+  return std::nullopt;
 }
 
 bool OpensSettingsDialog(std::string_view switch_text) {
@@ -70,16 +140,26 @@ bool OpensSettingsDialog(std::string_view switch_text) {
 std::vector<std::pair<std::string, std::string>> SettingOverrides::StoreTexts(
     std::string_view decimal_separator) const {
   std::vector<std::pair<std::string, std::string>> texts;
-  if (count) texts.emplace_back("maxL", std::to_string(*count));
-  if (speed) texts.emplace_back("SpeedL", SingleText(*speed, decimal_separator));
-  if (date) texts.emplace_back("Date", *date ? "1" : "0");
-  if (time) texts.emplace_back("Time", *time ? "1" : "0");
-  if (restart_minutes) {
-    texts.emplace_back("Restart", *restart_minutes > 0 ? "1" : "0");
-    if (*restart_minutes > 0) texts.emplace_back("rTime", std::to_string(*restart_minutes * 60));
+  for (size_t i = 0; i < given.size(); ++i) {
+    if (!given[i]) continue;
+    const SettingOption& o = kSettingOptions[i];
+    const Given& g = *given[i];
+    const std::string key(o.key);
+    switch (o.run.form) {
+      case RunOptionForm::kNumber:
+        texts.emplace_back(key, o.field.type() == StoredType::kSingle ? SingleText(float(g.number), decimal_separator)
+                                                                      : IntegerText(int64_t(g.number)));
+        break;
+      case RunOptionForm::kOnOff:
+      case RunOptionForm::kChoice: texts.emplace_back(key, IntegerText(int64_t(g.number))); break;
+      case RunOptionForm::kMinutesOrOff:
+        texts.emplace_back(key, g.number > 0 ? "1" : "0");
+        if (g.number > 0) texts.emplace_back(std::string(o.run.seconds_key), IntegerText(int64_t(g.number) * 60));
+        break;
+      case RunOptionForm::kText: texts.emplace_back(key, g.text); break;
+      case RunOptionForm::kNone: break;
+    }
   }
-  if (background) texts.emplace_back("Background", std::to_string(*background));
-  if (picture) texts.emplace_back("PicFile", *picture);
   return texts;
 }
 
@@ -133,45 +213,17 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
         return std::nullopt;
       }
       hosted = true;
-    } else if (name == "count") {
+    } else if (bool off = false; const SettingOption* o = SettingNamed(name, off)) {
+      auto& given = inv.overrides.given[size_t(o - kSettingOptions.data())];
+      if (o->run.form == RunOptionForm::kOnOff) {
+        given = SettingOverrides::Given{off ? 0.0 : 1.0, {}};
+        continue;
+      }
       const auto v = value();
       if (!v) return std::nullopt;
-      const auto n = WholeNumber(*v);
-      if (!n || *n < 1 || *n > 25) {
-        error = "-count takes a whole number from 1 to 25";
-        return std::nullopt;
-      }
-      inv.overrides.count = int(*n);
-    } else if (name == "speed") {
-      const auto v = value();
-      if (!v) return std::nullopt;
-      const auto s = Decimal(*v);
-      if (!s || *s < 0.1f - 1e-6f || *s > 10.0f + 1e-6f) {
-        error = "-speed takes a number from 0.1 to 10";
-        return std::nullopt;
-      }
-      inv.overrides.speed = *s;
-    } else if (name == "date" || name == "no-date") {
-      inv.overrides.date = name == "date";
-    } else if (name == "time" || name == "no-time") {
-      inv.overrides.time = name == "time";
-    } else if (name == "restart") {
-      const auto v = value();
-      if (!v) return std::nullopt;
-      const auto n = WholeNumber(*v);
-      if (!n || *n < 0 || *n > 1440) {
-        error = "-restart takes minutes from 0 (off) to 1440";
-        return std::nullopt;
-      }
-      inv.overrides.restart_minutes = int(*n);
-    } else if (name == "background") {
-      const auto v = value();
-      if (!v) return std::nullopt;
-      for (const BackgroundName& b : kBackgrounds) {
-        if (*v == b.name) inv.overrides.background = b.kind;
-      }
-      if (!inv.overrides.background) {
-        error = "-background takes black, blue, brown, desktop, picture or random";
+      given = RunValue(*o, *v);
+      if (!given) {
+        error = "-" + name + " takes " + Takes(*o);
         return std::nullopt;
       }
     } else if (name == "scale") {
@@ -183,10 +235,6 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
         return std::nullopt;
       }
       inv.scale = double(*f);
-    } else if (name == "picture") {
-      const auto v = value();
-      if (!v) return std::nullopt;
-      inv.overrides.picture = *v;
     } else {
       error = "unknown option " + arg;
       return std::nullopt;
@@ -207,9 +255,8 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
   // The dialog loads and stores the file itself: a value given here would be
   // shown as stored, and stored by the dialog's first write.
   if (inv.overrides.any() && OpensSettingsDialog(inv.switch_text)) {
-    error =
-        "settings options (-count, -speed, -date, -time, -restart, -background, -picture) are "
-        "for a run of the scene;\n/C edits the settings file itself and takes none of them";
+    error = "settings options (" + SettingOptionList() +
+            ") are for a run of the scene;\n/C edits the settings file itself and takes none of them";
     return std::nullopt;
   }
   // A screen-saver daemon names its window this way; for a hack started with
@@ -228,6 +275,25 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
   return inv;
 }
 
+// One line of --help per setting's option, as the options table has them.
+std::string SettingOptionHelp() {
+  std::string help;
+  for (const SettingOption& o : kSettingOptions) {
+    const RunOption& r = o.run;
+    if (r.form == RunOptionForm::kNone) continue;
+    std::string synopsis = "-";
+    synopsis += r.name;
+    synopsis += r.form == RunOptionForm::kOnOff ? ", -no-" : " ";
+    synopsis += r.form == RunOptionForm::kOnOff ? r.name : r.value_name;
+    synopsis.resize(std::max<size_t>(synopsis.size() + 1, 22), ' ');
+    help += "  ";
+    help += synopsis;
+    help += r.help;
+    help += '\n';
+  }
+  return help;
+}
+
 std::string UsageText() {
   return R"(usage: sarvel [OPTIONS] [/S | /P <xid> | /C | /A]
 An autumn screen saver: leaves fall and settle, mushrooms grow.
@@ -244,14 +310,7 @@ Modes:
   -window-id <id>       draw into window <id> (decimal or 0x hexadecimal)
 Settings for one run of the scene (the settings file stays as it is; /C,
 which edits that file, refuses them):
-  -count N              quantity of leaves, 1 to 25 (the dialog offers 2 to 10)
-  -speed S              speed, 0.1 to 10
-  -date, -no-date       show the date or not
-  -time, -no-time       show the time or not
-  -restart MINUTES      rebuild the scene every MINUTES; 0 turns it off
-  -background KIND      black, blue, brown, desktop, picture or random
-  -picture FILE         the picture for -background picture
-Display:
+)" + SettingOptionHelp() + R"(Display:
   -scale S              device pixels per pixel of a 96 DPI screen (0.5 to 8;
                         1.5 or 2 on a dense screen); default: Xft.dpi / 96
 Other:

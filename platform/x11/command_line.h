@@ -7,6 +7,7 @@
 
 #include <X11/Xlib.h>
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,21 +15,24 @@
 #include <utility>
 #include <vector>
 
+#include "startup/options.h"
+
 namespace sarvel::x11 {
 
-// Settings given on the command line; each one that is set replaces the
-// stored value of its key for this run.
+// Settings given on the command line, by row of the options table; each one
+// that is set replaces the stored value of its key (or keys) for this run.
 struct SettingOverrides {
-  std::optional<int> count;            // -count N: "maxL", 1..25
-  std::optional<float> speed;          // -speed S: "SpeedL", 0.1..10
-  std::optional<bool> date;            // -date / -no-date: "Date"
-  std::optional<bool> time;            // -time / -no-time: "Time"
-  std::optional<int> restart_minutes;  // -restart M: "Restart" and "rTime"; 0 is off
-  std::optional<int> background;       // -background NAME: "Background", 1..6
-  std::optional<std::string> picture;  // -picture FILE: "PicFile"
+  struct Given {
+    double number = 0;
+    std::string text;  // a path
+  };
+  std::array<std::optional<Given>, kSettingOptions.size()> given;
 
-  // The store texts (key, text) these stand for; the speed is written with
-  // the given decimal separator, as the settings record reads it.
+  // The number given for the option stored under `key`, if any.
+  std::optional<double> Number(std::string_view key) const;
+  // The store texts (key, text) these stand for, in the table's order; the
+  // speed is written with the given decimal separator, as the settings
+  // record reads it.
   std::vector<std::pair<std::string, std::string>> StoreTexts(std::string_view decimal_separator) const;
   bool any() const;
 };

@@ -120,7 +120,7 @@ struct GtkConfigView::Signals {
     }
     const int width = gtk_widget_get_allocated_width(w), height = gtk_widget_get_allocated_height(w);
     int delta = 0;
-    if (c == C::kVscTime) {
+    if (c == C::kMinutesSpinner) {
       delta = event->y < height / 2.0 ? -1 : 1;
     } else if (event->x < height) {
       delta = -1;
@@ -169,8 +169,8 @@ struct GtkConfigView::Signals {
 
   static gboolean SpinnerScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
     auto* self = static_cast<GtkConfigView*>(data);
-    if (event->direction == GDK_SCROLL_UP) self->Step(C::kVscTime, -1);
-    else if (event->direction == GDK_SCROLL_DOWN) self->Step(C::kVscTime, 1);
+    if (event->direction == GDK_SCROLL_UP) self->Step(C::kMinutesSpinner, -1);
+    else if (event->direction == GDK_SCROLL_DOWN) self->Step(C::kMinutesSpinner, 1);
     return TRUE;
   }
 
@@ -205,7 +205,7 @@ void GtkConfigView::AddStyles() {
   const std::string face = gtk::DesktopFontFamily();
   const std::string bold_face = gtk::ClosestFontFamily("MS Sans Serif");
   // A slider's arrows are square, inside the bar's one-pixel border.
-  const std::string arrow = std::to_string(std::max(1, gtk::Px(DesignOf(C::kHScroll_0).height, dpi_) - 2));
+  const std::string arrow = std::to_string(std::max(1, gtk::Px(DesignOf(C::kLeafCountSlider).height, dpi_) - 2));
   // The layout was made for the 13-pixel lines of 8.25 pt "MS Sans Serif"
   // and the compact controls of a classic dialog. Outline fonts of that
   // point size run a pixel taller; at 8 pt they give the same lines. The
@@ -299,7 +299,7 @@ GtkWidget* GtkConfigView::MakeControl(const ConfigControlDesign& d) {
       GtkStyleContext* style = gtk_widget_get_style_context(w);
       if (d.bold) gtk_style_context_add_class(style, "bold");
       if (d.white_back) gtk_style_context_add_class(style, "white-back");
-      if (d.id == C::kLblTime) gtk::SetWidgetCss(w, "label { color: " + gtk::CssColor(kLblTimeBlack) + "; }");
+      if (d.id == C::kMinutesLabel) gtk::SetWidgetCss(w, "label { color: " + gtk::CssColor(kMinutesBlack) + "; }");
       break;
     }
     case ControlKind::kHScrollBar: {
@@ -324,7 +324,7 @@ GtkWidget* GtkConfigView::MakeControl(const ConfigControlDesign& d) {
       g_signal_connect(w, "toggled", G_CALLBACK(Signals::Toggled), this);
       break;
     case ControlKind::kOptionButton: {
-      GtkWidget* first = widgets_[Index(kOptBack[0])];
+      GtkWidget* first = widgets_[Index(kBackgroundOptions[0])];
       w = first ? gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(first),
                                                                  gtk::Mnemonic(caption).c_str())
                 : gtk_radio_button_new_with_mnemonic(nullptr, gtk::Mnemonic(caption).c_str());
@@ -405,7 +405,7 @@ void GtkConfigView::Step(ConfigControl c, int delta) {
 void GtkConfigView::ArrowPress(ConfigControl c, int delta) {
   ArrowRelease();
   held_ = {c, delta};
-  if (c == C::kVscTime) gtk_widget_queue_draw(widgets_[Index(c)]);
+  if (c == C::kMinutesSpinner) gtk_widget_queue_draw(widgets_[Index(c)]);
   Step(c, delta);
   if (held_.control != C::kCount && !destroyed_)
     repeat_source_ = g_timeout_add(kRepeatDelayMs, Signals::ArrowRepeat, this);
@@ -416,11 +416,11 @@ void GtkConfigView::ArrowRelease() {
   repeat_source_ = 0;
   const ConfigControl was = held_.control;
   held_ = {};
-  if (was == C::kVscTime && widgets_[Index(was)]) gtk_widget_queue_draw(widgets_[Index(was)]);
+  if (was == C::kMinutesSpinner && widgets_[Index(was)]) gtk_widget_queue_draw(widgets_[Index(was)]);
 }
 
 void GtkConfigView::DrawSpinner(cairo_t* cr) {
-  GtkWidget* w = widgets_[Index(C::kVscTime)];
+  GtkWidget* w = widgets_[Index(C::kMinutesSpinner)];
   if (!w) return;
   const int width = gtk_widget_get_allocated_width(w), height = gtk_widget_get_allocated_height(w);
   const int half = height / 2;
@@ -441,7 +441,7 @@ void GtkConfigView::DrawSpinner(cairo_t* cr) {
     const int top = arrow < 0 ? 0 : half;
     const int h = arrow < 0 ? half : height - half;
     GtkStateFlags flags = base;
-    if (held_.control == C::kVscTime && held_.delta == arrow) flags = GtkStateFlags(flags | GTK_STATE_FLAG_ACTIVE);
+    if (held_.control == C::kMinutesSpinner && held_.delta == arrow) flags = GtkStateFlags(flags | GTK_STATE_FLAG_ACTIVE);
     gtk_style_context_set_state(style, flags);
     gtk_render_background(style, cr, 0, top, width, h);
     gtk_render_frame(style, cr, 0, top, width, h);
@@ -489,7 +489,7 @@ void GtkConfigView::SetChecked(ConfigControl c, bool checked) {
   // Selecting an option clears the others of the group: none of them may
   // report it.
   if (IsOption(c)) {
-    for (ConfigControl option : kOptBack) Block(option, true);
+    for (ConfigControl option : kBackgroundOptions) Block(option, true);
   } else {
     Block(c, true);
   }
@@ -497,7 +497,7 @@ void GtkConfigView::SetChecked(ConfigControl c, bool checked) {
   // that in the same breath.
   if (checked || !IsOption(c)) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w), checked);
   if (IsOption(c)) {
-    for (ConfigControl option : kOptBack) Block(option, false);
+    for (ConfigControl option : kBackgroundOptions) Block(option, false);
   } else {
     Block(c, false);
   }
@@ -628,7 +628,7 @@ void GtkConfigView::ShowModelState(ConfigControl c) {
   // The user's click may have closed the window.
   if (!window_) return;
   if (IsOption(c)) {
-    for (ConfigControl option : kOptBack) {
+    for (ConfigControl option : kBackgroundOptions) {
       if (checked_[Index(option)]) SetChecked(option, true);
     }
   } else if (IsCheckBox(c)) {
@@ -650,7 +650,7 @@ bool GtkConfigView::OnKey(const GdkEventKey& key) {
       // Enter presses the focused push button, anywhere else OK.
       GtkWidget* focus = window_ ? gtk_window_get_focus(GTK_WINDOW(window_)) : nullptr;
       if (IsPushButton(focus)) return false;
-      AsUser([&] { input_->UserClicks(C::kCmdOK); });
+      AsUser([&] { input_->UserClicks(C::kOkButton); });
       return true;
     }
     default:

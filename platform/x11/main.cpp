@@ -22,6 +22,7 @@
 #include "resources/embedded_resources.h"
 #include "sarvel_version.h"
 #include "startup/app.h"
+#include "startup/options.h"
 #include "startup/saver.h"
 
 namespace sarvel::x11 {
@@ -35,8 +36,14 @@ constexpr char kNoDisplay[] =
 constexpr char kNoDialogDisplay[] =
     "sarvel: there is no X display to show the settings dialog on (DISPLAY is not set or cannot be opened).\n"
     "The settings are kept in %s\n"
-    "(keys maxL, SpeedL, Date, Time, Restart, rTime, Background, PicFile), and options\n"
+    "(keys %s), and options\n"
     "override them for one run: see 'sarvel --help'.\n";
+
+std::string StoredKeyList() {
+  std::string keys;
+  for (const SettingOption& o : kSettingOptions) keys += (keys.empty() ? "" : ", ") + std::string(o.key);
+  return keys;
+}
 
 int Run(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -60,7 +67,7 @@ int Run(int argc, char** argv) {
 
   const std::unique_ptr<Display> display = Display::Open();
   if (configure && (!display || !gtk::Start(display->xdisplay()))) {
-    std::fprintf(stderr, kNoDialogDisplay, DefaultSettingsPath().c_str());
+    std::fprintf(stderr, kNoDialogDisplay, DefaultSettingsPath().c_str(), StoredKeyList().c_str());
     return 1;
   }
   if (!display) {

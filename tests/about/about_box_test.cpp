@@ -43,7 +43,7 @@ class AboutBoxTest : public ::testing::Test {
         seen_ = shown;
       };
     };
-    t_.Open().UserClicks(ConfigControl::kCmdInfo);
+    t_.Open().UserClicks(ConfigControl::kInfoButton);
   }
 
   std::string folder_;

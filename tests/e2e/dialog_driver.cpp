@@ -262,42 +262,42 @@ void DefaultThenOk(const std::wstring& scr) {
   CheckWindowFrame(dialog, dpi);
   using C = ConfigControl;
   CheckControls(dialog, dpi,
-                {{C::kHScroll_0, true, MaxLeafToPosition(3), nullptr},
-                 {C::kHScroll_1, true, 25, nullptr},
-                 {C::kChkOpt_0, true, 0, nullptr},
-                 {C::kChkOpt_1, true, 1, nullptr},
-                 {C::kChkOpt_2, true, 0, nullptr},
-                 {C::kLblTime, true, -1, "20"},
-                 {C::kVscTime, false, 80, nullptr},
-                 {C::kOptBack_0, true, 0, nullptr},
-                 {C::kOptBack_1, true, 1, nullptr},
-                 {C::kOptBack_2, true, 0, nullptr},
-                 {C::kOptBack_3, true, 0, nullptr},
-                 {C::kOptBack_4, true, 0, nullptr},
-                 {C::kChkRandom, true, 0, nullptr},
-                 {C::kTxtFile, false, -1, ""},
-                 {C::kCmdFile, false, -1, nullptr},
-                 {C::kCmdOK, true, -1, nullptr},
-                 {C::kCmdReset, true, -1, nullptr},
-                 {C::kFrame1, true, -1, nullptr}});
+                {{C::kLeafCountSlider, true, MaxLeafToPosition(3), nullptr},
+                 {C::kSpeedSlider, true, 25, nullptr},
+                 {C::kShowDateBox, true, 0, nullptr},
+                 {C::kShowTimeBox, true, 1, nullptr},
+                 {C::kRestartBox, true, 0, nullptr},
+                 {C::kMinutesLabel, true, -1, "20"},
+                 {C::kMinutesSpinner, false, 80, nullptr},
+                 {C::kBlackOption, true, 0, nullptr},
+                 {C::kBlueOption, true, 1, nullptr},
+                 {C::kBrownOption, true, 0, nullptr},
+                 {C::kDesktopOption, true, 0, nullptr},
+                 {C::kPictureOption, true, 0, nullptr},
+                 {C::kRandomBox, true, 0, nullptr},
+                 {C::kPicturePathBox, false, -1, ""},
+                 {C::kChoosePictureButton, false, -1, nullptr},
+                 {C::kOkButton, true, -1, nullptr},
+                 {C::kDefaultsButton, true, -1, nullptr},
+                 {C::kBackgroundFrame, true, -1, nullptr}});
   ExpectSettings({{L"Background", L"2"}}, "after loading");
 
-  Click(Control(dialog, C::kCmdReset));
+  Click(Control(dialog, C::kDefaultsButton));
   ExpectSettings({{L"Background", L"6"}, {L"maxL", L"3"}}, "right after Default");
-  for (C bar : {C::kHScroll_0, C::kHScroll_1})
+  for (C bar : {C::kLeafCountSlider, C::kSpeedSlider})
     Check(SendMessageW(Control(dialog, bar), SBM_GETPOS, 0, 0) == 50,
           "Default puts the sliders at 50");
-  Check(TextOf(Control(dialog, C::kLblTime)) == L"10", "Default shows 10 minutes");
-  Check(SendMessageW(Control(dialog, C::kVscTime), SBM_GETPOS, 0, 0) == 90,
+  Check(TextOf(Control(dialog, C::kMinutesLabel)) == L"10", "Default shows 10 minutes");
+  Check(SendMessageW(Control(dialog, C::kMinutesSpinner), SBM_GETPOS, 0, 0) == 90,
         "Default puts the spinner at 90");
-  Check(IsWindowEnabled(Control(dialog, C::kVscTime)), "Default enables the spinner");
-  for (C box : {C::kChkOpt_0, C::kChkOpt_1, C::kChkOpt_2, C::kChkRandom})
+  Check(IsWindowEnabled(Control(dialog, C::kMinutesSpinner)), "Default enables the spinner");
+  for (C box : {C::kShowDateBox, C::kShowTimeBox, C::kRestartBox, C::kRandomBox})
     Check(SendMessageW(Control(dialog, box), BM_GETCHECK, 0, 0) == BST_CHECKED,
           "Default ticks the boxes");
-  for (C option : kOptBack)
+  for (C option : kBackgroundOptions)
     Check(!IsWindowEnabled(Control(dialog, option)), "Random disables the options");
 
-  Click(Control(dialog, C::kCmdOK));
+  Click(Control(dialog, C::kOkButton));
   Check(saver.Exits(), "OK ends the configuration run");
   ExpectScreenSaverStillOn("OK");
   ExpectSettings(EverySetting({L"6", L"5", L"1", L"1", L"1", L"600", L"6", L""}), "after OK");
@@ -313,14 +313,14 @@ void CloseBox(const std::wstring& scr) {
   HWND dialog = FindConfig(saver);
   if (!dialog) return;
   using C = ConfigControl;
-  HWND slider = Control(dialog, C::kHScroll_0);
+  HWND slider = Control(dialog, C::kLeafCountSlider);
   SendMessageW(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(slider));
   Check(SendMessageW(slider, SBM_GETPOS, 0, 0) == MaxLeafToPosition(4) + 20,
         "a track click moves the slider by 20");
-  Click(Control(dialog, C::kChkRandom));
-  Check(IsWindowEnabled(Control(dialog, C::kOptBack_3)), "clearing Random enables the options");
-  Click(Control(dialog, C::kOptBack_3));
-  Check(SendMessageW(Control(dialog, C::kOptBack_3), BM_GETCHECK, 0, 0) == BST_CHECKED,
+  Click(Control(dialog, C::kRandomBox));
+  Check(IsWindowEnabled(Control(dialog, C::kDesktopOption)), "clearing Random enables the options");
+  Click(Control(dialog, C::kDesktopOption));
+  Check(SendMessageW(Control(dialog, C::kDesktopOption), BM_GETCHECK, 0, 0) == BST_CHECKED,
         "Desktop is selected");
   ExpectSettings({{L"Background", L"4"}}, "right after choosing Desktop");
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -340,7 +340,7 @@ void AboutBox(const std::wstring& scr) {
   HWND dialog = FindConfig(saver);
   if (!dialog) return;
   // Posted: the click's handler waits for the about box to close.
-  PostMessageW(Control(dialog, ConfigControl::kCmdInfo), BM_CLICK, 0, 0);
+  PostMessageW(Control(dialog, ConfigControl::kInfoButton), BM_CLICK, 0, 0);
   HWND about = saver.Find(kInfoWindowClass, nullptr);
   Check(about != nullptr, "the about box appears");
   if (!about) return;
@@ -424,7 +424,7 @@ void PathBoxShowsThePicture(const std::wstring& scr) {
   HWND dialog = FindConfig(saver);
   if (dialog) {
     using C = ConfigControl;
-    HWND box = Control(dialog, C::kTxtFile);
+    HWND box = Control(dialog, C::kPicturePathBox);
     Check(TextOf(box) == picture,
           "the path box shows the picture: \"" + Narrow(TextOf(box)) + "\"");
     Check(IsWindowEnabled(box), "the path box is enabled for a custom picture");
@@ -434,13 +434,13 @@ void PathBoxShowsThePicture(const std::wstring& scr) {
           "typing leaves the path box as it was: \"" + Narrow(TextOf(box)) + "\"");
 
     // Posted: the click's handler waits for the chooser.
-    PostMessageW(Control(dialog, C::kCmdFile), BM_CLICK, 0, 0);
+    PostMessageW(Control(dialog, C::kChoosePictureButton), BM_CLICK, 0, 0);
     HWND chooser = FindFileDialog(saver);
     Check(chooser != nullptr, "Select opens the file-open dialog");
     if (chooser) ChooseInFileDialog(chooser, picture);
     Check(TextOf(box) == picture,
           "after choosing the same picture the path box shows it: \"" + Narrow(TextOf(box)) + "\"");
-    Click(Control(dialog, C::kCmdOK));
+    Click(Control(dialog, C::kOkButton));
     Check(saver.Exits(), "OK ends the configuration run");
     ExpectSettings({{L"Background", L"5"}, {L"PicFile", picture.c_str()}}, "after OK");
   }

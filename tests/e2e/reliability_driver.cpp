@@ -356,9 +356,9 @@ void StoreShared(const std::wstring& scr) {
   if (!dialog) return;
   // Another process writes every key while the dialog is open.
   WriteSettings(EverySetting({L"9", L"9.5", L"1", L"1", L"1", L"3000", L"3", L"theirs.jpg"}));
-  HWND slider = GetDlgItem(dialog, ConfigControlId(ConfigControl::kHScroll_0));
+  HWND slider = GetDlgItem(dialog, ConfigControlId(ConfigControl::kLeafCountSlider));
   SendMessageW(dialog, WM_HSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(slider));  // to the right end
-  SendMessageTimeoutW(GetDlgItem(dialog, ConfigControlId(ConfigControl::kCmdOK)), BM_CLICK, 0, 0,
+  SendMessageTimeoutW(GetDlgItem(dialog, ConfigControlId(ConfigControl::kOkButton)), BM_CLICK, 0, 0,
                       SMTO_ABORTIFHUNG, 5000, nullptr);
   Check(saver.EndsWithin(10000), "OK ends the configuration run");
   ExpectSettings(EverySetting({L"10", L"2.5", L"0", L"0", L"0", L"120", L"3", L"old.bmp"}),

@@ -11,13 +11,12 @@
 
 #include "platform/failure.h"
 #include "platform/posix/ini_store.h"
+#include "startup/options.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
-const char* const kKeys[] = {"maxL",    "SpeedL", "Date",       "Time",
-                             "Restart", "rTime",  "Background", "PicFile"};
-constexpr size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
+constexpr size_t kKeyCount = sarvel::kSettingOptions.size();
 
 }  // namespace
 
@@ -37,19 +36,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string before[kKeyCount];
   try {
     for (size_t k = 0; k < kKeyCount; ++k)
-      before[k] = store.Read("Sarvel", "Settings", kKeys[k], "\x01missing");
+      before[k] = store.Read("Sarvel", "Settings", std::string(kSettingOptions[k].key), "\x01missing");
   } catch (const RuntimeFailure&) {
     return 0;  // a file that cannot be read is a reported failure, not a crash
   }
-  store.Write("Sarvel", "Settings", kKeys[key], value);
-  FUZZ_CHECK(store.Read("Sarvel", "Settings", kKeys[key], "\x01missing") == value);
+  store.Write("Sarvel", "Settings", std::string(kSettingOptions[key].key), value);
+  FUZZ_CHECK(store.Read("Sarvel", "Settings", std::string(kSettingOptions[key].key), "\x01missing") == value);
   for (size_t k = 0; k < kKeyCount; ++k) {
     if (k != key)
-      FUZZ_CHECK(store.Read("Sarvel", "Settings", kKeys[k], "\x01missing") == before[k]);
+      FUZZ_CHECK(store.Read("Sarvel", "Settings", std::string(kSettingOptions[k].key), "\x01missing") == before[k]);
   }
   // Written again over itself, the file keeps its shape.
   const std::string once = testing::ReadWholeFile(path);
-  store.Write("Sarvel", "Settings", kKeys[key], value);
+  store.Write("Sarvel", "Settings", std::string(kSettingOptions[key].key), value);
   FUZZ_CHECK(testing::ReadWholeFile(path) == once);
   return 0;
 }

@@ -310,10 +310,10 @@ TEST(Store, ThatFailsWhileOkIsPressedKeepsEarlierKeysNewAndTheRestOld) {
     testing::DialogApp d(folder.path());
     d.platform.store.values = Stored();
     FrmConfig& f = d.Open();
-    f.UserClicks(C::kCmdReset);
+    f.UserClicks(C::kDefaultsButton);
     const Values before = d.platform.store.values;
     d.platform.store.fail_writes_after = int(d.platform.store.writes.size()) + failing;
-    f.UserClicks(C::kCmdOK);
+    f.UserClicks(C::kOkButton);
     for (int k = 0; k < 7; ++k) {
       const std::string key = kSaveOrder[k];
       EXPECT_EQ(d.platform.store.values[key], k < failing ? kAfterDefault.at(key) : before.at(key))
@@ -336,8 +336,8 @@ TEST(Store, ChangedByAnotherProcessWhileTheDialogIsOpen) {
                   {"Time", "1"},       {"Restart", "1"},         {"rTime", "3000"},
                   {"Background", "3"}, {"PicFile", "theirs.jpg"}};
   d.platform.store.values = other;
-  f.UserScrolls(C::kHScroll_0, 100);
-  f.UserClicks(C::kCmdOK);
+  f.UserScrolls(C::kLeafCountSlider, 100);
+  f.UserClicks(C::kOkButton);
   // Ours is what OK writes; the kind stays as the other process left it,
   // since this dialog wrote its own at once, before.
   const Values expected = {{"maxL", "10"},      {"SpeedL", "2.5"},     {"Date", "0"},
@@ -354,7 +354,7 @@ TEST(Store, ChangedByAnotherProcessWhileTheDialogIsOpen) {
   e.platform.store.values = Stored();
   FrmConfig& g = e.Open();
   e.platform.store.values = other;
-  g.UserSelectsOption(C::kOptBack_3);
+  g.UserSelectsOption(C::kDesktopOption);
   g.UserCloses();
   EXPECT_EQ(e.platform.store.values["Background"], "4");
   EXPECT_EQ(e.platform.store.values["maxL"], "9");

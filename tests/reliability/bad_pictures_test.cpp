@@ -131,8 +131,8 @@ TEST(BadPictures, DeletedAfterTheDialogChoseItEndsTheRunAndTheChoiceStays) {
   testing::DialogApp d(folder.path());
   d.platform.store.values = {{"Background", "2"}};
   d.factory.on_config = [&](headless::ConfigViewHeadless& v) { v.file_answers = {picture}; };
-  d.Open().UserSelectsOption(ConfigControl::kOptBack_4);
-  d.config().UserClicks(ConfigControl::kCmdOK);
+  d.Open().UserSelectsOption(ConfigControl::kPictureOption);
+  d.config().UserClicks(ConfigControl::kOkButton);
   const auto chosen = d.platform.store.values;
   ASSERT_EQ(chosen.at("Background"), "5");
   ASSERT_EQ(chosen.at("PicFile"), picture);

@@ -9,28 +9,30 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/failure.h"
 #include "settings_dialog/frm_config.h"
+#include "startup/options.h"
 #include "tests/reliability/reliability_support.h"
 #include "tests/settings_dialog/dialog_app.h"
 
 namespace sarvel {
 namespace {
 
-enum class Kind { kInt16, kInt32, kSingle };
+// The numeric keys, each with its type, LoadConfig's line and its default.
+std::vector<const SettingOption*> NumericOptions() {
+  std::vector<const SettingOption*> numeric;
+  for (const SettingOption& o : kSettingOptions)
+    if (o.field.type() != StoredType::kText) numeric.push_back(&o);
+  return numeric;
+}
 
-struct Key {
-  const char* name;
-  Kind kind;
-  int line;
-  double default_value;
-};
-
-const Key kKeys[] = {{"maxL", Kind::kInt16, 20, 10},     {"SpeedL", Kind::kSingle, 30, 10},
-                     {"Date", Kind::kInt16, 50, 1},      {"Time", Kind::kInt16, 60, 1},
-                     {"Restart", Kind::kInt16, 70, 1},   {"rTime", Kind::kInt32, 80, 600},
-                     {"Background", Kind::kInt16, 90, 4}};
+double DefaultOf(const SettingOption& o) {
+  SaverSettings s;
+  SetFromText(o, s, o.default_text, ".");
+  return NumberOf(o, s);
+}
 
 // What a stored text gives a field of each kind: the value (or the field's
 // default), and the failure reported, if any.
@@ -60,18 +62,8 @@ const Input kInputs[] = {
     {"beyond any number", "1e400", ".", {kDefault, 6}, {kDefault, 6}, {kDefault, 6}},
 };
 
-const Outcome& OutcomeFor(const Input& in, Kind kind) {
-  return kind == Kind::kInt16 ? in.int16 : kind == Kind::kInt32 ? in.int32 : in.single;
-}
-
-double FieldOf(const SaverSettings& s, const std::string& key) {
-  if (key == "maxL") return s.MaxLeaf;
-  if (key == "SpeedL") return s.LeafSpeed;
-  if (key == "Date") return s.ShowDate;
-  if (key == "Time") return s.ShowTime;
-  if (key == "Restart") return s.AutoRestart;
-  if (key == "rTime") return s.RestartSeconds;
-  return s.BackgroundKind;
+const Outcome& OutcomeFor(const Input& in, StoredType type) {
+  return type == StoredType::kInt16 ? in.int16 : type == StoredType::kInt32 ? in.int32 : in.single;
 }
 
 // The dialog's kind of settings everywhere else.
@@ -80,21 +72,25 @@ std::map<std::string, std::string> Normal() {
           {"Restart", "1"}, {"rTime", "1"},   {"Background", "2"}, {"PicFile", ""}};
 }
 
-std::map<std::string, std::string> With(const Key& key, const Input& in) {
+std::map<std::string, std::string> With(const SettingOption& option, const Input& in) {
   auto values = Normal();
+  const std::string key(option.key);
   if (in.text)
-    values[key.name] = *in.text;
+    values[key] = *in.text;
   else
-    values.erase(key.name);
+    values.erase(key);
   return values;
 }
 
 TEST(BadStoredSettings, EachKeyTakesWhatFitsReportsTheRestOnceAndNothingIsLost) {
   reliability::Folder folder("bad-settings");
-  for (const Key& key : kKeys) {
+  ASSERT_EQ(NumericOptions().size(), 7u);
+  for (const SettingOption* option : NumericOptions()) {
+    const SettingOption& key = *option;
+    const double default_value = DefaultOf(key);
     for (const Input& in : kInputs) {
-      SCOPED_TRACE(std::string(key.name) + ": " + in.label);
-      const Outcome& expected = OutcomeFor(in, key.kind);
+      SCOPED_TRACE(std::string(key.key) + ": " + in.label);
+      const Outcome& expected = OutcomeFor(in, key.field.type());
       std::remove((folder / "Sarvel.EPT").c_str());
 
       // Loading.
@@ -102,20 +98,20 @@ TEST(BadStoredSettings, EachKeyTakesWhatFitsReportsTheRestOnceAndNothingIsLost) 
       t.platform.regional.decimal_separator = in.separator;
       t.platform.store.values = With(key, in);
       t.app->saver.LoadConfig();
-      const double value = FieldOf(t.app->saver.settings, key.name);
-      EXPECT_EQ(value, expected.value == kDefault ? key.default_value : expected.value);
+      const double value = NumberOf(key, t.app->saver.settings);
+      EXPECT_EQ(value, expected.value == kDefault ? default_value : expected.value);
       EXPECT_EQ(folder.Protocols(), expected.error ? 1 : 0);
       if (expected.error) {
         const std::string log = folder.Log();
         EXPECT_NE(log.find("error :\t" + std::to_string(expected.error) + " ("), std::string::npos);
-        EXPECT_NE(log.find("Zeile / Line:\t" + std::to_string(key.line) + "\r\n"),
+        EXPECT_NE(log.find("Zeile / Line:\t" + std::to_string(key.load_line) + "\r\n"),
                   std::string::npos);
       }
       EXPECT_TRUE(t.platform.store.writes.empty());
 
       // A full-screen run on these settings, through a restart (on values
       // the dialog could not have stored; a default runs as every day).
-      if (value != key.default_value) {
+      if (value != default_value) {
         std::remove((folder / "Sarvel.EPT").c_str());
         headless::SceneRunOptions o = reliability::SmallRun();
         reliability::LoggedRun r(o, folder);
@@ -131,7 +127,7 @@ TEST(BadStoredSettings, EachKeyTakesWhatFitsReportsTheRestOnceAndNothingIsLost) 
       testing::DialogApp d(folder.path());
       d.platform.regional.decimal_separator = in.separator;
       d.platform.store.values = With(key, in);
-      d.Open().UserClicks(ConfigControl::kCmdOK);
+      d.Open().UserClicks(ConfigControl::kOkButton);
       EXPECT_FALSE(d.ConfigLoaded());
       const int load_reports = folder.Protocols();
       EXPECT_EQ(load_reports, expected.error ? 1 : 0);
@@ -151,7 +147,7 @@ TEST(BadStoredSettings, PictureFileTakesAnyTextWithoutAReport) {
        {std::string(""), std::string("   "), std::string(5000, 'x'), std::string("a\0b", 3),
         std::string("C:\\B\xc3\xa4ume\\Herbst.jpg")}) {
     testing::TestApp t(folder.path());
-    t.platform.store.values["PicFile"] = text;
+    t.platform.store.values[std::string(OptionOf(&SaverSettings::PicFile).key)] = text;
     t.app->saver.LoadConfig();
     EXPECT_EQ(t.app->saver.settings.PicFile, text);
   }

@@ -38,7 +38,7 @@ class BackgroundGroupTest : public ::testing::Test {
     };
   }
   void ExpectOptionsEnabled(bool enabled) {
-    for (C option : kOptBack) EXPECT_EQ(at(option).enabled, enabled);
+    for (C option : kBackgroundOptions) EXPECT_EQ(at(option).enabled, enabled);
   }
 
   std::string folder_, picture_, other_picture_, missing_;
@@ -48,25 +48,25 @@ class BackgroundGroupTest : public ::testing::Test {
 TEST_F(BackgroundGroupTest, KindSixLoadsWithBlackShownAndOnlyAnOptionWritesAFixedKind) {
   store().values = {{"Background", "6"}, {"PicFile", picture_}};
   FrmConfig& f = t_.Open();
-  EXPECT_TRUE(at(C::kChkRandom).checked);
+  EXPECT_TRUE(at(C::kRandomBox).checked);
   EXPECT_EQ(f.SelectedOption(), 0);
   ExpectOptionsEnabled(false);
-  EXPECT_FALSE(at(C::kTxtFile).enabled);
-  EXPECT_FALSE(at(C::kCmdFile).enabled);
-  EXPECT_EQ(at(C::kTxtFile).text, picture_);
+  EXPECT_FALSE(at(C::kPicturePathBox).enabled);
+  EXPECT_FALSE(at(C::kChoosePictureButton).enabled);
+  EXPECT_EQ(at(C::kPicturePathBox).text, picture_);
   EXPECT_TRUE(store().writes.empty());
 
-  f.UserSelectsOption(C::kOptBack_2);  // disabled: nothing happens
+  f.UserSelectsOption(C::kBrownOption);  // disabled: nothing happens
   EXPECT_EQ(f.SelectedOption(), 0);
 
-  f.UserSetsCheck(C::kChkRandom, false);
+  f.UserSetsCheck(C::kRandomBox, false);
   ExpectOptionsEnabled(true);
   EXPECT_FALSE(t_.app->saver.settings.RandomBackground);
   EXPECT_EQ(store().writes, (Strings{"Background=6"}));
-  f.UserSelectsOption(C::kOptBack_2);
+  f.UserSelectsOption(C::kBrownOption);
   EXPECT_EQ(store().writes, (Strings{"Background=6", "Background=3"}));
 
-  f.UserSetsCheck(C::kChkRandom, true);
+  f.UserSetsCheck(C::kRandomBox, true);
   ExpectOptionsEnabled(false);
   EXPECT_TRUE(t_.app->saver.settings.RandomBackground);
   EXPECT_EQ(store().writes.back(), "Background=6");
@@ -78,11 +78,11 @@ TEST_F(BackgroundGroupTest, KindOneLoadWritesOneOnceThroughTheRandomBox) {
   // Black is selected by design, so selecting it at load runs no handler.
   EXPECT_EQ(store().writes, (Strings{"Background=1"}));
   EXPECT_EQ(f.SelectedOption(), 0);
-  EXPECT_FALSE(at(C::kChkRandom).checked);
+  EXPECT_FALSE(at(C::kRandomBox).checked);
   ExpectOptionsEnabled(true);
-  EXPECT_FALSE(at(C::kTxtFile).enabled);
-  EXPECT_FALSE(at(C::kCmdFile).enabled);
-  EXPECT_EQ(at(C::kTxtFile).text, "");
+  EXPECT_FALSE(at(C::kPicturePathBox).enabled);
+  EXPECT_FALSE(at(C::kChoosePictureButton).enabled);
+  EXPECT_EQ(at(C::kPicturePathBox).text, "");
 }
 
 TEST_F(BackgroundGroupTest, KindFiveWithAMissingPictureAsksBeforeTheWindowShows) {
@@ -96,13 +96,13 @@ TEST_F(BackgroundGroupTest, KindFiveWithAMissingPictureAsksBeforeTheWindowShows)
   EXPECT_EQ(asked.flags, 4);
   EXPECT_EQ(asked.file_name, "");
   EXPECT_EQ(f.SelectedOption(), 4);
-  EXPECT_TRUE(at(C::kTxtFile).enabled);
-  EXPECT_TRUE(at(C::kCmdFile).enabled);
-  EXPECT_EQ(at(C::kTxtFile).text, picture_);
+  EXPECT_TRUE(at(C::kPicturePathBox).enabled);
+  EXPECT_TRUE(at(C::kChoosePictureButton).enabled);
+  EXPECT_EQ(at(C::kPicturePathBox).text, picture_);
   EXPECT_EQ(store().writes, (Strings{"Background=5", "Background=5"}));
   EXPECT_EQ(store().values["PicFile"], missing_);  // only OK stores the path
 
-  f.UserClicks(C::kCmdOK);
+  f.UserClicks(C::kOkButton);
   EXPECT_EQ(store().values["PicFile"], picture_);
 }
 
@@ -114,7 +114,7 @@ TEST_F(BackgroundGroupTest, CancelAtTheFirstOpeningLeavesThePathAndLoadingGoesOn
             (Strings{"create", "file dialog (hidden)", "file dialog (hidden)", "show modeless"}));
   EXPECT_TRUE(t_.view().messages.empty());
   EXPECT_EQ(t_.app->saver.settings.PicFile, missing_);
-  EXPECT_EQ(at(C::kTxtFile).text, missing_);
+  EXPECT_EQ(at(C::kPicturePathBox).text, missing_);
   EXPECT_EQ(f.SelectedOption(), 4);
   EXPECT_EQ(store().writes, (Strings{"Background=5", "Background=5"}));
 }
@@ -122,18 +122,18 @@ TEST_F(BackgroundGroupTest, CancelAtTheFirstOpeningLeavesThePathAndLoadingGoesOn
 TEST_F(BackgroundGroupTest, CustomWithAnExistingPictureAsksNothingAndDesktopKeepsThePath) {
   store().values = {{"Background", "2"}, {"PicFile", picture_}};
   FrmConfig& f = t_.Open();
-  f.UserSelectsOption(C::kOptBack_4);
+  f.UserSelectsOption(C::kPictureOption);
   EXPECT_TRUE(t_.view().file_dialogs.empty());
-  EXPECT_TRUE(at(C::kTxtFile).enabled);
-  EXPECT_TRUE(at(C::kCmdFile).enabled);
+  EXPECT_TRUE(at(C::kPicturePathBox).enabled);
+  EXPECT_TRUE(at(C::kChoosePictureButton).enabled);
   EXPECT_EQ(store().writes.back(), "Background=5");
 
-  f.UserSelectsOption(C::kOptBack_3);
-  EXPECT_FALSE(at(C::kTxtFile).enabled);
-  EXPECT_FALSE(at(C::kCmdFile).enabled);
-  EXPECT_EQ(at(C::kTxtFile).text, picture_);
+  f.UserSelectsOption(C::kDesktopOption);
+  EXPECT_FALSE(at(C::kPicturePathBox).enabled);
+  EXPECT_FALSE(at(C::kChoosePictureButton).enabled);
+  EXPECT_EQ(at(C::kPicturePathBox).text, picture_);
   EXPECT_EQ(store().writes.back(), "Background=4");
-  f.UserClicks(C::kCmdOK);
+  f.UserClicks(C::kOkButton);
   EXPECT_EQ(store().values["PicFile"], picture_);
   EXPECT_EQ(store().values["Background"], "4");
 }
@@ -143,7 +143,7 @@ TEST_F(BackgroundGroupTest, ChooserInsistsOnAnExistingPlainFile) {
   // A missing file, then a folder, then any existing file whatever it holds.
   AnswerChooser({missing_, folder_, other_picture_});
   FrmConfig& f = t_.Open();
-  f.UserSelectsOption(C::kOptBack_4);
+  f.UserSelectsOption(C::kPictureOption);
   ASSERT_EQ(t_.view().file_dialogs.size(), 3u);
   EXPECT_EQ(t_.view().file_dialogs[1].file_name, missing_);  // the dialog keeps its name
   EXPECT_EQ(t_.view().file_dialogs[2].file_name, folder_);
@@ -155,7 +155,7 @@ TEST_F(BackgroundGroupTest, ChooserInsistsOnAnExistingPlainFile) {
               "Sie müssen eine gültige Bilddatei für den Hintergrund auswählen!");
   }
   EXPECT_EQ(t_.app->saver.settings.PicFile, other_picture_);
-  EXPECT_EQ(at(C::kTxtFile).text, other_picture_);
+  EXPECT_EQ(at(C::kPicturePathBox).text, other_picture_);
   EXPECT_EQ(t_.app->saver.settings.BackgroundKind, 5);
 }
 
@@ -163,33 +163,33 @@ TEST_F(BackgroundGroupTest, ChooserRemembersItsNameAndCancelKeepsThePicture) {
   store().values = {{"Background", "5"}, {"PicFile", picture_}};
   FrmConfig& f = t_.Open();
   t_.view().file_answers = {other_picture_};
-  f.UserClicks(C::kCmdFile);
-  EXPECT_EQ(at(C::kTxtFile).text, other_picture_);
+  f.UserClicks(C::kChoosePictureButton);
+  EXPECT_EQ(at(C::kPicturePathBox).text, other_picture_);
 
-  f.UserClicks(C::kCmdFile);  // cancelled: the dialog reports the name it held
+  f.UserClicks(C::kChoosePictureButton);  // cancelled: the dialog reports the name it held
   EXPECT_EQ(t_.view().file_dialogs.back().file_name, other_picture_);
   EXPECT_EQ(t_.app->saver.settings.PicFile, other_picture_);
 
   // A refused name followed by Cancel gets the user out with the old picture.
   t_.view().file_answers = {missing_};
-  f.UserClicks(C::kCmdFile);
+  f.UserClicks(C::kChoosePictureButton);
   EXPECT_EQ(t_.view().messages.size(), 1u);
   EXPECT_EQ(t_.view().file_dialogs.size(), 4u);
   EXPECT_EQ(t_.app->saver.settings.PicFile, other_picture_);
-  EXPECT_EQ(at(C::kTxtFile).text, other_picture_);
+  EXPECT_EQ(at(C::kPicturePathBox).text, other_picture_);
   EXPECT_EQ(f.dialog_file_name(), missing_);
 }
 
 TEST_F(BackgroundGroupTest, ChooserNameIsForgottenWithTheWindow) {
   store().values = {{"Background", "5"}, {"PicFile", picture_}};
   AnswerChooser({other_picture_});
-  t_.Open().UserClicks(C::kCmdFile);
+  t_.Open().UserClicks(C::kChoosePictureButton);
   t_.config().UserCloses();
   EXPECT_EQ(t_.app->saver.settings.PicFile, other_picture_);  // in memory only
 
   FrmConfig& again = static_cast<FrmConfig&>(t_.app->frmConfig());
   t_.app->forms.Load(again);
-  again.UserClicks(C::kCmdFile);
+  again.UserClicks(C::kChoosePictureButton);
   EXPECT_EQ(static_cast<headless::ConfigViewHeadless&>(again.view()).file_dialogs.back().file_name, "");
 }
 
@@ -197,8 +197,8 @@ TEST_F(BackgroundGroupTest, HandlerFailuresAreReportedWithTheirOwnNamesAndLines)
   store().values = {{"Background", "2"}};
   FrmConfig& f = t_.Open();
   store().fail_writes_after = int(store().writes.size());
-  f.UserSelectsOption(C::kOptBack_0);
-  f.UserSetsCheck(C::kChkRandom, true);
+  f.UserSelectsOption(C::kBlackOption);
+  f.UserSetsCheck(C::kRandomBox, true);
   EXPECT_EQ(t_.Protocols(), 2 * kMaxReportsPerStep);
   const std::string log = t_.Log();
   const size_t option = log.find("Prozedur / procedure:\toptBack_Click\r\n          Zeile / Line:\t40");

@@ -192,7 +192,7 @@ std::vector<std::string> ConfigMisfits(HWND dialog, int dpi) {
   for (const ConfigControlDesign& d : kConfigControls) {
     HWND w = GetDlgItem(dialog, win32::ConfigControlId(d.id));
     std::vector<std::wstring> texts = {TextOf(w)};
-    if (d.id == C::kLblTime) texts = {L"1", L"10", L"88", L"99"};  // the minutes it can show
+    if (d.id == C::kMinutesLabel) texts = {L"1", L"10", L"88", L"99"};  // the minutes it can show
     if (d.kind == ControlKind::kTextBox) texts = {L"C:\\Bilder\\Ähre.jpg"};
     for (const std::wstring& text : texts) {
       const std::string misfit = ConfigCaptionMisfit(w, d, text, dpi);

@@ -46,15 +46,15 @@ TEST_F(ConfigDialogTest, LoadShowsTheStoredSettingsAndOkStoresThemBack) {
                     {"Restart", "1"}, {"rTime", "630"}, {"Background", "6"}};
   FrmConfig& f = t_.Open();
   EXPECT_EQ(t_.view().log, (Strings{"create", "show modeless"}));
-  EXPECT_EQ(at(C::kHScroll_0).position, 38);
-  EXPECT_EQ(at(C::kHScroll_1).position, 25);
-  EXPECT_FALSE(at(C::kChkOpt_0).checked);
-  EXPECT_TRUE(at(C::kChkOpt_1).checked);
-  EXPECT_EQ(at(C::kLblTime).text, "10");
-  EXPECT_EQ(at(C::kVscTime).position, 90);
+  EXPECT_EQ(at(C::kLeafCountSlider).position, 38);
+  EXPECT_EQ(at(C::kSpeedSlider).position, 25);
+  EXPECT_FALSE(at(C::kShowDateBox).checked);
+  EXPECT_TRUE(at(C::kShowTimeBox).checked);
+  EXPECT_EQ(at(C::kMinutesLabel).text, "10");
+  EXPECT_EQ(at(C::kMinutesSpinner).position, 90);
   ExpectViewMirrorsModel();
 
-  f.UserClicks(C::kCmdOK);
+  f.UserClicks(C::kOkButton);
   EXPECT_EQ(store().writes, (Strings{"SpeedL=2.5", "maxL=5", "Date=0", "Time=1", "Restart=1", "rTime=600",
                                      "PicFile="}));
   EXPECT_FALSE(t_.ConfigLoaded());
@@ -68,14 +68,14 @@ TEST_F(ConfigDialogTest, NumberSliderBoundariesAsStored) {
   } cases[] = {{43, "5"}, {44, "6"}, {6, "2"}, {7, "3"}, {100, "10"}, {1, "2"}};
   for (const Case& c : cases) {
     testing::DialogApp t(folder_);
-    t.Open().UserScrolls(C::kHScroll_0, c.position);
-    t.config().UserClicks(C::kCmdOK);
+    t.Open().UserScrolls(C::kLeafCountSlider, c.position);
+    t.config().UserClicks(C::kOkButton);
     EXPECT_EQ(t.platform.store.values["maxL"], c.stored) << c.position;
   }
   for (auto [stored, position] : {std::pair{"2", 1}, {"5", 38}, {"7", 62}}) {
     testing::DialogApp t(folder_);
     t.platform.store.values["maxL"] = stored;
-    EXPECT_EQ(t.Open().control(C::kHScroll_0).position, position) << stored;
+    EXPECT_EQ(t.Open().control(C::kLeafCountSlider).position, position) << stored;
   }
 }
 
@@ -84,66 +84,66 @@ TEST_F(ConfigDialogTest, EverySpeedPositionComesBackAfterOkAndANewLoad) {
     std::map<std::string, std::string> saved;
     {
       testing::DialogApp t(folder_);
-      t.Open().UserScrolls(C::kHScroll_1, p);
-      t.config().UserClicks(C::kCmdOK);
+      t.Open().UserScrolls(C::kSpeedSlider, p);
+      t.config().UserClicks(C::kOkButton);
       saved = t.platform.store.values;
     }
     testing::DialogApp again(folder_);
     again.platform.store.values = saved;
-    EXPECT_EQ(again.Open().control(C::kHScroll_1).position, p) << "SpeedL=" << saved["SpeedL"];
+    EXPECT_EQ(again.Open().control(C::kSpeedSlider).position, p) << "SpeedL=" << saved["SpeedL"];
   }
 }
 
 TEST_F(ConfigDialogTest, ClearingRestartGreysTheMinutesAndOnlyRestartCounts) {
   FrmConfig& f = t_.Open();
-  EXPECT_TRUE(at(C::kVscTime).enabled);
-  EXPECT_EQ(at(C::kLblTime).fore_color, kLblTimeBlack);
+  EXPECT_TRUE(at(C::kMinutesSpinner).enabled);
+  EXPECT_EQ(at(C::kMinutesLabel).fore_color, kMinutesBlack);
 
-  f.UserSetsCheck(C::kChkOpt_2, false);
-  EXPECT_FALSE(at(C::kVscTime).enabled);
-  EXPECT_EQ(at(C::kLblTime).fore_color, kLblTimeGrey);
-  for (C box : {C::kChkOpt_0, C::kChkOpt_1}) {
+  f.UserSetsCheck(C::kRestartBox, false);
+  EXPECT_FALSE(at(C::kMinutesSpinner).enabled);
+  EXPECT_EQ(at(C::kMinutesLabel).fore_color, kMinutesGrey);
+  for (C box : {C::kShowDateBox, C::kShowTimeBox}) {
     f.UserSetsCheck(box, false);
     f.UserSetsCheck(box, true);
-    EXPECT_FALSE(at(C::kVscTime).enabled);
-    EXPECT_EQ(at(C::kLblTime).fore_color, kLblTimeGrey);
+    EXPECT_FALSE(at(C::kMinutesSpinner).enabled);
+    EXPECT_EQ(at(C::kMinutesLabel).fore_color, kMinutesGrey);
   }
   // A disabled spinner takes no clicks.
-  f.UserScrolls(C::kVscTime, 50);
-  EXPECT_EQ(at(C::kLblTime).text, "10");
+  f.UserScrolls(C::kMinutesSpinner, 50);
+  EXPECT_EQ(at(C::kMinutesLabel).text, "10");
   ExpectViewMirrorsModel();
 
-  f.UserSetsCheck(C::kChkOpt_2, true);
-  EXPECT_TRUE(at(C::kVscTime).enabled);
-  EXPECT_EQ(at(C::kLblTime).fore_color, kLblTimeBlack);
+  f.UserSetsCheck(C::kRestartBox, true);
+  EXPECT_TRUE(at(C::kMinutesSpinner).enabled);
+  EXPECT_EQ(at(C::kMinutesLabel).fore_color, kMinutesBlack);
 }
 
 TEST_F(ConfigDialogTest, StoredOptionsDecideWhetherTheRestartHandlerRanAtLoad) {
   store().values = {{"Date", "1"}, {"Time", "1"}, {"Restart", "1"}};
   t_.Open();
-  EXPECT_TRUE(at(C::kVscTime).enabled);
-  EXPECT_EQ(at(C::kLblTime).fore_color, kLblTimeBlack);
+  EXPECT_TRUE(at(C::kMinutesSpinner).enabled);
+  EXPECT_EQ(at(C::kMinutesLabel).fore_color, kMinutesBlack);
 
   testing::DialogApp off(folder_);
   off.platform.store.values = {{"Date", "0"}, {"Time", "0"}, {"Restart", "0"}};
   off.Open();
-  EXPECT_FALSE(off.config().control(C::kVscTime).enabled);
-  EXPECT_EQ(off.config().control(C::kLblTime).fore_color, kLblTimeGrey);
+  EXPECT_FALSE(off.config().control(C::kMinutesSpinner).enabled);
+  EXPECT_EQ(off.config().control(C::kMinutesLabel).fore_color, kMinutesGrey);
 }
 
 TEST_F(ConfigDialogTest, SpinnerCountsUpwardsBetweenOneAndNinetyNineMinutes) {
   FrmConfig& f = t_.Open();  // 600 seconds: position 90
-  f.UserScrolls(C::kVscTime, 89);  // the up arrow
-  EXPECT_EQ(at(C::kLblTime).text, "11");
-  f.UserScrolls(C::kVscTime, 1);
-  EXPECT_EQ(at(C::kLblTime).text, "99");
-  f.UserScrolls(C::kVscTime, 0);
-  EXPECT_EQ(at(C::kVscTime).position, 1);
-  f.UserScrolls(C::kVscTime, 99);
-  EXPECT_EQ(at(C::kLblTime).text, "1");
-  f.UserScrolls(C::kVscTime, 120);
-  EXPECT_EQ(at(C::kVscTime).position, 99);
-  f.UserClicks(C::kCmdOK);
+  f.UserScrolls(C::kMinutesSpinner, 89);  // the up arrow
+  EXPECT_EQ(at(C::kMinutesLabel).text, "11");
+  f.UserScrolls(C::kMinutesSpinner, 1);
+  EXPECT_EQ(at(C::kMinutesLabel).text, "99");
+  f.UserScrolls(C::kMinutesSpinner, 0);
+  EXPECT_EQ(at(C::kMinutesSpinner).position, 1);
+  f.UserScrolls(C::kMinutesSpinner, 99);
+  EXPECT_EQ(at(C::kMinutesLabel).text, "1");
+  f.UserScrolls(C::kMinutesSpinner, 120);
+  EXPECT_EQ(at(C::kMinutesSpinner).position, 99);
+  f.UserClicks(C::kOkButton);
   EXPECT_EQ(store().values["rTime"], "60");
 }
 
@@ -151,16 +151,16 @@ TEST_F(ConfigDialogTest, DefaultSetsTheControlsAndWritesSixAtOnceOnlyWhenRandomW
   store().values = {{"maxL", "3"}, {"SpeedL", "1"}, {"Restart", "0"}, {"rTime", "120"}, {"Background", "2"}};
   FrmConfig& f = t_.Open();
   store().writes.clear();
-  f.UserClicks(C::kCmdReset);
+  f.UserClicks(C::kDefaultsButton);
   EXPECT_EQ(store().writes, (Strings{"Background=6"}));
-  EXPECT_EQ(at(C::kHScroll_0).position, 50);
-  EXPECT_EQ(at(C::kHScroll_1).position, 50);
-  EXPECT_TRUE(at(C::kChkOpt_2).checked);
-  EXPECT_TRUE(at(C::kVscTime).enabled);
-  EXPECT_EQ(at(C::kLblTime).text, "10");
-  EXPECT_EQ(at(C::kVscTime).position, 90);
-  EXPECT_TRUE(at(C::kChkRandom).checked);
-  for (C option : kOptBack) EXPECT_FALSE(at(option).enabled);
+  EXPECT_EQ(at(C::kLeafCountSlider).position, 50);
+  EXPECT_EQ(at(C::kSpeedSlider).position, 50);
+  EXPECT_TRUE(at(C::kRestartBox).checked);
+  EXPECT_TRUE(at(C::kMinutesSpinner).enabled);
+  EXPECT_EQ(at(C::kMinutesLabel).text, "10");
+  EXPECT_EQ(at(C::kMinutesSpinner).position, 90);
+  EXPECT_TRUE(at(C::kRandomBox).checked);
+  for (C option : kBackgroundOptions) EXPECT_FALSE(at(option).enabled);
   ExpectViewMirrorsModel();
 
   f.UserCloses();  // the kind written stays, nothing else is
@@ -169,15 +169,15 @@ TEST_F(ConfigDialogTest, DefaultSetsTheControlsAndWritesSixAtOnceOnlyWhenRandomW
 
   testing::DialogApp random(folder_);
   random.platform.store.values = {{"Background", "6"}};
-  random.Open().UserClicks(C::kCmdReset);
+  random.Open().UserClicks(C::kDefaultsButton);
   EXPECT_TRUE(random.platform.store.writes.empty());
 }
 
 TEST_F(ConfigDialogTest, DefaultThenOkGivesTheResetValues) {
   store().values = {{"maxL", "9"}, {"SpeedL", "0.3"}, {"Date", "0"}, {"Time", "0"}, {"Restart", "0"},
                     {"rTime", "3000"}, {"Background", "6"}};
-  t_.Open().UserClicks(C::kCmdReset);
-  t_.config().UserClicks(C::kCmdOK);
+  t_.Open().UserClicks(C::kDefaultsButton);
+  t_.config().UserClicks(C::kOkButton);
   EXPECT_EQ(store().values, (std::map<std::string, std::string>{{"maxL", "6"},
                                                                 {"SpeedL", "5"},
                                                                 {"Date", "1"},
@@ -191,10 +191,10 @@ TEST_F(ConfigDialogTest, DefaultThenOkGivesTheResetValues) {
 TEST_F(ConfigDialogTest, CloseBoxWritesNothingButTheBackgroundKind) {
   store().values = {{"maxL", "4"}, {"SpeedL", "7"}, {"Background", "3"}};
   FrmConfig& f = t_.Open();
-  f.UserScrolls(C::kHScroll_0, 100);
-  f.UserScrolls(C::kHScroll_1, 1);
-  f.UserSetsCheck(C::kChkOpt_0, false);
-  f.UserSelectsOption(C::kOptBack_1);
+  f.UserScrolls(C::kLeafCountSlider, 100);
+  f.UserScrolls(C::kSpeedSlider, 1);
+  f.UserSetsCheck(C::kShowDateBox, false);
+  f.UserSelectsOption(C::kBlueOption);
   f.UserCloses();
   EXPECT_FALSE(t_.ConfigLoaded());
   EXPECT_EQ(store().writes, (Strings{"Background=3", "Background=3", "Background=2"}));
@@ -206,15 +206,15 @@ TEST_F(ConfigDialogTest, GarbageInTheStoreIsClampedAndNeverReported) {
   store().values = {{"maxL", "99"}, {"SpeedL", "0"},   {"Date", "7"},      {"Time", "-1"},
                     {"Restart", "2"}, {"rTime", "30"}, {"Background", "9"}};
   FrmConfig& f = t_.Open();
-  EXPECT_EQ(at(C::kHScroll_0).position, 100);
-  EXPECT_EQ(at(C::kHScroll_1).position, 1);
-  EXPECT_TRUE(at(C::kChkOpt_0).checked);
-  EXPECT_TRUE(at(C::kChkOpt_1).checked);
-  EXPECT_TRUE(at(C::kChkOpt_2).checked);
-  EXPECT_EQ(at(C::kLblTime).text, "1");
-  EXPECT_EQ(at(C::kVscTime).position, 99);
-  EXPECT_TRUE(at(C::kChkRandom).checked);
-  f.UserClicks(C::kCmdOK);
+  EXPECT_EQ(at(C::kLeafCountSlider).position, 100);
+  EXPECT_EQ(at(C::kSpeedSlider).position, 1);
+  EXPECT_TRUE(at(C::kShowDateBox).checked);
+  EXPECT_TRUE(at(C::kShowTimeBox).checked);
+  EXPECT_TRUE(at(C::kRestartBox).checked);
+  EXPECT_EQ(at(C::kMinutesLabel).text, "1");
+  EXPECT_EQ(at(C::kMinutesSpinner).position, 99);
+  EXPECT_TRUE(at(C::kRandomBox).checked);
+  f.UserClicks(C::kOkButton);
   EXPECT_EQ(t_.Protocols(), 0);
   EXPECT_EQ(store().writes, (Strings{"SpeedL=0.1", "maxL=10", "Date=1", "Time=1", "Restart=1", "rTime=60",
                                      "PicFile="}));
@@ -222,7 +222,7 @@ TEST_F(ConfigDialogTest, GarbageInTheStoreIsClampedAndNeverReported) {
   for (auto [seconds, minutes] : {std::pair{"6000", "99"}, {"-5", "1"}, {"2147483647", "99"}}) {
     testing::DialogApp t(folder_);
     t.platform.store.values["rTime"] = seconds;
-    EXPECT_EQ(t.Open().control(C::kLblTime).text, minutes) << seconds;
+    EXPECT_EQ(t.Open().control(C::kMinutesLabel).text, minutes) << seconds;
   }
   // A kind below 1 shows, and is written, as black.
   testing::DialogApp t(folder_);
@@ -235,9 +235,9 @@ TEST_F(ConfigDialogTest, GarbageInTheStoreIsClampedAndNeverReported) {
 TEST_F(ConfigDialogTest, OkWithAStoreThatFailsMidwayKeepsEarlierKeysAndReportsBoundedly) {
   store().values = {{"maxL", "3"}, {"Date", "0"}, {"Background", "6"}};
   FrmConfig& f = t_.Open();
-  f.UserClicks(C::kCmdReset);
+  f.UserClicks(C::kDefaultsButton);
   store().fail_writes_after = 2;  // SpeedL and maxL go through
-  f.UserClicks(C::kCmdOK);
+  f.UserClicks(C::kOkButton);
   EXPECT_EQ(store().values["SpeedL"], "5");
   EXPECT_EQ(store().values["maxL"], "6");
   EXPECT_EQ(store().values["Date"], "0");
@@ -251,7 +251,7 @@ TEST_F(ConfigDialogTest, OkWithAStoreThatFailsMidwayKeepsEarlierKeysAndReportsBo
 
 TEST_F(ConfigDialogTest, WwwOpensTheSaverPageAndInfoTheAboutBoxModally) {
   FrmConfig& f = t_.Open();
-  f.UserClicks(C::kCmdHomepage);
+  f.UserClicks(C::kHomepageButton);
   EXPECT_EQ(t_.view().browser_calls, (Strings{kSaverPageUrl}));
 
   bool config_loaded_meanwhile = false;
@@ -261,7 +261,7 @@ TEST_F(ConfigDialogTest, WwwOpensTheSaverPageAndInfoTheAboutBoxModally) {
       shown.user().UserClicksOK();
     };
   };
-  f.UserClicks(C::kCmdInfo);
+  f.UserClicks(C::kInfoButton);
   EXPECT_TRUE(config_loaded_meanwhile);
   EXPECT_EQ(t_.app->Find(FormId::kInfo), nullptr);  // unloaded by its OK
   EXPECT_TRUE(t_.ConfigLoaded());

@@ -330,7 +330,7 @@ class GtkDialogTest : public ::testing::Test {
   // Every widget shows the state the model holds for its control; the
   // minutes are the one text whose colour the model sets.
   void ExpectWidgetsMirrorTheModel() {
-    EXPECT_EQ(TextColour(W(C::kLblTime)), Model(C::kLblTime).fore_color);
+    EXPECT_EQ(TextColour(W(C::kMinutesLabel)), Model(C::kMinutesLabel).fore_color);
     for (const ConfigControlDesign& d : kConfigControls) {
       GtkWidget* w = W(d.id);
       EXPECT_EQ(Sensitive(w), Model(d.id).enabled) << d.name;
@@ -391,7 +391,7 @@ TEST_F(GtkDialogTest, OpensCentredAsADialogWithEveryControlAtItsTwipPlace) {
   EXPECT_NEAR(x, screen.x + (screen.width - width) / 2, 1);
   EXPECT_NEAR(y, screen.y + (screen.height - height) / 2, 1);
   // The picture buttons: a 32 x 32 picture (at 96 dpi) above the caption.
-  for (C c : {C::kCmdHomepage, C::kCmdInfo, C::kCmdOK}) {
+  for (C c : {C::kHomepageButton, C::kInfoButton, C::kOkButton}) {
     GList* parts = gtk_container_get_children(GTK_CONTAINER(gtk_bin_get_child(GTK_BIN(W(c)))));
     ASSERT_EQ(g_list_length(parts), 2u) << DesignOf(c).name;
     EXPECT_EQ(gdk_pixbuf_get_width(gtk_image_get_pixbuf(GTK_IMAGE(parts->data))), gtk::Px(480, dpi));
@@ -404,54 +404,54 @@ TEST_F(GtkDialogTest, WidgetsStartInTheStatesTheModelGivesThem) {
   Open({{"Background", "1"}, {"Restart", "0"}, {"maxL", "5"}, {"SpeedL", "2.5"}, {"rTime", "630"}});
   // Kind 1 selects Black and enables the options; Restart cleared disables
   // the spinner and greys the minutes.
-  EXPECT_TRUE(Active(W(C::kOptBack_0)));
-  for (C option : kOptBack) EXPECT_TRUE(Sensitive(W(option)));
-  EXPECT_FALSE(Active(W(C::kChkRandom)));
-  EXPECT_FALSE(Sensitive(W(C::kTxtFile)));
-  EXPECT_FALSE(Sensitive(W(C::kVscTime)));
-  EXPECT_EQ(TextColour(W(C::kLblTime)), kLblTimeGrey);
-  EXPECT_EQ(LabelText(W(C::kLblTime)), "10");
-  EXPECT_EQ(gtk_range_get_value(GTK_RANGE(W(C::kHScroll_0))), 38);
-  EXPECT_EQ(gtk_range_get_value(GTK_RANGE(W(C::kHScroll_1))), 25);
+  EXPECT_TRUE(Active(W(C::kBlackOption)));
+  for (C option : kBackgroundOptions) EXPECT_TRUE(Sensitive(W(option)));
+  EXPECT_FALSE(Active(W(C::kRandomBox)));
+  EXPECT_FALSE(Sensitive(W(C::kPicturePathBox)));
+  EXPECT_FALSE(Sensitive(W(C::kMinutesSpinner)));
+  EXPECT_EQ(TextColour(W(C::kMinutesLabel)), kMinutesGrey);
+  EXPECT_EQ(LabelText(W(C::kMinutesLabel)), "10");
+  EXPECT_EQ(gtk_range_get_value(GTK_RANGE(W(C::kLeafCountSlider))), 38);
+  EXPECT_EQ(gtk_range_get_value(GTK_RANGE(W(C::kSpeedSlider))), 25);
   EXPECT_EQ(Stored("Background"), "1");  // written by the load
   ExpectWidgetsMirrorTheModel();
 }
 
 TEST_F(GtkDialogTest, ArrowsTrackAndKeysMoveTheSlidersAndTheSpinner) {
   Open({{"Background", "1"}, {"maxL", "6"}, {"Restart", "1"}, {"rTime", "600"}});
-  Click(W(C::kHScroll_0), 0.98);  // the right arrow
-  EXPECT_EQ(Model(C::kHScroll_0).position, 55);
-  Click(W(C::kHScroll_0), 0.02);
-  Click(W(C::kHScroll_0), 0.02);
-  Click(W(C::kHScroll_0), 0.12);  // the track left of the thumb
-  EXPECT_EQ(Model(C::kHScroll_0).position, 25);
+  Click(W(C::kLeafCountSlider), 0.98);  // the right arrow
+  EXPECT_EQ(Model(C::kLeafCountSlider).position, 55);
+  Click(W(C::kLeafCountSlider), 0.02);
+  Click(W(C::kLeafCountSlider), 0.02);
+  Click(W(C::kLeafCountSlider), 0.12);  // the track left of the thumb
+  EXPECT_EQ(Model(C::kLeafCountSlider).position, 25);
   Key(Window(), GDK_KEY_Right);  // the click gave it the focus
-  EXPECT_EQ(Model(C::kHScroll_0).position, 30);
+  EXPECT_EQ(Model(C::kLeafCountSlider).position, 30);
 
   // The spinner's up arrow adds a minute; its top end is 99, its bottom 1.
-  Click(W(C::kVscTime), 0.5, 0.2);
-  EXPECT_EQ(LabelText(W(C::kLblTime)), "11");
-  Click(W(C::kVscTime), 0.5, 0.8);
-  Click(W(C::kVscTime), 0.5, 0.8);
-  EXPECT_EQ(LabelText(W(C::kLblTime)), "9");
+  Click(W(C::kMinutesSpinner), 0.5, 0.2);
+  EXPECT_EQ(LabelText(W(C::kMinutesLabel)), "11");
+  Click(W(C::kMinutesSpinner), 0.5, 0.8);
+  Click(W(C::kMinutesSpinner), 0.5, 0.8);
+  EXPECT_EQ(LabelText(W(C::kMinutesLabel)), "9");
   Key(Window(), GDK_KEY_Home);
-  Click(W(C::kVscTime), 0.5, 0.2);
-  EXPECT_EQ(LabelText(W(C::kLblTime)), "99");
+  Click(W(C::kMinutesSpinner), 0.5, 0.2);
+  EXPECT_EQ(LabelText(W(C::kMinutesLabel)), "99");
   Key(Window(), GDK_KEY_End);
-  EXPECT_EQ(LabelText(W(C::kLblTime)), "1");
+  EXPECT_EQ(LabelText(W(C::kMinutesLabel)), "1");
 
   // Restart cleared: a grey, still spinner; ticked again, black.
-  Click(W(C::kChkOpt_2));
-  EXPECT_FALSE(Sensitive(W(C::kVscTime)));
-  EXPECT_EQ(TextColour(W(C::kLblTime)), kLblTimeGrey);
-  Click(W(C::kVscTime), 0.5, 0.2);
-  Click(W(C::kChkOpt_0));
-  EXPECT_EQ(LabelText(W(C::kLblTime)), "1");
-  EXPECT_EQ(TextColour(W(C::kLblTime)), kLblTimeGrey);
-  Click(W(C::kChkOpt_2));
-  EXPECT_EQ(TextColour(W(C::kLblTime)), kLblTimeBlack);
+  Click(W(C::kRestartBox));
+  EXPECT_FALSE(Sensitive(W(C::kMinutesSpinner)));
+  EXPECT_EQ(TextColour(W(C::kMinutesLabel)), kMinutesGrey);
+  Click(W(C::kMinutesSpinner), 0.5, 0.2);
+  Click(W(C::kShowDateBox));
+  EXPECT_EQ(LabelText(W(C::kMinutesLabel)), "1");
+  EXPECT_EQ(TextColour(W(C::kMinutesLabel)), kMinutesGrey);
+  Click(W(C::kRestartBox));
+  EXPECT_EQ(TextColour(W(C::kMinutesLabel)), kMinutesBlack);
   ExpectWidgetsMirrorTheModel();
-  Click(W(C::kCmdOK));
+  Click(W(C::kOkButton));
   EXPECT_FALSE(ConfigLoaded());
   EXPECT_EQ(Stored("maxL"), "4");  // position 30
   EXPECT_EQ(Stored("rTime"), "60");
@@ -462,11 +462,11 @@ TEST_F(GtkDialogTest, TheCloseBoxWritesNothingButTheBackgroundKind) {
   const Settings stored{{"Background", "3"}, {"maxL", "4"},     {"SpeedL", "2"}, {"Date", "1"},
                         {"Time", "0"},       {"Restart", "1"}, {"rTime", "300"}};
   Open(stored);
-  Click(W(C::kHScroll_0), 0.98);
-  Click(W(C::kChkOpt_0));
-  Click(W(C::kVscTime), 0.5, 0.2);
-  Click(W(C::kOptBack_1));
-  EXPECT_EQ(Model(C::kLblTime).text, "6");
+  Click(W(C::kLeafCountSlider), 0.98);
+  Click(W(C::kShowDateBox));
+  Click(W(C::kMinutesSpinner), 0.5, 0.2);
+  Click(W(C::kBlueOption));
+  EXPECT_EQ(Model(C::kMinutesLabel).text, "6");
   EXPECT_EQ(Stored("Background"), "2");  // the option writes at once
   gtk_window_close(view().window());
   EXPECT_TRUE(WaitFor([&] { return !ConfigLoaded(); }));
@@ -475,16 +475,16 @@ TEST_F(GtkDialogTest, TheCloseBoxWritesNothingButTheBackgroundKind) {
 
 TEST_F(GtkDialogTest, DisabledOptionsTakeNoClick) {
   Open({{"Background", "4"}});
-  Click(W(C::kChkRandom));
+  Click(W(C::kRandomBox));
   EXPECT_EQ(Stored("Background"), "6");
-  for (C option : kOptBack) EXPECT_FALSE(Sensitive(W(option)));
+  for (C option : kBackgroundOptions) EXPECT_FALSE(Sensitive(W(option)));
   // A click that GTK lets through anyway changes nothing.
-  gtk_button_clicked(GTK_BUTTON(W(C::kOptBack_1)));
+  gtk_button_clicked(GTK_BUTTON(W(C::kBlueOption)));
   Pump();
-  EXPECT_TRUE(Active(W(C::kOptBack_3)));
+  EXPECT_TRUE(Active(W(C::kDesktopOption)));
   EXPECT_EQ(Stored("Background"), "6");
-  Click(W(C::kChkRandom));
-  Click(W(C::kOptBack_1));
+  Click(W(C::kRandomBox));
+  Click(W(C::kBlueOption));
   EXPECT_EQ(Stored("Background"), "2");
   ExpectWidgetsMirrorTheModel();
 }
@@ -503,7 +503,7 @@ TEST_F(GtkDialogTest, AccessKeysDefaultThenOkAndEscape) {
 
   Open({{"Background", "2"}, {"maxL", "9"}});
   Key(Window(), GDK_KEY_d, true);
-  EXPECT_TRUE(WaitFor([&] { return Model(C::kHScroll_0).position == 50; }));
+  EXPECT_TRUE(WaitFor([&] { return Model(C::kLeafCountSlider).position == 50; }));
   Key(Window(), GDK_KEY_Escape);
   EXPECT_TRUE(WaitFor([&] { return !ConfigLoaded(); }));
   EXPECT_EQ(Stored("maxL"), "9");
@@ -515,7 +515,7 @@ TEST_F(GtkDialogTest, TabWalksTheControlsInTheTableOrder) {
   Open({{"Background", "5"}, {"PicFile", picture}, {"Restart", "1"}});
   // The focus starts on the first slider; of the options only the selected
   // one is a stop; past the last stop the walk starts again.
-  EXPECT_EQ(gtk_window_get_focus(view().window()), W(C::kHScroll_0));
+  EXPECT_EQ(gtk_window_get_focus(view().window()), W(C::kLeafCountSlider));
   std::vector<std::string> walked;
   for (int i = 0; i < 15; ++i) {
     Key(Window(), GDK_KEY_Tab);
@@ -576,9 +576,9 @@ TEST_F(GtkDialogTest, ThePictureChooserFiltersAndAnswersAsTheModelExpects) {
   Open({{"Background", "5"}, {"PicFile", folder_ + "/missing.bmp"}});
   EXPECT_TRUE(hidden_at_first);  // the chooser came before the dialog
   EXPECT_TRUE(message_seen);
-  EXPECT_EQ(gtk_entry_get_text(GTK_ENTRY(W(C::kTxtFile))), picture);
-  EXPECT_TRUE(Sensitive(W(C::kCmdFile)));
-  Click(W(C::kCmdOK));
+  EXPECT_EQ(gtk_entry_get_text(GTK_ENTRY(W(C::kPicturePathBox))), picture);
+  EXPECT_TRUE(Sensitive(W(C::kChoosePictureButton)));
+  Click(W(C::kOkButton));
   EXPECT_EQ(Stored("PicFile"), picture);
 }
 
@@ -611,10 +611,10 @@ TEST_F(GtkDialogTest, TheAboutBoxShowsTitleAndVersionModallyOverTheDialog) {
     EXPECT_NEAR(x, screen.x + (screen.width - w) / 2, 1);
     EXPECT_NEAR(y, screen.y + (screen.height - h) / 2, 1);
     // The settings dialog takes no clicks meanwhile; OK closes the box.
-    Click(W(C::kCmdReset));
+    Click(W(C::kDefaultsButton));
     Click(v.widget(InfoControl::kOk));
   });
-  Click(W(C::kCmdInfo));
+  Click(W(C::kInfoButton));
   EXPECT_TRUE(seen);
   EXPECT_EQ(About(), nullptr);
   EXPECT_TRUE(ConfigLoaded());
@@ -639,7 +639,7 @@ TEST_F(GtkDialogTest, LayoutFollowsTheScreenResolution) {
   Open({{"Background", "1"}});
   EXPECT_EQ(view().dpi(), 144.0);
   EXPECT_EQ(gtk_widget_get_allocated_width(Window()), gtk::Px(kConfigClientWidth, 144.0));
-  for (C c : {C::kFrame1, C::kOptBack_4, C::kCmdOK, C::kTxtFile, C::kVscTime}) {
+  for (C c : {C::kBackgroundFrame, C::kPictureOption, C::kOkButton, C::kPicturePathBox, C::kMinutesSpinner}) {
     GtkAllocation a;
     gtk_widget_get_allocation(W(c), &a);
     const TwipRect place = WindowPlace(c);
@@ -649,8 +649,8 @@ TEST_F(GtkDialogTest, LayoutFollowsTheScreenResolution) {
         << DesignOf(c).name;
   }
   // The slider's arrows grow with it.
-  Click(W(C::kHScroll_0), 0.03);
-  EXPECT_EQ(Model(C::kHScroll_0).position, 95);
+  Click(W(C::kLeafCountSlider), 0.03);
+  EXPECT_EQ(Model(C::kLeafCountSlider).position, 95);
   program_.reset();
   gdk_screen_set_resolution(screen, before);
 }
@@ -685,7 +685,7 @@ TEST_F(GtkDialogTest, EveryCaptionShowsWholeInItsFont) {
              }
              Click(v.widget(InfoControl::kOk));
            });
-      Click(W(C::kCmdInfo));
+      Click(W(C::kInfoButton));
       EXPECT_TRUE(seen);
       program_.reset();
     }

@@ -55,7 +55,7 @@ TEST(CommandLine, WindowsSwitchesReachMainAsOneText) {
   auto inv = Parse({"-count", "4", "/S"});
   EXPECT_EQ(inv->mode, Invocation::Mode::kSwitch);
   EXPECT_EQ(inv->switch_text, "/S");
-  EXPECT_EQ(inv->overrides.count, 4);
+  EXPECT_EQ(inv->overrides.Number("maxL"), 4);
 }
 
 TEST(CommandLine, WindowedModeTakesAnOptionalSize) {
@@ -65,7 +65,7 @@ TEST(CommandLine, WindowedModeTakesAnOptionalSize) {
   auto sized = Parse({"--window", "800x600", "-no-date"});
   EXPECT_EQ(sized->window_width, 800);
   EXPECT_EQ(sized->window_height, 600);
-  EXPECT_EQ(sized->overrides.date, false);
+  EXPECT_EQ(sized->overrides.Number("Date"), 0);
   EXPECT_EQ(Parse({"-window=320x200"})->window_height, 200);
   EXPECT_NE(Refusal({"--window=big"}), "");
 }
@@ -104,8 +104,8 @@ TEST(CommandLine, SettingOptionsAreRangeChecked) {
   EXPECT_NE(Refusal({"-restart", "-1"}), "");
   EXPECT_NE(Refusal({"-background", "green"}), "");
   EXPECT_NE(Refusal({"-frobnicate"}), "");
-  EXPECT_FLOAT_EQ(*Parse({"-speed", "0,1"})->overrides.speed, 0.1f);
-  EXPECT_FLOAT_EQ(*Parse({"--speed=10"})->overrides.speed, 10.0f);
+  EXPECT_FLOAT_EQ(*Parse({"-speed", "0,1"})->overrides.Number("SpeedL"), 0.1f);
+  EXPECT_FLOAT_EQ(*Parse({"--speed=10"})->overrides.Number("SpeedL"), 10.0f);
   EXPECT_EQ(Parse({"-h"})->mode, Invocation::Mode::kHelp);
 }
 
@@ -126,8 +126,8 @@ TEST(CommandLine, SettingOptionsNeverReachTheSettingsDialog) {
   // The dialog alone, and the options with the modes that run the scene.
   EXPECT_EQ(Parse({"/c"})->switch_text, "/c");
   EXPECT_EQ(Parse({"-scale", "2", "/C"})->switch_text, "/C");
-  EXPECT_EQ(Parse({"-count", "3", "/p", "77"})->overrides.count, 3);
-  EXPECT_EQ(Parse({"-count", "3", "/X"})->overrides.count, 3);
+  EXPECT_EQ(Parse({"-count", "3", "/p", "77"})->overrides.Number("maxL"), 3);
+  EXPECT_EQ(Parse({"-count", "3", "/X"})->overrides.Number("maxL"), 3);
   EXPECT_NE(Refusal({"-root", "-count", "3", "/C"}), "");
 }
 
