@@ -4,8 +4,9 @@
 #   make install  the native saver, its screen-saver hack description and a
 #                 desktop entry under PREFIX (default /usr/local)
 #   make test     install what is missing, check that every program the tests
-#                 run is there (tools/programs.txt), build every preset, run
-#                 the whole suite
+#                 run is there (tools/programs.txt) and that the C++ sources
+#                 are formatted (.clang-format), build every preset, run the
+#                 whole suite
 #   make bench    the Google Benchmarks (release build)
 #   make soak     the endurance runs of the scene: 72 hours of its rules, then
 #                 7 days of frames with real pictures (release build)
@@ -45,6 +46,7 @@ env:
 
 test: deps
 	@bash tools/check-programs.sh
+	@bash tools/check-format.sh
 	$(MAKE) --no-print-directory build
 	@bash tools/test-env.sh
 	@DISPLAY=$${SARVEL_TEST_DISPLAY:-:99} bash tools/run-tests.sh $(PRESETS)

@@ -18,8 +18,8 @@ SceneContext ContextOf(App& app, int16_t& leaf_count) {
 // input ends the whole run, as on frmMain's window.
 class FrmMain::Head final : public SceneEvents {
  public:
-  Head(FrmMain& owner, std::unique_ptr<SceneView> view, const gfx::Rect& monitor)
-      : view_(std::move(view)), scene(ContextOf(owner.app_, leaf_count_), *view_), monitor(monitor), owner_(owner) {
+  Head(FrmMain& owner, std::unique_ptr<SceneView> view, const gfx::Rect& monitor_rect)
+      : view_(std::move(view)), scene(ContextOf(owner.app_, leaf_count_), *view_), monitor(monitor_rect), owner_(owner) {
     view_->SetEvents(this);
   }
   ~Head() override { view_->Destroy(); }

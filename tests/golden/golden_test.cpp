@@ -138,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Golden{"seed7_1600x1200_brown_scale2", 7, 1600, 1200, 150, "3", true, 2.0},
                       Golden{"seed5_960x720_picture_scale2", 5, 960, 720, 90, "5", true, 2.0},
                       Golden{"seed3_999x601_desktop_scale1.25", 3, 999, 601, 40, "4", true, 1.25}),
-    [](const ::testing::TestParamInfo<Golden>& info) {
-      std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<Golden>& param_info) {
+      std::string name = param_info.param.name;
       for (char& c : name) c = c == '.' ? '_' : c;  // test names take no dots
       return name;
     });
