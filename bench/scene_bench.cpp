@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/scene_runner.h"
+#include "frontends/offscreen/scene_runner.h"
 
 namespace {
 

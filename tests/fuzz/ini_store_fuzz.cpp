@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "platform/failure.h"
-#include "platform/posix/ini_store.h"
+#include "core/base/failure.h"
+#include "frontends/posix/ini_store.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure.h"
-#include "platform/gfx/painter.h"
-#include "platform/gfx/png_writer.h"
-#include "platform/headless/scene_runner.h"
+#include "core/base/failure.h"
+#include "core/gfx/painter.h"
+#include "core/gfx/png_writer.h"
+#include "frontends/offscreen/scene_runner.h"
 
 namespace {
 
