@@ -1,12 +1,9 @@
 #include "frontends/offscreen/forms_headless.h"
 
-#include "app/dialogs/frm_info.h"
-#include "tests/support/config_view_headless.h"
-#include "tests/support/info_view_headless.h"
-#include "frontends/offscreen/scene_view_headless.h"
 #include "app/dialogs/frm_preview.h"
 #include "app/scene/frm_main.h"
-#include "app/dialogs/frm_config.h"
+#include "core/base/failure.h"
+#include "frontends/offscreen/scene_view_headless.h"
 
 namespace sarvel::headless {
 
@@ -18,11 +15,11 @@ std::unique_ptr<Form> FormFactoryHeadless::Create(FormId id, App& app) {
     case FormId::kPreview:
       return std::make_unique<FrmPreview>(app, std::make_unique<PreviewViewHeadless>(0x1010));
     case FormId::kConfig:
-      return std::make_unique<FrmConfig>(app, std::make_unique<ConfigViewHeadless>(0x1020));
     case FormId::kInfo:
-      return std::make_unique<FrmInfo>(app, std::make_unique<InfoViewHeadless>(0x1030));
+      break;
   }
-  return nullptr;
+  // Nobody sees a dialog off screen.
+  Raise(Err::kInvalidCall);
 }
 
 }  // namespace sarvel::headless

@@ -1,5 +1,5 @@
-// The headless form factory: the real form models over in-memory views, for
-// tests and the command-line renderer.
+// The off-screen form factory: the real scene and preview over windows in
+// memory. There are no dialog windows off screen; tests add their own.
 #pragma once
 
 #include <memory>

@@ -1,18 +1,21 @@
-// A whole full-screen run on the headless platform: the real Main("/S"), the
-// real scene, a clock that advances one frame interval per tick and a random
-// generator fixed to a seed. The command-line renderer, the golden-frame and
-// endurance tests and the benchmarks all drive the scene through this.
+// A whole full-screen run off screen: the real Main("/S"), the real scene, a
+// clock that advances one frame interval per tick and a random generator
+// fixed to a seed. The command-line renderer and the benchmarks drive the
+// scene through this on the off-screen host's services, the golden-frame and
+// endurance tests on their observable fakes of them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "frontends/offscreen/forms_headless.h"
-#include "tests/support/headless_platform.h"
-#include "frontends/offscreen/scene_view_headless.h"
-#include "core/base/random.h"
 #include "app/app.h"
+#include "app/scene/frm_main.h"
+#include "core/base/random.h"
+#include "frontends/offscreen/forms_headless.h"
+#include "frontends/offscreen/offscreen_platform.h"
+#include "frontends/offscreen/scene_view_headless.h"
 
 namespace sarvel::headless {
 
@@ -44,17 +47,6 @@ struct SceneRunOptions {
   FormFactory* forms = nullptr;
 };
 
-// Pictures of no size: every sprite draw returns at once.
-class EmptyResources : public ResourceLibrary {
- public:
-  gfx::ImageRef Icon(int) override { return empty_; }
-  gfx::ImageRef IconForSize(int, int) override { return empty_; }
-  gfx::ImageRef Bitmap(int) override { return empty_; }
-
- private:
-  gfx::ImageRef empty_ = std::make_shared<gfx::Image>(0, 0);
-};
-
 // Ignores the start-up's seeding from the time of day: the run's seed stays.
 class FixedSeedRandom : public RandomSource {
  public:
@@ -66,38 +58,90 @@ class FixedSeedRandom : public RandomSource {
   DefaultRandom inner_;
 };
 
-class SceneRunner {
+// Platform: the services as members (store.values, clock.tick and clock.now
+// among them) and services() handing them to the app.
+template <class Platform>
+class SceneRunnerOn {
  public:
-  explicit SceneRunner(const SceneRunOptions& options);
-  ~SceneRunner();
+  explicit SceneRunnerOn(const SceneRunOptions& o)
+      : options_(o), rng_(o.seed), factory_(o.width, o.height, o.scale) {
+    platform_.store.values = {{"maxL", o.max_leaf},         {"SpeedL", o.speed},
+                              {"Background", o.background}, {"PicFile", o.picture},
+                              {"Date", o.show_date},        {"Time", o.show_time},
+                              {"Restart", o.restart},       {"rTime", o.restart_seconds}};
+    platform_.clock.tick = o.start_tick;
+    platform_.clock.now = o.now;
+    PlatformServices services = platform_.services();
+    app_ = std::make_unique<App>(
+        o.resources ? PlatformServices{services.system, services.store, services.regional, services.clock,
+                                       services.exe,    services.files, services.process,  *o.resources}
+                    : services,
+        rng_, o.forms ? *o.forms : static_cast<FormFactory&>(factory_));
+  }
 
   // Main("/S"). False when the run ended (or never started).
-  bool Start();
+  bool Start() {
+    Guard([&] { app_->Main("/S"); });
+    if (!ended_ && !form()) ended_ = true;  // another instance, or nothing opened
+    if (!ended_) scene().set_rendering(options_.rendering);
+    return !ended_;
+  }
   // One frame: the clock advances by the frame interval, the timer ticks
   // (delivered by hand to a front end's window, whose own timer is idle).
   // False once the run has ended.
-  bool Frame();
-  bool RunFrames(int n);
+  bool Frame() {
+    return Guard([&] {
+      const int32_t interval = std::max(1, scene().timer_interval());
+      platform_.clock.tick += uint32_t(interval);
+      if (options_.advance_clock) platform_.clock.AdvanceTimeOfDay(interval);
+      if (options_.forms)
+        form()->OnTimer();
+      else
+        view()->Tick();
+    });
+  }
+  bool RunFrames(int n) {
+    for (int i = 0; i < n; ++i) {
+      if (!Frame()) return false;
+    }
+    return true;
+  }
   // A size change of the window, as the window system reports it.
-  bool ResizeWindow(int w, int h);
+  bool ResizeWindow(int w, int h) {
+    return Guard([&] { view()->Resize(w, h); });
+  }
   // A move to a monitor of another device scale, with the window's new size.
-  bool RescaleWindow(double scale, int w, int h);
+  bool RescaleWindow(double scale, int w, int h) {
+    return Guard([&] { view()->Rescale(scale, w, h); });
+  }
   // The pointer over the window at (x, y), in device pixels.
-  bool MovePointer(float x, float y);
+  bool MovePointer(float x, float y) {
+    return Guard([&] { view()->MovePointer(x, y); });
+  }
   // The screen takes another size under the run.
-  bool ChangeScreen(int w, int h);
+  bool ChangeScreen(int w, int h) {
+    return Guard([&] { view()->ChangeScreen(w, h); });
+  }
 
   bool ended() const { return ended_; }
   App& app() { return *app_; }
   Platform& platform() { return platform_; }
-  FrmMain* form();
+  FrmMain* form() { return static_cast<FrmMain*>(app_->Find(FormId::kMain)); }
   // The headless window; only when no other forms were given.
-  SceneViewHeadless* view();
+  SceneViewHeadless* view() { return static_cast<SceneViewHeadless*>(&form()->view()); }
   Scene& scene() { return form()->scene(); }
   const gfx::Surface& WindowImage() { return view()->WindowImage(); }
 
  private:
-  bool Guard(auto&& fn);
+  bool Guard(auto&& fn) {
+    if (ended_) return false;
+    try {
+      fn();
+    } catch (const ProgramEnded&) {
+      ended_ = true;
+    }
+    return !ended_;
+  }
 
   SceneRunOptions options_;
   Platform platform_;
@@ -106,5 +150,8 @@ class SceneRunner {
   std::unique_ptr<App> app_;
   bool ended_ = false;
 };
+
+// sarvel-render's and the benchmarks' run.
+using OffscreenSceneRunner = SceneRunnerOn<OffscreenPlatform>;
 
 }  // namespace sarvel::headless

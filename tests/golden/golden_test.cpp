@@ -15,7 +15,7 @@
 #include "core/gfx/painter.h"
 #include "core/gfx/picture_codec.h"
 #include "core/gfx/png_writer.h"
-#include "frontends/offscreen/scene_runner.h"
+#include "tests/support/scene_run.h"
 #include "tests/support/test_app.h"
 
 namespace sarvel {

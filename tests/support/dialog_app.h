@@ -18,16 +18,22 @@
 
 namespace sarvel::testing {
 
-// Lets a test script each view before its form's load handler runs.
+// The dialogs over recording views; lets a test script each view before its
+// form's load handler runs.
 class DialogFactory : public headless::FormFactoryHeadless {
  public:
   std::unique_ptr<Form> Create(FormId id, App& app) override {
-    std::unique_ptr<Form> form = FormFactoryHeadless::Create(id, app);
-    if (id == FormId::kConfig && on_config)
-      on_config(static_cast<headless::ConfigViewHeadless&>(static_cast<FrmConfig&>(*form).view()));
-    if (id == FormId::kInfo && on_info)
-      on_info(static_cast<headless::InfoViewHeadless&>(static_cast<FrmInfo&>(*form).view()));
-    return form;
+    if (id == FormId::kConfig) {
+      auto form = std::make_unique<FrmConfig>(app, std::make_unique<headless::ConfigViewHeadless>(0x1020));
+      if (on_config) on_config(static_cast<headless::ConfigViewHeadless&>(form->view()));
+      return form;
+    }
+    if (id == FormId::kInfo) {
+      auto form = std::make_unique<FrmInfo>(app, std::make_unique<headless::InfoViewHeadless>(0x1030));
+      if (on_info) on_info(static_cast<headless::InfoViewHeadless&>(form->view()));
+      return form;
+    }
+    return FormFactoryHeadless::Create(id, app);
   }
   std::function<void(headless::ConfigViewHeadless&)> on_config;
   std::function<void(headless::InfoViewHeadless&)> on_info;

@@ -108,34 +108,18 @@ OsVersion System::Windows9x() {
   return v;
 }
 
-std::string MemoryStore::Read(const std::string& /*app*/, const std::string& /*section*/,
-                              const std::string& key, const std::string& default_text) {
+std::string MemoryStore::Read(const std::string& app, const std::string& section, const std::string& key,
+                              const std::string& default_text) {
   if (fail_reads) Raise(Err::kPathFileAccess);
-  const auto it = values.find(key);
-  return it == values.end() ? default_text : it->second;
+  return MapStore::Read(app, section, key, default_text);
 }
 
-void MemoryStore::Write(const std::string& /*app*/, const std::string& /*section*/,
-                        const std::string& key, const std::string& text) {
+void MemoryStore::Write(const std::string& app, const std::string& section, const std::string& key,
+                        const std::string& text) {
   if (fail_writes_after >= 0 && int(writes.size()) >= fail_writes_after)
     Raise(Err::kPathFileAccess);
-  values[key] = text;
+  MapStore::Write(app, section, key, text);
   writes.push_back(key + "=" + text);
-}
-
-std::string FixedRegional::ShortDate(const LocalTime& t) {
-  char buf[32];
-  if (day_first)
-    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", t.day, t.month, t.year);
-  else
-    std::snprintf(buf, sizeof buf, "%d/%d/%04d", t.month, t.day, t.year);
-  return buf;
-}
-
-std::string FixedRegional::TimeOfDay(const LocalTime& t) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour, t.minute, t.second);
-  return buf;
 }
 
 void HeadlessProcess::EndProgram() {

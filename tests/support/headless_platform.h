@@ -1,5 +1,5 @@
-// The headless platform: every service in memory, observable and scriptable,
-// so that tests (and the command-line renderer) drive the real core without a
+// The headless platform of the tests: the off-screen host's services made
+// observable and scriptable, so that tests drive the real core without a
 // window system. System calls are recorded in order; the program's end is
 // thrown as ProgramEnded instead of ending the process.
 #pragma once
@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "frontends/offscreen/native_files.h"
-#include "core/ports/services.h"
-#include "resources/embedded_resources.h"
 #include "app/app.h"
+#include "core/ports/services.h"
+#include "frontends/offscreen/native_files.h"
+#include "frontends/offscreen/offscreen_platform.h"
+#include "resources/embedded_resources.h"
 
 namespace sarvel::headless {
 
@@ -58,48 +59,18 @@ class System : public SystemApi {
   void Record(std::string call);
 };
 
-// Settings in memory; can be told to fail from the n-th write on.
-class MemoryStore : public SettingsStore {
+// Settings in memory that record their writes; can be told to fail from the
+// n-th write on, or on every read.
+class MemoryStore : public MapStore {
  public:
   std::string Read(const std::string& app, const std::string& section, const std::string& key,
                    const std::string& default_text) override;
   void Write(const std::string& app, const std::string& section, const std::string& key,
              const std::string& text) override;
 
-  std::map<std::string, std::string> values;  // by key
-  std::vector<std::string> writes;            // "key=text" in order
-  int fail_writes_after = -1;                 // -1: never fail
+  std::vector<std::string> writes;  // "key=text" in order
+  int fail_writes_after = -1;       // -1: never fail
   bool fail_reads = false;
-};
-
-class ManualClock : public Clock {
- public:
-  uint32_t TickCount() override { return tick; }
-  LocalTime Now() override { return now; }
-  uint32_t tick = 1000;
-  LocalTime now{2026, 12, 6, 22, 37, 14, 0};
-};
-
-class FixedRegional : public Regional {
- public:
-  std::string DecimalSeparator() override { return decimal_separator; }
-  std::string ShortDate(const LocalTime& t) override;  // dd.mm.yyyy or m/d/yyyy
-  std::string TimeOfDay(const LocalTime& t) override;  // HH:MM:SS
-  std::string decimal_separator = ".";
-  bool day_first = false;
-};
-
-class FixedExecutable : public ExecutableInfo {
- public:
-  std::string Folder() override { return folder; }
-  std::string FileTitle() override { return file_title; }
-  std::string Title() override { return "Sarvel"; }
-  Version FileVersion() override { return version; }
-  std::string FallbackLogFolder() override { return fallback_folder; }
-  std::string folder = "/tmp";
-  std::string fallback_folder;  // none by default; an existing folder when set
-  std::string file_title = "Sarvel";
-  Version version{2, 0, 457};
 };
 
 class HeadlessProcess : public Process {

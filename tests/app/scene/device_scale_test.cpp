@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "core/gfx/painter.h"
-#include "frontends/offscreen/scene_runner.h"
+#include "tests/support/scene_run.h"
 #include "app/scene/device_scale.h"
 #include "tests/app/scene/scene_fixture.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "frontends/offscreen/scene_runner.h"
+#include "tests/support/scene_run.h"
 
 namespace sarvel {
 namespace {

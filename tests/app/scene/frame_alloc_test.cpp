@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "frontends/offscreen/scene_runner.h"
+#include "tests/support/scene_run.h"
 
 namespace {
 

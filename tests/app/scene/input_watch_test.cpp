@@ -3,7 +3,7 @@
 // display change gives the filter a fresh reference.
 #include <gtest/gtest.h>
 
-#include "frontends/offscreen/scene_runner.h"
+#include "tests/support/scene_run.h"
 #include "app/scene/input_watch.h"
 
 namespace sarvel {

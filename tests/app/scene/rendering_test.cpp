@@ -12,7 +12,7 @@
 
 #include "core/gfx/painter.h"
 #include "core/gfx/png_writer.h"
-#include "frontends/offscreen/scene_runner.h"
+#include "tests/support/scene_run.h"
 #include "resources/embedded_resources.h"
 #include "app/resource_ids.h"
 #include "app/scene/frame_composer.h"

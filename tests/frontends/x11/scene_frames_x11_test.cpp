@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/gfx/surface.h"
-#include "frontends/offscreen/scene_runner.h"
+#include "tests/support/scene_run.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/forms_x11.h"
 #include "frontends/x11/scene_window_x11.h"
