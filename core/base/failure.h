@@ -2,7 +2,7 @@
 //
 // A failing operation raises a RuntimeFailure carrying a number from the
 // table below and its description. The reporting convention (see
-// error_reporter/procedure.h) catches it at the step that was running and
+// core/report/procedure.h) catches it at the step that was running and
 // hands it to the error reporter.
 #pragma once
 

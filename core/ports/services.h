@@ -1,7 +1,7 @@
 // What the portable core needs from the operating system: the screen-saver
 // system calls, the settings store, clock and regional formats, the
 // executable's identity, files, and the life of the process. Each platform
-// (win32/, x11/, headless/) fills these interfaces; nothing above this line
+// (frontends/win32, x11, offscreen) fills these interfaces; nothing above this line
 // includes a platform header.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Win32: our decoded pictures (premultiplied ARGB, see platform/gfx) on GDI:
+// Win32: our decoded pictures (premultiplied ARGB, see core/gfx) on GDI:
 // a 32-bit DIB section to paint a gfx::Surface from or to alpha-blend an
 // icon with, and window icons made from a picture.
 #pragma once

@@ -3,7 +3,7 @@
 # Wine prefix, bounded waits, screenshots. Sourced by the test scripts.
 set -u
 here_e2e=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here_e2e/../.." && pwd)
+root=$(cd "$here_e2e/../../.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG=-all
 export DISPLAY="${DISPLAY:-:99}"
@@ -76,7 +76,7 @@ reg_get() {
 }
 
 # The system's screen-saver activation as a fresh process sees it (1 or 0),
-# through $flag_exe (tests/e2e/screensaver_flag.cpp); and switching it on, so
+# through $flag_exe (screensaver_flag.cpp beside this file); and switching it on, so
 # that a check starts from a known state.
 screensaver_active() { wine "$flag_exe" 2>/dev/null | tr -d '\r\n'; }
 screensaver_on() {

@@ -1,5 +1,5 @@
 #!/bin/bash
-# A full-screen run of Sarvel.scr over two monitors (tests/x11/two_monitors.sh;
+# A full-screen run of Sarvel.scr over two monitors (tests/frontends/x11/two_monitors.sh;
 # Wine reads the layout when its server starts): a scene window exactly
 # covering each monitor, each animated and lettered in its own bottom
 # corners; a 10-pixel move on the second monitor ends the run, a small one

@@ -1,5 +1,5 @@
 #!/bin/bash
-# A full-screen run over two monitors (tests/x11/two_monitors.sh): a scene
+# A full-screen run over two monitors (tests/frontends/x11/two_monitors.sh): a scene
 # window exactly covering each, each animated and lettered in its own bottom
 # corners; a 10-pixel move on either monitor ends the run, small ones do not,
 # wherever the pointer rests on either monitor and over the border between;

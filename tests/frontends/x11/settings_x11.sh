@@ -49,7 +49,7 @@ DISPLAY=:7777 "$exe" /S >/dev/null 2>"$sandbox/nodisplay.err"
   fail "no display: $(head -1 "$sandbox/nodisplay.err")"
 "$exe" --version | grep -q '2\.0\.457' && pass "--version" || fail "--version"
 # Every value the settings program can pass from the hack description.
-xml="$(dirname "$0")/../../platform/x11/sarvel.xml"
+xml="$(dirname "$0")/../../../frontends/x11/sarvel.xml"
 if xmllint --noout "$xml"; then
   opts=()
   for i in $(seq 1 "$(xmllint --xpath 'count(//number)' "$xml")"); do
