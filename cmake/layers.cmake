@@ -36,3 +36,21 @@ set(SARVEL_SEES_PORTS ${SARVEL_SEES_GFX} core/ports)
 set(SARVEL_SEES_REPORT ${SARVEL_SEES_PORTS} core/report)
 set(SARVEL_SEES_APP ${SARVEL_SEES_REPORT} app)
 set(SARVEL_SEES_RESOURCES ${SARVEL_SEES_APP} resources)
+
+# sarvel_layer_headers(<target> <folder>): every header of <folder> compiled
+# on its own against <target>'s include root, so that a header that no source
+# of its layer includes cannot reach upwards unnoticed either.
+function(sarvel_layer_headers target folder)
+  file(GLOB_RECURSE headers RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+  set(sources "")
+  foreach(h ${headers})
+    string(MAKE_C_IDENTIFIER ${h} name)
+    set(tu ${CMAKE_BINARY_DIR}/layers/headers/${name}.cpp)
+    if(NOT EXISTS ${tu})
+      file(WRITE ${tu} "#include \"${h}\"\n")
+    endif()
+    list(APPEND sources ${tu})
+  endforeach()
+  add_library(${target}_headers OBJECT ${sources})
+  target_link_libraries(${target}_headers PRIVATE ${target})
+endfunction()
