@@ -52,7 +52,7 @@ test: deps
 	@DISPLAY=$${SARVEL_TEST_DISPLAY:-:99} bash tools/run-tests.sh $(PRESETS)
 
 run: deps build-release
-	@build/release/platform/x11/sarvel /S
+	@build/release/frontends/x11/sarvel /S
 
 run-wine: deps build-win64
 	@bash tools/run-saver.sh
@@ -64,7 +64,7 @@ bench: deps build-release
 	build/release/bench/sarvel_bench --benchmark_min_time=0.2
 
 soak: deps build-release
-	SARVEL_ENDURANCE_HOURS=72 build/release/tests/scene/endurance_tests
+	SARVEL_ENDURANCE_HOURS=72 build/release/tests/app/scene/endurance_tests
 	@SARVEL_WEEK_DAYS=7 build/release/tests/reliability/week_endurance_tests --gtest_filter='*RestartsOn*' & on=$$!; \
 	SARVEL_WEEK_DAYS=7 build/release/tests/reliability/week_endurance_tests --gtest_filter='*RestartsOff*'; off=$$?; \
 	wait $$on && [ $$off = 0 ]

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/gfx/image.h"
+#include "core/gfx/image.h"
 
 namespace sarvel::gfx {
 

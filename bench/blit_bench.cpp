@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "bench/bench_sprite.h"
-#include "platform/gfx/painter.h"
-#include "platform/gfx/row_ops.h"
-#include "platform/gfx/sprite.h"
+#include "core/gfx/painter.h"
+#include "core/gfx/row_ops.h"
+#include "core/gfx/sprite.h"
 
 namespace sarvel::gfx {
 namespace {

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "bench/bench_sprite.h"
-#include "platform/gfx/painter.h"
+#include "core/gfx/painter.h"
 
 namespace sarvel::gfx {
 namespace {

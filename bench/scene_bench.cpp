@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/scene_runner.h"
+#include "frontends/offscreen/scene_runner.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
   o.restart = "0";
   o.advance_clock = true;  // the overlay's time changes every second, as it does
   o.rendering = rendering;
-  sarvel::headless::SceneRunner run(o);
+  sarvel::headless::OffscreenSceneRunner run(o);
   // Long enough for the sprite sizes in use to have been scaled once.
   if (!run.Start() || !run.RunFrames(300)) {
     state.SkipWithError("the scene did not start");

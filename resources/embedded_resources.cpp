@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/failure.h"
-#include "platform/gfx/atlas_font.h"
-#include "platform/gfx/picture_codec.h"
-#include "resources/resource_ids.h"
+#include "core/base/failure.h"
+#include "core/gfx/atlas_font.h"
+#include "core/gfx/picture_codec.h"
+#include "app/resource_ids.h"
 
 namespace sarvel {
 namespace {

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gfx/font.h"
-#include "platform/resource_library.h"
+#include "core/gfx/font.h"
+#include "core/ports/resource_library.h"
 
 namespace sarvel {
 

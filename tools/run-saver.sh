@@ -16,4 +16,4 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
   cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
-exec wine "$here/build/win64/platform/win32/Sarvel.scr" /S
+exec wine "$here/build/win64/frontends/win32/Sarvel.scr" /S

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure.h"
-#include "platform/gfx/atlas_font.h"
+#include "core/base/failure.h"
+#include "core/gfx/atlas_font.h"
 #include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/failure.h"
-#include "startup/saver.h"
+#include "core/base/failure.h"
+#include "app/saver.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace sarvel {

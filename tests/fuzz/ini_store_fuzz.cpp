@@ -9,9 +9,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/failure.h"
-#include "platform/posix/ini_store.h"
-#include "startup/options.h"
+#include "core/base/failure.h"
+#include "frontends/posix/ini_store.h"
+#include "app/options.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/failure.h"
-#include "platform/gfx/painter.h"
-#include "platform/gfx/picture_codec.h"
+#include "core/base/failure.h"
+#include "core/gfx/painter.h"
+#include "core/gfx/picture_codec.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

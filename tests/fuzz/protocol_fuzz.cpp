@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "error_reporter/protocol.h"
+#include "core/report/protocol.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/number_text.h"
-#include "startup/options.h"
-#include "startup/saver.h"
+#include "core/base/number_text.h"
+#include "app/options.h"
+#include "app/saver.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace sarvel {

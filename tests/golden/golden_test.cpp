@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure.h"
-#include "platform/gfx/painter.h"
-#include "platform/gfx/picture_codec.h"
-#include "platform/gfx/png_writer.h"
-#include "platform/headless/scene_runner.h"
+#include "core/base/failure.h"
+#include "core/gfx/painter.h"
+#include "core/gfx/picture_codec.h"
+#include "core/gfx/png_writer.h"
+#include "tests/support/scene_run.h"
 #include "tests/support/test_app.h"
 
 namespace sarvel {

@@ -10,19 +10,19 @@
 #include <random>
 #include <string>
 
-#include "error_reporter/procedure.h"
-#include "error_reporter/protocol.h"
-#include "platform/failure.h"
-#include "settings_dialog/frm_config.h"
+#include "core/report/procedure.h"
+#include "core/report/protocol.h"
+#include "core/base/failure.h"
+#include "app/dialogs/frm_config.h"
 #include "tests/reliability/reliability_support.h"
-#include "tests/settings_dialog/dialog_app.h"
+#include "tests/support/dialog_app.h"
 
 #ifndef _WIN32
 #include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/posix/ini_store.h"
+#include "frontends/posix/ini_store.h"
 #endif
 
 namespace sarvel {

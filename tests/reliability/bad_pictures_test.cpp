@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "settings_dialog/frm_config.h"
+#include "app/dialogs/frm_config.h"
 #include "tests/reliability/reliability_support.h"
-#include "tests/settings_dialog/dialog_app.h"
+#include "tests/support/dialog_app.h"
 
 namespace sarvel {
 namespace {

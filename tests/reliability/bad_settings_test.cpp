@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure.h"
-#include "settings_dialog/frm_config.h"
-#include "startup/options.h"
+#include "core/base/failure.h"
+#include "app/dialogs/frm_config.h"
+#include "app/options.h"
 #include "tests/reliability/reliability_support.h"
-#include "tests/settings_dialog/dialog_app.h"
+#include "tests/support/dialog_app.h"
 
 namespace sarvel {
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/headless/scene_runner.h"
+#include "tests/support/scene_run.h"
 #include "tests/support/bitmap_bytes.h"
 #include "tests/support/test_app.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/failure.h"
+#include "core/base/failure.h"
 
 namespace sarvel::testing {
 

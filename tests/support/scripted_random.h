@@ -3,7 +3,7 @@
 
 #include <deque>
 
-#include "platform/random.h"
+#include "core/base/random.h"
 
 namespace sarvel::testing {
 

@@ -1,5 +1,5 @@
 // sarvel-fontgen: renders the scene font into a glyph atlas (format described
-// in platform/gfx/atlas_font.h), so that the program itself needs no font
+// in core/gfx/atlas_font.h), so that the program itself needs no font
 // engine and draws the same text on every build.
 //
 //   sarvel-fontgen --out resources/font/scene_font_13px.atlas

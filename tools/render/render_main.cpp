@@ -1,4 +1,4 @@
-// sarvel-render: runs the real scene on the headless platform and writes a
+// sarvel-render: runs the real scene on the off-screen host and writes a
 // frame as PNG. The same seed and arguments give the same pixels every time,
 // on every build.
 #include <cstdio>
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure.h"
-#include "platform/gfx/painter.h"
-#include "platform/gfx/png_writer.h"
-#include "platform/headless/scene_runner.h"
+#include "core/base/failure.h"
+#include "core/gfx/painter.h"
+#include "core/gfx/png_writer.h"
+#include "frontends/offscreen/scene_runner.h"
 
 namespace {
 
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     Usage();
     return 2;
   }
-  sarvel::headless::SceneRunner run(o);
+  sarvel::headless::OffscreenSceneRunner run(o);
   if (!run.Start() || !run.RunFrames(frames)) {
     std::fprintf(stderr, "sarvel-render: the run ended early; see %s/Sarvel.EPT\n",
                  run.platform().exe.folder.c_str());

@@ -1,0 +1,311 @@
+#include "app/dialogs/frm_config.h"
+
+#include <algorithm>
+
+#include "core/report/procedure.h"
+#include "core/base/checked.h"
+#include "core/base/failure.h"
+#include "core/base/number_text.h"
+#include "app/maker.h"
+#include "app/dialogs/config_mappings.h"
+#include "app/app.h"
+#include "app/options.h"
+
+namespace sarvel {
+namespace {
+
+constexpr char kModule[] = "frmConfig";
+using C = ConfigControl;
+
+int IndexIn(const auto& group, ConfigControl c) {
+  const auto at = std::find(group.begin(), group.end(), c);
+  return at == group.end() ? -1 : int(at - group.begin());
+}
+
+}  // namespace
+
+FrmConfig::FrmConfig(App& app, std::unique_ptr<ConfigView> view)
+    : ViewForm<ConfigView>("frmConfig", std::move(view)), app_(app) {
+  for (const ConfigControlDesign& design : kConfigControls) {
+    ConfigControlState& st = controls_[Index(design.id)];
+    st.enabled = design.enabled;
+    st.checked = design.checked;
+    st.position = design.position;
+    st.text = std::string(design.caption);
+    st.fore_color = gfx::kBlack;
+  }
+  view_->Bind(*this);
+}
+
+SaverSettings& FrmConfig::settings() { return app_.saver.settings; }
+
+int FrmConfig::SelectedOption() const {
+  for (int i = 0; i < int(kBackgroundOptions.size()); ++i)
+    if (control(kBackgroundOptions[size_t(i)]).checked) return i;
+  return -1;
+}
+
+// ---------------------------------------------------------------- assignments
+
+void FrmConfig::SetCheck(ConfigControl box, bool ticked) {
+  ConfigControlState& st = controls_[Index(box)];
+  if (st.checked == ticked) return;
+  st.checked = ticked;
+  view().SetChecked(box, ticked);
+  if (box == C::kRandomBox) {
+    chkRandom_Click();
+  } else {
+    chkOpt_Click(IndexIn(kOptionBoxes, box));
+  }
+}
+
+void FrmConfig::SelectOption(int index) {
+  if (index < 0 || index >= int(kBackgroundOptions.size())) Raise(Err::kSubscriptOutOfRange);
+  if (controls_[Index(kBackgroundOptions[size_t(index)])].checked) return;
+  for (size_t i = 0; i < kBackgroundOptions.size(); ++i) {
+    ConfigControlState& st = controls_[Index(kBackgroundOptions[i])];
+    const bool selected = int(i) == index;
+    if (st.checked == selected) continue;
+    st.checked = selected;
+    view().SetChecked(kBackgroundOptions[i], selected);
+  }
+  optBack_Click(index);
+}
+
+void FrmConfig::SetPosition(ConfigControl bar, int position) {
+  const ScrollRange range = ScrollRangeOf(bar);
+  const int16_t clamped = int16_t(std::clamp<int>(position, range.min, range.max));
+  ConfigControlState& st = controls_[Index(bar)];
+  if (st.position == clamped) return;
+  st.position = clamped;
+  view().SetPosition(bar, clamped);
+  if (bar == C::kMinutesSpinner) vscTime_Change();
+}
+
+void FrmConfig::SetEnabled(ConfigControl c, bool enabled) {
+  ConfigControlState& st = controls_[Index(c)];
+  if (st.enabled == enabled) return;
+  st.enabled = enabled;
+  view().SetEnabled(c, enabled);
+}
+
+void FrmConfig::SetText(ConfigControl c, std::string text) {
+  ConfigControlState& st = controls_[Index(c)];
+  if (st.text == text) return;
+  st.text = std::move(text);
+  view().SetText(c, st.text);
+}
+
+void FrmConfig::SetForeColor(ConfigControl c, gfx::Argb color) {
+  ConfigControlState& st = controls_[Index(c)];
+  if (st.fore_color == color) return;
+  st.fore_color = color;
+  view().SetForeColor(c, color);
+}
+
+// ---------------------------------------------------------------- the options' controls
+
+void FrmConfig::Show(DialogMapping mapping, const SaverSettings& s) {
+  for (const SettingOption& o : kSettingOptions) {
+    if (o.mapping != mapping) continue;
+    const ConfigControl c = ControlOf(o);
+    const double value = NumberOf(o, s);
+    switch (mapping) {
+      case DialogMapping::kLeafCountSlider: SetPosition(c, MaxLeafToPosition(int16_t(value))); break;
+      case DialogMapping::kSpeedSlider: SetPosition(c, LeafSpeedToPosition(float(value))); break;
+      // Any nonzero field is "on", as the scene reads it.
+      case DialogMapping::kCheckBox: SetCheck(c, value != 0); break;
+      default: break;
+    }
+  }
+}
+
+void FrmConfig::ShowMinutes(Procedure& p, int32_t line, const SaverSettings& s) {
+  const SettingOption& interval = OptionOf(&SaverSettings::RestartSeconds);
+  int16_t minutes = 1;
+  p.Step(line, [&] {
+    minutes = RestartMinutes(int32_t(NumberOf(interval, s)));
+    SetText(ControlOf(interval), IntegerText(minutes));
+  });
+  p.Step(line + 10, [&] { SetPosition(C::kMinutesSpinner, SpinnerPosition(minutes)); });
+}
+
+void FrmConfig::Take(DialogMapping mapping, SaverSettings& s) {
+  for (const SettingOption& o : kSettingOptions) {
+    if (o.mapping != mapping) continue;
+    const ConfigControlState& st = control(ControlOf(o));
+    switch (mapping) {
+      case DialogMapping::kLeafCountSlider: SetNumber(o, s, PositionToMaxLeaf(st.position)); break;
+      case DialogMapping::kSpeedSlider: SetNumber(o, s, PositionToLeafSpeed(st.position)); break;
+      case DialogMapping::kCheckBox: SetNumber(o, s, st.checked ? 1 : 0); break;
+      case DialogMapping::kRestartMinutes: SetNumber(o, s, LeadingNumber(st.text) * 60.0); break;
+      default: break;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- handlers
+
+void FrmConfig::Form_Load() {
+  Procedure p(app_.reporter, kModule, "Form_Load");
+  SaverSettings& s = settings();
+  p.Step(10, [&] { Show(DialogMapping::kLeafCountSlider, s); });
+  p.Step(20, [&] { Show(DialogMapping::kSpeedSlider, s); });
+  p.Step(30, [&] { Show(DialogMapping::kCheckBox, s); });
+  ShowMinutes(p, 40, s);
+  p.Step(60, [&] { SetText(C::kPicturePathBox, s.PicFile); });
+  p.Step(70, [&] {
+    s.BackgroundKind = ShowableBackgroundKind(s.BackgroundKind);
+    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) cmdFile_Click();
+  });
+  p.Step(80, [&] {
+    if (s.BackgroundKind == kBackgroundPicture) {
+      SetEnabled(C::kPicturePathBox, true);
+      SetEnabled(C::kChoosePictureButton, true);
+    }
+  });
+  bool random = false;
+  p.Step(90, [&] {
+    random = s.BackgroundKind == kBackgroundRandom;
+    if (random) SetCheck(C::kRandomBox, true);
+  });
+  if (random) return;
+  p.Step(100, [&] { SetCheck(C::kRandomBox, false); });
+  // The Random handler above left the kind as it was.
+  p.Step(110, [&] { SelectOption(s.BackgroundKind - 1); });
+}
+
+void FrmConfig::cmdOK_Click() {
+  Procedure p(app_.reporter, kModule, "cmdOK_Click");
+  SaverSettings& s = settings();
+  p.Step(10, [&] { Take(DialogMapping::kLeafCountSlider, s); });
+  p.Step(20, [&] { Take(DialogMapping::kSpeedSlider, s); });
+  p.Step(30, [&] { Take(DialogMapping::kCheckBox, s); });
+  p.Step(40, [&] { Take(DialogMapping::kRestartMinutes, s); });
+  p.Step(50, [&] { app_.saver.SaveConfig(); });
+  p.Step(60, [&] { app_.forms.Unload(*this); });
+}
+
+void FrmConfig::cmdReset_Click() {
+  Procedure p(app_.reporter, kModule, "cmdReset_Click");
+  const SaverSettings defaults = DefaultButtonSettings(settings());
+  p.Step(10, [&] {
+    Show(DialogMapping::kLeafCountSlider, defaults);
+    Show(DialogMapping::kSpeedSlider, defaults);
+  });
+  p.Step(20, [&] { Show(DialogMapping::kCheckBox, defaults); });
+  ShowMinutes(p, 30, defaults);
+  p.Step(50, [&] { SetCheck(C::kRandomBox, defaults.RandomBackground); });
+}
+
+void FrmConfig::chkOpt_Click(int Index) {
+  // Whichever box changed, only Restart matters inside the dialog.
+  (void)Index;
+  Procedure p(app_.reporter, kModule, "chkOpt_Click");
+  bool restart = true;
+  p.Step(10, [&] {
+    restart = control(C::kRestartBox).checked;
+    SetEnabled(C::kMinutesSpinner, restart);
+  });
+  p.Step(20, [&] { SetForeColor(C::kMinutesLabel, restart ? kMinutesBlack : kMinutesGrey); });
+}
+
+void FrmConfig::vscTime_Change() {
+  SetText(C::kMinutesLabel, IntegerText(100 - control(C::kMinutesSpinner).position));
+}
+
+void FrmConfig::optBack_Click(int Index) {
+  Procedure p(app_.reporter, kModule, "optBack_Click");
+  SaverSettings& s = settings();
+  p.Step(10, [&] { s.BackgroundKind = Add16(Index, 1); });
+  p.Step(20, [&] {
+    const bool custom = s.BackgroundKind == kBackgroundPicture;
+    SetEnabled(C::kPicturePathBox, custom);
+    SetEnabled(C::kChoosePictureButton, custom);
+  });
+  p.Step(30, [&] {
+    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) cmdFile_Click();
+  });
+  p.Step(40, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
+}
+
+void FrmConfig::chkRandom_Click() {
+  Procedure p(app_.reporter, kModule, "chkRandom_Click");
+  SaverSettings& s = settings();
+  const bool ticked = control(C::kRandomBox).checked;
+  p.Step(10, [&] {
+    for (ConfigControl option : kBackgroundOptions) SetEnabled(option, !ticked);
+  });
+  p.Step(20, [&] {
+    // Cleared, the kind stays: the load sequence selects the stored kind's
+    // option only after clearing the box.
+    if (ticked) s.BackgroundKind = kBackgroundRandom;
+    s.RandomBackground = ticked;
+  });
+  p.Step(30, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
+}
+
+void FrmConfig::cmdFile_Click() {
+  Procedure p(app_.reporter, kModule, "cmdFile_Click");
+  SaverSettings& s = settings();
+  const std::string before = s.PicFile;
+  FileDialogRequest request;
+  p.Step(10, [&] {
+    request.filter = std::string(kPictureFilter);
+    request.flags = kPictureDialogFlags;
+  });
+  for (bool found = false; !found;) {
+    FileDialogResult answer;
+    p.Step(20, [&] {
+      request.file_name = dialog_file_name_;
+      answer = view().ShowOpenDialog(request);
+      dialog_file_name_ = answer.file_name;
+    });
+    // Cancel always lets the user out and keeps the picture the chooser
+    // started with: at the first opening the dialog has no name to report,
+    // and a name refused earlier must not be insisted on.
+    p.Step(30, [&] { s.PicFile = answer.cancelled ? before : answer.file_name; });
+    if (p.left() || answer.cancelled) return;
+    p.Step(40, [&] {
+      found = app_.services.files.FindPlainFile(s.PicFile);
+      if (!found) view().ShowMessage(std::string(kNoValidFileTitle), std::string(kNoValidFileText));
+    });
+    if (p.left()) return;
+  }
+  p.Step(50, [&] { SetText(C::kPicturePathBox, s.PicFile); });
+}
+
+void FrmConfig::cmdInfo_Click() { app_.forms.Show(app_.frmInfo(), ShowMode::kModal); }
+
+void FrmConfig::cmdHomepage_Click() { view().OpenInBrowser(kSaverPageUrl); }
+
+// ---------------------------------------------------------------- user input
+
+void FrmConfig::UserSetsCheck(ConfigControl box, bool ticked) {
+  if (IsCheckBox(box) && control(box).enabled) SetCheck(box, ticked);
+}
+
+void FrmConfig::UserSelectsOption(ConfigControl option) {
+  const int index = IndexIn(kBackgroundOptions, option);
+  if (index >= 0 && control(option).enabled) SelectOption(index);
+}
+
+void FrmConfig::UserScrolls(ConfigControl bar, int position) {
+  if (IsScrollBar(bar) && control(bar).enabled) SetPosition(bar, position);
+}
+
+void FrmConfig::UserClicks(ConfigControl button) {
+  if (!control(button).enabled) return;
+  switch (button) {
+    case C::kOkButton: cmdOK_Click(); break;
+    case C::kDefaultsButton: cmdReset_Click(); break;
+    case C::kInfoButton: cmdInfo_Click(); break;
+    case C::kHomepageButton: cmdHomepage_Click(); break;
+    case C::kChoosePictureButton: cmdFile_Click(); break;
+    default: break;
+  }
+}
+
+void FrmConfig::UserCloses() { app_.forms.Unload(*this); }
+
+}  // namespace sarvel

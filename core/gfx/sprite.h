@@ -1,0 +1,52 @@
+// Sprites: pictures scaled once to a size they are drawn at and kept as
+// premultiplied pixels, so that drawing one is a blend of rows. A sprite
+// draws the same pixels as DrawIcon with its picture at that size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/gfx/color.h"
+#include "core/gfx/image.h"
+#include "core/gfx/painter.h"
+#include "core/gfx/surface.h"
+
+namespace sarvel::gfx {
+
+// A scaled picture; its memory belongs to whoever made it.
+struct Sprite {
+  const Argb* pixels = nullptr;     // width * height, premultiplied, transparent = 0
+  const uint32_t* spans = nullptr;  // per row: first visible column | end column << 16
+  int width = 0;
+  int height = 0;
+  Rect ink;  // the visible part, relative to the top-left corner; empty when none
+};
+
+// 32-bit words of storage a w x h sprite takes.
+constexpr size_t SpriteWords(int w, int h) {
+  return w <= 0 || h <= 0 ? 0 : size_t(w) * size_t(h) + size_t(h);
+}
+
+// Scales `picture` to w x h into `storage` (SpriteWords(w, h) words).
+Sprite MakeSprite(const Image& picture, int w, int h, uint32_t* storage, ScaleScratch& scratch);
+
+// Draws `sprite` with its top-left corner at (x, y), rounded as DrawIcon
+// rounds, onto an opaque surface. Returns the part of `dst` it may have
+// changed: its visible part, clipped.
+Rect DrawSprite(Surface& dst, const Sprite& sprite, float x, float y);
+
+// The same in two halves, for drawing later or in parts: where the sprite
+// lands (false for a position that is not a number) and what it covers of a
+// surface with these bounds...
+bool SpriteOrigin(float x, float y, int64_t& px, int64_t& py);
+Rect SpriteArea(const Sprite& sprite, int64_t px, int64_t py, const Rect& bounds);
+// ...and drawing it there, only inside `clip`.
+void DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip);
+// Draws `sprite` there as it would look over `base` (a surface of dst's
+// size): every pixel of its visible part inside `clip` is written, with
+// `base` where the sprite is transparent. The same as copying that part of
+// `base` and drawing the sprite over it, in one pass.
+void DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px, int64_t py,
+                    const Rect& clip);
+
+}  // namespace sarvel::gfx

@@ -1,0 +1,68 @@
+// Forms: the program's single-instance windows, each a portable model with
+// event handlers over a window that the platform provides, and the list of
+// loaded forms in load order.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/ports/services.h"
+
+namespace sarvel {
+
+enum class ShowMode { kModeless, kModal };
+
+class Form {
+ public:
+  explicit Form(std::string name) : name_(std::move(name)) {}
+  virtual ~Form() = default;
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::string& name() const { return name_; }
+  virtual WindowHandle hWnd() const = 0;
+
+ protected:
+  friend class FormList;
+  // The platform's window, created hidden.
+  virtual void CreateWindowHidden() = 0;
+  // Form_Load; runs right after the window exists.
+  virtual void Form_Load() {}
+  // Form_Unload; returning false refuses, and the form stays loaded.
+  virtual bool Form_Unload() { return true; }
+  // Makes the window visible; a modal show returns when the form is unloaded.
+  virtual void ShowWindow(ShowMode mode) = 0;
+  virtual void DestroyWindow() = 0;
+
+ private:
+  std::string name_;
+};
+
+// The loaded forms in load order. Loading an already loaded form does
+// nothing; unloading one that is not loaded does nothing.
+class FormList {
+ public:
+  void Load(Form& form);
+  void Show(Form& form, ShowMode mode);
+  // Runs the unload handler; true when the form is gone.
+  bool Unload(Form& form);
+
+  size_t count() const { return loaded_.size(); }
+  Form& at(size_t i) const { return *loaded_.at(i); }
+  bool IsLoaded(const Form& form) const;
+
+  // Runs after a form has been unloaded and its window destroyed.
+  void set_on_unloaded(std::function<void(Form&)> f) { on_unloaded_ = std::move(f); }
+  // Runs when the last form has been unloaded: the platform ends its loop.
+  void set_on_last_unloaded(std::function<void()> f) { on_last_unloaded_ = std::move(f); }
+
+ private:
+  std::vector<Form*> loaded_;
+  std::vector<Form*> unloading_;
+  std::function<void(Form&)> on_unloaded_;
+  std::function<void()> on_last_unloaded_;
+};
+
+}  // namespace sarvel

@@ -1,0 +1,46 @@
+// Win32: frmPreview's window, a child of the display settings' preview area.
+// It paints the preview picture from its persistent image, takes no input,
+// and when the preview area goes away the form is unloaded at once, so the
+// process never lingers.
+#pragma once
+
+#include <functional>
+
+#include "core/ports/services.h"
+#include "frontends/win32/window_base.h"
+#include "app/dialogs/frm_preview.h"
+
+namespace sarvel::win32 {
+
+class PreviewWindowWin32 : public PreviewView, private WindowBase {
+ public:
+  // `unload` unloads the form; it runs when the window or its parent is gone.
+  PreviewWindowWin32(Process& process, std::function<void()> unload)
+      : process_(process), unload_(std::move(unload)) {}
+  ~PreviewWindowWin32() override;
+
+  void Create() override;
+  WindowHandle hWnd() const override { return reinterpret_cast<intptr_t>(hwnd_); }
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  void SetEvents(PreviewEvents* events) override { events_ = events; }
+  int ClientWidth() override { return image_.width(); }
+  int ClientHeight() override { return image_.height(); }
+  gfx::Surface& WindowImage() override { return image_; }
+  void Refresh() override;
+
+ private:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDestroyed() override;
+  void UnloadOnce();
+
+  Process& process_;
+  std::function<void()> unload_;
+  PreviewEvents* events_ = nullptr;
+  gfx::Surface image_;
+  bool destroying_ = false;
+  bool unloaded_ = false;
+};
+
+}  // namespace sarvel::win32

@@ -1,0 +1,76 @@
+// X11: the command line of the native program. Besides the Windows-style
+// switches that go to Main unchanged (/S, /P <xid>, /C, /A), it knows the
+// windowed mode, the conventions of XScreenSaver hacks (-root, -window-id,
+// $XSCREENSAVER_WINDOW) and options that override the stored settings for
+// one run.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/options.h"
+
+namespace sarvel::x11 {
+
+// Settings given on the command line, by row of the options table; each one
+// that is set replaces the stored value of its key (or keys) for this run.
+struct SettingOverrides {
+  struct Given {
+    double number = 0;
+    std::string text;  // a path
+  };
+  std::array<std::optional<Given>, kSettingOptions.size()> given;
+
+  // The number given for the option stored under `key`, if any.
+  std::optional<double> Number(std::string_view key) const;
+  // The store texts (key, text) these stand for, in the table's order; the
+  // speed is written with the given decimal separator, as the settings
+  // record reads it.
+  std::vector<std::pair<std::string, std::string>> StoreTexts(std::string_view decimal_separator) const;
+  bool any() const;
+};
+
+// Whether Main takes this switch text for configuration mode (/C, any case).
+bool OpensSettingsDialog(std::string_view switch_text);
+
+struct Invocation {
+  enum class Mode {
+    kSwitch,    // Main with the Windows-style switch text (empty: full screen)
+    kWindowed,  // the scene in an ordinary window
+    kHosted,    // the scene in another program's window (-root, -window-id)
+    kHelp,
+    kVersion,
+  };
+  Mode mode = Mode::kSwitch;
+  std::string switch_text;  // kSwitch: the words after the options, joined by blanks
+  int window_width = 1024;  // kWindowed
+  int window_height = 640;
+  bool root = false;        // kHosted: the (virtual) root window ...
+  Window window_id = None;  // ... or this one, named by -window-id or the daemon
+  double scale = 0;         // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
+  SettingOverrides overrides;
+};
+
+// Parses the arguments after the program's name. `xscreensaver_window` is
+// the environment's $XSCREENSAVER_WINDOW (null when unset): the daemon's
+// window, which -root means when it is set, and which selects the hosted
+// mode when nothing else chose a mode. On a mistake returns nothing and says
+// why in `error`.
+std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, const char* xscreensaver_window,
+                                           std::string& error);
+
+// A window id in decimal or in hexadecimal after "0x"; None when the text is
+// not one.
+Window ParseWindowId(std::string_view text);
+
+// The option summary that --help prints.
+std::string UsageText();
+
+}  // namespace sarvel::x11

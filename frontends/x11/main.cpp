@@ -1,0 +1,138 @@
+// X11: the entry point of the native program `sarvel`. Reads the command
+// line, opens the display, builds the X11 services and forms around one App,
+// runs Main with the Windows-style switch (full screen for the windowed and
+// hosted kinds of the scene), then runs the event loop until the last form
+// is unloaded. Configuration mode (/C) starts GTK for the settings dialog and
+// runs GTK's loop instead; no other mode starts GTK.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "frontends/posix/ini_store.h"
+#include "frontends/posix/posix_files.h"
+#include "core/base/random.h"
+#include "frontends/x11/command_line.h"
+#include "frontends/x11/event_loop.h"
+#include "frontends/x11/forms_x11.h"
+#include "frontends/x11/gtk_support.h"
+#include "frontends/x11/override_store.h"
+#include "frontends/x11/x11_display.h"
+#include "frontends/x11/x11_services.h"
+#include "resources/embedded_resources.h"
+#include "sarvel_version.h"
+#include "app/app.h"
+#include "app/options.h"
+#include "app/saver.h"
+
+namespace sarvel::x11 {
+namespace {
+
+constexpr char kNoDisplay[] =
+    "sarvel: there is no X display to show the saver on (DISPLAY is not set or cannot be opened).\n"
+    "Start it from a desktop session, or look at a frame without a display:\n"
+    "  build/release/tools/render/sarvel-render --frames 300 scene.png\n";
+
+constexpr char kNoDialogDisplay[] =
+    "sarvel: there is no X display to show the settings dialog on (DISPLAY is not set or cannot be opened).\n"
+    "The settings are kept in %s\n"
+    "(keys %s), and options\n"
+    "override them for one run: see 'sarvel --help'.\n";
+
+std::string StoredKeyList() {
+  std::string keys;
+  for (const SettingOption& o : kSettingOptions) keys += (keys.empty() ? "" : ", ") + std::string(o.key);
+  return keys;
+}
+
+int Run(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  const auto inv = ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"), error);
+  if (!inv) {
+    std::fprintf(stderr, "sarvel: %s\nTry 'sarvel --help'.\n", error.c_str());
+    return 2;
+  }
+  if (inv->mode == Invocation::Mode::kHelp) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (inv->mode == Invocation::Mode::kVersion) {
+    std::printf("Sarvel %s\n", SARVEL_VERSION_TEXT);
+    return 0;
+  }
+  const bool hosted = inv->mode == Invocation::Mode::kHosted;
+  const std::string command = inv->mode == Invocation::Mode::kSwitch ? inv->switch_text : "/S";
+  const bool configure = OpensSettingsDialog(command);
+
+  const std::unique_ptr<Display> display = Display::Open();
+  if (configure && (!display || !gtk::Start(display->xdisplay()))) {
+    std::fprintf(stderr, kNoDialogDisplay, DefaultSettingsPath().c_str(), StoredKeyList().c_str());
+    return 1;
+  }
+  if (!display) {
+    std::fputs(kNoDisplay, stderr);
+    return 1;
+  }
+  SceneWindowOptions scene;
+  scene.scale = inv->scale;
+  if (inv->mode == Invocation::Mode::kWindowed) {
+    scene.kind = SceneWindowOptions::Kind::kWindowed;
+    scene.width = inv->window_width;
+    scene.height = inv->window_height;
+  } else if (hosted) {
+    scene.kind = SceneWindowOptions::Kind::kHosted;
+    scene.target = inv->window_id != None ? inv->window_id : display->VirtualRoot();
+    if (!display->WindowExists(scene.target)) {
+      std::fprintf(stderr, "sarvel: there is no window 0x%lx to draw into\n", scene.target);
+      return 1;
+    }
+  }
+
+  EventLoop loop(*display);
+  X11System system(*display, hosted);
+  LocaleRegional regional;
+  IniFileStore ini(DefaultSettingsPath());
+  OverrideStore store(ini, inv->overrides.StoreTexts(regional.DecimalSeparator()));
+  MonotonicClock clock;
+  X11Executable exe;
+  PosixFileSystem files;
+  X11Process process(*display, exe.full_path(), hosted);
+  EmbeddedResources resources;
+  DefaultRandom rng;
+  FormFactoryX11 factory(*display, loop, scene);
+  App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng, factory);
+
+  if (configure) {
+    // The dialog's windows belong to GTK; its loop runs until the dialog is
+    // unloaded or a signal asks the process to end.
+    bool unloaded = false;
+    app.forms.set_on_last_unloaded([&] {
+      unloaded = true;
+      g_main_context_wakeup(nullptr);
+    });
+    gtk::EndLoopsOnSignals();
+    Guarded(process, [&] { app.Main(command); });
+    if (app.forms.count() == 0) return 0;
+    gtk::Run([&] { return unloaded; }, [&] { app.CollectUnloadedForms(); });
+    return 0;
+  }
+
+  app.forms.set_on_last_unloaded([&] { loop.Quit(); });
+  loop.set_on_terminate([&] {
+    for (WindowClient* client : display->Clients()) {
+      if (display->HasClient(client)) client->OnTerminateRequest();
+    }
+    // Nothing of ours refused to go, but a signal always ends the process.
+    loop.Quit();
+  });
+  Guarded(process, [&] { app.Main(command); });
+  if (app.forms.count() == 0) return 0;
+  loop.Run([&] { app.CollectUnloadedForms(); });
+  return 0;
+}
+
+}  // namespace
+}  // namespace sarvel::x11
+
+int main(int argc, char** argv) { return sarvel::x11::Run(argc, argv); }

@@ -1,0 +1,58 @@
+// X11: frmPreview's window. Created hidden at the top level; start-up makes
+// it a child of the window named after /P and sizes it to that window. It
+// paints its persistent image on every size change and exposure, takes no
+// input, and unloads its form when it is destroyed with its parent, or when
+// it is meant to be a child but has no live parent.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "core/ports/services.h"
+#include "frontends/x11/event_loop.h"
+#include "frontends/x11/presenter.h"
+#include "frontends/x11/x11_display.h"
+#include "app/dialogs/frm_preview.h"
+
+namespace sarvel::x11 {
+
+class PreviewWindowX11 : public PreviewView, private WindowClient {
+ public:
+  PreviewWindowX11(Display& display, EventLoop& loop, Process& process, std::function<void()> unload);
+  ~PreviewWindowX11() override;
+
+  // FormView
+  void Create() override;
+  WindowHandle hWnd() const override { return WindowHandle(window_); }
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // PreviewView
+  void SetEvents(PreviewEvents* events) override { events_ = events; }
+  int ClientWidth() override { return image_.width(); }
+  int ClientHeight() override { return image_.height(); }
+  gfx::Surface& WindowImage() override { return image_; }
+  void Refresh() override;
+
+ private:
+  // WindowClient
+  void HandleEvent(XEvent& event) override;
+  void OnTerminateRequest() override { UnloadOnce(); }
+
+  void WatchParent();
+  void UnloadOnce();
+
+  Display& display_;
+  EventLoop& loop_;
+  Process& process_;
+  std::function<void()> unload_;
+  PreviewEvents* events_ = nullptr;
+  Window window_ = None;
+  gfx::Surface image_;
+  std::unique_ptr<Presenter> presenter_;
+  EventLoop::Timer* watch_ = nullptr;
+  bool mapped_ = false;
+  bool unloaded_ = false;
+};
+
+}  // namespace sarvel::x11

@@ -1,0 +1,226 @@
+// The scene at device scales: its rules stay in logical pixels, so one seed
+// gives the same sprites, waves and ground at every scale, frame after frame;
+// only the drawing is finer. The picture at scale 2, shrunk 2 x 2, is close
+// to the picture at scale 1; the logical size covers every device pixel; the
+// background fills the whole window.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "core/gfx/painter.h"
+#include "tests/support/scene_run.h"
+#include "app/scene/device_scale.h"
+#include "tests/app/scene/scene_fixture.h"
+
+namespace sarvel {
+namespace {
+
+using gfx::Surface;
+
+bool SameRecords(const std::array<SpriteRecord, kSpriteTableSize>& a,
+                 const std::array<SpriteRecord, kSpriteTableSize>& b) {
+  for (size_t i = 0; i < a.size(); ++i) {
+    // Bit for bit: the same arithmetic on the same numbers.
+    if (std::memcmp(&a[i].X, &b[i].X, sizeof(float)) != 0 || std::memcmp(&a[i].Y, &b[i].Y, sizeof(float)) != 0 ||
+        std::memcmp(&a[i].Size, &b[i].Size, sizeof(float)) != 0 || a[i].IconId != b[i].IconId ||
+        a[i].Active != b[i].Active || a[i].Matured != b[i].Matured) {
+      return false;
+    }
+  }
+  return true;
+}
+
+::testing::AssertionResult SameLogicalState(Scene& a, Scene& b) {
+  if (a.width() != b.width() || a.height() != b.height())
+    return ::testing::AssertionFailure() << "logical size " << a.width() << "x" << a.height() << " against "
+                                         << b.width() << "x" << b.height();
+  if (!SameRecords(a.LeafSprites, b.LeafSprites)) return ::testing::AssertionFailure() << "leaf sprites differ";
+  if (!SameRecords(a.Mushrooms, b.Mushrooms)) return ::testing::AssertionFailure() << "mushrooms differ";
+  if (a.GroundBase != b.GroundBase || a.LandingLine != b.LandingLine || a.WaveAmplitude != b.WaveAmplitude ||
+      a.WaveFrequency != b.WaveFrequency || a.WavePhase != b.WavePhase || a.MatureCount != b.MatureCount ||
+      a.LastRestart != b.LastRestart || a.speed() != b.speed())
+    return ::testing::AssertionFailure() << "ground, wave or timing differ";
+  for (int32_t x = a.GroundWave.first(); x <= a.GroundWave.last(); ++x) {
+    if (a.GroundWave(x) != b.GroundWave(x)) return ::testing::AssertionFailure() << "wave differs at " << x;
+  }
+  if (a.GroundWave.last() != b.GroundWave.last()) return ::testing::AssertionFailure() << "wave length differs";
+  return ::testing::AssertionSuccess();
+}
+
+headless::SceneRunOptions Options(uint32_t seed, int w, int h, double scale) {
+  headless::SceneRunOptions o;
+  o.seed = seed;
+  o.width = int(std::lround(w * scale));
+  o.height = int(std::lround(h * scale));
+  o.scale = scale;
+  o.speed = "20";  // fast: mushrooms grow and mature, leaves settle
+  o.restart = "1";
+  o.restart_seconds = "2";
+  o.advance_clock = true;
+  return o;
+}
+
+// Every scale, every frame: the sprite records, the ground wave and the
+// ground of the scene at 1.25, 1.5 and 2 are those of the scene at 1, bit
+// for bit, through settling, maturing, rising ground and restarts.
+TEST(DeviceScale, TheSameSeedGivesTheSameLogicalStateAtEveryScale) {
+  for (const double scale : {1.25, 1.5, 2.0}) {
+    SCOPED_TRACE(scale);
+    headless::SceneRunner one(Options(21, 640, 480, 1.0)), scaled(Options(21, 640, 480, scale));
+    ASSERT_TRUE(one.Start());
+    ASSERT_TRUE(scaled.Start());
+    EXPECT_EQ(scaled.WindowImage().width(), int(std::lround(640 * scale)));
+    EXPECT_EQ(scaled.scene().width(), 640);
+    EXPECT_EQ(scaled.scene().height(), 480);
+    ASSERT_TRUE(SameLogicalState(one.scene(), scaled.scene()));
+    int restarts = 0, matured = 0;
+    for (int frame = 0; frame < 700; ++frame) {
+      const int32_t last = one.scene().LastRestart;
+      const int16_t mature = one.scene().MatureCount;
+      ASSERT_TRUE(one.Frame());
+      ASSERT_TRUE(scaled.Frame());
+      restarts += one.scene().LastRestart != last;
+      matured += one.scene().MatureCount != mature;
+      ASSERT_TRUE(SameLogicalState(one.scene(), scaled.scene())) << "frame " << frame;
+    }
+    EXPECT_GE(restarts, 3);
+    EXPECT_GT(matured, 3);
+    EXPECT_EQ(scaled.platform().process.beeps, 0);
+  }
+}
+
+// The frame at scale 2, each 2 x 2 block averaged, against the frame at
+// scale 1 of the same seed: the same scene, only finer. What differs is the
+// finer art (the sprites come from the 64- and 128-pixel drawings, the
+// frame at scale 1 enlarges the 32-pixel ones for sizes above 32), the
+// rounding of sprite edges and the text drawn from another atlas.
+TEST(DeviceScale, TheFrameAtScale2ShrunkIsCloseToTheFrameAtScale1) {
+  double worst_mean = 0.0, worst_far = 0.0;
+  for (const char* background : {"1", "2", "3", "4"}) {
+    SCOPED_TRACE(background);
+    headless::SceneRunOptions o1 = Options(33, 480, 360, 1.0), o2 = Options(33, 480, 360, 2.0);
+    o1.background = o2.background = background;
+    o1.restart = o2.restart = "0";
+    headless::SceneRunner one(o1), two(o2);
+    ASSERT_TRUE(one.Start());
+    ASSERT_TRUE(two.Start());
+    for (int frame = 1; frame <= 240; ++frame) {
+      ASSERT_TRUE(one.Frame());
+      ASSERT_TRUE(two.Frame());
+      if (frame % 60 != 0) continue;
+      const Surface& a = one.WindowImage();
+      const Surface& b = two.WindowImage();
+      ASSERT_EQ(b.width(), 2 * a.width());
+      ASSERT_EQ(b.height(), 2 * a.height());
+      double sum = 0.0;
+      long far = 0;
+      for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+          const gfx::Argb p = a.at(x, y);
+          const gfx::Argb q[4] = {b.at(2 * x, 2 * y), b.at(2 * x + 1, 2 * y), b.at(2 * x, 2 * y + 1),
+                                  b.at(2 * x + 1, 2 * y + 1)};
+          for (int shift : {0, 8, 16}) {
+            int avg = 0;
+            for (gfx::Argb c : q) avg += int((c >> shift) & 0xFF);
+            const double d = std::fabs(double((p >> shift) & 0xFF) - avg / 4.0);
+            sum += d;
+            far += d > 64.0;
+          }
+        }
+      }
+      const double channels = 3.0 * a.width() * a.height();
+      worst_mean = std::max(worst_mean, sum / channels);
+      worst_far = std::max(worst_far, far / channels);
+    }
+  }
+  std::printf("scale 2 shrunk against scale 1: mean difference %.2f of 255, %.2f%% of channels off by more than 64\n",
+              worst_mean, 100.0 * worst_far);
+  // Measured: a mean of 2.2 at worst and 0.3% of the channels far off
+  // (sprite edges and text strokes). The bounds leave a margin for those,
+  // not for sprites drawn elsewhere or from the wrong art.
+  EXPECT_LT(worst_mean, 4.0);
+  EXPECT_LT(worst_far, 0.01);
+}
+
+// The logical size is the device size divided by the scale, rounded up; the
+// background (the test gradient, never black) covers every device pixel, to
+// the last row and column, and the text stays inside the window.
+TEST(DeviceScale, TheLogicalSizeCoversTheWindowAndTheBackgroundFillsIt) {
+  struct Case {
+    int w, h;
+    double scale;
+    int logical_w, logical_h;
+  };
+  for (const Case& c : {Case{1366, 768, 1.25, 1093, 615}, Case{999, 601, 1.5, 666, 401}, Case{1001, 777, 2.0, 501, 389},
+                        Case{1100, 550, 1.1, 1000, 500}, Case{800, 600, 1.0, 800, 600}}) {
+    SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h << " at " << c.scale);
+    EXPECT_EQ(LogicalLength(c.w, c.scale), c.logical_w);
+    EXPECT_EQ(LogicalLength(c.h, c.scale), c.logical_h);
+    sarvel::testing::SceneFixture f(c.w, c.h, nullptr, c.scale);
+    f.settings.BackgroundKind = kBackgroundBlue;
+    f.settings.ShowDate = f.settings.ShowTime = 0;
+    f.scene().Form_Load();
+    Scene& s = f.scene();
+    EXPECT_EQ(s.width(), c.logical_w);
+    EXPECT_EQ(s.height(), c.logical_h);
+    EXPECT_EQ(s.device_width(), c.w);
+    ASSERT_EQ(s.picBG.width(), c.w);
+    ASSERT_EQ(s.picBG.height(), c.h);
+    long black = 0;
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x) black += s.picBG.at(x, y) == gfx::kBlack;
+    EXPECT_EQ(black, 0);
+    EXPECT_GE(s.lblURL.left, 0);
+    EXPECT_EQ(s.lblURL.top + s.lblURL.height, c.h);
+    EXPECT_EQ(f.Protocols(), 0);
+  }
+  EXPECT_EQ(SaneScale(0.0), 1.0);
+  EXPECT_EQ(SaneScale(std::nan("")), 1.0);
+  EXPECT_EQ(SaneScale(100.0), 1.0);
+  EXPECT_EQ(SaneScale(1.75), 1.75);
+}
+
+// Sizes and positions: exact at scale 1, nearest at the others.
+TEST(DeviceScale, LogicalLengthsAndPositionsMapToDevicePixels) {
+  for (int n = 0; n <= 200; ++n) EXPECT_EQ(DeviceLength(n, 1.0), n);
+  EXPECT_EQ(DeviceLength(29, 1.25), 36);  // 36.25
+  EXPECT_EQ(DeviceLength(26, 1.25), 33);  // 32.5, halves up
+  EXPECT_EQ(DeviceLength(49, 1.5), 74);   // 73.5
+  EXPECT_EQ(DeviceLength(49, 2.0), 98);
+  EXPECT_EQ(DeviceLength(1, 0.5), 1);  // never below a pixel
+  for (const float x : {-20.5f, -0.5f, 0.5f, 1.5f, 2.5f, 100.25f, 1e9f}) {
+    int64_t p = 0;
+    ASSERT_TRUE(gfx::RoundHalfEven(x, p));
+    EXPECT_EQ(DevicePosition(x, 1.0), p) << x;
+  }
+  EXPECT_EQ(DevicePosition(10.5f, 2.0), 21);
+  EXPECT_EQ(DevicePosition(10.2f, 1.25), 13);   // 12.75
+  EXPECT_EQ(DevicePosition(0.2f, 2.5), 1);      // 0.2f is a little above 0.2: 0.5000000075
+  EXPECT_EQ(DevicePosition(0.5f, 3.0), 2);      // 1.5, halves to even
+  EXPECT_EQ(DevicePosition(1.25f, 2.0), 2);     // 2.5
+  EXPECT_EQ(DevicePosition(std::nanf(""), 2.0), kNowhere);
+}
+
+// A move to a monitor of another scale lays the scene out again: the same
+// logical scene where the window's logical size is the same, drawn finer.
+TEST(DeviceScale, AMoveToAnotherScaleLaysTheSceneOutAgain) {
+  headless::SceneRunner run(Options(9, 400, 300, 1.0));
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.RunFrames(20));
+  ASSERT_TRUE(run.RescaleWindow(2.0, 800, 600));
+  EXPECT_EQ(run.scene().scale(), 2.0);
+  EXPECT_EQ(run.scene().width(), 400);
+  EXPECT_EQ(run.scene().sprites().scale(), 2.0);
+  ASSERT_TRUE(run.RunFrames(50));
+  EXPECT_EQ(run.WindowImage().width(), 800);
+  EXPECT_TRUE(run.view()->last_refresh_whole() || !run.view()->last_refresh_rects().empty());
+  ASSERT_TRUE(run.RescaleWindow(1.5, 600, 450));
+  ASSERT_TRUE(run.RunFrames(50));
+  EXPECT_EQ(run.scene().width(), 400);
+  EXPECT_EQ(run.platform().process.beeps, 0);
+}
+
+}  // namespace
+}  // namespace sarvel

@@ -1,0 +1,75 @@
+// Long runs of the real scene, following the rules without painting: days of
+// frames at full speed must end neither in a range failure of the scene's own
+// state nor at the tick count's wrap-around.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/support/scene_run.h"
+
+namespace sarvel {
+namespace {
+
+// SARVEL_ENDURANCE_HOURS stretches the run (make soak runs the full 72);
+// the sanitizer build runs a quarter of the default.
+double HoursToRun(double by_default) {
+  if (const char* v = std::getenv("SARVEL_ENDURANCE_HOURS")) return std::atof(v);
+#if defined(__SANITIZE_ADDRESS__)
+  return by_default / 4;
+#else
+  return by_default;
+#endif
+}
+
+TEST(Endurance, HoursAtFullSpeedWithoutRestart) {
+  headless::EmptyResources nothing;
+  headless::SceneRunOptions o;
+  o.seed = 2026;
+  o.width = 160;
+  o.height = 120;
+  o.restart = std::string("0");  // not a literal: g++ 12 warns wrongly (-Wrestrict)
+  o.resources = &nothing;
+  headless::SceneRunner run(o);
+  ASSERT_TRUE(run.Start());
+  const double hours = HoursToRun(1.0);
+  const int64_t frames = int64_t(hours * 3600.0 * 1000.0 / 15.0);
+  int16_t widest = 0;
+  for (int64_t i = 0; i < frames; ++i) {
+    ASSERT_TRUE(run.Frame()) << "ended after " << i << " frames";
+    widest = std::max<int16_t>(widest, int16_t(std::abs(run.scene().WaveAmplitude)));
+  }
+  EXPECT_EQ(run.platform().process.beeps, 0);  // no failure was reported
+  EXPECT_EQ(run.scene().LastRestart, 0);
+  std::printf("%.1f simulated hours, %lld frames, widest wave %d\n", hours, (long long)frames, widest);
+}
+
+TEST(Endurance, SixtyDaysOfTickCountAcrossBothWraps) {
+  headless::EmptyResources nothing;
+  headless::SceneRunOptions o;
+  o.seed = 9;
+  o.width = 160;
+  o.height = 120;
+  o.restart = std::string("1");
+  o.restart_seconds = "600";
+  o.start_tick = 0;
+  o.resources = &nothing;
+  headless::SceneRunner run(o);
+  ASSERT_TRUE(run.Start());
+  // Half a minute of tick count per frame: 60 days in 172 800 frames, a
+  // restart every 21 frames, through 24.8 and 49.7 days of uptime.
+  int restarts = 0;
+  int32_t last = 0;
+  for (int i = 0; i < 172800; ++i) {
+    run.platform().clock.tick += 30000 - 15;
+    ASSERT_TRUE(run.Frame()) << "ended at frame " << i;
+    if (run.scene().LastRestart != last) {
+      ++restarts;
+      last = run.scene().LastRestart;
+    }
+  }
+  EXPECT_EQ(run.platform().process.beeps, 0);
+  EXPECT_GT(restarts, 8000);  // every 10 minutes, through both wraps
+}
+
+}  // namespace
+}  // namespace sarvel

@@ -1,0 +1,187 @@
+// What the user's choices put on screen: the overlay's date and time, each
+// on its own, and every kind the random background can draw.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "resources/embedded_resources.h"
+#include "app/maker.h"
+#include "tests/app/scene/scene_fixture.h"
+#include "tests/support/bitmap_bytes.h"
+
+namespace sarvel {
+namespace {
+
+using testing::SceneFixture;
+using testing::ScriptedRandom;
+
+// One line the scene printed.
+struct Printed {
+  int x = 0;
+  int y = 0;
+  std::string text;
+  bool operator==(const Printed&) const = default;
+};
+
+void PrintTo(const Printed& p, std::ostream* os) {
+  *os << "\"" << p.text << "\" at (" << p.x << ", " << p.y << ")";
+}
+
+// The scene font, remembering every line it draws and where.
+class RecordingFont : public gfx::Font {
+ public:
+  int TextWidth(std::string_view utf8) const override { return font_.TextWidth(utf8); }
+  int TextHeight(std::string_view utf8) const override { return font_.TextHeight(utf8); }
+  void DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                gfx::Argb color) const override {
+    printed.push_back(Printed{x, y, std::string(utf8)});
+    font_.DrawText(dst, x, y, utf8, color);
+  }
+  gfx::Rect InkBounds(int x, int y, std::string_view utf8) const override {
+    return font_.InkBounds(x, y, utf8);
+  }
+
+  mutable std::vector<Printed> printed;
+
+ private:
+  const gfx::Font& font_ = EmbeddedSceneFont(1.0);
+};
+
+TEST(SceneOverlay, DateAndTimeShowExactlyAsTicked) {
+  for (const int16_t show_date : {0, 1}) {
+    for (const int16_t show_time : {0, 1}) {
+      SceneFixture f(640, 480);
+      RecordingFont font;
+      f.view().UseFont(font);
+      f.settings.ShowDate = show_date;
+      f.settings.ShowTime = show_time;
+      f.platform().regional.day_first = true;
+      f.platform().clock.now = LocalTime{2027, 3, 9, 7, 5, 2, 0};
+      f.scene().Form_Load();
+      font.printed.clear();
+      f.view().Tick();
+
+      // Date, three spaces and time on the bottom line from x = 5; the web
+      // address at its label in the bottom-right corner.
+      const int line = 480 - font.TextHeight("1") - 3;
+      std::vector<Printed> want;
+      if (show_date) want.push_back({5, line, "09.03.2027   "});
+      if (show_time)
+        want.push_back({show_date ? 5 + font.TextWidth("09.03.2027   ") : 5, line, "07:05:02"});
+      want.push_back({f.scene().lblURL.left, f.scene().lblURL.top - 1, kMakerAddress});
+      EXPECT_EQ(font.printed, want) << "date " << show_date << ", time " << show_time;
+    }
+  }
+}
+
+// What a layout painted into the background, told by two points of its top
+// row (the carpet lies far below): 1 to 5, or 0 for nothing known.
+int PaintedKind(SceneFixture& f) {
+  const gfx::Surface& bg = f.scene().picBG;
+  const gfx::Surface& desktop = f.view().desktop;
+  const int right = bg.width() - 10;
+  const gfx::Argb left_px = bg.at(40, 5), right_px = bg.at(right, 5);
+  if (left_px == gfx::kBlack && right_px == gfx::kBlack) return 1;
+  if (left_px == gfx::Rgb(0, 102, 0)) return 2;  // the middle of a test gradient's strip
+  if (left_px == gfx::Rgb(0, 103, 0)) return 3;
+  if (left_px == desktop.at(40, 5) && right_px == desktop.at(right, 5)) return 4;
+  if (left_px == gfx::Rgb(255, 0, 0) && right_px == gfx::Rgb(0, 0, 255)) return 5;  // the picture
+  return 0;
+}
+
+class RandomBackground : public ::testing::Test {
+ protected:
+  RandomBackground()
+      : folder_(testing::MakeTempFolder("random bg")), picture_(folder_ + "/Herbst ä.bmp") {
+    std::ofstream(picture_, std::ios::binary) << test::BitmapBytes(64, 48);
+  }
+  ~RandomBackground() override { testing::RemoveFolder(folder_); }
+
+  void ChooseRandom(SceneFixture& f, const std::string& picture) {
+    f.settings.BackgroundKind = kBackgroundRandom;
+    f.settings.RandomBackground = true;
+    f.settings.PicFile = picture;
+  }
+
+  // A random-background scene whose every frame, a second after the last,
+  // restarts it.
+  void Start(SceneFixture& f) {
+    ChooseRandom(f, picture_);
+    f.settings.RestartSeconds = 1;
+    f.platform().clock.tick = 5000000;
+    f.scene().Form_Load();
+    f.view().Tick();  // the first restart test only starts the count
+  }
+  static void Restart(SceneFixture& f) {
+    f.platform().clock.tick += 1001;
+    f.view().Tick();
+  }
+
+  std::string folder_;
+  std::string picture_;
+};
+
+// Draws spread evenly over [0, 1), one for each restart: every kind from 1 to
+// 5 comes, each for a fifth of the draws, in order, and is painted as itself.
+TEST_F(RandomBackground, EvenlySpreadDrawsGiveEachOfTheFiveKindsAFifth) {
+  constexpr int kDraws = 125;
+  ScriptedRandom rng{0.5f};
+  SceneFixture f(320, 240, &rng);
+  Start(f);
+  std::map<int, int> kinds;
+  int last_kind = 1;
+  for (int i = 0; i <= kDraws; ++i) {
+    // Every draw of the next frame and restart gives r, the kind's too.
+    const float r = i == kDraws ? std::nextafter(1.0f, 0.0f) : float(i) / float(kDraws);
+    rng.Push(r);
+    Restart(f);
+    const int kind = f.settings.BackgroundKind;
+    ASSERT_EQ(PaintedKind(f), kind) << "r = " << r;
+    ASSERT_GE(kind, last_kind) << "r = " << r;
+    last_kind = kind;
+    ++kinds[kind];
+  }
+  EXPECT_EQ(f.Protocols(), 0);
+  ASSERT_EQ(kinds.size(), 5u);
+  for (const auto& [kind, count] : kinds) {
+    EXPECT_GE(count, kDraws / 5) << kind;
+    EXPECT_LE(count, kDraws / 5 + 1) << kind;
+  }
+}
+
+// Without a chosen picture the picture kind paints black and the run goes on.
+TEST_F(RandomBackground, ThePictureKindWithoutAPictureIsBlack) {
+  ScriptedRandom rng{0.5f, 0.95f, 0.5f};
+  SceneFixture f(320, 240, &rng);
+  ChooseRandom(f, "");
+  f.scene().Form_Load();
+  EXPECT_EQ(f.settings.BackgroundKind, kBackgroundPicture);
+  EXPECT_EQ(PaintedKind(f), 1);
+  EXPECT_EQ(f.Protocols(), 0);
+}
+
+// A real generator: 500 restarts show all five kinds, each often, each
+// painted as itself (the desktop from the capture of the first layout).
+TEST_F(RandomBackground, FiveHundredRestartsShowAllFiveKinds) {
+  DefaultRandom rng(20261206);
+  SceneFixture f(320, 240, &rng);
+  Start(f);
+  std::map<int, int> kinds;
+  for (int i = 0; i < 500; ++i) {
+    Restart(f);
+    const int kind = f.settings.BackgroundKind;
+    ASSERT_EQ(PaintedKind(f), kind) << "restart " << i;
+    ++kinds[kind];
+  }
+  EXPECT_EQ(f.Protocols(), 0);
+  ASSERT_EQ(kinds.size(), 5u);
+  for (const auto& [kind, count] : kinds) EXPECT_GE(count, 50) << kind;
+}
+
+}  // namespace
+}  // namespace sarvel

@@ -1,0 +1,220 @@
+// The glyph-atlas font: the shipped atlas, UTF-8 handling, drawing, and
+// refusing damaged atlas files.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "core/base/failure.h"
+#include "core/gfx/atlas_font.h"
+#include "tests/core/gfx/gfx_test_util.h"
+
+namespace sarvel::gfx {
+namespace {
+
+using testing::ExpectClippedMatchesUnclipped;
+using testing::Fingerprint;
+using testing::NoiseSurface;
+
+class AtlasFontTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* root = std::getenv("SARVEL_SOURCE_DIR");
+    ASSERT_NE(root, nullptr) << "SARVEL_SOURCE_DIR is not set";
+    std::ifstream in(std::string(root) + "/resources/font/scene_font_13px.atlas", std::ios::binary);
+    bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes_.empty());
+    font_ = AtlasFont::Parse(bytes_);
+  }
+  std::vector<uint8_t> bytes_;
+  std::unique_ptr<AtlasFont> font_;
+};
+
+void ExpectInvalid(const std::vector<uint8_t>& b, const char* what) {
+  try {
+    AtlasFont::Parse(b);
+    ADD_FAILURE() << what << " was accepted";
+  } catch (const RuntimeFailure& e) {
+    EXPECT_EQ(e.number(), 481) << what;
+  }
+}
+
+TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
+  auto decode = [](std::string_view s) {
+    std::u32string out;
+    for (size_t pos = 0; pos < s.size();) out += NextUtf8(s, pos);
+    return out;
+  };
+  EXPECT_EQ(decode("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8D\x81"), U"A\u00E9\u20AC\U0001F341");
+  EXPECT_EQ(decode("\xFF\x80"), U"\uFFFD\uFFFD");
+  EXPECT_EQ(decode("\xE2\x82"), U"\uFFFD");                            // cut short
+  EXPECT_EQ(decode("\xE2\x82x"), U"\uFFFDx");                          // cut short
+  EXPECT_EQ(decode("\xC0\xAF"), U"\uFFFD\uFFFD");                      // overlong
+  EXPECT_EQ(decode("\xED\xA0\x80"), U"\uFFFD\uFFFD\uFFFD");            // surrogate
+  EXPECT_EQ(decode("\xF4\x90\x80\x80"), U"\uFFFD\uFFFD\uFFFD\uFFFD");  // past U+10FFFF
+}
+
+TEST_F(AtlasFontTest, HasTheSceneCharactersAndMeasuresBySumOfAdvances) {
+  for (char32_t c = 32; c <= 255; c = c == 126 ? 160 : c + 1)
+    EXPECT_TRUE(font_->HasGlyph(c)) << uint32_t(c);
+  for (char32_t c : std::u32string_view(U"\u20AC\u2013\u2014\u2026\u2018\u2019\u201C\u201D")) {
+    EXPECT_TRUE(font_->HasGlyph(c)) << uint32_t(c);
+  }
+  EXPECT_GT(font_->TextWidth("1"), 0);
+  EXPECT_EQ(font_->TextWidth(""), 0);
+  EXPECT_EQ(font_->TextWidth("12:3"), font_->TextWidth("1") + font_->TextWidth("2") +
+                                          font_->TextWidth(":") + font_->TextWidth("3"));
+  // A 13 px em: the line a little taller, the baseline inside it.
+  EXPECT_GE(font_->line_height(), 13);
+  EXPECT_LE(font_->line_height(), 20);
+  EXPECT_LT(font_->ascent(), font_->line_height());
+  for (const char* s : {"", "1", "Ag", "\xFF"})
+    EXPECT_EQ(font_->TextHeight(s), font_->line_height());
+  // Characters the atlas lacks, and broken bytes, are '?'.
+  EXPECT_EQ(font_->TextWidth("\xE4\xB8\xAD"), font_->TextWidth("?"));
+  EXPECT_EQ(font_->TextWidth("a\xFF"
+                             "b"),
+            font_->TextWidth("a?b"));
+  Surface q(40, 20, kBlack), r(40, 20, kBlack);
+  font_->DrawText(q, 2, 2, "?", Rgb(250, 200, 0));
+  font_->DrawText(r, 2, 2, "\xF0\x9F", Rgb(250, 200, 0));
+  EXPECT_EQ(Fingerprint(q), Fingerprint(r));
+}
+
+TEST_F(AtlasFontTest, DrawsInsideTheLineBox) {
+  Surface s(60, 40, kBlack);
+  font_->DrawText(s, 10, 10, "1", kWhite);
+  int inked = 0, full = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 60; ++x) {
+      const Argb p = s.at(x, y);
+      if (p == kBlack) continue;
+      ++inked;
+      full += p == kWhite;
+      EXPECT_TRUE(RedOf(p) == GreenOf(p) && GreenOf(p) == BlueOf(p));  // grey-scale coverage
+      EXPECT_TRUE(y >= 10 && y < 10 + font_->line_height()) << y;
+      EXPECT_TRUE(x >= 8 && x < 12 + font_->TextWidth("1")) << x;
+    }
+  }
+  EXPECT_GT(inked, 5);
+  EXPECT_GT(full, 0);
+}
+
+TEST_F(AtlasFontTest, ClipsAtEveryEdge) {
+  for (int x : {-200, -30, -4, 0, 7, 15, 18, 40}) {
+    for (int y : {-20, -9, -1, 0, 3, 8, 14, 30}) {
+      ExpectClippedMatchesUnclipped(
+          [&](Surface& d, int px, int py) {
+            font_->DrawText(d, px, py, "W\xC3\xA4ld 12:30 \xE2\x82\xAC", Rgb(255, 230, 0));
+          },
+          x, y, 20, 15, 150);
+    }
+  }
+  Surface s = NoiseSurface(10, 10, 2);
+  const uint64_t before = Fingerprint(s);
+  font_->DrawText(s, INT_MAX - 5, 0, "WWWW", kWhite);
+  font_->DrawText(s, INT_MIN, INT_MIN, "WWWW", kWhite);
+  font_->DrawText(s, 0, INT_MAX, "WWWW", kWhite);
+  EXPECT_EQ(Fingerprint(s), before);
+}
+
+TEST_F(AtlasFontTest, SameBitsOnEveryBuild) {
+  Surface s(200, 40, Rgb(20, 40, 10));
+  TextCursor cursor(s, *font_, Rgb(255, 210, 90));
+  cursor.MoveTo(4, 2);
+  cursor.Print("Sonntag, 12. ");
+  cursor.Print("Oktober 2025");
+  EXPECT_EQ(cursor.x(), 4 + font_->TextWidth("Sonntag, 12. Oktober 2025"));
+  font_->DrawText(s, 4, 20, "23:59:07 \xE2\x80\x93 \xC3\x84\xC3\x96\xC3\x9C \xE2\x82\xAC",
+                  Rgb(240, 240, 240));
+  EXPECT_EQ(Fingerprint(s), 14293491767676420494ull);
+}
+
+// The atlases of the scene font at the device scales: rendered at 120, 144,
+// 168 and 192 dots per inch, each larger than the last, with every
+// character of the 13-pixel one, and no glyph drawn outside its line box.
+TEST_F(AtlasFontTest, ScaledAtlasesGrowWithTheDotsPerInch) {
+  EXPECT_EQ(font_->dpi(), 96);
+  EXPECT_EQ(font_->size_centipoints(), 975);
+  const std::string text = "10/18/2026   16:20:00 www.sarvel.example.org";
+  int last_width = font_->TextWidth(text), last_height = font_->line_height();
+  for (const auto& [px, dpi] : std::vector<std::pair<int, int>>{{16, 120}, {20, 144}, {23, 168}, {26, 192}}) {
+    SCOPED_TRACE(dpi);
+    std::ifstream in(std::string(std::getenv("SARVEL_SOURCE_DIR")) + "/resources/font/scene_font_" +
+                         std::to_string(px) + "px.atlas",
+                     std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto font = AtlasFont::Parse(bytes);
+    EXPECT_EQ(font->dpi(), dpi);
+    EXPECT_EQ(font->size_centipoints(), 975);
+    EXPECT_GT(font->TextWidth(text), last_width);
+    EXPECT_GT(font->line_height(), last_height);
+    // Close to the 13-pixel font's measures times the scale.
+    const double scale = dpi / 96.0;
+    EXPECT_NEAR(font->TextWidth(text), font_->TextWidth(text) * scale, 0.08 * font_->TextWidth(text) * scale);
+    EXPECT_NEAR(font->line_height(), font_->line_height() * scale, 1.5);
+    for (char32_t c = 32; c < 127; ++c) EXPECT_TRUE(font->HasGlyph(c));
+    const Rect ink = font->InkBounds(0, 0, text);
+    EXPECT_GE(ink.y, 0);
+    EXPECT_LE(ink.bottom(), font->line_height());
+    last_width = font->TextWidth(text);
+    last_height = font->line_height();
+  }
+}
+
+TEST(AtlasFont, ReadsTheDocumentedFormat) {
+  // One 2x1 glyph for '?' with bearings (1, 9), advance 5; ascent 12.
+  auto atlas = [](uint32_t cp) {
+    std::vector<uint8_t> b = {'S', 'V', 'F', 'A', 1, 0, 0, 0, 0xCF, 3, 96, 0,
+                              15,  0,   12,  0,   1, 0, 0, 0, 2,    0, 0,  0};
+    for (int k = 0; k < 4; ++k) b.push_back(uint8_t(cp >> (8 * k)));
+    b.insert(b.end(), {5, 0, 1, 0, 9, 0, 2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 255, 128});
+    return b;
+  };
+  const auto font = AtlasFont::Parse(atlas('?'));
+  EXPECT_EQ(font->TextWidth("\xE2\x82\xACx"), 10);
+  Surface s(4, 15, kBlack);
+  font->DrawText(s, 0, 0, "?", kWhite);
+  EXPECT_EQ(s.at(1, 3), kWhite);
+  EXPECT_EQ(s.at(2, 3), Rgb(128, 128, 128));
+  ExpectInvalid(atlas('A'), "an atlas without '?'");
+}
+
+TEST_F(AtlasFontTest, RefusesDamagedAtlases) {
+  auto patched = [&](size_t at, uint32_t v, int n) {
+    std::vector<uint8_t> b = bytes_;
+    for (int k = 0; k < n; ++k) b[at + size_t(k)] = uint8_t(v >> (8 * k));
+    return b;
+  };
+  const size_t glyph = AtlasFont::kHeaderSize, record = AtlasFont::kGlyphRecordSize;
+  ExpectInvalid({}, "no bytes");
+  ExpectInvalid({bytes_.begin(), bytes_.end() - 1}, "a cut blob");
+  ExpectInvalid(patched(0, 'X', 1), "a wrong magic");
+  ExpectInvalid(patched(4, 2, 2), "an unknown version");
+  ExpectInvalid(patched(12, 0, 2), "a zero line height");
+  ExpectInvalid(patched(16, 0xFFFFFFFFu, 4), "an absurd glyph count");
+  ExpectInvalid(patched(20, 0xFFFFFFF0u, 4), "a blob size past the end");
+  ExpectInvalid(patched(glyph + 16, 0xFFFFFFF0u, 4), "a glyph offset past the blob");
+  ExpectInvalid(patched(glyph + 10, 0xFFFF, 2), "a glyph wider than the blob");
+  ExpectInvalid(patched(glyph + record, 32, 4), "code points out of order");
+
+  const size_t records_end = glyph + record * size_t(bytes_[16] | bytes_[17] << 8);
+  std::mt19937 rng(3);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> b = bytes_;
+    for (int i = 0; i < 3; ++i) b[rng() % records_end] = uint8_t(rng());
+    try {
+      Surface s(30, 20, kBlack);
+      AtlasFont::Parse(b)->DrawText(s, -3, -2, "Ag?\xC3\xBF\xE2\x82\xAC", kWhite);
+    } catch (const RuntimeFailure& e) {
+      ASSERT_EQ(e.number(), 481);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sarvel::gfx

@@ -1,0 +1,257 @@
+// Pre-scaled sprites, the row kernels behind them and the damage bookkeeping
+// they feed: the same pixels as drawing the picture directly, on every path.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/gfx/atlas_font.h"
+#include "core/gfx/painter.h"
+#include "core/gfx/pixel_ops.h"
+#include "core/gfx/rect_list.h"
+#include "core/gfx/row_ops.h"
+#include "core/gfx/sprite.h"
+#include "tests/core/gfx/gfx_test_util.h"
+
+namespace sarvel::gfx {
+namespace {
+
+using testing::NoiseImage;
+using testing::NoiseSurface;
+
+// Premultiplied pixels with the alphas that take special paths (0, 255) well
+// represented, in runs so that the vector code meets whole blocks of them.
+std::vector<Argb> KernelSource(size_t n, uint32_t seed) {
+  std::mt19937 rng(seed);
+  std::vector<Argb> v(n);
+  for (size_t i = 0; i < n;) {
+    const uint32_t kind = rng() % 4;
+    for (size_t run = 1 + rng() % 9; run > 0 && i < n; --run, ++i) {
+      const uint32_t bits = rng();
+      const uint8_t a = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(bits >> 24);
+      v[i] = a == 0 ? 0 : Premultiply(a, uint8_t(bits >> 16), uint8_t(bits >> 8), uint8_t(bits));
+    }
+  }
+  return v;
+}
+
+TEST(RowKernels, BlendIsBlendOverOnOpaqueTargets) {
+  // Every alpha against every target value of a channel, the source channel
+  // at every premultiplied value it can have.
+  for (uint32_t a = 0; a <= 255; ++a) {
+    for (uint32_t c = 0; c <= a; c += (a > 64 ? 3 : 1)) {
+      for (uint32_t d = 0; d <= 255; ++d) {
+        const Argb src = a == 0 ? 0 : (a << 24) | (c << 16) | (c << 8) | c;
+        const Argb dst = Rgb(uint8_t(d), uint8_t(255 - d), uint8_t(d / 2));
+        ASSERT_EQ(BlendPremultiplied(dst, src), BlendOver(dst, src)) << a << " " << c << " " << d;
+      }
+    }
+  }
+  // A colour above its alpha (a damaged picture) is clamped the same way.
+  EXPECT_EQ(BlendPremultiplied(Rgb(200, 10, 10), 0x80FF0000u),
+            BlendOver(Rgb(200, 10, 10), 0x80FF0000u));
+}
+
+TEST(RowKernels, VectorAndScalarCodeGiveTheSameBits) {
+  for (int n = 0; n <= 70; ++n) {
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+      const std::vector<Argb> src = KernelSource(size_t(n), seed);
+      std::vector<Argb> target(static_cast<size_t>(n));
+      std::mt19937 rng(seed * 7);
+      for (Argb& p : target) p = 0xFF000000u | (rng() & 0xFFFFFFu);
+      std::vector<Argb> scalar = target, dispatched = target;
+      detail::BlendRowScalar(scalar.data(), src.data(), n);
+      BlendRow(dispatched.data(), src.data(), n);
+      ASSERT_EQ(scalar, dispatched) << "blend of " << n;
+#if defined(__SSE2__)
+      std::vector<Argb> vector = target;
+      detail::BlendRowSse2(vector.data(), src.data(), n);
+      ASSERT_EQ(scalar, vector) << "blend of " << n;
+#endif
+      std::vector<Argb> copied(size_t(n) + 2, 0x12345678u);
+      CopyRow(copied.data() + 1, src.data(), n);
+      ASSERT_EQ(std::vector<Argb>(copied.begin() + 1, copied.end() - 1), src);
+      ASSERT_EQ(copied.front(), 0x12345678u);  // nothing beside the run
+      ASSERT_EQ(copied.back(), 0x12345678u);
+    }
+  }
+}
+
+// A sprite of `picture` at w x h, with its storage.
+struct OwnedSprite {
+  std::vector<uint32_t> storage;
+  Sprite sprite;
+  OwnedSprite(const Image& picture, int w, int h) : storage(SpriteWords(w, h)) {
+    ScaleScratch scratch;
+    sprite = MakeSprite(picture, w, h, storage.data(), scratch);
+  }
+};
+
+// Leaf-like: transparent corners, a soft rim, an opaque middle.
+std::shared_ptr<Image> Leaf() {
+  auto img = std::make_shared<Image>(32, 32);
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const int d2 = (x - 15) * (x - 15) + (y - 17) * (y - 17);
+      const uint8_t a = d2 < 100 ? 255 : d2 < 196 ? uint8_t(255 - (d2 - 100) * 2) : 0;
+      img->set(x, y, Premultiply(a, uint8_t(150 + x * 3), uint8_t(70 + y), 30));
+    }
+  }
+  img->UpdateOpaque();
+  return img;
+}
+
+TEST(Sprites, DrawTheSamePixelsAsDrawIconAndReportWhatTheyChanged) {
+  const auto leaf = Leaf();
+  const auto noise = NoiseImage(32, 32, 41, -1);
+  const auto opaque = NoiseImage(32, 32, 42, 255);
+  std::vector<std::pair<int, int>> sizes;
+  for (int s = 1; s <= 49; ++s) sizes.emplace_back(s, s);
+  for (int h : {26, 28, 30}) sizes.emplace_back(32, h);
+  sizes.emplace_back(17, 40);
+  const float positions[][2] = {{10.0f, 12.0f}, {-7.5f, 3.5f},  {55.5f, -20.25f},
+                                {60.4f, 41.6f}, {-60.0f, 0.0f}, {2.5001f, 30.49f}};
+  for (const Image* picture : {leaf.get(), noise.get(), opaque.get()}) {
+    for (const auto& [w, h] : sizes) {
+      const OwnedSprite s(*picture, w, h);
+      for (const auto& pos : positions) {
+        Surface direct = NoiseSurface(80, 64, uint32_t(w * 131 + h));
+        Surface cached = direct, banded = direct, icon_banded = direct;
+        const Surface before = direct;
+        // Drawn onto `before` into a surface that holds something else:
+        // all of the visible part is written, nothing outside it.
+        const Surface elsewhere = NoiseSurface(80, 64, uint32_t(w * 7 + h * 3 + 1));
+        Surface onto = elsewhere;
+        DrawIcon(direct, *picture, pos[0], pos[1], w, h);
+        const Rect changed = DrawSprite(cached, s.sprite, pos[0], pos[1]);
+        EXPECT_EQ(changed, changed.Intersected(cached.bounds()));
+        // In bands, as frames are composed: the same pixels.
+        int64_t px = 0, py = 0;
+        ASSERT_TRUE(SpriteOrigin(pos[0], pos[1], px, py));
+        for (const Rect band : {Rect{0, 0, 80, 20}, Rect{0, 20, 80, 25}, Rect{0, 45, 80, 19}}) {
+          DrawSpriteAt(banded, s.sprite, px, py, band);
+          DrawSpriteOnto(onto, before, s.sprite, px, py, band);
+          DrawIcon(icon_banded, *picture, pos[0], pos[1], w, h, band);
+        }
+        for (int y = 0; y < 64; ++y) {
+          for (int x = 0; x < 80; ++x) {
+            ASSERT_EQ(cached.at(x, y), direct.at(x, y))
+                << w << "x" << h << " at " << pos[0] << "," << pos[1] << " pixel " << x << "," << y;
+            ASSERT_EQ(banded.at(x, y), direct.at(x, y));
+            ASSERT_EQ(icon_banded.at(x, y), direct.at(x, y));
+            const bool inside =
+                x >= changed.x && x < changed.right() && y >= changed.y && y < changed.bottom();
+            if (!inside) {
+              ASSERT_EQ(cached.at(x, y), before.at(x, y)) << "changed outside " << x << "," << y;
+              ASSERT_EQ(onto.at(x, y), elsewhere.at(x, y))
+                  << "onto: changed outside " << x << "," << y;
+            } else {
+              ASSERT_EQ(onto.at(x, y), direct.at(x, y)) << "onto " << x << "," << y;
+            }
+          }
+        }
+        EXPECT_EQ(SpriteArea(s.sprite, px, py, cached.bounds()), changed);
+      }
+    }
+  }
+}
+
+TEST(Sprites, TransparentPartsAreTrimmed) {
+  auto ring = std::make_shared<Image>(32, 32);  // ink only in rows 8..19, columns 4..27
+  for (int y = 8; y < 20; ++y) {
+    for (int x = 4; x < 28; ++x) ring->set(x, y, Premultiply(200, 10, 20, 30));
+  }
+  ring->UpdateOpaque();
+  const OwnedSprite s(*ring, 32, 32);
+  EXPECT_EQ(s.sprite.ink, (Rect{4, 8, 24, 12}));
+  Surface target(100, 100, kBlack);
+  EXPECT_EQ(DrawSprite(target, s.sprite, 10.0f, 20.0f), (Rect{14, 28, 24, 12}));
+  EXPECT_EQ(DrawSprite(target, s.sprite, 90.0f, -10.0f), (Rect{94, 0, 6, 10}));
+  const OwnedSprite blank(Image(32, 32), 20, 20);
+  EXPECT_TRUE(blank.sprite.ink.empty());
+  EXPECT_TRUE(DrawSprite(target, blank.sprite, 0.0f, 0.0f).empty());
+  const OwnedSprite nothing(Image(0, 0), 20, 20);  // a picture of no size draws nothing
+  EXPECT_TRUE(DrawSprite(target, nothing.sprite, 0.0f, 0.0f).empty());
+  EXPECT_TRUE(DrawSprite(target, s.sprite, std::numeric_limits<float>::quiet_NaN(), 0.0f).empty());
+}
+
+TEST(Sprites, AReservedScratchScalesWithoutGrowing) {
+  ScaleScratch scratch;
+  scratch.Reserve(32, 49);
+  const size_t weights = scratch.xs.weights.capacity(), rows = scratch.rows.capacity();
+  const auto leaf = Leaf();
+  std::vector<uint32_t> storage(SpriteWords(49, 49));
+  for (int s = 1; s <= 49; ++s) MakeSprite(*leaf, s, s, storage.data(), scratch);
+  EXPECT_EQ(scratch.xs.weights.capacity(), weights);
+  EXPECT_EQ(scratch.rows.capacity(), rows);
+}
+
+TEST(RectList, KeepsEachRectangleOnceUpToItsCapacity) {
+  RectList list(3);
+  EXPECT_TRUE(list.Add({1, 2, 3, 4}));
+  EXPECT_TRUE(list.Add({1, 2, 3, 4}));
+  EXPECT_TRUE(list.Add({0, 0, 0, 9}));  // empty: not kept
+  EXPECT_TRUE(list.Add({1, 2, 4, 3}));
+  EXPECT_TRUE(list.Add({-5, 2, 3, 4}));
+  EXPECT_FALSE(list.Add({7, 7, 7, 7}));
+  EXPECT_TRUE(list.Add({1, 2, 4, 3}));  // already in: fine when full
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list.rects()[0], (Rect{1, 2, 3, 4}));
+  EXPECT_EQ(list.rects()[2], (Rect{-5, 2, 3, 4}));
+  RectList other(3);
+  other.swap(list);
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(other.size(), 3u);
+  // Many clears later nothing stale is taken for a member.
+  for (int i = 0; i < 70000; ++i) {
+    other.Clear();
+    ASSERT_TRUE(other.Add({i, 0, 1, 1}));
+    ASSERT_TRUE(other.Add({i, 0, 1, 1}));
+    ASSERT_EQ(other.size(), 1u);
+  }
+}
+
+TEST(TextDamage, InkBoundsHoldEverythingTheTextChanged) {
+  const char* root = std::getenv("SARVEL_SOURCE_DIR");
+  ASSERT_NE(root, nullptr);
+  std::ifstream in(std::string(root) + "/resources/font/scene_font_13px.atlas", std::ios::binary);
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
+  const auto atlas = AtlasFont::Parse(bytes);
+  // The default of the interface, for fonts that do not know their glyphs.
+  struct Wide : Font {
+    int TextWidth(std::string_view t) const override { return int(t.size()) * 5; }
+    int TextHeight(std::string_view) const override { return 10; }
+    void DrawText(Surface& dst, int x, int y, std::string_view t, Argb color) const override {
+      // Strokes reaching half a line beyond the box on every side.
+      FillRect(dst, {x - 5, y - 5, TextWidth(t) + 10, 20}, color);
+    }
+  } wide;
+  for (const Font* font :
+       {static_cast<const Font*>(atlas.get()), static_cast<const Font*>(&wide)}) {
+    for (const char* text : {"18.10.2026   ", "16:20:07", "www.sarvel.example", "jÿ|Q@", ""}) {
+      for (const auto& [x, y] : {std::pair{5, 40}, std::pair{-20, -3}, std::pair{150, 55}}) {
+        Surface s(160, 60, Rgb(10, 20, 30));
+        TextCursor cursor(s, *font, kWhite);
+        cursor.MoveTo(x, y);
+        const Rect ink = cursor.Print(text);
+        EXPECT_EQ(ink, ink.Intersected(s.bounds()));
+        for (int yy = 0; yy < 60; ++yy) {
+          for (int xx = 0; xx < 160; ++xx) {
+            if (s.at(xx, yy) == Rgb(10, 20, 30)) continue;
+            ASSERT_TRUE(xx >= ink.x && xx < ink.right() && yy >= ink.y && yy < ink.bottom())
+                << text << " changed " << xx << "," << yy << " outside its ink";
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sarvel::gfx

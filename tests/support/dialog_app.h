@@ -1,0 +1,73 @@
+// The whole program on the headless platform with the real settings dialog
+// and about box, for tests that open them the way configuration mode does.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/dialogs/frm_info.h"
+#include "tests/support/config_view_headless.h"
+#include "frontends/offscreen/forms_headless.h"
+#include "tests/support/headless_platform.h"
+#include "tests/support/info_view_headless.h"
+#include "app/dialogs/frm_config.h"
+#include "app/app.h"
+#include "tests/support/scripted_random.h"
+#include "tests/support/test_app.h"
+
+namespace sarvel::testing {
+
+// The dialogs over recording views; lets a test script each view before its
+// form's load handler runs.
+class DialogFactory : public headless::FormFactoryHeadless {
+ public:
+  std::unique_ptr<Form> Create(FormId id, App& app) override {
+    if (id == FormId::kConfig) {
+      auto form = std::make_unique<FrmConfig>(app, std::make_unique<headless::ConfigViewHeadless>(0x1020));
+      if (on_config) on_config(static_cast<headless::ConfigViewHeadless&>(form->view()));
+      return form;
+    }
+    if (id == FormId::kInfo) {
+      auto form = std::make_unique<FrmInfo>(app, std::make_unique<headless::InfoViewHeadless>(0x1030));
+      if (on_info) on_info(static_cast<headless::InfoViewHeadless&>(form->view()));
+      return form;
+    }
+    return FormFactoryHeadless::Create(id, app);
+  }
+  std::function<void(headless::ConfigViewHeadless&)> on_config;
+  std::function<void(headless::InfoViewHeadless&)> on_info;
+};
+
+struct DialogApp {
+  headless::Platform platform;
+  ScriptedRandom rng;
+  DialogFactory factory;
+  std::unique_ptr<App> app;
+  FrmConfig* form = nullptr;
+
+  explicit DialogApp(const std::string& log_folder) {
+    platform.exe.folder = log_folder;
+    app = std::make_unique<App>(platform.services(), rng, factory);
+  }
+
+  // Configuration mode: loads the settings and shows the dialog. The form
+  // object outlives its unloading until the app goes.
+  FrmConfig& Open() {
+    app->Main("/C");
+    form = static_cast<FrmConfig*>(app->Find(FormId::kConfig));
+    return *form;
+  }
+  FrmConfig& config() { return *form; }
+  headless::ConfigViewHeadless& view() { return static_cast<headless::ConfigViewHeadless&>(form->view()); }
+  bool ConfigLoaded() {
+    Form* f = app->Find(FormId::kConfig);
+    return f && app->forms.IsLoaded(*f);
+  }
+  int Protocols() {
+    return CountOccurrences(ReadWholeFile(platform.exe.folder + "/Sarvel.EPT"), "F E H L E R");
+  }
+  std::string Log() { return ReadWholeFile(platform.exe.folder + "/Sarvel.EPT"); }
+};
+
+}  // namespace sarvel::testing

@@ -1,0 +1,135 @@
+// The headless platform of the tests: the off-screen host's services made
+// observable and scriptable, so that tests drive the real core without a
+// window system. System calls are recorded in order; the program's end is
+// thrown as ProgramEnded instead of ending the process.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "core/ports/services.h"
+#include "frontends/offscreen/native_files.h"
+#include "frontends/offscreen/offscreen_platform.h"
+#include "resources/embedded_resources.h"
+
+namespace sarvel::headless {
+
+// Records each call as text, e.g. "SystemParametersInfoA(17, 0)", and keeps
+// the state a real system would: cursor count, screen-saver flags, windows.
+class System : public SystemApi {
+ public:
+  void SystemParametersInfoA(uint32_t action, int32_t param) override;
+  void ShowCursor(bool show) override;
+  void GetClientRect(WindowHandle window, ClientRect& rect) override;
+  int32_t GetWindowLongA(WindowHandle window, int32_t index) override;
+  void SetWindowLongA(WindowHandle window, int32_t index, int64_t value) override;
+  void SetParent(WindowHandle child, WindowHandle parent) override;
+  int32_t SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
+                       int32_t cx, int32_t cy, uint32_t flags) override;
+  void PwdChangePasswordA(WindowHandle owner) override;
+  bool VerifyScreenSavePwd(WindowHandle window) override;
+  int32_t GetVersionExA(OsVersion& info) override;
+
+  std::vector<std::string> calls;
+  int cursor_count = 0;  // ShowCursor(false) makes it -1
+  bool screensaver_active = true;
+  bool screensaver_running = false;
+  // Client rectangles of windows that exist.
+  std::map<WindowHandle, ClientRect> windows;
+  std::map<WindowHandle, int32_t> styles;
+  // The version query's answer.
+  OsVersion version = WindowsNt(10, 0, 19045, "");
+  int32_t version_result = 1;
+  // Answers of the password check, used in order; true once exhausted.
+  std::vector<bool> password_answers;
+  // Calls that fail with a run-time failure (Invalid procedure call), by
+  // their recorded text, e.g. "ShowCursor(1)": how many more times, -1 for
+  // every time. A failing call is recorded but changes nothing.
+  std::map<std::string, int> failing_calls;
+
+  static OsVersion WindowsNt(uint32_t major, uint32_t minor, uint32_t build, const char* csd);
+  static OsVersion Windows9x();
+
+ private:
+  void Record(std::string call);
+};
+
+// Settings in memory that record their writes; can be told to fail from the
+// n-th write on, or on every read.
+class MemoryStore : public MapStore {
+ public:
+  std::string Read(const std::string& app, const std::string& section, const std::string& key,
+                   const std::string& default_text) override;
+  void Write(const std::string& app, const std::string& section, const std::string& key,
+             const std::string& text) override;
+
+  std::vector<std::string> writes;  // "key=text" in order
+  int fail_writes_after = -1;       // -1: never fail
+  bool fail_reads = false;
+};
+
+class HeadlessProcess : public Process {
+ public:
+  bool AnotherInstanceRunning() override { return another_instance; }
+  [[noreturn]] void EndProgram() override;
+  [[noreturn]] void FatalError(const std::string& message) override;
+  void Beep() override { ++beeps; }
+  void ResetMousePointer() override { ++pointer_resets; }
+
+  bool another_instance = false;
+  int ends = 0;
+  int beeps = 0;
+  int pointer_resets = 0;
+  std::string fatal_message;
+};
+
+// Thrown by FatalError.
+struct FatalStop {
+  std::string message;
+};
+
+// A form that only records what happens to it; the stand-in for forms whose
+// windows a test does not care about.
+class RecordingForm : public Form {
+ public:
+  RecordingForm(std::string name, WindowHandle handle, std::vector<std::string>& log)
+      : Form(std::move(name)), handle_(handle), log_(log) {}
+  WindowHandle hWnd() const override { return handle_; }
+
+  std::function<void()> on_load;
+  std::function<bool()> on_unload;
+
+ protected:
+  void CreateWindowHidden() override { log_.push_back("create " + name()); }
+  void Form_Load() override;
+  bool Form_Unload() override;
+  void ShowWindow(ShowMode mode) override;
+  void DestroyWindow() override { log_.push_back("destroy " + name()); }
+
+ private:
+  WindowHandle handle_;
+  std::vector<std::string>& log_;
+};
+
+// Every service of the headless platform in one place.
+struct Platform {
+  System system;
+  MemoryStore store;
+  FixedRegional regional;
+  ManualClock clock;
+  FixedExecutable exe;
+  NativeFileSystem files;
+  HeadlessProcess process;
+  EmbeddedResources resources;
+
+  PlatformServices services() {
+    return PlatformServices{system, store, regional, clock, exe, files, process, resources};
+  }
+};
+
+}  // namespace sarvel::headless
