@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <ostream>
@@ -98,7 +99,9 @@ class RandomBackground : public ::testing::Test {
  protected:
   RandomBackground()
       : folder_(testing::MakeTempFolder("random bg")), picture_(folder_ + "/Herbst ä.bmp") {
-    std::ofstream(picture_, std::ios::binary) << test::BitmapBytes(64, 48);
+    // The name is UTF-8, as the scene reads it on every platform.
+    const std::filesystem::path name(std::u8string(picture_.begin(), picture_.end()));
+    std::ofstream(name, std::ios::binary) << test::BitmapBytes(64, 48);
   }
   ~RandomBackground() override { testing::RemoveFolder(folder_); }
 
