@@ -9,7 +9,7 @@
 //
 // A failure in a step (a RuntimeFailure, or a failure of a called operation
 // without a handler of its own) abandons the rest of the step and goes to
-// ErrPtnr::OnError with the procedure's names; the failing step's number is
+// ErrorReporter::OnError with the procedure's names; the failing step's number is
 // the line of the current failure. The answer decides what follows:
 //   0 retry   - the step runs again; a failure that recurs right after a
 //               retry is reported at most twice more, then the procedure is
@@ -38,7 +38,7 @@ class Procedure {
  public:
   // `module` and `name` are string literals; nothing is copied unless a
   // failure is reported, so a procedure costs nothing in the frame loop.
-  Procedure(ErrPtnr& reporter, const char* module, const char* name)
+  Procedure(ErrorReporter& reporter, const char* module, const char* name)
       : reporter_(reporter), module_(module), name_(name) {}
 
   // Runs one step. Returns false when the procedure has been left (now or
@@ -103,7 +103,7 @@ class Procedure {
   // Hands a failure to the reporter and maps its answer.
   Next Report(const RuntimeFailure& failure);
 
-  ErrPtnr& reporter_;
+  ErrorReporter& reporter_;
   const char* module_;
   const char* name_;
   int32_t line_ = 0;

@@ -104,7 +104,7 @@ void FrmConfig::SetForeColor(ConfigControl c, gfx::Argb color) {
 
 // ---------------------------------------------------------------- handlers
 
-void FrmConfig::Form_Load() {
+void FrmConfig::OnLoad() {
   Procedure p(app_.reporter, kModule, "Form_Load");
   SaverSettings& s = settings();
   p.Step(10, [&] { SetPosition(C::kHScroll_0, MaxLeafToPosition(s.MaxLeaf)); });

@@ -55,7 +55,7 @@ class FrmConfig : public ViewForm<ConfigView>, public ConfigInput {
   const std::string& dialog_file_name() const { return dialog_file_name_; }
 
  protected:
-  void Form_Load() override;
+  void OnLoad() override;
 
  private:
   // Control assignments; each runs the control's handler when it changes

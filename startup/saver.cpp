@@ -21,8 +21,8 @@ int32_t HandleArgument(const std::string& command) {
   return ToInt32(LeadingNumber(std::string_view(command).substr(3)));
 }
 
-Saver::Saver(Services services, ErrPtnr& reporter, RandomSource& rng, FormList& forms,
-             Allgemein& general, SaverForms& saver_forms)
+Saver::Saver(Services services, ErrorReporter& reporter, RandomSource& rng, FormList& forms,
+             General& general, SaverForms& saver_forms)
     : s_(services),
       reporter_(reporter),
       rng_(rng),

@@ -148,12 +148,12 @@ void HeadlessProcess::FatalError(const std::string& message) {
   throw FatalStop{message};
 }
 
-void RecordingForm::Form_Load() {
+void RecordingForm::OnLoad() {
   log_.push_back("load " + name());
   if (on_load) on_load();
 }
 
-bool RecordingForm::Form_Unload() {
+bool RecordingForm::OnUnload() {
   log_.push_back("unload " + name());
   return on_unload ? on_unload() : true;
 }

@@ -135,8 +135,8 @@ class RecordingForm : public Form {
 
  protected:
   void CreateWindowHidden() override { log_.push_back("create " + name()); }
-  void Form_Load() override;
-  bool Form_Unload() override;
+  void OnLoad() override;
+  bool OnUnload() override;
   void ShowWindow(ShowMode mode) override;
   void DestroyWindow() override { log_.push_back("destroy " + name()); }
 

@@ -89,7 +89,7 @@ TEST_F(ExitTest, ARefusedPasswordKeepsTheRunAndTheNextInputAsksAgain) {
 class AnsweredSaver : public SaverForms {
  public:
   AnsweredSaver(int16_t answer, const std::string& log_folder)
-      : reporter(ErrPtnr::Services{p.clock, p.system, p.exe, p.files, p.process}, answer),
+      : reporter(ErrorReporter::Services{p.clock, p.system, p.exe, p.files, p.process}, answer),
         general(reporter, p.files, p.process, forms),
         saver(Saver::Services{p.system, p.store, p.regional, p.clock, p.process}, reporter, rng,
               forms, general, *this),
@@ -111,7 +111,7 @@ class AnsweredSaver : public SaverForms {
   testing::ScriptedRandom rng;
   testing::AnsweringReporter reporter;
   FormList forms;
-  Allgemein general;
+  General general;
   Saver saver;
   Log log;
 

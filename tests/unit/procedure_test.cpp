@@ -14,7 +14,7 @@ class ProcedureTest : public ::testing::Test {
  protected:
   ProcedureTest()
       : folder_(testing::MakeTempFolder("proc")),
-        reporter_(ErrPtnr::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}) {
+        reporter_(ErrorReporter::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}) {
     p_.exe.folder = folder_;
     reporter_.set_exit_procedure([this] {
       ++exits_;
@@ -28,7 +28,7 @@ class ProcedureTest : public ::testing::Test {
 
   headless::Platform p_;
   std::string folder_;
-  ErrPtnr reporter_;
+  ErrorReporter reporter_;
   int exits_ = 0;
   int answer_override_ = -1;
   int forced_answer_ = -1;
@@ -138,7 +138,7 @@ TEST_F(ProcedureTest, AFailureInsideTheReporterPassesToTheCaller) {
 }
 
 TEST_F(ProcedureTest, EachAnswerIsActedOn) {
-  const ErrPtnr::Services services{p_.clock, p_.system, p_.exe, p_.files, p_.process};
+  const ErrorReporter::Services services{p_.clock, p_.system, p_.exe, p_.files, p_.process};
   auto run = [&](int16_t answer, std::vector<int>* ran) {
     AnsweringReporter reporter(services, answer);
     Procedure proc(reporter, "Saver", "Main");
