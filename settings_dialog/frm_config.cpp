@@ -52,9 +52,9 @@ void FrmConfig::SetCheck(ConfigControl box, bool ticked) {
   st.checked = ticked;
   view().SetChecked(box, ticked);
   if (box == C::kChkRandom) {
-    chkRandom_Click();
+    RandomBackgroundChanged();
   } else {
-    chkOpt_Click(IndexIn(kChkOpt, box));
+    OptionBoxChanged();
   }
 }
 
@@ -68,7 +68,7 @@ void FrmConfig::SelectOption(int index) {
     st.checked = selected;
     view().SetChecked(kOptBack[i], selected);
   }
-  optBack_Click(index);
+  BackgroundChosen(index);
 }
 
 void FrmConfig::SetPosition(ConfigControl bar, int position) {
@@ -78,7 +78,7 @@ void FrmConfig::SetPosition(ConfigControl bar, int position) {
   if (st.position == clamped) return;
   st.position = clamped;
   view().SetPosition(bar, clamped);
-  if (bar == C::kVscTime) vscTime_Change();
+  if (bar == C::kVscTime) RestartTimeChanged();
 }
 
 void FrmConfig::SetEnabled(ConfigControl c, bool enabled) {
@@ -124,7 +124,7 @@ void FrmConfig::OnLoad() {
   p.Step(60, [&] { SetText(C::kTxtFile, s.PicFile); });
   p.Step(70, [&] {
     s.BackgroundKind = ShowableBackgroundKind(s.BackgroundKind);
-    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) cmdFile_Click();
+    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) ChoosePictureFile();
   });
   p.Step(80, [&] {
     if (s.BackgroundKind == kBackgroundPicture) {
@@ -143,7 +143,7 @@ void FrmConfig::OnLoad() {
   p.Step(110, [&] { SelectOption(s.BackgroundKind - 1); });
 }
 
-void FrmConfig::cmdOK_Click() {
+void FrmConfig::SaveAndClose() {
   Procedure p(app_.reporter, kModule, "cmdOK_Click");
   SaverSettings& s = settings();
   p.Step(10, [&] { s.MaxLeaf = PositionToMaxLeaf(control(C::kHScroll_0).position); });
@@ -158,7 +158,7 @@ void FrmConfig::cmdOK_Click() {
   p.Step(60, [&] { app_.forms.Unload(*this); });
 }
 
-void FrmConfig::cmdReset_Click() {
+void FrmConfig::ResetToDefaults() {
   Procedure p(app_.reporter, kModule, "cmdReset_Click");
   p.Step(10, [&] {
     SetPosition(C::kHScroll_0, 50);
@@ -172,9 +172,8 @@ void FrmConfig::cmdReset_Click() {
   p.Step(50, [&] { SetCheck(C::kChkRandom, true); });
 }
 
-void FrmConfig::chkOpt_Click(int Index) {
+void FrmConfig::OptionBoxChanged() {
   // Whichever box changed, only Restart matters inside the dialog.
-  (void)Index;
   Procedure p(app_.reporter, kModule, "chkOpt_Click");
   bool restart = true;
   p.Step(10, [&] {
@@ -184,26 +183,26 @@ void FrmConfig::chkOpt_Click(int Index) {
   p.Step(20, [&] { SetForeColor(C::kLblTime, restart ? kLblTimeBlack : kLblTimeGrey); });
 }
 
-void FrmConfig::vscTime_Change() {
+void FrmConfig::RestartTimeChanged() {
   SetText(C::kLblTime, IntegerText(100 - control(C::kVscTime).position));
 }
 
-void FrmConfig::optBack_Click(int Index) {
+void FrmConfig::BackgroundChosen(int index) {
   Procedure p(app_.reporter, kModule, "optBack_Click");
   SaverSettings& s = settings();
-  p.Step(10, [&] { s.BackgroundKind = Add16(Index, 1); });
+  p.Step(10, [&] { s.BackgroundKind = Add16(index, 1); });
   p.Step(20, [&] {
     const bool custom = s.BackgroundKind == kBackgroundPicture;
     SetEnabled(C::kTxtFile, custom);
     SetEnabled(C::kCmdFile, custom);
   });
   p.Step(30, [&] {
-    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) cmdFile_Click();
+    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) ChoosePictureFile();
   });
   p.Step(40, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
 }
 
-void FrmConfig::chkRandom_Click() {
+void FrmConfig::RandomBackgroundChanged() {
   Procedure p(app_.reporter, kModule, "chkRandom_Click");
   SaverSettings& s = settings();
   const bool ticked = control(C::kChkRandom).checked;
@@ -219,7 +218,7 @@ void FrmConfig::chkRandom_Click() {
   p.Step(30, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
 }
 
-void FrmConfig::cmdFile_Click() {
+void FrmConfig::ChoosePictureFile() {
   Procedure p(app_.reporter, kModule, "cmdFile_Click");
   SaverSettings& s = settings();
   const std::string before = s.PicFile;
@@ -249,9 +248,9 @@ void FrmConfig::cmdFile_Click() {
   p.Step(50, [&] { SetText(C::kTxtFile, s.PicFile); });
 }
 
-void FrmConfig::cmdInfo_Click() { app_.forms.Show(app_.frmInfo(), ShowMode::kModal); }
+void FrmConfig::ShowAbout() { app_.forms.Show(app_.frmInfo(), ShowMode::kModal); }
 
-void FrmConfig::cmdHomepage_Click() { view().OpenInBrowser(kSaverPageUrl); }
+void FrmConfig::OpenHomepage() { view().OpenInBrowser(kSaverPageUrl); }
 
 // ---------------------------------------------------------------- user input
 
@@ -271,11 +270,11 @@ void FrmConfig::UserScrolls(ConfigControl bar, int position) {
 void FrmConfig::UserClicks(ConfigControl button) {
   if (!control(button).enabled) return;
   switch (button) {
-    case C::kCmdOK: cmdOK_Click(); break;
-    case C::kCmdReset: cmdReset_Click(); break;
-    case C::kCmdInfo: cmdInfo_Click(); break;
-    case C::kCmdHomepage: cmdHomepage_Click(); break;
-    case C::kCmdFile: cmdFile_Click(); break;
+    case C::kCmdOK: SaveAndClose(); break;
+    case C::kCmdReset: ResetToDefaults(); break;
+    case C::kCmdInfo: ShowAbout(); break;
+    case C::kCmdHomepage: OpenHomepage(); break;
+    case C::kCmdFile: ChoosePictureFile(); break;
     default: break;
   }
 }
