@@ -221,8 +221,8 @@ void Scene::PlaceLeafSprites(Procedure& p) {
       s.Size = float(RandomInt(c_.rng, 24, 34));
       s.Y = float(RandomInt(c_.rng, 0, ToInt16(double(H()) * 0.85)));
       s.X = float(x);
-      s.Active = 0;
-      s.Matured = 0;
+      s.Active = false;
+      s.Matured = false;
     });
   }
 }
@@ -238,8 +238,8 @@ void Scene::PlaceMushrooms(Procedure& p) {
       m.Size = float(RandomInt(c_.rng, 16, 40));
       m.Y = float(y);
       m.X = float(x);
-      m.Active = -1;
-      m.Matured = 0;
+      m.Active = true;
+      m.Matured = false;
     });
   }
 }
@@ -359,11 +359,11 @@ void Scene::GrowMushrooms() {
   const int count = std::min<int>(c_.LeafCount, kMaxLeafCount) / 3;
   for (int i = 0; i <= count && !p.left(); ++i) {
     SpriteRecord& m = Mushrooms[size_t(i)];
-    if (m.Active != -1) {
-      p.Step(10, [&] { m.Active = -1; });
+    if (!m.Active) {
+      p.Step(10, [&] { m.Active = true; });
       continue;
     }
-    if (m.Matured == 0) {
+    if (!m.Matured) {
       if (m.Size >= 48.0f) continue;
       int16_t s = 0;
       p.Step(20, [&] {
@@ -398,7 +398,7 @@ void Scene::GrowMushrooms() {
 
 // The mushroom goes into the background, one leaf under it and one over it.
 void Scene::MatureInto(SpriteRecord& m, int16_t s) {
-  m.Matured = 1;
+  m.Matured = true;
   m.Y = m.Y - 2.0f;
   const int16_t a = RandomInt(c_.rng, 141, 190);
   int16_t dx = RandomInt(c_.rng, -20, 20);
@@ -412,8 +412,8 @@ void Scene::MatureInto(SpriteRecord& m, int16_t s) {
 }
 
 void Scene::RaiseGroundAndRebirth(SpriteRecord& m) {
-  m.Matured = 0;
-  m.Active = 0;
+  m.Matured = false;
+  m.Active = false;
   m.X = float(RandomInt(c_.rng, -10, ToInt16(W() + 20.0f)));
   const int32_t col = ToInt32(m.X);
   m.Y =

@@ -36,8 +36,8 @@ struct SpriteRecord {
   float Y = 0.0f;
   float Size = 0.0f;
   int16_t IconId = 0;
-  int16_t Active = 0;   // -1 true, 0 false
-  int16_t Matured = 0;  // 0 or 1
+  bool Active = false;  // a mushroom that takes part in the frame
+  bool Matured = false;  // drawn into the background, waiting for rebirth
 };
 
 inline constexpr int kSpriteTableSize = 501;  // indices 0..500

@@ -48,7 +48,7 @@ TEST(SceneLayout, DefaultSettingsGive141To201LeavesAnd47To67Mushrooms) {
     }
     for (int i = 0; i <= f.LeafCount / 3; ++i) {
       const SpriteRecord& m = f.scene().Mushrooms[size_t(i)];
-      ASSERT_TRUE(m.Active == -1 && m.IconId >= 101 && m.IconId <= 140);
+      ASSERT_TRUE(m.Active && m.IconId >= 101 && m.IconId <= 140);
       ASSERT_TRUE(m.Size >= 16.0f && m.Size <= 40.0f);
       // Its top lies 20 to 60 pixels above the bottom edge, lifted by the wave.
       const float lift = 480.0f - m.Y - float(f.scene().GroundWave(int(m.X)));
@@ -135,7 +135,7 @@ TEST_F(SceneRules, ASinkingEntryBelowTheLimitFollowsTheReversedBoundsFormula) {
   s().LandingLine = 45;
   s().GroundBase = 600;
   SpriteRecord& sp = s().LeafSprites[0];
-  sp = SpriteRecord{100.0f, 760.0f, 32.0f, 150, 0, 0};
+  sp = SpriteRecord{100.0f, 760.0f, 32.0f, 150, false, false};
   rng_ = ScriptedRandom();
   Script(rng_, {{30, 100, 30}});
   rng_.Push(0.5f);  // RandomInt(760, 748): span -11, 760 + floor(-5.5) = 754
@@ -154,7 +154,7 @@ TEST_F(SceneRules, SpritesWrapAtBothEdges) {
   } cases[] = {{1020.0f, 2, 6.0f}, {1020.0f, 1, 1019.0f}, {5.0f, -3, 1019.0f}, {500.0f, 6, 560.0f}};
   for (const Case& c : cases) {
     SpriteRecord& sp = s().LeafSprites[0];
-    sp = SpriteRecord{c.x, 10.0f, 30.0f, 150, 0, 0};
+    sp = SpriteRecord{c.x, 10.0f, 30.0f, 150, false, false};
     rng_ = ScriptedRandom();
     Script(rng_, {{-3, 70, 0}, {-3, 6, c.drift}});
     s().MoveLeaves();
@@ -165,12 +165,12 @@ TEST_F(SceneRules, SpritesWrapAtBothEdges) {
 TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
   f_.LeafCount = 0;
   SpriteRecord& m = s().Mushrooms[0];
-  m = SpriteRecord{300.0f, 500.0f, 42.9f, 120, -1, 0};
+  m = SpriteRecord{300.0f, 500.0f, 42.9f, 120, true, false};
   rng_ = ScriptedRandom();
   Script(rng_, {{10, 50, 50}, {141, 190, 150}, {-20, 20, -10}, {10, 35, 20},
                 {141, 190, 160}, {-20, 20, 10}, {15, 44, 40}});
   s().GrowMushrooms();
-  EXPECT_EQ(m.Matured, 1);
+  EXPECT_TRUE(m.Matured);
   EXPECT_NEAR(m.Y, 497.8f, 1e-3);
   const gfx::Surface& bg = s().picBG;
   EXPECT_EQ(At(bg, 295, 530), TestResources::ColourOf(150));  // the leaf under, on its own
@@ -184,7 +184,7 @@ TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
 TEST_F(SceneRules, TheGroundRisesAndJumpsBackFromBelowTenToAHundred) {
   f_.LeafCount = 0;
   SpriteRecord& m = s().Mushrooms[0];
-  m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, -1, 1};
+  m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, true, true};
   s().GroundBase = 10;
   s().LandingLine = 50;
   s().MatureCount = 5;
@@ -192,12 +192,12 @@ TEST_F(SceneRules, TheGroundRisesAndJumpsBackFromBelowTenToAHundred) {
   EXPECT_EQ(s().GroundBase, 100);
   EXPECT_EQ(s().LandingLine, 49);
   EXPECT_EQ(s().MatureCount, 6);
-  EXPECT_EQ(m.Active, 0);
-  EXPECT_EQ(m.Matured, 0);
+  EXPECT_FALSE(m.Active);
+  EXPECT_FALSE(m.Matured);
   EXPECT_TRUE(m.Size >= 5.0f && m.Size <= 15.0f);
   // Reborn: not drawn in this frame nor the next; grows from the one after.
   s().GrowMushrooms();
-  EXPECT_EQ(m.Active, -1);
+  EXPECT_TRUE(m.Active);
   const float size = m.Size;
   s().GrowMushrooms();
   EXPECT_GT(m.Size, size);
@@ -207,7 +207,7 @@ TEST_F(SceneRules, EveryTwentiethMaturingDriftsTheWaveIncludingTheWrapTo0) {
   f_.LeafCount = 0;
   for (int before : {19, 3000, 7}) {
     SpriteRecord& m = s().Mushrooms[0];
-    m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, -1, 1};
+    m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, true, true};
     s().MatureCount = int16_t(before);
     s().GroundBase = 500;
     const int16_t amplitude = s().WaveAmplitude;
