@@ -360,7 +360,7 @@ void Scene::GrowMushrooms() {
   for (int i = 0; i <= count && !p.left(); ++i) {
     SpriteRecord& m = Mushrooms[size_t(i)];
     if (!m.Active) {
-      p.Step(10, [&] { m.Active = true; });
+      m.Active = true;
       continue;
     }
     if (!m.Matured) {

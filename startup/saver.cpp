@@ -41,8 +41,8 @@ void Saver::Main(std::string_view command_line) {
     rng_.Seed(uint32_t(((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond));
   });
   p.Step(50, [&] { command = CommandText(command_line); });
-  p.Step(60, [&] { option = command.substr(0, 2); });
   if (p.left()) return;
+  option = command.substr(0, 2);
   if (option == "/P") {
     PreviewBranch(p, command);
   } else if (option == "/C") {
@@ -61,12 +61,12 @@ void Saver::PreviewBranch(Procedure& p, const std::string& command) {
   int32_t style = 0;
   p.Step(80, [&] { parent = HandleArgument(command); });
   p.Step(90, [&] { s_.system.GetClientRect(parent, rect); });
-  p.Step(100, [&] { FullScreenMode = false; });
+  FullScreenMode = false;
   Form& form = saver_forms_.frmPreview();
   p.Step(110, [&] { forms_.Load(form); });
   p.Step(120, [&] { preview = form.hWnd(); });
   p.Step(130, [&] { style = s_.system.GetWindowLongA(preview, kGwlStyle); });
-  p.Step(140, [&] { style |= kWsChild; });
+  style |= kWsChild;
   p.Step(150, [&] { s_.system.SetWindowLongA(preview, kGwlStyle, style); });
   p.Step(160, [&] { s_.system.SetParent(preview, parent); });
   p.Step(170, [&] { s_.system.SetWindowLongA(preview, kGwlHwndParent, parent); });
@@ -94,7 +94,8 @@ void Saver::FullScreenBranch(Procedure& p) {
   // the settings dialog whenever its settings page is shown; they leave
   // activation as they found it.
   p.Step(40, [&] { s_.system.SystemParametersInfoA(kSpiSetScreenSaveActive, 0); });
-  p.Step(280, [&] { FullScreenMode = true; });
+  if (p.left()) return;
+  FullScreenMode = true;
   p.Step(290, [&] { s_.system.SystemParametersInfoA(kSpiScreenSaverRunning, -1); });
   p.Step(300, [&] { s_.system.ShowCursor(false); });
   Form& scene = saver_forms_.frmMain();
@@ -105,13 +106,11 @@ void Saver::FullScreenBranch(Procedure& p) {
 
 bool Saver::IsWinNT() {
   Procedure p(reporter_, "Saver", "IsWinNT");
-  bool result = false;
   OsVersion info;
+  info.size = 148;
   int32_t called = 0;
-  p.Step(20, [&] { info.size = 148; });
   p.Step(30, [&] { called = s_.system.GetVersionExA(info); });
-  if (called == 1) p.Step(40, [&] { result = info.platform_id == kPlatformWinNT; });
-  return result;
+  return called == 1 && info.platform_id == kPlatformWinNT;
 }
 
 bool Saver::SetTopMost(Form& form, bool topMost, bool activate) {
