@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <new>
 
+#include "error_reporter/guard.h"
 #include "error_reporter/procedure.h"
 #include "platform/headless/headless_platform.h"
 #include "tests/support/test_app.h"
@@ -135,6 +136,23 @@ TEST_F(ProcedureTest, AFailureInsideTheReporterPassesToTheCaller) {
   EXPECT_EQ(p_.process.beeps, 0);  // no report got as far as the beep
   EXPECT_EQ(exits_, 0);
   EXPECT_EQ(p_.process.pointer_resets, 2);  // inner report, then the outer one
+}
+
+// Continues the test above: what leaves the outermost procedure stops the
+// program with a message that names the program and the failure.
+TEST_F(ProcedureTest, TheOutermostGuardTurnsAnUnhandledFailureIntoTheFatalMessage) {
+  const auto fatal = [&](auto&& fn) {
+    try {
+      Guarded(p_.process, "sarvel", fn);
+    } catch (const headless::FatalStop& stop) {
+      return stop.message;
+    }
+    return std::string("(ran on)");
+  };
+  EXPECT_EQ(fatal([] {}), "(ran on)");
+  EXPECT_EQ(fatal([] { Raise(Err::kPathFileAccess); }), "sarvel: run-time error 75 (Path/File access error)");
+  EXPECT_EQ(fatal([] { throw std::bad_alloc(); }), "sarvel: fatal error (std::bad_alloc)");
+  EXPECT_EQ(FatalMessage("Sarvel", RuntimeFailure(-3, "odd")), "Sarvel: run-time error -3 (odd)");
 }
 
 TEST_F(ProcedureTest, EachAnswerIsActedOn) {

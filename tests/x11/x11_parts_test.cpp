@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "error_reporter/protocol.h"
+#include "platform/failure.h"
 #include "platform/gfx/surface.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/posix/posix_files.h"
