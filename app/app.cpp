@@ -5,7 +5,7 @@ namespace sarvel {
 App::App(PlatformServices s, RandomSource& random, FormFactory& factory)
     : services(s),
       rng(random),
-      reporter(ErrPtnr::Services{s.clock, s.system, s.exe, s.files, s.process}),
+      reporter(ErrorReporter::Services{s.clock, s.system, s.exe, s.files, s.process}),
       general(reporter, s.files, s.process, forms),
       saver(Saver::Services{s.system, s.store, s.regional, s.clock, s.process}, reporter, random,
             forms, general, *this),

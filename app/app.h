@@ -63,9 +63,9 @@ class App final : public SaverForms {
 
   PlatformServices services;
   RandomSource& rng;
-  ErrPtnr reporter;
+  ErrorReporter reporter;
   FormList forms;
-  Allgemein general;
+  General general;
   Saver saver;
 
  private:

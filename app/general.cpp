@@ -15,7 +15,7 @@ int16_t RandomInt(RandomSource& rng, int32_t lower, int32_t upper) {
   return CheckInt16(int64_t(lo) + int64_t(std::floor(double(span) * double(r))));
 }
 
-bool Allgemein::FileExists(const std::string& path) {
+bool General::FileExists(const std::string& path) {
   Procedure p(reporter_, "Allgemein", "FileExists");
   bool result = false;
   if (path.empty() || path.back() == '\\' || path.back() == files_.PathSeparator()) return false;
@@ -23,7 +23,7 @@ bool Allgemein::FileExists(const std::string& path) {
   return result;
 }
 
-void Allgemein::Shutdown() {
+void General::Shutdown() {
   Procedure p(reporter_, "Allgemein", "Shutdown");
   p.ContinueSilently();
   for (size_t n = forms_.count(); n > 0; --n) {

@@ -17,9 +17,9 @@ namespace sarvel {
 // its own: an overflow is the calling step's failure.
 int16_t RandomInt(RandomSource& rng, int32_t lower, int32_t upper);
 
-class Allgemein {
+class General {
  public:
-  Allgemein(ErrPtnr& reporter, FileSystem& files, Process& process, FormList& forms)
+  General(ErrorReporter& reporter, FileSystem& files, Process& process, FormList& forms)
       : reporter_(reporter), files_(files), process_(process), forms_(forms) {}
 
   // True when `path` names at least one plain file (wildcards allowed).
@@ -29,7 +29,7 @@ class Allgemein {
   void Shutdown();
 
  private:
-  ErrPtnr& reporter_;
+  ErrorReporter& reporter_;
   FileSystem& files_;
   Process& process_;
   FormList& forms_;

@@ -21,8 +21,8 @@ int32_t HandleArgument(const std::string& command) {
   return ToInt32(LeadingNumber(std::string_view(command).substr(3)));
 }
 
-Saver::Saver(Services services, ErrPtnr& reporter, RandomSource& rng, FormList& forms,
-             Allgemein& general, SaverForms& saver_forms)
+Saver::Saver(Services services, ErrorReporter& reporter, RandomSource& rng, FormList& forms,
+             General& general, SaverForms& saver_forms)
     : s_(services),
       reporter_(reporter),
       rng_(rng),
@@ -41,8 +41,8 @@ void Saver::Main(std::string_view command_line) {
     rng_.Seed(uint32_t(((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond));
   });
   p.Step(50, [&] { command = CommandText(command_line); });
-  p.Step(60, [&] { option = command.substr(0, 2); });
   if (p.left()) return;
+  option = command.substr(0, 2);
   if (option == "/P") {
     PreviewBranch(p, command);
   } else if (option == "/C") {
@@ -60,20 +60,17 @@ void Saver::PreviewBranch(Procedure& p, const std::string& command) {
   WindowHandle preview = 0;
   int32_t style = 0;
   p.Step(80, [&] { parent = HandleArgument(command); });
-  p.Step(90, [&] { s_.system.GetClientRect(parent, rect); });
-  p.Step(100, [&] { FullScreenMode = false; });
+  p.Step(90, [&] { s_.system.GetClientArea(parent, rect); });
+  FullScreenMode = false;
   Form& form = saver_forms_.frmPreview();
   p.Step(110, [&] { forms_.Load(form); });
   p.Step(120, [&] { preview = form.hWnd(); });
-  p.Step(130, [&] { style = s_.system.GetWindowLongA(preview, kGwlStyle); });
-  p.Step(140, [&] { style |= kWsChild; });
-  p.Step(150, [&] { s_.system.SetWindowLongA(preview, kGwlStyle, style); });
+  p.Step(130, [&] { style = s_.system.WindowStyle(preview); });
+  style |= kWsChild;
+  p.Step(150, [&] { s_.system.SetWindowStyle(preview, style); });
   p.Step(160, [&] { s_.system.SetParent(preview, parent); });
-  p.Step(170, [&] { s_.system.SetWindowLongA(preview, kGwlHwndParent, parent); });
-  p.Step(180, [&] {
-    s_.system.SetWindowPos(preview, kHwndTop, 0, 0, rect.right, rect.bottom,
-                           kSwpNoZOrder | kSwpNoActivate | kSwpShowWindow);
-  });
+  p.Step(170, [&] { s_.system.SetOwner(preview, parent); });
+  p.Step(180, [&] { s_.system.ShowInParent(preview, rect.right, rect.bottom); });
 }
 
 void Saver::PasswordBranch(Procedure& p, const std::string& command) {
@@ -82,7 +79,7 @@ void Saver::PasswordBranch(Procedure& p, const std::string& command) {
   p.Step(220, [&] { nt = IsWinNT(); });
   if (nt) return;
   p.Step(230, [&] { owner = HandleArgument(command); });
-  p.Step(240, [&] { s_.system.PwdChangePasswordA(owner); });
+  p.Step(240, [&] { s_.system.ChangeSaverPassword(owner); });
 }
 
 void Saver::FullScreenBranch(Procedure& p) {
@@ -93,9 +90,10 @@ void Saver::FullScreenBranch(Procedure& p) {
   // that is where it is switched on again. The system starts previews and
   // the settings dialog whenever its settings page is shown; they leave
   // activation as they found it.
-  p.Step(40, [&] { s_.system.SystemParametersInfoA(kSpiSetScreenSaveActive, 0); });
-  p.Step(280, [&] { FullScreenMode = true; });
-  p.Step(290, [&] { s_.system.SystemParametersInfoA(kSpiScreenSaverRunning, -1); });
+  p.Step(40, [&] { s_.system.SetScreenSaverActive(false); });
+  if (p.left()) return;
+  FullScreenMode = true;
+  p.Step(290, [&] { s_.system.SetSaverRunning(true); });
   p.Step(300, [&] { s_.system.ShowCursor(false); });
   Form& scene = saver_forms_.frmMain();
   p.Step(310, [&] { forms_.Load(scene); });
@@ -105,28 +103,17 @@ void Saver::FullScreenBranch(Procedure& p) {
 
 bool Saver::IsWinNT() {
   Procedure p(reporter_, "Saver", "IsWinNT");
-  bool result = false;
   OsVersion info;
+  info.size = 148;
   int32_t called = 0;
-  p.Step(20, [&] { info.size = 148; });
-  p.Step(30, [&] { called = s_.system.GetVersionExA(info); });
-  if (called == 1) p.Step(40, [&] { result = info.platform_id == kPlatformWinNT; });
-  return result;
+  p.Step(30, [&] { called = s_.system.QueryVersion(info); });
+  return called == 1 && info.platform_id == kPlatformWinNT;
 }
 
 bool Saver::SetTopMost(Form& form, bool topMost, bool activate) {
   Procedure p(reporter_, "Saver", "SetTopMost");
   bool result = false;
-  uint32_t flags = 0;
-  WindowHandle insert_after = 0;
-  p.Step(20, [&] { flags = kSwpNoMove | kSwpNoSize; });
-  p.Step(40, [&] {
-    if (!activate) flags |= kSwpNoActivate;
-  });
-  p.Step(60, [&] { insert_after = topMost ? kHwndTopMost : kHwndNoTopMost; });
-  p.Step(110, [&] {
-    result = s_.system.SetWindowPos(form.hWnd(), insert_after, 0, 0, 0, 0, flags) != 0;
-  });
+  p.Step(110, [&] { result = s_.system.SetTopMost(form.hWnd(), topMost, activate); });
   return result;
 }
 
@@ -150,13 +137,13 @@ void Saver::exitScreensaver() {
   if (p.left()) return;
   if (!nt) {
     bool passed = false;
-    p.Step(40, [&] { passed = s_.system.VerifyScreenSavePwd(saver_forms_.frmMain().hWnd()); });
+    p.Step(40, [&] { passed = s_.system.VerifySaverPassword(saver_forms_.frmMain().hWnd()); });
     if (!passed || p.left()) return;
   }
   guard.ending = true;
   RestoringStep(70, [&] { s_.system.ShowCursor(true); });
-  RestoringStep(80, [&] { s_.system.SystemParametersInfoA(kSpiSetScreenSaveActive, 1); });
-  RestoringStep(90, [&] { s_.system.SystemParametersInfoA(kSpiScreenSaverRunning, 0); });
+  RestoringStep(80, [&] { s_.system.SetScreenSaverActive(true); });
+  RestoringStep(90, [&] { s_.system.SetSaverRunning(false); });
   RestoringStep(100, [&] { general_.Shutdown(); });
   // Once the system state is restored the run is over, whatever the steps
   // above answered.

@@ -36,8 +36,8 @@ class Saver {
     Process& process;
   };
 
-  Saver(Services services, ErrPtnr& reporter, RandomSource& rng, FormList& forms,
-        Allgemein& general, SaverForms& saver_forms);
+  Saver(Services services, ErrorReporter& reporter, RandomSource& rng, FormList& forms,
+        General& general, SaverForms& saver_forms);
 
   // Process-wide variables of the module.
   SaverSettings settings;
@@ -59,10 +59,10 @@ class Saver {
   void RestoringStep(int32_t line, const std::function<void()>& body);
 
   Services s_;
-  ErrPtnr& reporter_;
+  ErrorReporter& reporter_;
   RandomSource& rng_;
   FormList& forms_;
-  Allgemein& general_;
+  General& general_;
   SaverForms& saver_forms_;
   SettingsIo io_;
   bool in_progress_ = false;

@@ -40,7 +40,7 @@ enum BackgroundKinds : int16_t {
 // Reads and writes the record. Failures are reported as module "Saver".
 class SettingsIo {
  public:
-  SettingsIo(SettingsStore& store, Regional& regional, ErrPtnr& reporter)
+  SettingsIo(SettingsStore& store, Regional& regional, ErrorReporter& reporter)
       : store_(store), regional_(regional), reporter_(reporter) {}
 
   // Fills every field. A stored text that is not a number, or does not fit
@@ -57,7 +57,7 @@ class SettingsIo {
 
   SettingsStore& store_;
   Regional& regional_;
-  ErrPtnr& reporter_;
+  ErrorReporter& reporter_;
 };
 
 }  // namespace sarvel

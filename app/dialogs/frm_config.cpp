@@ -53,9 +53,9 @@ void FrmConfig::SetCheck(ConfigControl box, bool ticked) {
   st.checked = ticked;
   view().SetChecked(box, ticked);
   if (box == C::kRandomBox) {
-    chkRandom_Click();
+    RandomBackgroundChanged();
   } else {
-    chkOpt_Click(IndexIn(kOptionBoxes, box));
+    OptionBoxChanged();
   }
 }
 
@@ -69,7 +69,7 @@ void FrmConfig::SelectOption(int index) {
     st.checked = selected;
     view().SetChecked(kBackgroundOptions[i], selected);
   }
-  optBack_Click(index);
+  BackgroundChosen(index);
 }
 
 void FrmConfig::SetPosition(ConfigControl bar, int position) {
@@ -79,7 +79,7 @@ void FrmConfig::SetPosition(ConfigControl bar, int position) {
   if (st.position == clamped) return;
   st.position = clamped;
   view().SetPosition(bar, clamped);
-  if (bar == C::kMinutesSpinner) vscTime_Change();
+  if (bar == C::kMinutesSpinner) RestartTimeChanged();
 }
 
 void FrmConfig::SetEnabled(ConfigControl c, bool enabled) {
@@ -146,7 +146,7 @@ void FrmConfig::Take(DialogMapping mapping, SaverSettings& s) {
 
 // ---------------------------------------------------------------- handlers
 
-void FrmConfig::Form_Load() {
+void FrmConfig::OnLoad() {
   Procedure p(app_.reporter, kModule, "Form_Load");
   SaverSettings& s = settings();
   p.Step(10, [&] { Show(DialogMapping::kLeafCountSlider, s); });
@@ -156,7 +156,7 @@ void FrmConfig::Form_Load() {
   p.Step(60, [&] { SetText(C::kPicturePathBox, s.PicFile); });
   p.Step(70, [&] {
     s.BackgroundKind = ShowableBackgroundKind(s.BackgroundKind);
-    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) cmdFile_Click();
+    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) ChoosePictureFile();
   });
   p.Step(80, [&] {
     if (s.BackgroundKind == kBackgroundPicture) {
@@ -175,7 +175,7 @@ void FrmConfig::Form_Load() {
   p.Step(110, [&] { SelectOption(s.BackgroundKind - 1); });
 }
 
-void FrmConfig::cmdOK_Click() {
+void FrmConfig::SaveAndClose() {
   Procedure p(app_.reporter, kModule, "cmdOK_Click");
   SaverSettings& s = settings();
   p.Step(10, [&] { Take(DialogMapping::kLeafCountSlider, s); });
@@ -186,7 +186,7 @@ void FrmConfig::cmdOK_Click() {
   p.Step(60, [&] { app_.forms.Unload(*this); });
 }
 
-void FrmConfig::cmdReset_Click() {
+void FrmConfig::ResetToDefaults() {
   Procedure p(app_.reporter, kModule, "cmdReset_Click");
   const SaverSettings defaults = DefaultButtonSettings(settings());
   p.Step(10, [&] {
@@ -198,9 +198,8 @@ void FrmConfig::cmdReset_Click() {
   p.Step(50, [&] { SetCheck(C::kRandomBox, defaults.RandomBackground); });
 }
 
-void FrmConfig::chkOpt_Click(int Index) {
+void FrmConfig::OptionBoxChanged() {
   // Whichever box changed, only Restart matters inside the dialog.
-  (void)Index;
   Procedure p(app_.reporter, kModule, "chkOpt_Click");
   bool restart = true;
   p.Step(10, [&] {
@@ -210,26 +209,26 @@ void FrmConfig::chkOpt_Click(int Index) {
   p.Step(20, [&] { SetForeColor(C::kMinutesLabel, restart ? kMinutesBlack : kMinutesGrey); });
 }
 
-void FrmConfig::vscTime_Change() {
+void FrmConfig::RestartTimeChanged() {
   SetText(C::kMinutesLabel, IntegerText(100 - control(C::kMinutesSpinner).position));
 }
 
-void FrmConfig::optBack_Click(int Index) {
+void FrmConfig::BackgroundChosen(int index) {
   Procedure p(app_.reporter, kModule, "optBack_Click");
   SaverSettings& s = settings();
-  p.Step(10, [&] { s.BackgroundKind = Add16(Index, 1); });
+  p.Step(10, [&] { s.BackgroundKind = Add16(index, 1); });
   p.Step(20, [&] {
     const bool custom = s.BackgroundKind == kBackgroundPicture;
     SetEnabled(C::kPicturePathBox, custom);
     SetEnabled(C::kChoosePictureButton, custom);
   });
   p.Step(30, [&] {
-    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) cmdFile_Click();
+    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) ChoosePictureFile();
   });
   p.Step(40, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
 }
 
-void FrmConfig::chkRandom_Click() {
+void FrmConfig::RandomBackgroundChanged() {
   Procedure p(app_.reporter, kModule, "chkRandom_Click");
   SaverSettings& s = settings();
   const bool ticked = control(C::kRandomBox).checked;
@@ -245,7 +244,7 @@ void FrmConfig::chkRandom_Click() {
   p.Step(30, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
 }
 
-void FrmConfig::cmdFile_Click() {
+void FrmConfig::ChoosePictureFile() {
   Procedure p(app_.reporter, kModule, "cmdFile_Click");
   SaverSettings& s = settings();
   const std::string before = s.PicFile;
@@ -275,9 +274,9 @@ void FrmConfig::cmdFile_Click() {
   p.Step(50, [&] { SetText(C::kPicturePathBox, s.PicFile); });
 }
 
-void FrmConfig::cmdInfo_Click() { app_.forms.Show(app_.frmInfo(), ShowMode::kModal); }
+void FrmConfig::ShowAbout() { app_.forms.Show(app_.frmInfo(), ShowMode::kModal); }
 
-void FrmConfig::cmdHomepage_Click() { view().OpenInBrowser(kSaverPageUrl); }
+void FrmConfig::OpenHomepage() { view().OpenInBrowser(kSaverPageUrl); }
 
 // ---------------------------------------------------------------- user input
 
@@ -297,11 +296,11 @@ void FrmConfig::UserScrolls(ConfigControl bar, int position) {
 void FrmConfig::UserClicks(ConfigControl button) {
   if (!control(button).enabled) return;
   switch (button) {
-    case C::kOkButton: cmdOK_Click(); break;
-    case C::kDefaultsButton: cmdReset_Click(); break;
-    case C::kInfoButton: cmdInfo_Click(); break;
-    case C::kHomepageButton: cmdHomepage_Click(); break;
-    case C::kChoosePictureButton: cmdFile_Click(); break;
+    case C::kOkButton: SaveAndClose(); break;
+    case C::kDefaultsButton: ResetToDefaults(); break;
+    case C::kInfoButton: ShowAbout(); break;
+    case C::kHomepageButton: OpenHomepage(); break;
+    case C::kChoosePictureButton: ChoosePictureFile(); break;
     default: break;
   }
 }

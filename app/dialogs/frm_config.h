@@ -33,15 +33,15 @@ class FrmConfig : public ViewForm<ConfigView>, public ConfigInput {
   FrmConfig(App& app, std::unique_ptr<ConfigView> view);
 
   // Handlers, as the controls raise them.
-  void cmdOK_Click();
-  void cmdReset_Click();
-  void chkOpt_Click(int Index);
-  void vscTime_Change();
-  void optBack_Click(int Index);
-  void chkRandom_Click();
-  void cmdFile_Click();
-  void cmdInfo_Click();
-  void cmdHomepage_Click();
+  void SaveAndClose();
+  void ResetToDefaults();
+  void OptionBoxChanged();
+  void RestartTimeChanged();
+  void BackgroundChosen(int index);
+  void RandomBackgroundChanged();
+  void ChoosePictureFile();
+  void ShowAbout();
+  void OpenHomepage();
 
   // ConfigInput: what the user does. Disabled controls take nothing.
   void UserSetsCheck(ConfigControl box, bool ticked) override;
@@ -57,7 +57,7 @@ class FrmConfig : public ViewForm<ConfigView>, public ConfigInput {
   const std::string& dialog_file_name() const { return dialog_file_name_; }
 
  protected:
-  void Form_Load() override;
+  void OnLoad() override;
 
  private:
   // Control assignments; each runs the control's handler when it changes

@@ -27,7 +27,7 @@ FrmInfo::FrmInfo(App& app, std::unique_ptr<InfoView> view)
   view_->Bind(*this);
 }
 
-void FrmInfo::Form_Load() {
+void FrmInfo::OnLoad() {
   Procedure p(app_.reporter, kModule, "Form_Load");
   p.Step(0, [&] {
     const TwipSize screen = view().ScreenSize();
@@ -38,12 +38,12 @@ void FrmInfo::Form_Load() {
   p.Step(0, [&] { view().SetText(InfoControl::kLabel_1, VersionText(app_.services.exe.FileVersion())); });
 }
 
-void FrmInfo::lblHomepage_Click() {
+void FrmInfo::OpenHomepage() {
   Procedure p(app_.reporter, kModule, "lblHomepage_Click");
   p.Step(0, [&] { view().OpenInBrowser(kMakerAddressUrl); });
 }
 
-void FrmInfo::OK_Click() {
+void FrmInfo::Close() {
   Procedure p(app_.reporter, kModule, "OK_Click");
   p.Step(0, [&] { app_.forms.Unload(*this); });
 }

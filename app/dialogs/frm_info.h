@@ -27,14 +27,14 @@ class FrmInfo : public ViewForm<InfoView>, public InfoInput {
  public:
   FrmInfo(App& app, std::unique_ptr<InfoView> view);
 
-  void lblHomepage_Click();
-  void OK_Click();
+  void OpenHomepage();
+  void Close();
 
-  void UserClicksHomepage() override { lblHomepage_Click(); }
-  void UserClicksOK() override { OK_Click(); }
+  void UserClicksHomepage() override { OpenHomepage(); }
+  void UserClicksOK() override { Close(); }
 
  protected:
-  void Form_Load() override;
+  void OnLoad() override;
 
  private:
   App& app_;

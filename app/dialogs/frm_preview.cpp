@@ -12,7 +12,7 @@ FrmPreview::FrmPreview(App& app, std::unique_ptr<PreviewView> view)
   view_->SetEvents(this);
 }
 
-void FrmPreview::Form_Resize() {
+void FrmPreview::PaintPicture() {
   Procedure p(app_.reporter, "frmPreview", "Form_Resize");
   p.Step(0, [&] {
     const gfx::ImageRef picture = app_.services.resources.Bitmap(IDB_PREVIEW);
@@ -22,7 +22,7 @@ void FrmPreview::Form_Resize() {
   });
 }
 
-bool FrmPreview::Form_Unload() {
+bool FrmPreview::OnUnload() {
   Procedure p(app_.reporter, "frmPreview", "Form_Unload");
   p.Step(0, [&] { app_.saver.exitScreensaver(); });
   return true;

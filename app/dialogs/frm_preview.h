@@ -31,11 +31,11 @@ class PreviewView : public FormView {
 class FrmPreview : public ViewForm<PreviewView>, public PreviewEvents {
  public:
   FrmPreview(App& app, std::unique_ptr<PreviewView> view);
-  void OnResize() override { Form_Resize(); }
-  void Form_Resize();
+  void OnResize() override { PaintPicture(); }
+  void PaintPicture();
 
  protected:
-  bool Form_Unload() override;
+  bool OnUnload() override;
 
  private:
   App& app_;

@@ -27,7 +27,7 @@ class FrmMain::Head final : public SceneEvents {
   SceneView& view() { return *view_; }
 
   void OnResize() override {
-    if (loaded) scene.Form_Resize();
+    if (loaded) scene.LayOut();
   }
   void OnTimer() override {
     if (loaded) RunFrame(scene, in_frame_);
@@ -69,19 +69,19 @@ FrmMain::~FrmMain() = default;
 
 Scene& FrmMain::secondary_scene(size_t i) { return heads_.at(i)->scene; }
 
-void FrmMain::Form_Load() {
+void FrmMain::OnLoad() {
   loaded_ = true;
   const std::vector<gfx::Rect> monitors = view_->Monitors();
   if (!monitors.empty()) {
     monitor_ = monitors.front();
     view_->SetMonitor(monitor_);
   }
-  scene_.Form_Load();
+  scene_.Start();
   // Every scene takes its desktop capture now, before any window shows.
   LayOutHeads(monitors);
 }
 
-bool FrmMain::Form_Unload() {
+bool FrmMain::OnUnload() {
   app_.saver.exitScreensaver();
   return true;
 }
@@ -120,7 +120,7 @@ void FrmMain::LayOutHeads(const std::vector<gfx::Rect>& monitors) {
     head.view().Create();
     head.view().SetMonitor(m);
     head.loaded = true;
-    head.scene.Form_Load();
+    head.scene.Start();
     if (shown_) {
       head.view().StayOnTop();
       head.view().Show(ShowMode::kModeless);
@@ -145,7 +145,7 @@ void FrmMain::OnDisplayChange() {
 
 void FrmMain::OnResize() {
   // Sizes the window takes while it is being created are not a layout.
-  if (loaded_) scene_.Form_Resize();
+  if (loaded_) scene_.LayOut();
 }
 
 void FrmMain::RunFrame(Scene& scene, bool& in_frame) {
@@ -157,7 +157,7 @@ void FrmMain::RunFrame(Scene& scene, bool& in_frame) {
     bool& flag;
     ~Done() { flag = false; }
   } done{in_frame};
-  scene.tmrAnimation_Timer();
+  scene.OnFrameTimer();
 }
 
 void FrmMain::OnTimer() {

@@ -73,8 +73,8 @@ class FrmMain : public ViewForm<SceneView>, public SceneEvents {
   Scene& secondary_scene(size_t i);
 
  protected:
-  void Form_Load() override;
-  bool Form_Unload() override;
+  void OnLoad() override;
+  bool OnUnload() override;
   void ShowWindow(ShowMode mode) override;
   void DestroyWindow() override;
 

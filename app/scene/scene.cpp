@@ -118,8 +118,8 @@ float Scene::SafeSpeed() const {
   return std::max(0.1f, std::min({speed, by_width, by_height}));
 }
 
-// Form_Load. Lines: 10 count, 20 interval, 30 maximize.
-void Scene::Form_Load() {
+// Reported as "Form_Load". Lines: 10 count, 20 interval, 30 maximize.
+void Scene::Start() {
   Procedure p(c_.reporter, "frmMain", "Form_Load");
   p.Step(10, [&] { c_.LeafCount = LeafCountFromSettings(); });
   p.Step(20, [&] {
@@ -132,7 +132,7 @@ void Scene::Form_Load() {
 }
 
 // The layout. Lines are the steps in order, 10 to 170.
-void Scene::Form_Resize() {
+void Scene::LayOut() {
   Procedure p(c_.reporter, "frmMain", "Form_Resize");
   composer_.Invalidate();
   p.Step(10, [&] { host_.EnableTimer(false); });
@@ -157,7 +157,7 @@ void Scene::Form_Resize() {
       DesktopCaptured = true;
     }
   });
-  p.Step(50, [&] { Hintergrund(); });
+  p.Step(50, [&] { PaintBackground(); });
   p.Step(60, [&] {
     gfx::Surface& window = host_.WindowImage();
     gfx::Blit(window, 0, 0, picBG, picBG.bounds());
@@ -188,7 +188,7 @@ void Scene::Form_Resize() {
     composer_.ReserveForHeight(std::max(DeviceLength(kTallestSprite, scale_), 3 * lblURL.height));
   });
   p.Step(110, [&] { GroundWave.Recreate(ToInt32(W() + 100.0f)); });
-  p.Step(120, [&] { SinusY(); });
+  p.Step(120, [&] { ShapeGroundWave(); });
   p.Step(130, [&] { GroundBase = ToInt16(double(H()) * 0.9); });
   PaintLeafCarpet(p);
   PlaceLeafSprites(p);
@@ -221,8 +221,8 @@ void Scene::PlaceLeafSprites(Procedure& p) {
       s.Size = float(RandomInt(c_.rng, 24, 34));
       s.Y = float(RandomInt(c_.rng, 0, ToInt16(double(H()) * 0.85)));
       s.X = float(x);
-      s.Active = 0;
-      s.Matured = 0;
+      s.Active = false;
+      s.Matured = false;
     });
   }
 }
@@ -238,8 +238,8 @@ void Scene::PlaceMushrooms(Procedure& p) {
       m.Size = float(RandomInt(c_.rng, 16, 40));
       m.Y = float(y);
       m.X = float(x);
-      m.Active = -1;
-      m.Matured = 0;
+      m.Active = true;
+      m.Matured = false;
     });
   }
 }
@@ -253,7 +253,7 @@ void Scene::PlaceMushrooms(Procedure& p) {
 // the restart comes on time, with the same random numbers, so the scene goes
 // on exactly as if it were watched; composing the frame surface, the overlay
 // and presenting rest. The first frame watched again repaints everything.
-void Scene::tmrAnimation_Timer() {
+void Scene::OnFrameTimer() {
   Procedure p(c_.reporter, "frmMain", "tmrAnimation_timer");
   p.Step(10, [&] { TickNow = AsSigned(c_.clock.TickCount()); });
   painting_ = host_.Visible();
@@ -264,9 +264,9 @@ void Scene::tmrAnimation_Timer() {
       composer_.BeginUnseen();
     }
   });
-  p.Step(30, [&] { Pilze(); });
+  p.Step(30, [&] { GrowMushrooms(); });
   p.Step(40, [&] {
-    Blaetter();
+    MoveLeaves();
     composer_.Compose();
   });
   if (painting_) PrintOverlay(p);
@@ -310,7 +310,7 @@ void Scene::RestartTest(Procedure& p) {
       c_.LeafCount = LeafCountFromSettings();
       WaveAmplitude = 0;
       MatureCount = 0;
-      Form_Resize();
+      LayOut();
     }
     LastRestart = TickNow;
   });
@@ -318,7 +318,7 @@ void Scene::RestartTest(Procedure& p) {
 
 // The falling leaf sprites. Lines: 10 landing depth, 20 settling, 30 fall,
 // 40 drift, 50 wrap, 60 draw.
-void Scene::Blaetter() {
+void Scene::MoveLeaves() {
   Procedure p(c_.reporter, "frmMain", "Blaetter");
   const int count = std::min<int>(c_.LeafCount, kMaxLeafCount);
   for (int i = 0; i <= count && !p.left(); ++i) {
@@ -354,16 +354,16 @@ void Scene::Blaetter() {
 
 // The mushrooms. Lines: 10 activation, 20 growth, 30 maturing, 40 raising
 // the ground, 50 strewing leaves, 60 rebirth.
-void Scene::Pilze() {
+void Scene::GrowMushrooms() {
   Procedure p(c_.reporter, "frmMain", "Pilze");
   const int count = std::min<int>(c_.LeafCount, kMaxLeafCount) / 3;
   for (int i = 0; i <= count && !p.left(); ++i) {
     SpriteRecord& m = Mushrooms[size_t(i)];
-    if (m.Active != -1) {
-      p.Step(10, [&] { m.Active = -1; });
+    if (!m.Active) {
+      m.Active = true;
       continue;
     }
-    if (m.Matured == 0) {
+    if (!m.Matured) {
       if (m.Size >= 48.0f) continue;
       int16_t s = 0;
       p.Step(20, [&] {
@@ -380,7 +380,7 @@ void Scene::Pilze() {
         LandingLine = Sub16(LandingLine, 1);
         MatureCount = Add16(MatureCount, 1);
         if (MatureCount > 3000) MatureCount = 0;
-        if (MatureCount % 20 == 0) SinusY();
+        if (MatureCount % 20 == 0) ShapeGroundWave();
         if (GroundBase < 10) GroundBase = 100;
       });
       for (int j = 0; j <= 10 && !p.left(); ++j) {
@@ -398,7 +398,7 @@ void Scene::Pilze() {
 
 // The mushroom goes into the background, one leaf under it and one over it.
 void Scene::MatureInto(SpriteRecord& m, int16_t s) {
-  m.Matured = 1;
+  m.Matured = true;
   m.Y = m.Y - 2.0f;
   const int16_t a = RandomInt(c_.rng, 141, 190);
   int16_t dx = RandomInt(c_.rng, -20, 20);
@@ -412,8 +412,8 @@ void Scene::MatureInto(SpriteRecord& m, int16_t s) {
 }
 
 void Scene::RaiseGroundAndRebirth(SpriteRecord& m) {
-  m.Matured = 0;
-  m.Active = 0;
+  m.Matured = false;
+  m.Active = false;
   m.X = float(RandomInt(c_.rng, -10, ToInt16(W() + 20.0f)));
   const int32_t col = ToInt32(m.X);
   m.Y =
@@ -424,7 +424,7 @@ void Scene::RaiseGroundAndRebirth(SpriteRecord& m) {
 
 // The ground wave. Lines: 10 new wave or drift, 20 amplitude, 30 ground
 // base, 40 landing line, 50 the table.
-void Scene::SinusY() {
+void Scene::ShapeGroundWave() {
   Procedure p(c_.reporter, "frmMain", "SinusY");
   p.Step(10, [&] {
     if (WaveAmplitude == 0) {
@@ -458,7 +458,7 @@ void Scene::SinusY() {
 
 // The background, over every device pixel. Lines: 10 black, 20 gradient
 // strips, 30 desktop, 40 the user's picture.
-void Scene::Hintergrund() {
+void Scene::PaintBackground() {
   Procedure p(c_.reporter, "frmMain", "Hintergrund");
   switch (c_.settings.BackgroundKind) {
     case kBackgroundBlack:

@@ -36,8 +36,8 @@ struct SpriteRecord {
   float Y = 0.0f;
   float Size = 0.0f;
   int16_t IconId = 0;
-  int16_t Active = 0;   // -1 true, 0 false
-  int16_t Matured = 0;  // 0 or 1
+  bool Active = false;  // a mushroom that takes part in the frame
+  bool Matured = false;  // drawn into the background, waiting for rebirth
 };
 
 inline constexpr int kSpriteTableSize = 501;  // indices 0..500
@@ -65,7 +65,7 @@ struct SceneContext {
   SaverSettings& settings;
   int16_t& LeafCount;
   RandomSource& rng;
-  ErrPtnr& reporter;
+  ErrorReporter& reporter;
   ResourceLibrary& resources;
   Clock& clock;
   Regional& regional;
@@ -94,13 +94,20 @@ class Scene {
  public:
   Scene(SceneContext context, SceneHost& host);
 
-  void Form_Load();
-  void Form_Resize();
-  void tmrAnimation_Timer();
-  void Blaetter();
-  void Hintergrund();
-  void Pilze();
-  void SinusY();
+  // Draws the sprite count, sets the frame interval and maximizes the window.
+  void Start();
+  // Builds a fresh scene for the window's size.
+  void LayOut();
+  // One frame, and the restart when its time has come.
+  void OnFrameTimer();
+  // The falling leaf sprites: fall, drift, settle into the background.
+  void MoveLeaves();
+  // Paints the chosen background into picBG.
+  void PaintBackground();
+  // The mushrooms: growth, maturing into the background, rebirth.
+  void GrowMushrooms();
+  // Drifts the wave's parameters and recomputes the ground wave table.
+  void ShapeGroundWave();
 
   // Scene state.
   std::array<SpriteRecord, kSpriteTableSize> LeafSprites{};

@@ -12,7 +12,7 @@ void FormList::Load(Form& form) {
   if (IsLoaded(form)) return;
   form.CreateWindowHidden();
   loaded_.push_back(&form);
-  form.Form_Load();
+  form.OnLoad();
 }
 
 void FormList::Show(Form& form, ShowMode mode) {
@@ -28,7 +28,7 @@ bool FormList::Unload(Form& form) {
   unloading_.push_back(&form);
   bool agreed = false;
   try {
-    agreed = form.Form_Unload();
+    agreed = form.OnUnload();
   } catch (...) {
     unloading_.erase(std::find(unloading_.begin(), unloading_.end(), &form));
     throw;

@@ -28,10 +28,10 @@ class Form {
   friend class FormList;
   // The platform's window, created hidden.
   virtual void CreateWindowHidden() = 0;
-  // Form_Load; runs right after the window exists.
-  virtual void Form_Load() {}
-  // Form_Unload; returning false refuses, and the form stays loaded.
-  virtual bool Form_Unload() { return true; }
+  // The load handler; runs right after the window exists.
+  virtual void OnLoad() {}
+  // The unload handler; returning false refuses, and the form stays loaded.
+  virtual bool OnUnload() { return true; }
   // Makes the window visible; a modal show returns when the form is unloaded.
   virtual void ShowWindow(ShowMode mode) = 0;
   virtual void DestroyWindow() = 0;

@@ -39,40 +39,43 @@ struct ClientRect {
   int32_t bottom = 0;
 };
 
-// Screen-saver and window calls, with the arguments the program passes.
+// What the program asks of the system around a run: the screen-saver
+// state, the cursor, the preview's place in its host window, staying on
+// top, the saver password and the version query. The start-up procedures
+// make one call per numbered step, so a failing call is reported at its
+// own line.
 class SystemApi {
  public:
   virtual ~SystemApi() = default;
-  // pvParam is always null and fWinIni 0.
-  virtual void SystemParametersInfoA(uint32_t action, int32_t param) = 0;
+  // Whether the system may start a screen saver when the user is idle.
+  virtual void SetScreenSaverActive(bool active) = 0;
+  // Tells the system that a screen saver runs now, or no longer runs.
+  virtual void SetSaverRunning(bool running) = 0;
+  // Counts the cursor up (show) or down; it shows while the count is 0 or more.
   virtual void ShowCursor(bool show) = 0;
-  virtual void GetClientRect(WindowHandle window, ClientRect& rect) = 0;
-  virtual int32_t GetWindowLongA(WindowHandle window, int32_t index) = 0;
-  virtual void SetWindowLongA(WindowHandle window, int32_t index, int64_t value) = 0;
+  // The client area of `window`; `rect` stays as it is when there is none.
+  virtual void GetClientArea(WindowHandle window, ClientRect& rect) = 0;
+  // A window's style bits (kWsChild and the system's others).
+  virtual int32_t WindowStyle(WindowHandle window) = 0;
+  virtual void SetWindowStyle(WindowHandle window, int32_t style) = 0;
   virtual void SetParent(WindowHandle child, WindowHandle parent) = 0;
-  virtual int32_t SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
-                               int32_t cx, int32_t cy, uint32_t flags) = 0;
-  // The password calls exist outside the NT family only; they are looked up
-  // at run time. PwdChangePasswordA("SCRSAVE", owner, 0, 0).
-  virtual void PwdChangePasswordA(WindowHandle owner) = 0;
-  virtual bool VerifyScreenSavePwd(WindowHandle window) = 0;
-  // Returns the call's result (1 on success) and fills `info`.
-  virtual int32_t GetVersionExA(OsVersion& info) = 0;
+  virtual void SetOwner(WindowHandle window, WindowHandle owner) = 0;
+  // Shows `window` at the top-left corner of its parent, `width` x `height`,
+  // without activating it or changing its place in the stacking order.
+  virtual void ShowInParent(WindowHandle window, int32_t width, int32_t height) = 0;
+  // Keeps `window` above all others, or lets it go back among them, and
+  // activates it when asked to. False when the system refused.
+  virtual bool SetTopMost(WindowHandle window, bool topmost, bool activate) = 0;
+  // The saver password exists outside the NT family only: the system's
+  // dialog that changes it, and the check before a run ends (true: passed).
+  virtual void ChangeSaverPassword(WindowHandle owner) = 0;
+  virtual bool VerifySaverPassword(WindowHandle window) = 0;
+  // Fills `info` (whose size the caller sets); 1 on success.
+  virtual int32_t QueryVersion(OsVersion& info) = 0;
 };
 
-inline constexpr uint32_t kSpiSetScreenSaveActive = 17;
-inline constexpr uint32_t kSpiScreenSaverRunning = 97;
-inline constexpr int32_t kGwlStyle = -16;
-inline constexpr int32_t kGwlHwndParent = -8;
+// The style bit of a window that lives inside another one.
 inline constexpr int32_t kWsChild = 0x40000000;
-inline constexpr WindowHandle kHwndTop = 0;
-inline constexpr WindowHandle kHwndTopMost = -1;
-inline constexpr WindowHandle kHwndNoTopMost = -2;
-inline constexpr uint32_t kSwpNoSize = 0x0001;
-inline constexpr uint32_t kSwpNoMove = 0x0002;
-inline constexpr uint32_t kSwpNoZOrder = 0x0004;
-inline constexpr uint32_t kSwpNoActivate = 0x0010;
-inline constexpr uint32_t kSwpShowWindow = 0x0040;
 
 // Per-user text values addressed by application, section and key. Both
 // operations raise a RuntimeFailure when the store cannot be used.

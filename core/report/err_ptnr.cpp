@@ -2,16 +2,16 @@
 
 namespace sarvel {
 
-std::string ErrPtnr::BuiltProgInfo() {
+std::string ErrorReporter::BuiltProgInfo() {
   const Version v = s_.exe.FileVersion();
   return s_.exe.FileTitle() + "  V" + std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
          std::to_string(v.revision);
 }
 
-int16_t ErrPtnr::OnError(const std::string& AktModul, const std::string& AktProc) {
+int16_t ErrorReporter::OnError(const std::string& module, const std::string& procedure) {
   record_.rows[0] = std::to_string(current_.number) + " (" + current_.description + ")";
-  record_.rows[1] = AktModul;
-  record_.rows[2] = AktProc;
+  record_.rows[1] = module;
+  record_.rows[2] = procedure;
   record_.rows[3] = std::to_string(current_.line);
   if (record_.prog_info.empty()) record_.prog_info = BuiltProgInfo();
   s_.process.ResetMousePointer();

@@ -1,5 +1,5 @@
-// ErrPtnr: the one error reporter. A reporting procedure hands it a failure
-// (see procedure.h); it fills its record, appends the protocol to the error
+// The one error reporter. A reporting procedure hands it a failure (see
+// procedure.h); it fills its record, appends the protocol to the error
 // log, beeps and asks the start-up module to end the run.
 #pragma once
 
@@ -22,7 +22,7 @@ struct CurrentFailure {
 // What the reporting procedure does next.
 enum Answer : int16_t { kRetry = 0, kIgnore = 1, kCancel = 2, kEnd = 3 };
 
-class ErrPtnr {
+class ErrorReporter {
  public:
   struct Services {
     Clock& clock;
@@ -32,14 +32,14 @@ class ErrPtnr {
     Process& process;
   };
 
-  explicit ErrPtnr(Services services) : s_(services) {}
-  virtual ~ErrPtnr() = default;
+  explicit ErrorReporter(Services services) : s_(services) {}
+  virtual ~ErrorReporter() = default;
 
   // The start-up module's exit procedure, called at the end of every report.
   void set_exit_procedure(std::function<void()> exit) { exit_ = std::move(exit); }
 
   // Reports the current failure and answers how the procedure goes on.
-  virtual int16_t OnError(const std::string& AktModul, const std::string& AktProc);
+  virtual int16_t OnError(const std::string& module, const std::string& procedure);
   void SetProgInfo(std::string text) { record_.prog_info = std::move(text); }
 
   CurrentFailure& current_failure() { return current_; }

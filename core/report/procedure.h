@@ -9,7 +9,7 @@
 //
 // A failure in a step (a RuntimeFailure, or a failure of a called operation
 // without a handler of its own) abandons the rest of the step and goes to
-// ErrPtnr::OnError with the procedure's names; the failing step's number is
+// ErrorReporter::OnError with the procedure's names; the failing step's number is
 // the line of the current failure. The answer decides what follows:
 //   0 retry   - the step runs again; a failure that recurs right after a
 //               retry is reported at most twice more, then the procedure is
@@ -38,32 +38,19 @@ class Procedure {
  public:
   // `module` and `name` are string literals; nothing is copied unless a
   // failure is reported, so a procedure costs nothing in the frame loop.
-  Procedure(ErrPtnr& reporter, const char* module, const char* name)
+  Procedure(ErrorReporter& reporter, const char* module, const char* name)
       : reporter_(reporter), module_(module), name_(name) {}
 
   // Runs one step. Returns false when the procedure has been left (now or
   // earlier); later steps then do nothing.
   template <class Body>
   bool Step(int32_t line, Body&& body) {
-    if (left_) return false;
-    line_ = line;
+    if (!Begin(line)) return false;
     for (int reports = 1;; ++reports) {
-      Next next;
-      try {
-        body();
-        return !left_;
-      } catch (const RuntimeFailure& f) {
-        next = Report(f);
-      } catch (const std::exception& e) {
-        next = Report(AsRuntimeFailure(e));
-      }
-      switch (next) {
-        case Next::kRetry:
-          if (reports < kMaxReportsPerStep) continue;
-          left_ = true;
-          return false;
-        case Next::kContinue: return !left_;
-        case Next::kLeave: return false;
+      if (Attempt(body) != Next::kRetry) return !left_;
+      if (reports == kMaxReportsPerStep) {
+        left_ = true;
+        return false;
       }
     }
   }
@@ -73,19 +60,10 @@ class Procedure {
   // runs and the procedure goes on, unless the answer leaves or ends.
   template <class Body, class Fallback>
   bool StepOr(int32_t line, Body&& body, Fallback&& fallback) {
-    if (left_) return false;
-    line_ = line;
-    Next next;
-    try {
-      body();
-      return !left_;
-    } catch (const RuntimeFailure& f) {
-      next = Report(f);
-    } catch (const std::exception& e) {
-      next = Report(AsRuntimeFailure(e));
-    }
+    if (!Begin(line)) return false;
+    const Next next = Attempt(body);
     if (next == Next::kLeave) return false;
-    fallback();
+    if (next != Next::kDone) fallback();
     return !left_;
   }
 
@@ -97,13 +75,34 @@ class Procedure {
   int32_t line() const { return line_; }
 
  private:
-  enum class Next { kRetry, kContinue, kLeave };
+  enum class Next { kDone, kRetry, kContinue, kLeave };
+
+  // Makes `line` the current line; false once the procedure has been left.
+  bool Begin(int32_t line) {
+    if (left_) return false;
+    line_ = line;
+    return true;
+  }
+
+  // Runs the body once. A failure goes to the reporter, whose answer says
+  // what follows; a failure inside the reporter passes on to the caller.
+  template <class Body>
+  Next Attempt(Body& body) {
+    try {
+      body();
+      return Next::kDone;
+    } catch (const RuntimeFailure& f) {
+      return Report(f);
+    } catch (const std::exception& e) {
+      return Report(AsRuntimeFailure(e));
+    }
+  }
 
   static RuntimeFailure AsRuntimeFailure(const std::exception& e);
   // Hands a failure to the reporter and maps its answer.
   Next Report(const RuntimeFailure& failure);
 
-  ErrPtnr& reporter_;
+  ErrorReporter& reporter_;
   const char* module_;
   const char* name_;
   int32_t line_ = 0;

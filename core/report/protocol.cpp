@@ -87,7 +87,7 @@ std::string BuildProtocol(const ErrorRecord& record, const LocalTime& now, const
 std::string GetProtocol(const ErrorRecord& record, Clock& clock, SystemApi& system) {
   OsVersion os;
   os.size = 148;
-  system.GetVersionExA(os);
+  system.QueryVersion(os);
   return BuildProtocol(record, clock.Now(), os);
 }
 

@@ -1,26 +1,19 @@
-// Win32: the outermost level of every event. A failure that no procedure
-// handled must not cross a window procedure: it stops the program with the
-// fatal error message.
+// Win32: every event runs inside the outermost guard, whose fatal message
+// names the program as the system shows it.
 #pragma once
 
-#include <string>
+#include <string_view>
+#include <utility>
 
-#include "core/base/failure.h"
-#include "core/ports/services.h"
+#include "core/report/guard.h"
 
 namespace sarvel::win32 {
 
-std::string FatalMessage(const RuntimeFailure& f);
+inline constexpr std::string_view kFatalMessageProgram = "Sarvel";
 
 template <class Fn>
 void Guarded(Process& process, Fn&& fn) {
-  try {
-    fn();
-  } catch (const RuntimeFailure& f) {
-    process.FatalError(FatalMessage(f));
-  } catch (const std::exception& e) {
-    process.FatalError(std::string("Sarvel: fatal error (") + e.what() + ")");
-  }
+  sarvel::Guarded(process, kFatalMessageProgram, std::forward<Fn>(fn));
 }
 
 }  // namespace sarvel::win32

@@ -16,10 +16,6 @@
 
 namespace sarvel::win32 {
 
-std::string FatalMessage(const RuntimeFailure& f) {
-  return "Sarvel: run-time error " + std::to_string(f.number()) + " (" + f.description() + ")";
-}
-
 // The text after the program's own name, as the system passed it.
 std::string ArgumentsOf(const wchar_t* command_line) {
   const wchar_t* p = command_line;

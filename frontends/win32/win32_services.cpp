@@ -35,37 +35,50 @@ SYSTEMTIME ToSystemTime(const LocalTime& t) {
 
 }  // namespace
 
-void System::SystemParametersInfoA(uint32_t action, int32_t param) {
-  ::SystemParametersInfoA(action, UINT(param), nullptr, 0);
+void System::SetScreenSaverActive(bool active) {
+  ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? 1 : 0, nullptr, 0);
+}
+
+void System::SetSaverRunning(bool running) {
+  // A running saver is announced with all bits set, as a true of the
+  // 16-bit kind reads.
+  ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, running ? UINT(-1) : 0, nullptr, 0);
 }
 
 void System::ShowCursor(bool show) { ::ShowCursor(show ? TRUE : FALSE); }
 
-void System::GetClientRect(WindowHandle window, ClientRect& rect) {
+void System::GetClientArea(WindowHandle window, ClientRect& rect) {
   RECT r{};
   if (::GetClientRect(AsHwnd(window), &r)) rect = ClientRect{r.left, r.top, r.right, r.bottom};
 }
 
-int32_t System::GetWindowLongA(WindowHandle window, int32_t index) {
-  return int32_t(::GetWindowLongPtrA(AsHwnd(window), index));
+int32_t System::WindowStyle(WindowHandle window) {
+  return int32_t(::GetWindowLongPtrA(AsHwnd(window), GWL_STYLE));
 }
 
-void System::SetWindowLongA(WindowHandle window, int32_t index, int64_t value) {
+void System::SetWindowStyle(WindowHandle window, int32_t style) {
   // Style bits are a 32-bit value: keep them unsigned so WS_POPUP survives.
-  const LONG_PTR v = index == GWL_STYLE ? LONG_PTR(uint32_t(value)) : LONG_PTR(value);
-  ::SetWindowLongPtrA(AsHwnd(window), index, v);
+  ::SetWindowLongPtrA(AsHwnd(window), GWL_STYLE, LONG_PTR(uint32_t(style)));
 }
 
 void System::SetParent(WindowHandle child, WindowHandle parent) {
   ::SetParent(AsHwnd(child), AsHwnd(parent));
 }
 
-int32_t System::SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
-                             int32_t cx, int32_t cy, uint32_t flags) {
-  return ::SetWindowPos(AsHwnd(window), AsHwnd(insert_after), x, y, cx, cy, flags);
+void System::SetOwner(WindowHandle window, WindowHandle owner) {
+  ::SetWindowLongPtrA(AsHwnd(window), GWLP_HWNDPARENT, LONG_PTR(owner));
 }
 
-void System::PwdChangePasswordA(WindowHandle owner) {
+void System::ShowInParent(WindowHandle window, int32_t width, int32_t height) {
+  ::SetWindowPos(AsHwnd(window), HWND_TOP, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+bool System::SetTopMost(WindowHandle window, bool topmost, bool activate) {
+  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE);
+  return ::SetWindowPos(AsHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags) != 0;
+}
+
+void System::ChangeSaverPassword(WindowHandle owner) {
   using Fn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
   HMODULE mpr = LoadLibraryA("mpr.dll");
   if (!mpr) return;
@@ -74,7 +87,7 @@ void System::PwdChangePasswordA(WindowHandle owner) {
   FreeLibrary(mpr);
 }
 
-bool System::VerifyScreenSavePwd(WindowHandle window) {
+bool System::VerifySaverPassword(WindowHandle window) {
   using Fn = BOOL(WINAPI*)(HWND);
   HMODULE cpl = LoadLibraryA("password.cpl");
   if (!cpl) return true;  // no password provider: nothing to ask
@@ -85,7 +98,7 @@ bool System::VerifyScreenSavePwd(WindowHandle window) {
   return passed;
 }
 
-int32_t System::GetVersionExA(OsVersion& info) {
+int32_t System::QueryVersion(OsVersion& info) {
   OSVERSIONINFOA v;
   std::memset(&v, 0, sizeof v);
   v.dwOSVersionInfoSize = info.size;

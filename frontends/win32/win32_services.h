@@ -13,17 +13,21 @@ namespace sarvel::win32 {
 
 class System : public SystemApi {
  public:
-  void SystemParametersInfoA(uint32_t action, int32_t param) override;
+  void SetScreenSaverActive(bool active) override;
+  void SetSaverRunning(bool running) override;
   void ShowCursor(bool show) override;
-  void GetClientRect(WindowHandle window, ClientRect& rect) override;
-  int32_t GetWindowLongA(WindowHandle window, int32_t index) override;
-  void SetWindowLongA(WindowHandle window, int32_t index, int64_t value) override;
+  void GetClientArea(WindowHandle window, ClientRect& rect) override;
+  int32_t WindowStyle(WindowHandle window) override;
+  void SetWindowStyle(WindowHandle window, int32_t style) override;
   void SetParent(WindowHandle child, WindowHandle parent) override;
-  int32_t SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
-                       int32_t cx, int32_t cy, uint32_t flags) override;
-  void PwdChangePasswordA(WindowHandle owner) override;
-  bool VerifyScreenSavePwd(WindowHandle window) override;
-  int32_t GetVersionExA(OsVersion& info) override;
+  void SetOwner(WindowHandle window, WindowHandle owner) override;
+  void ShowInParent(WindowHandle window, int32_t width, int32_t height) override;
+  bool SetTopMost(WindowHandle window, bool topmost, bool activate) override;
+  // PwdChangePasswordA("SCRSAVE", owner, 0, 0) of mpr.dll.
+  void ChangeSaverPassword(WindowHandle owner) override;
+  // VerifyScreenSavePwd of password.cpl; passed when there is none.
+  bool VerifySaverPassword(WindowHandle window) override;
+  int32_t QueryVersion(OsVersion& info) override;
 };
 
 // HKEY_CURRENT_USER\Software\<app>\<section>, one REG_SZ value per key.

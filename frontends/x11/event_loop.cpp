@@ -23,10 +23,6 @@ void OnSignal(int) {
 
 }  // namespace
 
-std::string FatalMessage(const RuntimeFailure& f) {
-  return "sarvel: run-time error " + std::to_string(f.number()) + " (" + f.description() + ")";
-}
-
 void EventLoop::Timer::SetInterval(int32_t milliseconds) {
   interval_ms_ = std::max<int32_t>(1, milliseconds);
   if (enabled_) due_ = now_() + std::chrono::milliseconds(interval_ms_);

@@ -8,9 +8,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
-#include "core/base/failure.h"
+#include "core/report/guard.h"
 #include "core/ports/services.h"
 #include "frontends/x11/x11_display.h"
 
@@ -71,19 +73,13 @@ class EventLoop {
   bool firing_ = false;
 };
 
-// The outermost level of every event: a failure no procedure handled stops
-// the program with the fatal error message.
-std::string FatalMessage(const RuntimeFailure& failure);
+// Every event runs inside the outermost guard, whose fatal message names
+// the program as it is called on the command line.
+inline constexpr std::string_view kFatalMessageProgram = "sarvel";
 
 template <class Fn>
 void Guarded(Process& process, Fn&& fn) {
-  try {
-    fn();
-  } catch (const RuntimeFailure& f) {
-    process.FatalError(FatalMessage(f));
-  } catch (const std::exception& e) {
-    process.FatalError(std::string("sarvel: fatal error (") + e.what() + ")");
-  }
+  sarvel::Guarded(process, kFatalMessageProgram, std::forward<Fn>(fn));
 }
 
 }  // namespace sarvel::x11

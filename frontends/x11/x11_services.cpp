@@ -22,8 +22,6 @@ namespace {
 Window AsWindow(WindowHandle h) { return Window(uint64_t(h)); }
 
 constexpr int32_t kWsVisible = 0x10000000;
-constexpr WindowHandle kHwndBottom = 1;
-constexpr uint32_t kSwpHideWindow = 0x0080;
 
 void MakeFolders(const std::string& dir) {
   if (dir.empty() || ::access(dir.c_str(), F_OK) == 0) return;
@@ -43,14 +41,15 @@ std::string FolderOf(const std::string& path) {
 
 // ---- SystemApi
 
-void X11System::SystemParametersInfoA(uint32_t action, int32_t param) {
-  if (action == kSpiScreenSaverRunning) running_ = param != 0;
-  if (action == kSpiSetScreenSaveActive && !hosted_) display_.SuspendScreenSaver(param == 0);
+void X11System::SetScreenSaverActive(bool active) {
+  if (!hosted_) display_.SuspendScreenSaver(!active);
 }
+
+void X11System::SetSaverRunning(bool running) { running_ = running; }
 
 void X11System::ShowCursor(bool show) { display_.ChangeCursorCount(show ? 1 : -1); }
 
-void X11System::GetClientRect(WindowHandle window, ClientRect& rect) {
+void X11System::GetClientArea(WindowHandle window, ClientRect& rect) {
   if (window == 0) return;
   ::Display* x = display_.xdisplay();
   ErrorTrap trap(x);
@@ -58,13 +57,9 @@ void X11System::GetClientRect(WindowHandle window, ClientRect& rect) {
   if (XGetWindowAttributes(x, AsWindow(window), &a) && trap.Ok()) rect = ClientRect{0, 0, a.width, a.height};
 }
 
-int32_t X11System::GetWindowLongA(WindowHandle window, int32_t index) {
-  if (Display::OwnWindow* own = display_.Own(AsWindow(window))) {
-    if (index == kGwlStyle) return own->style;
-    if (index == kGwlHwndParent) return int32_t(own->owner);
-    return 0;
-  }
-  if (index != kGwlStyle || window == 0) return 0;
+int32_t X11System::WindowStyle(WindowHandle window) {
+  if (Display::OwnWindow* own = display_.Own(AsWindow(window))) return own->style;
+  if (window == 0) return 0;
   ::Display* x = display_.xdisplay();
   ErrorTrap trap(x);
   XWindowAttributes a;
@@ -78,17 +73,9 @@ int32_t X11System::GetWindowLongA(WindowHandle window, int32_t index) {
   return (parent != root ? kWsChild : 0) | (a.map_state == IsViewable ? kWsVisible : 0);
 }
 
-void X11System::SetWindowLongA(WindowHandle window, int32_t index, int64_t value) {
-  Display::OwnWindow* own = display_.Own(AsWindow(window));
-  if (!own) return;  // other programs' windows keep their ways
-  if (index == kGwlStyle) own->style = int32_t(value);
-  if (index == kGwlHwndParent) {
-    own->owner = value;
-    if (!(own->style & kWsChild) && value != 0) {
-      ErrorTrap trap(display_.xdisplay());
-      XSetTransientForHint(display_.xdisplay(), AsWindow(window), AsWindow(value));
-    }
-  }
+void X11System::SetWindowStyle(WindowHandle window, int32_t style) {
+  // Other programs' windows keep their ways.
+  if (Display::OwnWindow* own = display_.Own(AsWindow(window))) own->style = style;
 }
 
 void X11System::SetParent(WindowHandle child, WindowHandle parent) {
@@ -98,39 +85,43 @@ void X11System::SetParent(WindowHandle child, WindowHandle parent) {
   trap.Ok();
 }
 
-int32_t X11System::SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
-                                int32_t cx, int32_t cy, uint32_t flags) {
-  if (hosted_) return 1;
+void X11System::SetOwner(WindowHandle window, WindowHandle owner) {
+  Display::OwnWindow* own = display_.Own(AsWindow(window));
+  if (!own) return;
+  own->owner = owner;
+  if (!(own->style & kWsChild) && owner != 0) {
+    ErrorTrap trap(display_.xdisplay());
+    XSetTransientForHint(display_.xdisplay(), AsWindow(window), AsWindow(owner));
+  }
+}
+
+void X11System::ShowInParent(WindowHandle window, int32_t width, int32_t height) {
+  if (hosted_) return;
   ::Display* d = display_.xdisplay();
   const Window w = AsWindow(window);
   ErrorTrap trap(d);
   // X has no empty windows: 0 x 0 becomes the smallest there is.
-  const unsigned width = unsigned(std::max(1, cx)), height = unsigned(std::max(1, cy));
-  if (!(flags & kSwpNoMove) && !(flags & kSwpNoSize)) XMoveResizeWindow(d, w, x, y, width, height);
-  else if (!(flags & kSwpNoSize)) XResizeWindow(d, w, width, height);
-  else if (!(flags & kSwpNoMove)) XMoveWindow(d, w, x, y);
-  if (!(flags & kSwpNoZOrder)) {
-    Display::OwnWindow* own = display_.Own(w);
-    if (insert_after == kHwndTopMost || insert_after == kHwndNoTopMost) {
-      if (own) own->topmost = insert_after == kHwndTopMost;
-      if (insert_after == kHwndTopMost) XRaiseWindow(d, w);
-    } else if (insert_after == kHwndTop) {
-      XRaiseWindow(d, w);
-    } else if (insert_after == kHwndBottom) {
-      XLowerWindow(d, w);
-    }
-  }
-  if (flags & kSwpShowWindow) XMapWindow(d, w);
-  if (flags & kSwpHideWindow) XUnmapWindow(d, w);
-  return trap.Ok() ? 1 : 0;
+  XMoveResizeWindow(d, w, 0, 0, unsigned(std::max(1, width)), unsigned(std::max(1, height)));
+  XMapWindow(d, w);
+  trap.Ok();
 }
 
-void X11System::PwdChangePasswordA(WindowHandle) {
+bool X11System::SetTopMost(WindowHandle window, bool topmost, bool) {
+  if (hosted_) return true;
+  ::Display* d = display_.xdisplay();
+  const Window w = AsWindow(window);
+  ErrorTrap trap(d);
+  if (Display::OwnWindow* own = display_.Own(w)) own->topmost = topmost;
+  if (topmost) XRaiseWindow(d, w);
+  return trap.Ok();
+}
+
+void X11System::ChangeSaverPassword(WindowHandle) {
   std::printf(
       "Sarvel keeps no password of its own on X11: the screen locker asks for your login password.\n");
 }
 
-bool X11System::VerifyScreenSavePwd(WindowHandle) { return true; }
+bool X11System::VerifySaverPassword(WindowHandle) { return true; }
 
 OsVersion PosixVersion(const char* release) {
   OsVersion v;
@@ -151,7 +142,7 @@ OsVersion PosixVersion(const char* release) {
   return v;
 }
 
-int32_t X11System::GetVersionExA(OsVersion& info) {
+int32_t X11System::QueryVersion(OsVersion& info) {
   if (info.size != 148) return 0;
   utsname u{};
   if (::uname(&u) != 0) return 0;

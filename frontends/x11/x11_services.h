@@ -14,21 +14,21 @@
 
 namespace sarvel::x11 {
 
-// The Win32 calls the core makes, done to X windows:
-//   SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE) holds the server's own
-//     screen saver off (0) or lets it run again (1);
-//   SystemParametersInfoA(SPI_SCREENSAVERRUNNING) is remembered only: X has
-//     no such state, the scene's keyboard and pointer grabs do that job;
+// The system calls the core makes, done to X windows:
+//   SetScreenSaverActive holds the server's own screen saver off or lets it
+//     run again;
+//   SetSaverRunning is remembered only: X has no such state, the scene's
+//     keyboard and pointer grabs do that job;
 //   ShowCursor counts as on Windows; below zero the full-screen scene shows
 //     an invisible cursor;
-//   GetClientRect, SetParent and SetWindowPos take X window ids: the size of
-//     the window, XReparentWindow, and move, resize, raise, lower and map;
-//   GetWindowLongA and SetWindowLongA keep the style and owner of our own
-//     windows (GWL_HWNDPARENT of a top-level one becomes WM_TRANSIENT_FOR);
-//     another program's window reports WS_CHILD and WS_VISIBLE from X;
+//   GetClientArea, SetParent, ShowInParent and SetTopMost take X window ids:
+//     the size of the window, XReparentWindow, move, resize and map, raise;
+//   WindowStyle, SetWindowStyle and SetOwner keep the style and owner of our
+//     own windows (the owner of a top-level one becomes WM_TRANSIENT_FOR);
+//     another program's window reports the child and visible bits from X;
 //   the password calls have nothing to do: the session's locker owns the
 //     password;
-//   GetVersionExA reports kPlatformPosix with uname's release numbers.
+//   QueryVersion reports kPlatformPosix with uname's release numbers.
 // `hosted`: the scene draws into another program's window (a screen-saver
 // daemon's); that program looks after blanking and the stacking of its
 // window, so those calls change nothing.
@@ -36,17 +36,19 @@ class X11System : public SystemApi {
  public:
   X11System(Display& display, bool hosted) : display_(display), hosted_(hosted) {}
 
-  void SystemParametersInfoA(uint32_t action, int32_t param) override;
+  void SetScreenSaverActive(bool active) override;
+  void SetSaverRunning(bool running) override;
   void ShowCursor(bool show) override;
-  void GetClientRect(WindowHandle window, ClientRect& rect) override;
-  int32_t GetWindowLongA(WindowHandle window, int32_t index) override;
-  void SetWindowLongA(WindowHandle window, int32_t index, int64_t value) override;
+  void GetClientArea(WindowHandle window, ClientRect& rect) override;
+  int32_t WindowStyle(WindowHandle window) override;
+  void SetWindowStyle(WindowHandle window, int32_t style) override;
   void SetParent(WindowHandle child, WindowHandle parent) override;
-  int32_t SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y, int32_t cx,
-                       int32_t cy, uint32_t flags) override;
-  void PwdChangePasswordA(WindowHandle owner) override;
-  bool VerifyScreenSavePwd(WindowHandle window) override;
-  int32_t GetVersionExA(OsVersion& info) override;
+  void SetOwner(WindowHandle window, WindowHandle owner) override;
+  void ShowInParent(WindowHandle window, int32_t width, int32_t height) override;
+  bool SetTopMost(WindowHandle window, bool topmost, bool activate) override;
+  void ChangeSaverPassword(WindowHandle owner) override;
+  bool VerifySaverPassword(WindowHandle window) override;
+  int32_t QueryVersion(OsVersion& info) override;
 
   bool screensaver_running() const { return running_; }
 

@@ -55,8 +55,8 @@ TEST_F(ExitTest, OnNtTheFirstCallRestoresEverythingOnceAndEnds) {
   // The scene's unload handler called again while the run ended: the state
   // is restored exactly once and the program ends exactly once.
   EXPECT_EQ(CallsAfterStart(),
-            (Log{"GetVersionExA(148)", "ShowCursor(1)", "SystemParametersInfoA(17, 1)",
-                 "SystemParametersInfoA(97, 0)"}));
+            (Log{"QueryVersion(148)", "ShowCursor(1)", "SetScreenSaverActive(1)",
+                 "SetSaverRunning(0)"}));
   EXPECT_EQ(t_.platform.system.cursor_count, 0);
   EXPECT_TRUE(t_.platform.system.screensaver_active);
   EXPECT_FALSE(t_.platform.system.screensaver_running);
@@ -70,7 +70,7 @@ TEST_F(ExitTest, ARefusedPasswordKeepsTheRunAndTheNextInputAsksAgain) {
   t_.platform.system.password_answers = {false, true};
   StartFullScreen();
   EXPECT_FALSE(Exit());
-  EXPECT_EQ(CallsAfterStart(), (Log{"GetVersionExA(148)", "VerifyScreenSavePwd(4096)"}));
+  EXPECT_EQ(CallsAfterStart(), (Log{"QueryVersion(148)", "VerifySaverPassword(4096)"}));
   EXPECT_EQ(t_.platform.system.cursor_count, -1);
   EXPECT_TRUE(t_.platform.system.screensaver_running);
   EXPECT_EQ(t_.app->forms.count(), 1u);
@@ -80,7 +80,7 @@ TEST_F(ExitTest, ARefusedPasswordKeepsTheRunAndTheNextInputAsksAgain) {
   EXPECT_EQ(t_.platform.process.ends, 1);
   // One password check per call; the nested call from the unload asks none.
   int checks = 0;
-  for (const auto& c : t_.platform.system.calls) checks += c.rfind("VerifyScreenSavePwd", 0) == 0;
+  for (const auto& c : t_.platform.system.calls) checks += c.rfind("VerifySaverPassword", 0) == 0;
   EXPECT_EQ(checks, 2);
 }
 
@@ -89,7 +89,7 @@ TEST_F(ExitTest, ARefusedPasswordKeepsTheRunAndTheNextInputAsksAgain) {
 class AnsweredSaver : public SaverForms {
  public:
   AnsweredSaver(int16_t answer, const std::string& log_folder)
-      : reporter(ErrPtnr::Services{p.clock, p.system, p.exe, p.files, p.process}, answer),
+      : reporter(ErrorReporter::Services{p.clock, p.system, p.exe, p.files, p.process}, answer),
         general(reporter, p.files, p.process, forms),
         saver(Saver::Services{p.system, p.store, p.regional, p.clock, p.process}, reporter, rng,
               forms, general, *this),
@@ -111,7 +111,7 @@ class AnsweredSaver : public SaverForms {
   testing::ScriptedRandom rng;
   testing::AnsweringReporter reporter;
   FormList forms;
-  Allgemein general;
+  General general;
   Saver saver;
   Log log;
 
@@ -125,8 +125,8 @@ class AnsweredSaver : public SaverForms {
 // other restoring step still runs, the forms unload and the run ends once.
 TEST_F(ExitTest, EveryRestoringStepGetsItsTurnWhateverAnEarlierOneDid) {
   const std::pair<int, const char*> steps[] = {{70, "ShowCursor(1)"},
-                                               {80, "SystemParametersInfoA(17, 1)"},
-                                               {90, "SystemParametersInfoA(97, 0)"}};
+                                               {80, "SetScreenSaverActive(1)"},
+                                               {90, "SetSaverRunning(0)"}};
   for (const int16_t answer : {kRetry, kIgnore, kCancel}) {
     for (const auto& [line, call] : steps) {
       const std::string what = std::string(call) + " failing, answer " + std::to_string(answer);

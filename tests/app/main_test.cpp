@@ -34,8 +34,8 @@ TEST_F(MainTest, FullScreenForEveryWayOfAskingForIt) {
     EXPECT_EQ(t.factory.log, kFullScreenForms) << "'" << line << "'";
     EXPECT_TRUE(t.app->saver.FullScreenMode);
     EXPECT_EQ(t.platform.system.calls,
-              (Log{"SystemParametersInfoA(17, 0)", "SystemParametersInfoA(97, -1)", "ShowCursor(0)",
-                   "SetWindowPos(4096, -1, 0, 0, 0, 0, 3)"}))
+              (Log{"SetScreenSaverActive(0)", "SetSaverRunning(1)", "ShowCursor(0)",
+                   "SetTopMost(4096, 1, 1)"}))
         << line;
     EXPECT_EQ(t.platform.system.cursor_count, -1);
   }
@@ -64,9 +64,9 @@ TEST_F(MainTest, PreviewReadsTheHandleFromTheFourthCharacter) {
     const std::string p = std::to_string(c.parent);
     EXPECT_EQ(
         t.platform.system.calls,
-        (Log{"GetClientRect(" + p + ")", "GetWindowLongA(4112, -16)",
-             "SetWindowLongA(4112, -16, 1174405120)", "SetParent(4112, " + p + ")",
-             "SetWindowLongA(4112, -8, " + p + ")", "SetWindowPos(4112, 0, 0, 0, 152, 112, 84)"}))
+        (Log{"GetClientArea(" + p + ")", "WindowStyle(4112)",
+             "SetWindowStyle(4112, 1174405120)", "SetParent(4112, " + p + ")",
+             "SetOwner(4112, " + p + ")", "ShowInParent(4112, 152, 112)"}))
         << c.line;
     EXPECT_EQ(t.factory.log, (Log{"create frmPreview", "load frmPreview"}));
     EXPECT_FALSE(t.app->saver.FullScreenMode);
@@ -75,7 +75,7 @@ TEST_F(MainTest, PreviewReadsTheHandleFromTheFourthCharacter) {
 
 TEST_F(MainTest, APreviewHandleThatNamesNoWindowSizesThePreviewToNothing) {
   t_.RunMain("/P 999");
-  EXPECT_EQ(calls().back(), "SetWindowPos(4112, 0, 0, 0, 0, 0, 84)");
+  EXPECT_EQ(calls().back(), "ShowInParent(4112, 0, 0)");
 }
 
 TEST_F(MainTest, AHandleBeyondThirtyTwoBitsIsReportedBoundedlyAndOpensNothingUsable) {
@@ -98,13 +98,13 @@ TEST_F(MainTest, ConfigurationOpensTheDialogWithoutOwner) {
 
 TEST_F(MainTest, PasswordModeCallsTheDialogOutsideTheNtFamilyOnly) {
   t_.RunMain("/A 5");
-  EXPECT_EQ(calls(), (Log{"GetVersionExA(148)"}));
+  EXPECT_EQ(calls(), (Log{"QueryVersion(148)"}));
   EXPECT_EQ(forms(), Log{});
 
   testing::TestApp old(folder_);
   old.platform.system.version = headless::System::Windows9x();
   old.RunMain("/a:321");
-  EXPECT_EQ(old.platform.system.calls, (Log{"GetVersionExA(148)", "PwdChangePasswordA(321)"}));
+  EXPECT_EQ(old.platform.system.calls, (Log{"QueryVersion(148)", "ChangeSaverPassword(321)"}));
 }
 
 TEST_F(MainTest, AnUnknownSwitchOpensNothingAfterLoadingTheSettings) {
@@ -151,7 +151,7 @@ TEST_F(MainTest, OnlyAFullScreenRunSwitchesActivationOffAndItsEndOnAgain) {
       t.app->general.Shutdown();       // the dialog or the preview closed
       EXPECT_EQ(t.platform.system.screensaver_active, active) << "'" << c.line << "'";
       for (const std::string& call : t.platform.system.calls)
-        EXPECT_NE(call.rfind("SystemParametersInfoA(17,", 0), 0u) << c.line << ": " << call;
+        EXPECT_NE(call.rfind("SetScreenSaverActive(", 0), 0u) << c.line << ": " << call;
     }
   }
   EXPECT_FALSE(t_.RunMain("/S"));
@@ -179,9 +179,9 @@ TEST_F(MainTest, IsWinNtAndSetTopMost) {
 
   Form& f = app.frmConfig();
   EXPECT_TRUE(app.saver.SetTopMost(f, false, false));
-  EXPECT_EQ(calls().back(), "SetWindowPos(4128, -2, 0, 0, 0, 0, 19)");
+  EXPECT_EQ(calls().back(), "SetTopMost(4128, 0, 0)");
   app.saver.SetTopMost(f, true, true);
-  EXPECT_EQ(calls().back(), "SetWindowPos(4128, -1, 0, 0, 0, 0, 3)");
+  EXPECT_EQ(calls().back(), "SetTopMost(4128, 1, 1)");
 }
 
 }  // namespace

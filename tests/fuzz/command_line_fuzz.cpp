@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool full_screen = option == "/S" || option.empty();
   FUZZ_CHECK(t.app->saver.FullScreenMode == (full_screen && !(flags & 1)));
   // Only a full-screen run switches activation off; every other start leaves it.
-  const bool switched_off = !calls.empty() && calls.front() == "SystemParametersInfoA(17, 0)";
+  const bool switched_off = !calls.empty() && calls.front() == "SetScreenSaverActive(0)";
   FUZZ_CHECK(switched_off == t.app->saver.FullScreenMode);
   FUZZ_CHECK(t.platform.system.screensaver_active == !t.app->saver.FullScreenMode);
   if (option == "/P") {
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     FUZZ_CHECK(forms.empty());
     if (option == "/A" && (flags & 2) && fits)
-      FUZZ_CHECK(Contains(calls, "PwdChangePasswordA(" + std::to_string(handle) + ")"));
+      FUZZ_CHECK(Contains(calls, "ChangeSaverPassword(" + std::to_string(handle) + ")"));
   }
   return 0;
 }

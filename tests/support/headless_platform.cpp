@@ -29,59 +29,69 @@ void System::Record(std::string call) {
   Raise(Err::kInvalidCall);
 }
 
-void System::SystemParametersInfoA(uint32_t action, int32_t param) {
-  Record(Call("SystemParametersInfoA", {action, param}));
-  if (action == kSpiSetScreenSaveActive) screensaver_active = param != 0;
-  if (action == kSpiScreenSaverRunning) screensaver_running = param != 0;
+void System::SetScreenSaverActive(bool active) {
+  Record(Call("SetScreenSaverActive", {active}));
+  screensaver_active = active;
+}
+
+void System::SetSaverRunning(bool running) {
+  Record(Call("SetSaverRunning", {running}));
+  screensaver_running = running;
 }
 
 void System::ShowCursor(bool show) {
-  Record(Call("ShowCursor", {show ? 1 : 0}));
+  Record(Call("ShowCursor", {show}));
   cursor_count += show ? 1 : -1;
 }
 
-void System::GetClientRect(WindowHandle window, ClientRect& rect) {
-  Record(Call("GetClientRect", {window}));
+void System::GetClientArea(WindowHandle window, ClientRect& rect) {
+  Record(Call("GetClientArea", {window}));
   const auto it = windows.find(window);
   if (it != windows.end()) rect = it->second;
 }
 
-int32_t System::GetWindowLongA(WindowHandle window, int32_t index) {
-  Record(Call("GetWindowLongA", {window, index}));
-  if (index != kGwlStyle) return 0;
+int32_t System::WindowStyle(WindowHandle window) {
+  Record(Call("WindowStyle", {window}));
   const auto it = styles.find(window);
   return it == styles.end() ? 0 : it->second;
 }
 
-void System::SetWindowLongA(WindowHandle window, int32_t index, int64_t value) {
-  Record(Call("SetWindowLongA", {window, index, value}));
-  if (index == kGwlStyle) styles[window] = int32_t(value);
+void System::SetWindowStyle(WindowHandle window, int32_t style) {
+  Record(Call("SetWindowStyle", {window, style}));
+  styles[window] = style;
 }
 
 void System::SetParent(WindowHandle child, WindowHandle parent) {
   Record(Call("SetParent", {child, parent}));
 }
 
-int32_t System::SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
-                             int32_t cx, int32_t cy, uint32_t flags) {
-  Record(Call("SetWindowPos", {window, insert_after, x, y, cx, cy, flags}));
-  return 1;
+void System::SetOwner(WindowHandle window, WindowHandle owner) {
+  Record(Call("SetOwner", {window, owner}));
 }
 
-void System::PwdChangePasswordA(WindowHandle owner) {
-  Record(Call("PwdChangePasswordA", {owner}));
+void System::ShowInParent(WindowHandle window, int32_t width, int32_t height) {
+  Record(Call("ShowInParent", {window, width, height}));
 }
 
-bool System::VerifyScreenSavePwd(WindowHandle window) {
-  Record(Call("VerifyScreenSavePwd", {window}));
+bool System::SetTopMost(WindowHandle window, bool topmost, bool activate) {
+  Record(Call("SetTopMost", {window, topmost, activate}));
+  return true;
+}
+
+void System::ChangeSaverPassword(WindowHandle owner) {
+  Record(Call("ChangeSaverPassword", {owner}));
+}
+
+bool System::VerifySaverPassword(WindowHandle window) {
+  Record(Call("VerifySaverPassword", {window}));
   if (password_answers.empty()) return true;
   const bool answer = password_answers.front();
   password_answers.erase(password_answers.begin());
   return answer;
 }
 
-int32_t System::GetVersionExA(OsVersion& info) {
-  Record(Call("GetVersionExA", {info.size}));
+int32_t System::QueryVersion(OsVersion& info) {
+  Record(Call("QueryVersion", {info.size}));
   if (info.size != 148) return 0;
   info = version;
   info.size = 148;
@@ -132,12 +142,12 @@ void HeadlessProcess::FatalError(const std::string& message) {
   throw FatalStop{message};
 }
 
-void RecordingForm::Form_Load() {
+void RecordingForm::OnLoad() {
   log_.push_back("load " + name());
   if (on_load) on_load();
 }
 
-bool RecordingForm::Form_Unload() {
+bool RecordingForm::OnUnload() {
   log_.push_back("unload " + name());
   return on_unload ? on_unload() : true;
 }

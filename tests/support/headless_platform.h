@@ -19,21 +19,23 @@
 
 namespace sarvel::headless {
 
-// Records each call as text, e.g. "SystemParametersInfoA(17, 0)", and keeps
+// Records each call as text, e.g. "SetScreenSaverActive(0)", and keeps
 // the state a real system would: cursor count, screen-saver flags, windows.
 class System : public SystemApi {
  public:
-  void SystemParametersInfoA(uint32_t action, int32_t param) override;
+  void SetScreenSaverActive(bool active) override;
+  void SetSaverRunning(bool running) override;
   void ShowCursor(bool show) override;
-  void GetClientRect(WindowHandle window, ClientRect& rect) override;
-  int32_t GetWindowLongA(WindowHandle window, int32_t index) override;
-  void SetWindowLongA(WindowHandle window, int32_t index, int64_t value) override;
+  void GetClientArea(WindowHandle window, ClientRect& rect) override;
+  int32_t WindowStyle(WindowHandle window) override;
+  void SetWindowStyle(WindowHandle window, int32_t style) override;
   void SetParent(WindowHandle child, WindowHandle parent) override;
-  int32_t SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
-                       int32_t cx, int32_t cy, uint32_t flags) override;
-  void PwdChangePasswordA(WindowHandle owner) override;
-  bool VerifyScreenSavePwd(WindowHandle window) override;
-  int32_t GetVersionExA(OsVersion& info) override;
+  void SetOwner(WindowHandle window, WindowHandle owner) override;
+  void ShowInParent(WindowHandle window, int32_t width, int32_t height) override;
+  bool SetTopMost(WindowHandle window, bool topmost, bool activate) override;
+  void ChangeSaverPassword(WindowHandle owner) override;
+  bool VerifySaverPassword(WindowHandle window) override;
+  int32_t QueryVersion(OsVersion& info) override;
 
   std::vector<std::string> calls;
   int cursor_count = 0;  // ShowCursor(false) makes it -1
@@ -106,8 +108,8 @@ class RecordingForm : public Form {
 
  protected:
   void CreateWindowHidden() override { log_.push_back("create " + name()); }
-  void Form_Load() override;
-  bool Form_Unload() override;
+  void OnLoad() override;
+  bool OnUnload() override;
   void ShowWindow(ShowMode mode) override;
   void DestroyWindow() override { log_.push_back("destroy " + name()); }
 

@@ -34,11 +34,11 @@ class RecordingFactory : public FormFactory {
 };
 
 // A reporter that reports as usual but gives the answer a test chooses.
-class AnsweringReporter : public ErrPtnr {
+class AnsweringReporter : public ErrorReporter {
  public:
-  AnsweringReporter(Services s, int16_t answer) : ErrPtnr(s), answer_(answer) {}
+  AnsweringReporter(Services s, int16_t answer) : ErrorReporter(s), answer_(answer) {}
   int16_t OnError(const std::string& m, const std::string& p) override {
-    ErrPtnr::OnError(m, p);
+    ErrorReporter::OnError(m, p);
     return answer_;
   }
 

@@ -161,7 +161,7 @@ TEST(DeviceScale, TheLogicalSizeCoversTheWindowAndTheBackgroundFillsIt) {
     sarvel::testing::SceneFixture f(c.w, c.h, nullptr, c.scale);
     f.settings.BackgroundKind = kBackgroundBlue;
     f.settings.ShowDate = f.settings.ShowTime = 0;
-    f.scene().Form_Load();
+    f.scene().Start();
     Scene& s = f.scene();
     EXPECT_EQ(s.width(), c.logical_w);
     EXPECT_EQ(s.height(), c.logical_h);

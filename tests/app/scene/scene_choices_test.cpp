@@ -63,7 +63,7 @@ TEST(SceneOverlay, DateAndTimeShowExactlyAsTicked) {
       f.settings.ShowTime = show_time;
       f.platform().regional.day_first = true;
       f.platform().clock.now = LocalTime{2027, 3, 9, 7, 5, 2, 0};
-      f.scene().Form_Load();
+      f.scene().Start();
       font.printed.clear();
       f.view().Tick();
 
@@ -117,7 +117,7 @@ class RandomBackground : public ::testing::Test {
     ChooseRandom(f, picture_);
     f.settings.RestartSeconds = 1;
     f.platform().clock.tick = 5000000;
-    f.scene().Form_Load();
+    f.scene().Start();
     f.view().Tick();  // the first restart test only starts the count
   }
   static void Restart(SceneFixture& f) {
@@ -162,7 +162,7 @@ TEST_F(RandomBackground, ThePictureKindWithoutAPictureIsBlack) {
   ScriptedRandom rng{0.5f, 0.95f, 0.5f};
   SceneFixture f(320, 240, &rng);
   ChooseRandom(f, "");
-  f.scene().Form_Load();
+  f.scene().Start();
   EXPECT_EQ(f.settings.BackgroundKind, kBackgroundPicture);
   EXPECT_EQ(PaintedKind(f), 1);
   EXPECT_EQ(f.Protocols(), 0);

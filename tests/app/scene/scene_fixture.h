@@ -53,7 +53,7 @@ class SceneFixture : public SceneEvents {
       : folder_(MakeTempFolder("scene")),
         own_rng_(7),
         rng_(rng ? *rng : own_rng_),
-        reporter_(ErrPtnr::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}),
+        reporter_(ErrorReporter::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}),
         view_(w, h, 0x1000, scale),
         scene_(SceneContext{settings, LeafCount, rng_, reporter_, resources, p_.clock, p_.regional, p_.files},
                view_) {
@@ -69,8 +69,8 @@ class SceneFixture : public SceneEvents {
   }
   ~SceneFixture() override { testing::RemoveFolder(folder_); }
 
-  void OnResize() override { scene_.Form_Resize(); }
-  void OnTimer() override { scene_.tmrAnimation_Timer(); }
+  void OnResize() override { scene_.LayOut(); }
+  void OnTimer() override { scene_.OnFrameTimer(); }
   void OnMouseMove(float, float) override {}
   void OnMouseDown() override {}
   void OnClick() override {}
@@ -97,7 +97,7 @@ class SceneFixture : public SceneEvents {
   headless::Platform p_;
   DefaultRandom own_rng_;
   RandomSource& rng_;
-  ErrPtnr reporter_;
+  ErrorReporter reporter_;
   headless::SceneViewHeadless view_;
   Scene scene_;
 };

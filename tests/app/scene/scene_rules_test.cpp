@@ -35,7 +35,7 @@ TEST(SceneLayout, DefaultSettingsGive141To201LeavesAnd47To67Mushrooms) {
   for (uint32_t seed = 1; seed <= 30; ++seed) {
     DefaultRandom rng(seed);
     SceneFixture f(640, 480, &rng);
-    f.scene().Form_Load();
+    f.scene().Start();
     ASSERT_GE(f.LeafCount, 140);
     ASSERT_LE(f.LeafCount, 200);
     counts.insert(f.LeafCount);
@@ -48,7 +48,7 @@ TEST(SceneLayout, DefaultSettingsGive141To201LeavesAnd47To67Mushrooms) {
     }
     for (int i = 0; i <= f.LeafCount / 3; ++i) {
       const SpriteRecord& m = f.scene().Mushrooms[size_t(i)];
-      ASSERT_TRUE(m.Active == -1 && m.IconId >= 101 && m.IconId <= 140);
+      ASSERT_TRUE(m.Active && m.IconId >= 101 && m.IconId <= 140);
       ASSERT_TRUE(m.Size >= 16.0f && m.Size <= 40.0f);
       // Its top lies 20 to 60 pixels above the bottom edge, lifted by the wave.
       const float lift = 480.0f - m.Y - float(f.scene().GroundWave(int(m.X)));
@@ -64,7 +64,7 @@ TEST(SceneLayout, TheLeafCarpetLiesInFiveRowsAboveTheBottomEdge) {
   ScriptedRandom rng;  // every draw r = 0.5
   rng.Push(0.5f);
   SceneFixture f(1024, 768, &rng);
-  f.scene().Form_Load();
+  f.scene().Start();
   const Scene& s = f.scene();
   // x = -20 + floor(1045 * 0.5) = 502 for every carpet leaf; id 166.
   const int wave = const_cast<Scene&>(s).GroundWave(502);
@@ -90,7 +90,7 @@ class SceneRules : public ::testing::Test {
  protected:
   SceneRules() : f_(1024, 768, &rng_) {
     rng_.Push(0.5f);
-    f_.scene().Form_Load();
+    f_.scene().Start();
     rng_ = ScriptedRandom();
     rng_.Push(0.5f);
   }
@@ -118,7 +118,7 @@ TEST_F(SceneRules, EvenEntriesSinkOddEntriesSettleWhereTheyAre) {
                 {-3, 70, 0}, {-3, 6, 0},                                 // falls, drifts
                 {30, 100, 30},                                           // entry 1 settles
                 {141, 190, 161}, {24, 34, 30}, {0, 1024, 600}, {-3, 70, 0}, {-3, 6, 0}});
-  s().Blaetter();
+  s().MoveLeaves();
   EXPECT_EQ(At(s().picBG, 100, 722), TestResources::ColourOf(150));  // sank to 720, drawn 2 lower
   EXPECT_EQ(At(s().picBG, 100, 721), At(s().picBG, 99, 721));       // nothing above it
   EXPECT_EQ(At(s().picBG, 400, 702), TestResources::ColourOf(151));  // settled where it was
@@ -135,11 +135,11 @@ TEST_F(SceneRules, ASinkingEntryBelowTheLimitFollowsTheReversedBoundsFormula) {
   s().LandingLine = 45;
   s().GroundBase = 600;
   SpriteRecord& sp = s().LeafSprites[0];
-  sp = SpriteRecord{100.0f, 760.0f, 32.0f, 150, 0, 0};
+  sp = SpriteRecord{100.0f, 760.0f, 32.0f, 150, false, false};
   rng_ = ScriptedRandom();
   Script(rng_, {{30, 100, 30}});
   rng_.Push(0.5f);  // RandomInt(760, 748): span -11, 760 + floor(-5.5) = 754
-  s().Blaetter();
+  s().MoveLeaves();
   EXPECT_EQ(At(s().picBG, 100, 756), TestResources::ColourOf(150));
   EXPECT_NE(At(s().picBG, 100, 755), TestResources::ColourOf(150));
 }
@@ -154,10 +154,10 @@ TEST_F(SceneRules, SpritesWrapAtBothEdges) {
   } cases[] = {{1020.0f, 2, 6.0f}, {1020.0f, 1, 1019.0f}, {5.0f, -3, 1019.0f}, {500.0f, 6, 560.0f}};
   for (const Case& c : cases) {
     SpriteRecord& sp = s().LeafSprites[0];
-    sp = SpriteRecord{c.x, 10.0f, 30.0f, 150, 0, 0};
+    sp = SpriteRecord{c.x, 10.0f, 30.0f, 150, false, false};
     rng_ = ScriptedRandom();
     Script(rng_, {{-3, 70, 0}, {-3, 6, c.drift}});
-    s().Blaetter();
+    s().MoveLeaves();
     EXPECT_EQ(sp.X, c.expected) << c.x << " " << c.drift;
   }
 }
@@ -165,12 +165,12 @@ TEST_F(SceneRules, SpritesWrapAtBothEdges) {
 TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
   f_.LeafCount = 0;
   SpriteRecord& m = s().Mushrooms[0];
-  m = SpriteRecord{300.0f, 500.0f, 42.9f, 120, -1, 0};
+  m = SpriteRecord{300.0f, 500.0f, 42.9f, 120, true, false};
   rng_ = ScriptedRandom();
   Script(rng_, {{10, 50, 50}, {141, 190, 150}, {-20, 20, -10}, {10, 35, 20},
                 {141, 190, 160}, {-20, 20, 10}, {15, 44, 40}});
-  s().Pilze();
-  EXPECT_EQ(m.Matured, 1);
+  s().GrowMushrooms();
+  EXPECT_TRUE(m.Matured);
   EXPECT_NEAR(m.Y, 497.8f, 1e-3);
   const gfx::Surface& bg = s().picBG;
   EXPECT_EQ(At(bg, 295, 530), TestResources::ColourOf(150));  // the leaf under, on its own
@@ -184,22 +184,22 @@ TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
 TEST_F(SceneRules, TheGroundRisesAndJumpsBackFromBelowTenToAHundred) {
   f_.LeafCount = 0;
   SpriteRecord& m = s().Mushrooms[0];
-  m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, -1, 1};
+  m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, true, true};
   s().GroundBase = 10;
   s().LandingLine = 50;
   s().MatureCount = 5;
-  s().Pilze();
+  s().GrowMushrooms();
   EXPECT_EQ(s().GroundBase, 100);
   EXPECT_EQ(s().LandingLine, 49);
   EXPECT_EQ(s().MatureCount, 6);
-  EXPECT_EQ(m.Active, 0);
-  EXPECT_EQ(m.Matured, 0);
+  EXPECT_FALSE(m.Active);
+  EXPECT_FALSE(m.Matured);
   EXPECT_TRUE(m.Size >= 5.0f && m.Size <= 15.0f);
   // Reborn: not drawn in this frame nor the next; grows from the one after.
-  s().Pilze();
-  EXPECT_EQ(m.Active, -1);
+  s().GrowMushrooms();
+  EXPECT_TRUE(m.Active);
   const float size = m.Size;
-  s().Pilze();
+  s().GrowMushrooms();
   EXPECT_GT(m.Size, size);
 }
 
@@ -207,7 +207,7 @@ TEST_F(SceneRules, EveryTwentiethMaturingDriftsTheWaveIncludingTheWrapTo0) {
   f_.LeafCount = 0;
   for (int before : {19, 3000, 7}) {
     SpriteRecord& m = s().Mushrooms[0];
-    m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, -1, 1};
+    m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, true, true};
     s().MatureCount = int16_t(before);
     s().GroundBase = 500;
     const int16_t amplitude = s().WaveAmplitude;
@@ -215,7 +215,7 @@ TEST_F(SceneRules, EveryTwentiethMaturingDriftsTheWaveIncludingTheWrapTo0) {
     rng_ = ScriptedRandom();
     if (before != 7) Script(rng_, {{-3, 5, 5}, {-2, 1, -2}, {-2, 2, 2}});
     rng_.Push(0.5f);
-    s().Pilze();
+    s().GrowMushrooms();
     if (before == 7) {
       EXPECT_EQ(s().WaveAmplitude, amplitude);
       EXPECT_EQ(s().GroundBase, 499);
@@ -235,7 +235,7 @@ TEST(SceneWave, AResizeOnlyDriftsTheWaveARestartDrawsANewOne) {
   SceneFixture f(800, 600, &rng);
   f.settings.AutoRestart = 1;
   f.settings.RestartSeconds = 60;
-  f.scene().Form_Load();
+  f.scene().Start();
   const int16_t amplitude = f.scene().WaveAmplitude;
   const int16_t frequency = f.scene().WaveFrequency;
   f.view().Resize(700, 500);
@@ -262,7 +262,7 @@ TEST(SceneWave, AResizeOnlyDriftsTheWaveARestartDrawsANewOne) {
 TEST(SceneBackground, TwelveGradientStripsCoverAWindow1024Wide) {
   SceneFixture f(1024, 768);
   f.settings.BackgroundKind = 2;
-  f.scene().Form_Load();
+  f.scene().Start();
   const gfx::Surface& bg = f.scene().picBG;
   EXPECT_EQ(f.scene().GradientPicture->width(), 50);
   for (int k = 0; k < 12; ++k) {
@@ -280,7 +280,7 @@ TEST(SceneBackground, BlackAfterARestartThePreviousBackgroundAfterAResize) {
   SceneFixture f(1024, 768, &rng);
   f.settings.BackgroundKind = 2;
   f.settings.RestartSeconds = 60;
-  f.scene().Form_Load();
+  f.scene().Start();
   f.settings.BackgroundKind = 1;
   f.view().Resize(1000, 700);  // a plain resize: the stored picture is the gradient
   EXPECT_EQ(At(f.scene().picBG, 0, 0), gfx::Rgb(255, 0, 0));
@@ -297,7 +297,7 @@ TEST(SceneBackground, TheDesktopIsCapturedOnceAndReused) {
   SceneFixture f(640, 480, &rng);
   f.settings.BackgroundKind = 4;
   f.settings.RestartSeconds = 60;
-  f.scene().Form_Load();
+  f.scene().Start();
   EXPECT_TRUE(f.scene().DesktopCaptured);
   EXPECT_EQ(At(f.scene().picBG, 3, 3), At(f.view().desktop, 3, 3));
   // Paint the desktop over: a restart must show the first capture, not this.
@@ -309,11 +309,11 @@ TEST(SceneBackground, TheDesktopIsCapturedOnceAndReused) {
   EXPECT_NE(At(f.scene().picBG, 3, 3), gfx::Rgb(1, 2, 3));
 }
 
-TEST(SceneBackground, AMissingPictureIsFileNotFoundInHintergrund) {
+TEST(SceneBackground, AMissingPictureIsFileNotFoundWhereTheBackgroundIsPainted) {
   SceneFixture f(320, 240);
   f.settings.BackgroundKind = 5;
   f.settings.PicFile = "/no/such/picture.jpg";
-  f.scene().Form_Load();
+  f.scene().Start();
   EXPECT_GE(f.Protocols(), 1);
   EXPECT_NE(f.Log().find("Prozedur / procedure:\tHintergrund\r\n"), std::string::npos);
   EXPECT_NE(f.Log().find("53 (File not found)"), std::string::npos);
@@ -324,7 +324,7 @@ TEST(SceneRestart, LastRestartIsSetFirstThenAFullIntervalPasses) {
   SceneFixture f(320, 240, &rng);
   f.settings.RestartSeconds = 60;
   f.platform().clock.tick = 1000;  // a machine that just started
-  f.scene().Form_Load();
+  f.scene().Start();
   auto laid_out_again = [&] { return f.scene().LeafSprites[0].IconId != 999; };
   auto tick_at = [&](uint32_t t) {
     f.scene().LeafSprites[0].IconId = 999;
@@ -353,7 +353,7 @@ TEST(SceneRestart, TheTickCountWrapsWithoutFailureOrLostRestarts) {
     SceneFixture f(320, 240, &rng);
     f.settings.RestartSeconds = 60;
     f.platform().clock.tick = start;
-    f.scene().Form_Load();
+    f.scene().Start();
     f.view().Tick();
     ASSERT_EQ(uint32_t(f.scene().LastRestart), start);
     f.platform().clock.tick = start + 60001;  // across the wrap
@@ -364,7 +364,7 @@ TEST(SceneRestart, TheTickCountWrapsWithoutFailureOrLostRestarts) {
   DefaultRandom rng(3);
   SceneFixture f(320, 240, &rng);
   f.settings.RestartSeconds = 2147483647;  // x 1000 is no overflow
-  f.scene().Form_Load();
+  f.scene().Start();
   f.view().Tick();
   EXPECT_EQ(f.Protocols(), 0);
 }
@@ -381,7 +381,7 @@ TEST(SceneSettings, ValuesTheDialogCannotProduceDoNotEndTheRun) {
     f.settings.MaxLeaf = c.max_leaf;
     f.settings.MinLeaf = c.min_leaf;
     f.settings.LeafSpeed = c.speed;
-    f.scene().Form_Load();
+    f.scene().Start();
     for (int i = 0; i < 300; ++i) f.view().Tick();
     EXPECT_LE(f.LeafCount, 500);
     EXPECT_GE(f.scene().timer_interval(), 1);
@@ -389,7 +389,7 @@ TEST(SceneSettings, ValuesTheDialogCannotProduceDoNotEndTheRun) {
   }
   SceneFixture slow(400, 300);
   slow.settings.LeafSpeed = 0.0f;
-  slow.scene().Form_Load();
+  slow.scene().Start();
   EXPECT_EQ(slow.scene().timer_interval(), 1500);
   EXPECT_EQ(slow.scene().speed(), 0.1f);
 }

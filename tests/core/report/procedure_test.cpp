@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <new>
 
+#include "core/report/guard.h"
 #include "core/report/procedure.h"
 #include "tests/support/headless_platform.h"
 #include "tests/support/test_app.h"
@@ -14,7 +15,7 @@ class ProcedureTest : public ::testing::Test {
  protected:
   ProcedureTest()
       : folder_(testing::MakeTempFolder("proc")),
-        reporter_(ErrPtnr::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}) {
+        reporter_(ErrorReporter::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}) {
     p_.exe.folder = folder_;
     reporter_.set_exit_procedure([this] {
       ++exits_;
@@ -28,7 +29,7 @@ class ProcedureTest : public ::testing::Test {
 
   headless::Platform p_;
   std::string folder_;
-  ErrPtnr reporter_;
+  ErrorReporter reporter_;
   int exits_ = 0;
   int answer_override_ = -1;
   int forced_answer_ = -1;
@@ -137,8 +138,25 @@ TEST_F(ProcedureTest, AFailureInsideTheReporterPassesToTheCaller) {
   EXPECT_EQ(p_.process.pointer_resets, 2);  // inner report, then the outer one
 }
 
+// Continues the test above: what leaves the outermost procedure stops the
+// program with a message that names the program and the failure.
+TEST_F(ProcedureTest, TheOutermostGuardTurnsAnUnhandledFailureIntoTheFatalMessage) {
+  const auto fatal = [&](auto&& fn) {
+    try {
+      Guarded(p_.process, "sarvel", fn);
+    } catch (const headless::FatalStop& stop) {
+      return stop.message;
+    }
+    return std::string("(ran on)");
+  };
+  EXPECT_EQ(fatal([] {}), "(ran on)");
+  EXPECT_EQ(fatal([] { Raise(Err::kPathFileAccess); }), "sarvel: run-time error 75 (Path/File access error)");
+  EXPECT_EQ(fatal([] { throw std::bad_alloc(); }), "sarvel: fatal error (std::bad_alloc)");
+  EXPECT_EQ(FatalMessage("Sarvel", RuntimeFailure(-3, "odd")), "Sarvel: run-time error -3 (odd)");
+}
+
 TEST_F(ProcedureTest, EachAnswerIsActedOn) {
-  const ErrPtnr::Services services{p_.clock, p_.system, p_.exe, p_.files, p_.process};
+  const ErrorReporter::Services services{p_.clock, p_.system, p_.exe, p_.files, p_.process};
   auto run = [&](int16_t answer, std::vector<int>* ran) {
     AnsweringReporter reporter(services, answer);
     Procedure proc(reporter, "Saver", "Main");

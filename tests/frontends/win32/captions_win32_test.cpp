@@ -24,11 +24,6 @@
 #include "frontends/win32/text.h"
 
 namespace sarvel {
-
-std::string win32::FatalMessage(const RuntimeFailure& f) {
-  return f.description();
-}
-
 namespace {
 
 using C = ConfigControl;

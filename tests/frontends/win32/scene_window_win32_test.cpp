@@ -16,12 +16,6 @@
 #include "frontends/win32/scene_window_win32.h"
 
 namespace sarvel {
-
-// The program's own lives in its main; a failure here just says what it was.
-std::string win32::FatalMessage(const RuntimeFailure& f) {
-  return f.description();
-}
-
 namespace {
 
 // GUID_MONITOR_POWER_STATE and another setting's GUID.

@@ -75,11 +75,11 @@ TEST(Win32System, TheVersionQueryReportsTheNtFamily) {
   win32::System system;
   OsVersion v;
   v.size = 148;
-  EXPECT_EQ(system.GetVersionExA(v), 1);
+  EXPECT_EQ(system.QueryVersion(v), 1);
   EXPECT_EQ(v.platform_id, kPlatformWinNT);
   EXPECT_GE(v.major, 5u);
   v.size = 12;  // a wrong size is refused, as the real call does
-  EXPECT_EQ(system.GetVersionExA(v), 0);
+  EXPECT_EQ(system.QueryVersion(v), 0);
 }
 
 TEST(Win32Process, TheInstanceMutexNameIgnoresCase) {

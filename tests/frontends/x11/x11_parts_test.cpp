@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/report/protocol.h"
+#include "core/base/failure.h"
 #include "core/gfx/surface.h"
 #include "tests/support/headless_platform.h"
 #include "frontends/posix/posix_files.h"
