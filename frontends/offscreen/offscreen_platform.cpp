@@ -5,12 +5,7 @@
 
 namespace sarvel::headless {
 
-void OffscreenSystem::SystemParametersInfoA(uint32_t action, int32_t param) {
-  if (action == kSpiSetScreenSaveActive) screensaver_active = param != 0;
-  if (action == kSpiScreenSaverRunning) screensaver_running = param != 0;
-}
-
-int32_t OffscreenSystem::GetVersionExA(OsVersion& info) {
+int32_t OffscreenSystem::QueryVersion(OsVersion& info) {
   if (info.size != 148) return 0;
   info = OsVersion{};
   info.size = 148;

@@ -18,18 +18,19 @@ namespace sarvel::headless {
 // cursor are kept, window calls change nothing, no password is asked.
 class OffscreenSystem : public SystemApi {
  public:
-  void SystemParametersInfoA(uint32_t action, int32_t param) override;
+  void SetScreenSaverActive(bool active) override { screensaver_active = active; }
+  void SetSaverRunning(bool running) override { screensaver_running = running; }
   void ShowCursor(bool show) override { cursor_count += show ? 1 : -1; }
-  void GetClientRect(WindowHandle, ClientRect&) override {}
-  int32_t GetWindowLongA(WindowHandle, int32_t) override { return 0; }
-  void SetWindowLongA(WindowHandle, int32_t, int64_t) override {}
+  void GetClientArea(WindowHandle, ClientRect&) override {}
+  int32_t WindowStyle(WindowHandle) override { return 0; }
+  void SetWindowStyle(WindowHandle, int32_t) override {}
   void SetParent(WindowHandle, WindowHandle) override {}
-  int32_t SetWindowPos(WindowHandle, WindowHandle, int32_t, int32_t, int32_t, int32_t, uint32_t) override {
-    return 1;
-  }
-  void PwdChangePasswordA(WindowHandle) override {}
-  bool VerifyScreenSavePwd(WindowHandle) override { return true; }
-  int32_t GetVersionExA(OsVersion& info) override;
+  void SetOwner(WindowHandle, WindowHandle) override {}
+  void ShowInParent(WindowHandle, int32_t, int32_t) override {}
+  bool SetTopMost(WindowHandle, bool, bool) override { return true; }
+  void ChangeSaverPassword(WindowHandle) override {}
+  bool VerifySaverPassword(WindowHandle) override { return true; }
+  int32_t QueryVersion(OsVersion& info) override;
 
   int cursor_count = 0;
   bool screensaver_active = true;
