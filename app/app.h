@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "core/report/err_ptnr.h"
-#include "core/ports/forms.h"
-#include "core/base/random.h"
-#include "core/ports/resource_library.h"
-#include "core/ports/services.h"
 #include "app/general.h"
 #include "app/saver.h"
+#include "core/base/random.h"
+#include "core/ports/forms.h"
+#include "core/ports/resource_library.h"
+#include "core/ports/services.h"
+#include "core/report/err_ptnr.h"
 
 namespace sarvel {
 

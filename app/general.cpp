@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/report/procedure.h"
 #include "core/base/checked.h"
+#include "core/report/procedure.h"
 
 namespace sarvel {
 

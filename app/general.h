@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "core/report/err_ptnr.h"
-#include "core/ports/forms.h"
 #include "core/base/random.h"
+#include "core/ports/forms.h"
 #include "core/ports/services.h"
+#include "core/report/err_ptnr.h"
 
 namespace sarvel {
 

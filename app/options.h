@@ -28,7 +28,10 @@ struct SettingField {
 
   constexpr bool operator==(const SettingField&) const = default;
   constexpr StoredType type() const {
-    return int16 ? StoredType::kInt16 : int32 ? StoredType::kInt32 : single ? StoredType::kSingle : StoredType::kText;
+    return int16    ? StoredType::kInt16
+           : int32  ? StoredType::kInt32
+           : single ? StoredType::kSingle
+                    : StoredType::kText;
   }
 
   int16_t SaverSettings::*int16 = nullptr;
@@ -94,12 +97,13 @@ struct BackgroundChoice {
   std::string_view name;
   int16_t kind;
 };
-inline constexpr std::array<BackgroundChoice, 6> kBackgroundChoices = {{{"black", kBackgroundBlack},
-                                                                        {"blue", kBackgroundBlue},
-                                                                        {"brown", kBackgroundBrown},
-                                                                        {"desktop", kBackgroundDesktop},
-                                                                        {"picture", kBackgroundPicture},
-                                                                        {"random", kBackgroundRandom}}};
+inline constexpr std::array<BackgroundChoice, 6> kBackgroundChoices = {
+    {{"black", kBackgroundBlack},
+     {"blue", kBackgroundBlue},
+     {"brown", kBackgroundBrown},
+     {"desktop", kBackgroundDesktop},
+     {"picture", kBackgroundPicture},
+     {"random", kBackgroundRandom}}};
 
 // In LoadConfig's order. MinLeaf (line 40) and RandomBackground (line 110)
 // are derived from these, not stored.
@@ -154,8 +158,10 @@ void SetNumber(const SettingOption& o, SaverSettings& s, double value);
 
 // The stored text of a field, and a stored text into it (raises as the
 // settings texts do on a text that is not a number or does not fit).
-std::string StoredText(const SettingOption& o, const SaverSettings& s, std::string_view decimal_separator);
-void SetFromText(const SettingOption& o, SaverSettings& s, std::string_view text, std::string_view decimal_separator);
+std::string StoredText(const SettingOption& o, const SaverSettings& s,
+                       std::string_view decimal_separator);
+void SetFromText(const SettingOption& o, SaverSettings& s, std::string_view text,
+                 std::string_view decimal_separator);
 
 // The record as the dialog's Default shows it; fields Default leaves alone
 // keep the values of `s`.

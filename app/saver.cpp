@@ -1,8 +1,8 @@
 #include "app/saver.h"
 
-#include "core/report/procedure.h"
 #include "core/base/checked.h"
 #include "core/base/number_text.h"
+#include "core/report/procedure.h"
 
 namespace sarvel {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "core/report/err_ptnr.h"
-#include "core/ports/forms.h"
-#include "core/base/random.h"
-#include "core/ports/services.h"
 #include "app/general.h"
 #include "app/settings.h"
+#include "core/base/random.h"
+#include "core/ports/forms.h"
+#include "core/ports/services.h"
+#include "core/report/err_ptnr.h"
 
 namespace sarvel {
 

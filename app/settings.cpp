@@ -3,10 +3,10 @@
 #include <array>
 #include <utility>
 
-#include "core/report/procedure.h"
+#include "app/options.h"
 #include "core/base/checked.h"
 #include "core/base/number_text.h"
-#include "app/options.h"
+#include "core/report/procedure.h"
 
 namespace sarvel {
 
@@ -25,7 +25,8 @@ constexpr std::array<const SettingOption*, kSettingOptions.size()> SaveOrder() {
   std::array<const SettingOption*, kSettingOptions.size()> order{};
   for (size_t i = 0; i < order.size(); ++i) order[i] = &kSettingOptions[i];
   for (size_t i = 1; i < order.size(); ++i)
-    for (size_t j = i; j > 0 && order[j]->save_line < order[j - 1]->save_line; --j) std::swap(order[j], order[j - 1]);
+    for (size_t j = i; j > 0 && order[j]->save_line < order[j - 1]->save_line; --j)
+      std::swap(order[j], order[j - 1]);
   return order;
 }
 
@@ -39,8 +40,9 @@ void SettingsIo::LoadConfig(SaverSettings& s) {
   auto load_below = [&](int32_t line) {
     for (; next < kSettingOptions.size() && kSettingOptions[next].load_line < line; ++next) {
       const SettingOption& o = kSettingOptions[next];
-      p.StepOr(o.load_line, [&] { SetFromText(o, s, Read(o.key, o.default_text), sep); },
-               [&] { SetFromText(o, s, o.default_text, "."); });
+      p.StepOr(
+          o.load_line, [&] { SetFromText(o, s, Read(o.key, o.default_text), sep); },
+          [&] { SetFromText(o, s, o.default_text, "."); });
     }
   };
   load_below(kMinLeafLine);

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/report/err_ptnr.h"
 #include "core/ports/services.h"
+#include "core/report/err_ptnr.h"
 
 namespace sarvel {
 

@@ -76,5 +76,3 @@ BENCHMARK(BM_FullFrame250Icons);
 
 }  // namespace
 }  // namespace sarvel::gfx
-
-

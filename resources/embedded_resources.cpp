@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/resource_ids.h"
 #include "core/base/failure.h"
 #include "core/gfx/atlas_font.h"
 #include "core/gfx/picture_codec.h"
-#include "app/resource_ids.h"
 
 namespace sarvel {
 namespace {
@@ -76,21 +76,31 @@ const char* IconFileName(int id) {
     return buf;
   }
   switch (id) {
-    case IDI_APP: return "app.ico";
-    case IDI_EMBLEM: return "emblem.ico";
-    case IDI_GLOBE: return "globe.ico";
-    case IDI_SMILE: return "smile.ico";
-    default: return nullptr;
+    case IDI_APP:
+      return "app.ico";
+    case IDI_EMBLEM:
+      return "emblem.ico";
+    case IDI_GLOBE:
+      return "globe.ico";
+    case IDI_SMILE:
+      return "smile.ico";
+    default:
+      return nullptr;
   }
 }
 
 const char* BitmapFileName(int id) {
   switch (id) {
-    case IDB_GRADIENT_BLUE: return "gradient_102.bmp";
-    case IDB_GRADIENT_BROWN: return "gradient_103.bmp";
-    case IDB_PREVIEW: return "preview.bmp";
-    case IDB_ABOUT_DISK: return "about_disk.bmp";
-    default: return nullptr;
+    case IDB_GRADIENT_BLUE:
+      return "gradient_102.bmp";
+    case IDB_GRADIENT_BROWN:
+      return "gradient_103.bmp";
+    case IDB_PREVIEW:
+      return "preview.bmp";
+    case IDB_ABOUT_DISK:
+      return "about_disk.bmp";
+    default:
+      return nullptr;
   }
 }
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/gfx/color.h"
 #include "app/resource_ids.h"
+#include "core/gfx/color.h"
 
 namespace sarvel {
 
@@ -85,7 +85,8 @@ struct ScrollRange {
   int16_t min, max, small_change, large_change;
 };
 
-inline constexpr std::string_view kConfigCaption = "Sarvel Screensaver  ---  Settings / Einstellungen...";
+inline constexpr std::string_view kConfigCaption =
+    "Sarvel Screensaver  ---  Settings / Einstellungen...";
 inline constexpr int kConfigClientWidth = 7455;  // twips
 inline constexpr int kConfigClientHeight = 4650;
 
@@ -169,21 +170,24 @@ constexpr TwipRect WindowPlace(ConfigControl c) {
 }
 
 constexpr ScrollRange ScrollRangeOf(ConfigControl c) {
-  return c == ConfigControl::kMinutesSpinner ? ScrollRange{1, 99, 1, 1} : ScrollRange{1, 100, 5, 20};
+  return c == ConfigControl::kMinutesSpinner ? ScrollRange{1, 99, 1, 1}
+                                             : ScrollRange{1, 100, 5, 20};
 }
 
 constexpr bool IsOption(ConfigControl c) { return DesignOf(c).kind == ControlKind::kOptionButton; }
 constexpr bool IsCheckBox(ConfigControl c) { return DesignOf(c).kind == ControlKind::kCheckBox; }
 constexpr bool IsScrollBar(ConfigControl c) {
-  return DesignOf(c).kind == ControlKind::kHScrollBar || DesignOf(c).kind == ControlKind::kVScrollBar;
+  return DesignOf(c).kind == ControlKind::kHScrollBar ||
+         DesignOf(c).kind == ControlKind::kVScrollBar;
 }
 
 // optBack(i) and chkOpt(i) by index.
-inline constexpr std::array<ConfigControl, 5> kBackgroundOptions = {ConfigControl::kBlackOption, ConfigControl::kBlueOption,
-                                                          ConfigControl::kBrownOption, ConfigControl::kDesktopOption,
-                                                          ConfigControl::kPictureOption};
-inline constexpr std::array<ConfigControl, 3> kOptionBoxes = {ConfigControl::kShowDateBox, ConfigControl::kShowTimeBox,
-                                                         ConfigControl::kRestartBox};
-inline constexpr std::array<ConfigControl, 2> kSliders = {ConfigControl::kLeafCountSlider, ConfigControl::kSpeedSlider};
+inline constexpr std::array<ConfigControl, 5> kBackgroundOptions = {
+    ConfigControl::kBlackOption, ConfigControl::kBlueOption, ConfigControl::kBrownOption,
+    ConfigControl::kDesktopOption, ConfigControl::kPictureOption};
+inline constexpr std::array<ConfigControl, 3> kOptionBoxes = {
+    ConfigControl::kShowDateBox, ConfigControl::kShowTimeBox, ConfigControl::kRestartBox};
+inline constexpr std::array<ConfigControl, 2> kSliders = {ConfigControl::kLeafCountSlider,
+                                                          ConfigControl::kSpeedSlider};
 
 }  // namespace sarvel

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/ports/form_view.h"
-#include "core/gfx/color.h"
 #include "app/dialogs/config_controls.h"
+#include "core/gfx/color.h"
+#include "core/ports/form_view.h"
 
 namespace sarvel {
 

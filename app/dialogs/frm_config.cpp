@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "core/report/procedure.h"
+#include "app/app.h"
+#include "app/dialogs/config_mappings.h"
+#include "app/maker.h"
+#include "app/options.h"
 #include "core/base/checked.h"
 #include "core/base/failure.h"
 #include "core/base/number_text.h"
-#include "app/maker.h"
-#include "app/dialogs/config_mappings.h"
-#include "app/app.h"
-#include "app/options.h"
+#include "core/report/procedure.h"
 
 namespace sarvel {
 namespace {
@@ -111,11 +111,18 @@ void FrmConfig::Show(DialogMapping mapping, const SaverSettings& s) {
     const ConfigControl c = ControlOf(o);
     const double value = NumberOf(o, s);
     switch (mapping) {
-      case DialogMapping::kLeafCountSlider: SetPosition(c, MaxLeafToPosition(int16_t(value))); break;
-      case DialogMapping::kSpeedSlider: SetPosition(c, LeafSpeedToPosition(float(value))); break;
+      case DialogMapping::kLeafCountSlider:
+        SetPosition(c, MaxLeafToPosition(int16_t(value)));
+        break;
+      case DialogMapping::kSpeedSlider:
+        SetPosition(c, LeafSpeedToPosition(float(value)));
+        break;
       // Any nonzero field is "on", as the scene reads it.
-      case DialogMapping::kCheckBox: SetCheck(c, value != 0); break;
-      default: break;
+      case DialogMapping::kCheckBox:
+        SetCheck(c, value != 0);
+        break;
+      default:
+        break;
     }
   }
 }
@@ -135,11 +142,20 @@ void FrmConfig::Take(DialogMapping mapping, SaverSettings& s) {
     if (o.mapping != mapping) continue;
     const ConfigControlState& st = control(ControlOf(o));
     switch (mapping) {
-      case DialogMapping::kLeafCountSlider: SetNumber(o, s, PositionToMaxLeaf(st.position)); break;
-      case DialogMapping::kSpeedSlider: SetNumber(o, s, PositionToLeafSpeed(st.position)); break;
-      case DialogMapping::kCheckBox: SetNumber(o, s, st.checked ? 1 : 0); break;
-      case DialogMapping::kRestartMinutes: SetNumber(o, s, LeadingNumber(st.text) * 60.0); break;
-      default: break;
+      case DialogMapping::kLeafCountSlider:
+        SetNumber(o, s, PositionToMaxLeaf(st.position));
+        break;
+      case DialogMapping::kSpeedSlider:
+        SetNumber(o, s, PositionToLeafSpeed(st.position));
+        break;
+      case DialogMapping::kCheckBox:
+        SetNumber(o, s, st.checked ? 1 : 0);
+        break;
+      case DialogMapping::kRestartMinutes:
+        SetNumber(o, s, LeadingNumber(st.text) * 60.0);
+        break;
+      default:
+        break;
     }
   }
 }
@@ -156,7 +172,8 @@ void FrmConfig::OnLoad() {
   p.Step(60, [&] { SetText(C::kPicturePathBox, s.PicFile); });
   p.Step(70, [&] {
     s.BackgroundKind = ShowableBackgroundKind(s.BackgroundKind);
-    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) ChoosePictureFile();
+    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile))
+      ChoosePictureFile();
   });
   p.Step(80, [&] {
     if (s.BackgroundKind == kBackgroundPicture) {
@@ -223,7 +240,8 @@ void FrmConfig::BackgroundChosen(int index) {
     SetEnabled(C::kChoosePictureButton, custom);
   });
   p.Step(30, [&] {
-    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile)) ChoosePictureFile();
+    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile))
+      ChoosePictureFile();
   });
   p.Step(40, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
 }
@@ -296,12 +314,23 @@ void FrmConfig::UserScrolls(ConfigControl bar, int position) {
 void FrmConfig::UserClicks(ConfigControl button) {
   if (!control(button).enabled) return;
   switch (button) {
-    case C::kOkButton: SaveAndClose(); break;
-    case C::kDefaultsButton: ResetToDefaults(); break;
-    case C::kInfoButton: ShowAbout(); break;
-    case C::kHomepageButton: OpenHomepage(); break;
-    case C::kChoosePictureButton: ChoosePictureFile(); break;
-    default: break;
+    case C::kOkButton:
+      SaveAndClose();
+      break;
+    case C::kDefaultsButton:
+      ResetToDefaults();
+      break;
+    case C::kInfoButton:
+      ShowAbout();
+      break;
+    case C::kHomepageButton:
+      OpenHomepage();
+      break;
+    case C::kChoosePictureButton:
+      ChoosePictureFile();
+      break;
+    default:
+      break;
   }
 }
 

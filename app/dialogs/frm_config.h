@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "core/ports/form_view.h"
 #include "app/dialogs/config_controls.h"
 #include "app/dialogs/config_view.h"
+#include "core/ports/form_view.h"
 
 namespace sarvel {
 

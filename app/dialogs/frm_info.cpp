@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "core/report/procedure.h"
-#include "core/base/checked.h"
-#include "app/maker.h"
 #include "app/app.h"
+#include "app/maker.h"
+#include "core/base/checked.h"
+#include "core/report/procedure.h"
 
 namespace sarvel {
 namespace {
@@ -35,7 +35,9 @@ void FrmInfo::OnLoad() {
     view().Move(CentredEdge(screen.width, window.width), CentredEdge(screen.height, window.height));
   });
   p.Step(0, [&] { view().SetText(InfoControl::kLabel_0, app_.services.exe.Title()); });
-  p.Step(0, [&] { view().SetText(InfoControl::kLabel_1, VersionText(app_.services.exe.FileVersion())); });
+  p.Step(0, [&] {
+    view().SetText(InfoControl::kLabel_1, VersionText(app_.services.exe.FileVersion()));
+  });
 }
 
 void FrmInfo::OpenHomepage() {

@@ -1,9 +1,9 @@
 #include "app/dialogs/frm_preview.h"
 
-#include "core/report/procedure.h"
-#include "core/gfx/painter.h"
-#include "app/resource_ids.h"
 #include "app/app.h"
+#include "app/resource_ids.h"
+#include "core/gfx/painter.h"
+#include "core/report/procedure.h"
 
 namespace sarvel {
 

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "core/ports/form_view.h"
 #include "core/gfx/surface.h"
+#include "core/ports/form_view.h"
 
 namespace sarvel {
 

@@ -7,20 +7,20 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/gfx/color.h"
 #include "app/maker.h"
 #include "app/resource_ids.h"
+#include "core/gfx/color.h"
 
 namespace sarvel {
 
 enum class InfoControl : uint8_t {
-  kImage2,  // the disk picture, beneath everything else
+  kImage2,   // the disk picture, beneath everything else
   kLabel_0,  // title
   kLabel_1,  // version
   kLabel_2,  // "Freeware"
   kLblHomepage,
   kImage1_1,  // emblem
-  kLabel_4,  // catalogue line
+  kLabel_4,   // catalogue line
   kOk,
   kCount
 };
@@ -33,7 +33,7 @@ struct InfoControlDesign {
   InfoControl id;
   std::string_view name;
   InfoKind kind;
-  std::string_view caption;  // design text; the title and version are set at load
+  std::string_view caption;      // design text; the title and version are set at load
   int left, top, width, height;  // twips
   int picture;                   // resource id of a picture
   int point_size_x100;           // "MS Sans Serif" size in hundredths of a point

@@ -128,9 +128,7 @@ void FrameComposer::AddDamage(const gfx::Rect& r, const Owner& owner) {
   }
 }
 
-void FrameComposer::Drawn(const gfx::Rect& r) {
-  AddDamage(r, Owner{});
-}
+void FrameComposer::Drawn(const gfx::Rect& r) { AddDamage(r, Owner{}); }
 
 void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, int64_t px,
                           int64_t py, int w, int h) {

@@ -1,14 +1,19 @@
 #include "app/scene/frm_main.h"
 
-#include "core/report/procedure.h"
 #include "app/app.h"
+#include "core/report/procedure.h"
 
 namespace sarvel {
 namespace {
 
 SceneContext ContextOf(App& app, int16_t& leaf_count) {
-  return SceneContext{app.saver.settings, leaf_count, app.rng, app.reporter,
-                      app.services.resources, app.services.clock, app.services.regional,
+  return SceneContext{app.saver.settings,
+                      leaf_count,
+                      app.rng,
+                      app.reporter,
+                      app.services.resources,
+                      app.services.clock,
+                      app.services.regional,
                       app.services.files};
 }
 
@@ -19,7 +24,10 @@ SceneContext ContextOf(App& app, int16_t& leaf_count) {
 class FrmMain::Head final : public SceneEvents {
  public:
   Head(FrmMain& owner, std::unique_ptr<SceneView> view, const gfx::Rect& monitor_rect)
-      : view_(std::move(view)), scene(ContextOf(owner.app_, leaf_count_), *view_), monitor(monitor_rect), owner_(owner) {
+      : view_(std::move(view)),
+        scene(ContextOf(owner.app_, leaf_count_), *view_),
+        monitor(monitor_rect),
+        owner_(owner) {
     view_->SetEvents(this);
   }
   ~Head() override { view_->Destroy(); }
@@ -61,7 +69,9 @@ class FrmMain::Head final : public SceneEvents {
 };
 
 FrmMain::FrmMain(App& app, std::unique_ptr<SceneView> view)
-    : ViewForm<SceneView>("frmMain", std::move(view)), app_(app), scene_(ContextOf(app, app.saver.LeafCount), *view_) {
+    : ViewForm<SceneView>("frmMain", std::move(view)),
+      app_(app),
+      scene_(ContextOf(app, app.saver.LeafCount), *view_) {
   view_->SetEvents(this);
 }
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "core/ports/form_view.h"
 #include "app/scene/input_watch.h"
 #include "app/scene/scene.h"
 #include "app/scene/scene_host.h"
+#include "core/ports/form_view.h"
 
 namespace sarvel {
 

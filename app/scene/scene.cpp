@@ -3,26 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/report/procedure.h"
+#include "app/general.h"
+#include "app/maker.h"
+#include "app/resource_ids.h"
 #include "core/base/checked.h"
 #include "core/base/failure.h"
 #include "core/gfx/painter.h"
 #include "core/gfx/picture_codec.h"
-#include "app/maker.h"
-#include "app/resource_ids.h"
-#include "app/general.h"
+#include "core/report/procedure.h"
 
 namespace sarvel {
 namespace {
 
 // 32-bit tick counts as the frame procedure keeps them.
-int32_t AsSigned(uint32_t tick) {
-  return static_cast<int32_t>(tick);
-}
+int32_t AsSigned(uint32_t tick) { return static_cast<int32_t>(tick); }
 
-int16_t Clamp16(int32_t v, int32_t lo, int32_t hi) {
-  return int16_t(std::clamp(v, lo, hi));
-}
+int16_t Clamp16(int32_t v, int32_t lo, int32_t hi) { return int16_t(std::clamp(v, lo, hi)); }
 
 // The most a frame draws: every leaf settling (three draws), every mushroom
 // strewing its eleven leaves, the overlay's three texts. Beyond it a frame

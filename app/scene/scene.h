@@ -16,17 +16,17 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/report/err_ptnr.h"
-#include "core/gfx/image.h"
-#include "core/gfx/surface.h"
-#include "core/base/random.h"
-#include "core/ports/resource_library.h"
-#include "core/ports/services.h"
 #include "app/scene/device_scale.h"
 #include "app/scene/frame_composer.h"
 #include "app/scene/scene_host.h"
 #include "app/scene/sprite_cache.h"
 #include "app/settings.h"
+#include "core/base/random.h"
+#include "core/gfx/image.h"
+#include "core/gfx/surface.h"
+#include "core/ports/resource_library.h"
+#include "core/ports/services.h"
+#include "core/report/err_ptnr.h"
 
 namespace sarvel {
 
@@ -36,7 +36,7 @@ struct SpriteRecord {
   float Y = 0.0f;
   float Size = 0.0f;
   int16_t IconId = 0;
-  bool Active = false;  // a mushroom that takes part in the frame
+  bool Active = false;   // a mushroom that takes part in the frame
   bool Matured = false;  // drawn into the background, waiting for rebirth
 };
 

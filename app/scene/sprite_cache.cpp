@@ -14,8 +14,8 @@ struct SpriteCache::Slot {
 
 // One family's memory: for every icon a block holding all its sizes.
 struct SpriteCache::Store {
-  std::vector<int16_t> size_index;  // (w, h) -> index into offsets, -1 when not kept
-  std::vector<size_t> offsets;      // of each size within a block, in words
+  std::vector<int16_t> size_index;                // (w, h) -> index into offsets, -1 when not kept
+  std::vector<size_t> offsets;                    // of each size within a block, in words
   std::vector<std::pair<int, int>> device_sizes;  // by index
   size_t block_words = 0;
   std::unique_ptr<uint32_t[]> words;  // left uninitialised: untouched sizes cost no memory
@@ -104,7 +104,8 @@ const gfx::Sprite* SpriteCache::Sprite(int id, int w, int h) {
     Slot& slot = store.slots[icon * store.offsets.size() + size_t(index)];
     if (!slot.built) {
       if (!slot.picture) slot.picture = Picture(id, w, h);
-      uint32_t* storage = store.words.get() + icon * store.block_words + store.offsets[size_t(index)];
+      uint32_t* storage =
+          store.words.get() + icon * store.block_words + store.offsets[size_t(index)];
       slot.sprite = gfx::MakeSprite(*slot.picture, w, h, storage, scratch_);
       slot.built = true;
       ++built_;

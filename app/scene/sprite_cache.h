@@ -19,10 +19,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/scene/device_scale.h"
 #include "core/gfx/painter.h"
 #include "core/gfx/sprite.h"
 #include "core/ports/resource_library.h"
-#include "app/scene/device_scale.h"
 
 namespace sarvel {
 

@@ -17,21 +17,21 @@ namespace sarvel {
 // error protocol prints. Numbers not in the table describe themselves as
 // "Application-defined or object-defined error".
 enum class Err : int32_t {
-  kInvalidCall = 5,           // Invalid procedure call or argument
-  kOverflow = 6,              // Overflow
-  kOutOfMemory = 7,           // Out of memory
-  kSubscriptOutOfRange = 9,   // Subscript out of range
-  kDivisionByZero = 11,       // Division by zero
-  kTypeMismatch = 13,         // Type mismatch
-  kBadFileName = 52,          // Bad file name or number
-  kFileNotFound = 53,         // File not found
-  kDeviceIo = 57,             // Device I/O error
-  kDiskFull = 61,             // Disk full
-  kPermissionDenied = 70,     // Permission denied
-  kDiskNotReady = 71,         // Disk not ready
-  kPathFileAccess = 75,       // Path/File access error
-  kPathNotFound = 76,         // Path not found
-  kInvalidPicture = 481,      // Invalid picture
+  kInvalidCall = 5,          // Invalid procedure call or argument
+  kOverflow = 6,             // Overflow
+  kOutOfMemory = 7,          // Out of memory
+  kSubscriptOutOfRange = 9,  // Subscript out of range
+  kDivisionByZero = 11,      // Division by zero
+  kTypeMismatch = 13,        // Type mismatch
+  kBadFileName = 52,         // Bad file name or number
+  kFileNotFound = 53,        // File not found
+  kDeviceIo = 57,            // Device I/O error
+  kDiskFull = 61,            // Disk full
+  kPermissionDenied = 70,    // Permission denied
+  kDiskNotReady = 71,        // Disk not ready
+  kPathFileAccess = 75,      // Path/File access error
+  kPathNotFound = 76,        // Path not found
+  kInvalidPicture = 481,     // Invalid picture
 };
 
 // The description of a failure number, as printed in the protocol.

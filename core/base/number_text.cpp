@@ -55,7 +55,8 @@ double ConvertPrefix(std::string_view s, std::string_view sep) {
     }
   }
   double value = 0.0;
-  const auto [ptr, ec] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
+  const auto [ptr, ec] =
+      std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
   if (ec == std::errc::result_out_of_range) {
     // Underflow reads as zero; overflow is a range failure.
     const size_t e = canonical.find_first_of("eE");
@@ -100,19 +101,29 @@ std::string IntegerText(int64_t v) { return std::to_string(v); }
 
 std::string SingleText(float v, std::string_view decimal_separator) {
   char buf[64];
-  const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, double(v), std::chars_format::general, 7);
+  const auto [ptr, ec] =
+      std::to_chars(buf, buf + sizeof buf, double(v), std::chars_format::general, 7);
   if (ec != std::errc()) return "0";
   std::string out;
   for (const char* p = buf; p != ptr; ++p) {
-    if (*p == '.') out += decimal_separator;
-    else if (*p == 'e') out += 'E';
-    else out += *p;
+    if (*p == '.')
+      out += decimal_separator;
+    else if (*p == 'e')
+      out += 'E';
+    else
+      out += *p;
   }
   return out;
 }
 
-int16_t Int16OfText(std::string_view text, std::string_view sep) { return ToInt16(ParseNumber(text, sep)); }
-int32_t Int32OfText(std::string_view text, std::string_view sep) { return ToInt32(ParseNumber(text, sep)); }
-float SingleOfText(std::string_view text, std::string_view sep) { return ToSingle(ParseNumber(text, sep)); }
+int16_t Int16OfText(std::string_view text, std::string_view sep) {
+  return ToInt16(ParseNumber(text, sep));
+}
+int32_t Int32OfText(std::string_view text, std::string_view sep) {
+  return ToInt32(ParseNumber(text, sep));
+}
+float SingleOfText(std::string_view text, std::string_view sep) {
+  return ToSingle(ParseNumber(text, sep));
+}
 
 }  // namespace sarvel

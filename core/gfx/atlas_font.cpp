@@ -17,20 +17,14 @@ constexpr std::array<uint8_t, 4> kMagic = {'S', 'V', 'F', 'A'};
 constexpr int kMaxMetric = 4096;
 constexpr uint32_t kMaxGlyphSide = 4096;
 
-uint16_t U16(std::span<const uint8_t> b, size_t at) {
-  return uint16_t(b[at] | (b[at + 1] << 8));
-}
-int16_t I16(std::span<const uint8_t> b, size_t at) {
-  return int16_t(U16(b, at));
-}
+uint16_t U16(std::span<const uint8_t> b, size_t at) { return uint16_t(b[at] | (b[at + 1] << 8)); }
+int16_t I16(std::span<const uint8_t> b, size_t at) { return int16_t(U16(b, at)); }
 uint32_t U32(std::span<const uint8_t> b, size_t at) {
   return uint32_t(b[at]) | (uint32_t(b[at + 1]) << 8) | (uint32_t(b[at + 2]) << 16) |
          (uint32_t(b[at + 3]) << 24);
 }
 
-[[noreturn]] void Malformed() {
-  Raise(Err::kInvalidPicture);
-}
+[[noreturn]] void Malformed() { Raise(Err::kInvalidPicture); }
 
 }  // namespace
 
@@ -136,9 +130,7 @@ int AtlasFont::TextWidth(std::string_view utf8) const {
   return int(std::clamp<int64_t>(width, INT_MIN, INT_MAX));
 }
 
-int AtlasFont::TextHeight(std::string_view) const {
-  return line_height_;
-}
+int AtlasFont::TextHeight(std::string_view) const { return line_height_; }
 
 Rect AtlasFont::InkBounds(int x, int y, std::string_view utf8) const {
   int64_t pen = x;

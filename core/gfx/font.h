@@ -35,7 +35,10 @@ class Font {
 class TextCursor {
  public:
   TextCursor(Surface& dst, const Font& font, Argb color) : dst_(dst), font_(font), color_(color) {}
-  void MoveTo(int x, int y) { x_ = x; y_ = y; }
+  void MoveTo(int x, int y) {
+    x_ = x;
+    y_ = y;
+  }
   // Returns the part of the surface the text may have changed.
   Rect Print(std::string_view utf8) {
     const Rect ink = font_.InkBounds(x_, y_, utf8).Intersected(dst_.bounds());

@@ -168,7 +168,8 @@ void ForEachScaled(const Image& pic, int64_t w, int64_t h, int64_t ix, int64_t i
 }
 
 // Draws `pic` scaled to the w x h rectangle at (ox, oy), clipped to `dst`.
-void DrawScaled(Surface& dst, const Image& pic, int64_t ox, int64_t oy, int w, int h, const Rect& clip) {
+void DrawScaled(Surface& dst, const Image& pic, int64_t ox, int64_t oy, int w, int h,
+                const Rect& clip) {
   if (pic.width() <= 0 || pic.height() <= 0) return;
   const Rect area = ClipRect(ox, oy, w, h, clip.Intersected(dst.bounds()));
   if (area.empty()) return;
@@ -230,7 +231,8 @@ void DrawIcon(Surface& dst, const Image& icon, float x, float y, int w, int h, c
   DrawScaled(dst, icon, px, py, w, h, clip);
 }
 
-void DrawIconAt(Surface& dst, const Image& icon, int64_t px, int64_t py, int w, int h, const Rect& clip) {
+void DrawIconAt(Surface& dst, const Image& icon, int64_t px, int64_t py, int w, int h,
+                const Rect& clip) {
   DrawScaled(dst, icon, px, py, w, h, clip);
 }
 

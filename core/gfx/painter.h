@@ -29,7 +29,8 @@ void DrawIcon(Surface& dst, const Image& icon, float x, float y, int w, int h, c
 
 // The same with its top-left corner at a whole pixel, changing nothing
 // outside `clip`.
-void DrawIconAt(Surface& dst, const Image& icon, int64_t px, int64_t py, int w, int h, const Rect& clip);
+void DrawIconAt(Surface& dst, const Image& icon, int64_t px, int64_t py, int w, int h,
+                const Rect& clip);
 
 // Fills a rectangle with an opaque colour.
 void FillRect(Surface& dst, Rect r, Argb color);

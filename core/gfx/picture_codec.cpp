@@ -39,9 +39,7 @@ static_assert(STBI_MAX_DIMENSIONS == kMaxPictureSide);
 
 namespace {
 
-[[noreturn]] void Invalid() {
-  Raise(Err::kInvalidPicture);
-}
+[[noreturn]] void Invalid() { Raise(Err::kInvalidPicture); }
 
 bool SizeAllowed(int64_t w, int64_t h) {
   return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide &&
@@ -235,9 +233,7 @@ ImageRef DecodeWithStb(std::span<const uint8_t> bytes) {
 
 constexpr std::array<uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
-uint16_t U16(std::span<const uint8_t> b, size_t at) {
-  return uint16_t(b[at] | (b[at + 1] << 8));
-}
+uint16_t U16(std::span<const uint8_t> b, size_t at) { return uint16_t(b[at] | (b[at + 1] << 8)); }
 uint32_t U32(std::span<const uint8_t> b, size_t at) {
   return uint32_t(b[at]) | (uint32_t(b[at + 1]) << 8) | (uint32_t(b[at + 2]) << 16) |
          (uint32_t(b[at + 3]) << 24);
@@ -353,9 +349,7 @@ ImageRef DecodeEntry(std::span<const uint8_t> d) {
 
 }  // namespace
 
-ImageRef DecodePicture(std::span<const uint8_t> bytes) {
-  return DecodeWithStb(bytes);
-}
+ImageRef DecodePicture(std::span<const uint8_t> bytes) { return DecodeWithStb(bytes); }
 
 namespace {
 

@@ -17,9 +17,7 @@ constexpr uint32_t Div255(uint32_t v) {
   return (v + (v >> 8)) >> 8;
 }
 
-constexpr uint8_t MulDiv255(uint32_t a, uint32_t b) {
-  return uint8_t(Div255(a * b));
-}
+constexpr uint8_t MulDiv255(uint32_t a, uint32_t b) { return uint8_t(Div255(a * b)); }
 
 // Source-over of a premultiplied pixel onto an opaque one. Alpha 0 returns the
 // destination untouched, alpha 255 the source.

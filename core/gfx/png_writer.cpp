@@ -59,7 +59,9 @@ std::vector<uint8_t> EncodePng(const Image& img) {
     for (int x = 0; x < img.width(); ++x) {
       const Argb c = img.at(x, y);
       const uint8_t a = AlphaOf(c);
-      auto unmul = [a](uint8_t v) { return a == 0 ? uint8_t(0) : uint8_t(std::min(255, (v * 255 + a / 2) / a)); };
+      auto unmul = [a](uint8_t v) {
+        return a == 0 ? uint8_t(0) : uint8_t(std::min(255, (v * 255 + a / 2) / a));
+      };
       rgba[i++] = unmul(RedOf(c));
       rgba[i++] = unmul(GreenOf(c));
       rgba[i++] = unmul(BlueOf(c));

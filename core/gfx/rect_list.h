@@ -59,7 +59,8 @@ class RectList {
 
   void Clear() {
     rects_.clear();
-    if (++generation_ == (1u << (32 - kIndexBits))) {  // slots of old generations could look current
+    if (++generation_ ==
+        (1u << (32 - kIndexBits))) {  // slots of old generations could look current
       generation_ = 1;
       std::fill(slots_.begin(), slots_.end(), 0u);
     }

@@ -51,9 +51,7 @@ void PixelAllocator<Argb>::FreePixels(void* p, size_t) {
 namespace {
 
 // Surfaces hold opaque pixels whatever alpha the back colour was given with.
-constexpr Argb Opaque(Argb c) {
-  return c | 0xFF000000u;
-}
+constexpr Argb Opaque(Argb c) { return c | 0xFF000000u; }
 
 }  // namespace
 

@@ -25,7 +25,8 @@ class FormView {
 template <class View>
 class ViewForm : public Form {
  public:
-  ViewForm(std::string name, std::unique_ptr<View> view) : Form(std::move(name)), view_(std::move(view)) {}
+  ViewForm(std::string name, std::unique_ptr<View> view)
+      : Form(std::move(name)), view_(std::move(view)) {}
   WindowHandle hWnd() const override { return view_->hWnd(); }
   View& view() { return *view_; }
 

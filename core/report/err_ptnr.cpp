@@ -4,8 +4,8 @@ namespace sarvel {
 
 std::string ErrorReporter::BuiltProgInfo() {
   const Version v = s_.exe.FileVersion();
-  return s_.exe.FileTitle() + "  V" + std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
-         std::to_string(v.revision);
+  return s_.exe.FileTitle() + "  V" + std::to_string(v.major) + "." + std::to_string(v.minor) +
+         "." + std::to_string(v.revision);
 }
 
 int16_t ErrorReporter::OnError(const std::string& module, const std::string& procedure) {

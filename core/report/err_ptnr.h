@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "core/report/protocol.h"
 #include "core/ports/services.h"
+#include "core/report/protocol.h"
 
 namespace sarvel {
 

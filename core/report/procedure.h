@@ -26,8 +26,8 @@
 #include <exception>
 #include <utility>
 
-#include "core/report/err_ptnr.h"
 #include "core/base/failure.h"
+#include "core/report/err_ptnr.h"
 
 namespace sarvel {
 

@@ -45,11 +45,16 @@ std::string LPSTRToString(std::string_view s) {
 
 std::string_view PlatformName(uint32_t platform_id) {
   switch (platform_id) {
-    case kPlatformWin32s: return "Win32s";
-    case kPlatformWin9x: return "Windows 9x";
-    case kPlatformWinNT: return "Windows NT";
-    case kPlatformPosix: return "Linux";
-    default: return "";
+    case kPlatformWin32s:
+      return "Win32s";
+    case kPlatformWin9x:
+      return "Windows 9x";
+    case kPlatformWinNT:
+      return "Windows NT";
+    case kPlatformPosix:
+      return "Linux";
+    default:
+      return "";
   }
 }
 
@@ -72,7 +77,8 @@ std::string BuildProtocol(const ErrorRecord& record, const LocalTime& now, const
       sep,
       "SYSTEMINFO:",
       std::string(kIndent) + "Plattform/Environment:\t" + std::string(PlatformName(os.platform_id)),
-      std::string(kIndent) + "Version:\t" + std::to_string(os.major) + "." + std::to_string(os.minor),
+      std::string(kIndent) + "Version:\t" + std::to_string(os.major) + "." +
+          std::to_string(os.minor),
       std::string(kIndent) + "Build:\t" + std::to_string(os.build & 0xFFFFu) + "   " + csd,
       sep,
   };

@@ -14,14 +14,14 @@ int32_t OffscreenSystem::QueryVersion(OsVersion& info) {
   return 1;
 }
 
-std::string MapStore::Read(const std::string& /*app*/, const std::string& /*section*/, const std::string& key,
-                           const std::string& default_text) {
+std::string MapStore::Read(const std::string& /*app*/, const std::string& /*section*/,
+                           const std::string& key, const std::string& default_text) {
   const auto it = values.find(key);
   return it == values.end() ? default_text : it->second;
 }
 
-void MapStore::Write(const std::string& /*app*/, const std::string& /*section*/, const std::string& key,
-                     const std::string& text) {
+void MapStore::Write(const std::string& /*app*/, const std::string& /*section*/,
+                     const std::string& key, const std::string& text) {
   values[key] = text;
 }
 

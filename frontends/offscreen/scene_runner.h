@@ -76,14 +76,16 @@ class SceneRunnerOn {
         {OptionOf(&SaverSettings::ShowTime), o.show_time},
         {OptionOf(&SaverSettings::AutoRestart), o.restart},
         {OptionOf(&SaverSettings::RestartSeconds), o.restart_seconds}};
-    for (const auto& [option, text] : stored) platform_.store.values[std::string(option.key)] = text;
+    for (const auto& [option, text] : stored)
+      platform_.store.values[std::string(option.key)] = text;
     platform_.clock.tick = o.start_tick;
     platform_.clock.now = o.now;
     PlatformServices services = platform_.services();
     app_ = std::make_unique<App>(
-        o.resources ? PlatformServices{services.system, services.store, services.regional, services.clock,
-                                       services.exe,    services.files, services.process,  *o.resources}
-                    : services,
+        o.resources
+            ? PlatformServices{services.system, services.store, services.regional, services.clock,
+                               services.exe, services.files, services.process, *o.resources}
+            : services,
         rng_, o.forms ? *o.forms : static_cast<FormFactory&>(factory_));
   }
 

@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
-#include "core/gfx/surface.h"
 #include "app/dialogs/frm_preview.h"
 #include "app/scene/frm_main.h"
+#include "core/gfx/surface.h"
 
 namespace sarvel::headless {
 

@@ -125,7 +125,9 @@ class WriteLock {
  public:
   explicit WriteLock(const std::string& path) {
     const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string dir = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
     fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A folder that cannot be opened takes no settings file either: the
     // write itself reports that.
@@ -164,10 +166,14 @@ void ReplaceFile(const std::string& path, const std::string& text) {
 std::string EscapeIniValue(const std::string& value) {
   std::string out;
   for (char c : value) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else out += c;
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else
+      out += c;
   }
   return out;
 }

@@ -40,7 +40,8 @@ bool IsPlainFile(const std::string& path) {
 
 bool PosixFileSystem::FindPlainFile(const std::string& pattern) {
   const size_t slash = pattern.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : pattern.substr(0, slash));
+  const std::string dir =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : pattern.substr(0, slash));
   const std::string name = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
   if (name.empty()) return false;
   if (name.find_first_of("*?") == std::string::npos) {

@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/resource_ids.h"
 #include "core/base/failure.h"
 #include "frontends/win32/dialog_ids.h"
 #include "frontends/win32/dialog_support.h"
 #include "frontends/win32/guard.h"
 #include "frontends/win32/text.h"
-#include "app/resource_ids.h"
 
 namespace sarvel::win32 {
 namespace {
@@ -30,18 +30,27 @@ struct ControlClass {
 
 ControlClass ClassOf(const ConfigControlDesign& design) {
   switch (design.kind) {
-    case ControlKind::kFrame: return {L"Button", BS_GROUPBOX, 0};
+    case ControlKind::kFrame:
+      return {L"Button", BS_GROUPBOX, 0};
     case ControlKind::kLabel:
-      return {L"Static", DWORD(SS_NOPREFIX | (design.align == TextAlign::kRight ? SS_RIGHT : SS_LEFT)), 0};
-    case ControlKind::kHScrollBar: return {L"ScrollBar", SBS_HORZ | WS_TABSTOP, 0};
-    case ControlKind::kVScrollBar: return {L"ScrollBar", SBS_VERT | WS_TABSTOP, 0};
-    case ControlKind::kCheckBox: return {L"Button", BS_CHECKBOX | WS_TABSTOP, 0};
-    case ControlKind::kOptionButton: return {L"Button", BS_RADIOBUTTON, 0};
+      return {L"Static",
+              DWORD(SS_NOPREFIX | (design.align == TextAlign::kRight ? SS_RIGHT : SS_LEFT)), 0};
+    case ControlKind::kHScrollBar:
+      return {L"ScrollBar", SBS_HORZ | WS_TABSTOP, 0};
+    case ControlKind::kVScrollBar:
+      return {L"ScrollBar", SBS_VERT | WS_TABSTOP, 0};
+    case ControlKind::kCheckBox:
+      return {L"Button", BS_CHECKBOX | WS_TABSTOP, 0};
+    case ControlKind::kOptionButton:
+      return {L"Button", BS_RADIOBUTTON, 0};
     case ControlKind::kButton:
-      return {L"Button", DWORD((design.picture ? BS_OWNERDRAW : BS_PUSHBUTTON | BS_MULTILINE) | WS_TABSTOP), 0};
+      return {L"Button",
+              DWORD((design.picture ? BS_OWNERDRAW : BS_PUSHBUTTON | BS_MULTILINE) | WS_TABSTOP),
+              0};
     // The path box only shows the picture the chooser set: typing into it
     // would show a name that is not the picture.
-    case ControlKind::kTextBox: return {L"Edit", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::kTextBox:
+      return {L"Edit", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, WS_EX_CLIENTEDGE};
   }
   return {L"Static", 0, 0};
 }
@@ -49,8 +58,8 @@ ControlClass ClassOf(const ConfigControlDesign& design) {
 // The option group runs from optBack(0) to optBack(4), Random included, so
 // that the arrow keys walk all five options.
 bool StartsGroup(ConfigControl c) {
-  return !(c == C::kBlueOption || c == C::kBrownOption || c == C::kDesktopOption || c == C::kRandomBox ||
-           c == C::kPictureOption);
+  return !(c == C::kBlueOption || c == C::kBrownOption || c == C::kDesktopOption ||
+           c == C::kRandomBox || c == C::kPictureOption);
 }
 
 // No WS_CLIPCHILDREN: the frames do not paint their insides.
@@ -65,7 +74,9 @@ ConfigViewWin32::ConfigViewWin32(ResourceLibrary& resources, Process& process)
 
 ConfigViewWin32::~ConfigViewWin32() { Destroy(); }
 
-WindowHandle ConfigViewWin32::hWnd() const { return WindowHandle(reinterpret_cast<intptr_t>(hwnd_)); }
+WindowHandle ConfigViewWin32::hWnd() const {
+  return WindowHandle(reinterpret_cast<intptr_t>(hwnd_));
+}
 
 template <class Fn>
 void ConfigViewWin32::AsUser(Fn&& fn) {
@@ -73,15 +84,18 @@ void ConfigViewWin32::AsUser(Fn&& fn) {
 }
 
 void ConfigViewWin32::Create() {
-  if (!CreateHidden(kConfigWindowClass, kStyle, 0, HiddenOwner(), 0, GetSysColorBrush(COLOR_BTNFACE)))
+  if (!CreateHidden(kConfigWindowClass, kStyle, 0, HiddenOwner(), 0,
+                    GetSysColorBrush(COLOR_BTNFACE)))
     Raise(Err::kOutOfMemory, "The settings window could not be created");
   SetWindowTextW(hwnd_, Widen(kConfigCaption).c_str());
   white_ = CreateSolidBrush(RGB(255, 255, 255));
 
-  big_icon_ = static_cast<HICON>(LoadImageW(ThisModule(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  big_icon_ =
+      static_cast<HICON>(LoadImageW(ThisModule(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
   small_icon_ = static_cast<HICON>(LoadImageW(ThisModule(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+                                              GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), 0));
   if (!big_icon_ || !small_icon_) {
     try {
       const gfx::ImageRef app = resources_.Icon(IDI_APP);
@@ -92,7 +106,8 @@ void ConfigViewWin32::Create() {
     }
   }
   if (big_icon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_));
-  if (small_icon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
+  if (small_icon_)
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
 
   CreateControls();
   LoadPictures();
@@ -107,7 +122,8 @@ void ConfigViewWin32::Create() {
   const RECT& area = mi.rcWork;
   const int w = wr.right - wr.left, h = wr.bottom - wr.top;
   SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - w) / 2,
-               area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+               area.top + (area.bottom - area.top - h) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   AddDialogKeys(hwnd_);
 }
 
@@ -117,8 +133,9 @@ void ConfigViewWin32::CreateControls() {
     DWORD style = WS_CHILD | WS_VISIBLE | cls.style;
     if (!design.enabled) style |= WS_DISABLED;
     if (StartsGroup(design.id)) style |= WS_GROUP;
-    HWND h = CreateWindowExW(cls.ex_style, cls.name, Widen(design.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
-                             reinterpret_cast<HMENU>(intptr_t(ConfigControlId(design.id))), ThisModule(), nullptr);
+    HWND h = CreateWindowExW(
+        cls.ex_style, cls.name, Widen(design.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(intptr_t(ConfigControlId(design.id))), ThisModule(), nullptr);
     controls_[Index(design.id)] = h;
     if (IsScrollBar(design.id)) {
       const ScrollRange range = ScrollRangeOf(design.id);
@@ -142,13 +159,16 @@ void ConfigViewWin32::Layout(int dpi) {
   HFONT old_font = font_, old_bold = bold_font_;
   font_ = CreateDialogFont(dpi_, 825, false);
   bold_font_ = CreateDialogFont(dpi_, 825, true, false, DialogFace::kSansSerif);
-  const SIZE outer = OuterSize({Px(kConfigClientWidth, dpi_), Px(kConfigClientHeight, dpi_)}, kStyle, 0, dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE outer =
+      OuterSize({Px(kConfigClientWidth, dpi_), Px(kConfigClientHeight, dpi_)}, kStyle, 0, dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const ConfigControlDesign& design : kConfigControls) {
     const TwipRect place = WindowPlace(design.id);
     const RECT r = PxRect(place.left, place.top, place.width, place.height, dpi_);
     HWND h = controls_[Index(design.id)];
-    SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(design.bold ? bold_font_ : font_), TRUE);
   }
   if (old_font) DeleteObject(old_font);
@@ -302,7 +322,8 @@ LRESULT ConfigViewWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_NEXTDLGCTL: {
-      HWND next = LOWORD(lp) ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(hwnd_, GetFocus(), wp != 0);
+      HWND next =
+          LOWORD(lp) ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(hwnd_, GetFocus(), wp != 0);
       if (next) SetFocus(next);
       return 0;
     }
@@ -357,15 +378,30 @@ void ConfigViewWin32::OnScroll(HWND bar, int request) {
   GetScrollInfo(bar, SB_CTL, &si);
   int position = si.nPos;
   switch (request) {
-    case SB_LINEUP: position -= range.small_change; break;
-    case SB_LINEDOWN: position += range.small_change; break;
-    case SB_PAGEUP: position -= range.large_change; break;
-    case SB_PAGEDOWN: position += range.large_change; break;
+    case SB_LINEUP:
+      position -= range.small_change;
+      break;
+    case SB_LINEDOWN:
+      position += range.small_change;
+      break;
+    case SB_PAGEUP:
+      position -= range.large_change;
+      break;
+    case SB_PAGEDOWN:
+      position += range.large_change;
+      break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: position = si.nTrackPos; break;
-    case SB_TOP: position = range.min; break;
-    case SB_BOTTOM: position = range.max; break;
-    default: return;
+    case SB_THUMBPOSITION:
+      position = si.nTrackPos;
+      break;
+    case SB_TOP:
+      position = range.min;
+      break;
+    case SB_BOTTOM:
+      position = range.max;
+      break;
+    default:
+      return;
   }
   AsUser([&] { input_->UserScrolls(c, position); });
 }
@@ -381,7 +417,8 @@ LRESULT ConfigViewWin32::OnColorStatic(HDC dc, HWND child) {
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }
-  return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+  return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>(child));
 }
 
 LRESULT ConfigViewWin32::OnDialogKey(WPARAM key) {
@@ -392,7 +429,8 @@ LRESULT ConfigViewWin32::OnDialogKey(WPARAM key) {
   if (key == VK_RETURN) {
     // Enter presses the focused button, anywhere else OK.
     const ConfigControl focused = ControlOf(GetFocus());
-    const bool on_button = focused != ConfigControl::kCount && DesignOf(focused).kind == ControlKind::kButton;
+    const bool on_button =
+        focused != ConfigControl::kCount && DesignOf(focused).kind == ControlKind::kButton;
     AsUser([&] { input_->UserClicks(on_button ? focused : C::kOkButton); });
     return 1;
   }
@@ -426,8 +464,9 @@ void ConfigViewWin32::OnDrawItem(const DRAWITEMSTRUCT& item) {
   RECT text{shift, top + icon + gap, w + shift, top + icon + gap + tm.tmHeight};
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  DrawTextW(dc, caption, -1, &text,
-            DT_CENTER | DT_TOP | DT_SINGLELINE | ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
+  DrawTextW(
+      dc, caption, -1, &text,
+      DT_CENTER | DT_TOP | DT_SINGLELINE | ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = content;
     InflateRect(&focus, -1, -1);

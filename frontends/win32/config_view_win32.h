@@ -8,11 +8,11 @@
 
 #include <array>
 
+#include "app/dialogs/config_view.h"
 #include "core/ports/resource_library.h"
 #include "core/ports/services.h"
 #include "frontends/win32/dialog_pictures.h"
 #include "frontends/win32/window_base.h"
-#include "app/dialogs/config_view.h"
 
 namespace sarvel::win32 {
 

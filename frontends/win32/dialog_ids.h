@@ -3,8 +3,8 @@
 // that finds the controls from outside the process.
 #pragma once
 
-#include "app/dialogs/info_controls.h"
 #include "app/dialogs/config_controls.h"
+#include "app/dialogs/info_controls.h"
 
 namespace sarvel::win32 {
 

@@ -98,7 +98,8 @@ HICON IconFromImage(const gfx::Image& image) {
         continue;
       }
       auto unmul = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
-      dst[x] = (a << 24) | (unmul(gfx::RedOf(p)) << 16) | (unmul(gfx::GreenOf(p)) << 8) | unmul(gfx::BlueOf(p));
+      dst[x] = (a << 24) | (unmul(gfx::RedOf(p)) << 16) | (unmul(gfx::GreenOf(p)) << 8) |
+               unmul(gfx::BlueOf(p));
     }
   }
   std::vector<uint8_t> mask_bits(size_t((w + 15) / 16 * 2) * size_t(h), 0);

@@ -50,7 +50,8 @@ HHOOK g_keys_hook = nullptr;
 
 LRESULT CALLBACK DialogKeysHook(int code, WPARAM remove, LPARAM lp) {
   MSG* m = reinterpret_cast<MSG*>(lp);
-  if (code == HC_ACTION && remove == PM_REMOVE && m->message >= WM_KEYFIRST && m->message <= WM_KEYLAST) {
+  if (code == HC_ACTION && remove == PM_REMOVE && m->message >= WM_KEYFIRST &&
+      m->message <= WM_KEYLAST) {
     HWND root = m->hwnd ? GetAncestor(m->hwnd, GA_ROOT) : nullptr;
     const auto& windows = DialogWindows();
     if (root && std::find(windows.begin(), windows.end(), root) != windows.end()) {
@@ -80,9 +81,11 @@ RECT PxRect(int left, int top, int width, int height, int dpi) {
 }
 
 SIZE OuterSize(SIZE client, DWORD style, DWORD ex_style, int dpi) {
-  static const auto adjust = Lookup<AdjustWindowRectExForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
+  static const auto adjust =
+      Lookup<AdjustWindowRectExForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
   RECT r{0, 0, client.cx, client.cy};
-  if (!adjust || !adjust(&r, style, FALSE, ex_style, UINT(dpi))) AdjustWindowRectEx(&r, style, FALSE, ex_style);
+  if (!adjust || !adjust(&r, style, FALSE, ex_style, UINT(dpi)))
+    AdjustWindowRectEx(&r, style, FALSE, ex_style);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -91,11 +94,14 @@ HFONT CreateDialogFont(int dpi, int point_x100, bool bold, bool underline, Dialo
       Lookup<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  bool have = spi_for_dpi && spi_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, UINT(dpi));
+  bool have =
+      spi_for_dpi && spi_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, UINT(dpi));
   if (!have) have = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   LOGFONTW lf{};
-  if (have) lf = metrics.lfMessageFont;
-  else lstrcpynW(lf.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
+  if (have)
+    lf = metrics.lfMessageFont;
+  else
+    lstrcpynW(lf.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
   static const bool sans_serif_installed = FontFamilyInstalled(L"Microsoft Sans Serif");
   if (face == DialogFace::kSansSerif && sans_serif_installed)
     lstrcpynW(lf.lfFaceName, L"Microsoft Sans Serif", LF_FACESIZE);
@@ -182,8 +188,8 @@ RECT DrawButtonFace(HWND button, HDC dc, RECT rc, UINT item_state) {
   const Theme& theme = ThemeApi();
   if (theme.usable()) {
     if (HTHEME t = theme.open(button, L"BUTTON")) {
-      const int state = disabled ? PBS_DISABLED
-                        : pressed ? PBS_PRESSED
+      const int state = disabled                   ? PBS_DISABLED
+                        : pressed                  ? PBS_PRESSED
                         : (item_state & ODS_FOCUS) ? PBS_DEFAULTED
                                                    : PBS_NORMAL;
       theme.draw(t, dc, BP_PUSHBUTTON, state, &rc, nullptr);

@@ -41,8 +41,9 @@ std::unique_ptr<GdiFont> GdiFont::Create(UINT dpi) {
   f->face_ = face;
   // 9.75 points at the window's DPI, as a character height.
   const int height = -int(std::lround(9.75 * double(dpi) / 72.0));
-  f->font_ = CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SCRIPT, face);
+  f->font_ =
+      CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SCRIPT, face);
   f->dc_ = CreateCompatibleDC(nullptr);
   if (!f->font_ || !f->dc_) return nullptr;
   f->old_font_ = SelectObject(f->dc_, f->font_);
@@ -69,7 +70,8 @@ int GdiFont::TextWidth(std::string_view utf8) const {
 
 int GdiFont::TextHeight(std::string_view) const { return height_; }
 
-void GdiFont::DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8, gfx::Argb color) const {
+void GdiFont::DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                       gfx::Argb color) const {
   const std::wstring w = Widen(utf8);
   const int width = TextWidth(utf8) + height_;  // room for overhanging strokes
   const int height = height_;
@@ -103,7 +105,8 @@ void GdiFont::DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8, g
       const gfx::Argb d = out[dx];
       auto mix = [a](uint32_t s, uint32_t t) { return (s * a + t * (255 - a) + 127) / 255; };
       out[dx] = 0xFF000000u | (mix(gfx::RedOf(color), gfx::RedOf(d)) << 16) |
-                (mix(gfx::GreenOf(color), gfx::GreenOf(d)) << 8) | mix(gfx::BlueOf(color), gfx::BlueOf(d));
+                (mix(gfx::GreenOf(color), gfx::GreenOf(d)) << 8) |
+                mix(gfx::BlueOf(color), gfx::BlueOf(d));
     }
   }
   SelectObject(dc_, old);

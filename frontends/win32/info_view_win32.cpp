@@ -44,12 +44,14 @@ void InfoViewWin32::Create() {
     const HMENU id = reinterpret_cast<HMENU>(intptr_t(InfoControlId(design.id)));
     const std::wstring caption = Widen(design.caption);
     if (design.kind == InfoKind::kButton) {
-      h = CreateWindowExW(0, L"Button", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
-                          0, 0, 0, hwnd_, id, ThisModule(), nullptr);
+      h = CreateWindowExW(0, L"Button", caption.c_str(),
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd_,
+                          id, ThisModule(), nullptr);
     } else {
       const DWORD notify = design.id == InfoControl::kLblHomepage ? SS_NOTIFY : 0;
-      h = CreateWindowExW(0, L"Static", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | notify, 0, 0, 0,
-                          0, hwnd_, id, ThisModule(), nullptr);
+      h = CreateWindowExW(0, L"Static", caption.c_str(),
+                          WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | notify, 0, 0, 0, 0, hwnd_, id,
+                          ThisModule(), nullptr);
     }
     controls_[Index(design.id)] = h;
   }
@@ -61,15 +63,17 @@ void InfoViewWin32::Layout(int dpi) {
   dpi_ = dpi;
   const SIZE client{Px(kInfoClientWidth, dpi_), Px(kInfoClientHeight, dpi_)};
   const SIZE outer = OuterSize(client, kStyle, 0, dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const InfoControlDesign& design : kInfoControls) {
     HWND h = controls_[Index(design.id)];
     if (!h) continue;
     HFONT old = fonts_[Index(design.id)];
-    fonts_[Index(design.id)] =
-        CreateDialogFont(dpi_, design.point_size_x100, design.bold, design.underline, DialogFace::kSansSerif);
+    fonts_[Index(design.id)] = CreateDialogFont(dpi_, design.point_size_x100, design.bold,
+                                                design.underline, DialogFace::kSansSerif);
     const RECT r = PxRect(design.left, design.top, design.width, design.height, dpi_);
-    SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[Index(design.id)]), TRUE);
     if (old) DeleteObject(old);
   }
@@ -89,8 +93,8 @@ void InfoViewWin32::RenderBackground() {
       if (design.id == InfoControl::kImage2) {
         gfx::DrawStretched(surface, *resources_.Bitmap(design.picture), {0, 0, w, h});
       } else {
-        gfx::DrawIcon(surface, *resources_.Icon(design.picture), float(r.left), float(r.top), r.right - r.left,
-                      r.bottom - r.top);
+        gfx::DrawIcon(surface, *resources_.Icon(design.picture), float(r.left), float(r.top),
+                      r.right - r.left, r.bottom - r.top);
       }
     } catch (const RuntimeFailure&) {
       // A picture that cannot be read leaves the back colour.
@@ -131,7 +135,8 @@ TwipSize InfoViewWin32::WindowSize() {
 }
 
 void InfoViewWin32::Move(int32_t left, int32_t top) {
-  SetWindowPos(hwnd_, nullptr, Px(left, dpi_), Px(top, dpi_), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, Px(left, dpi_), Px(top, dpi_), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void InfoViewWin32::SetText(InfoControl label, const std::string& text) {

@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "app/app.h"
 #include "core/base/random.h"
 #include "frontends/win32/forms_win32.h"
 #include "frontends/win32/guard.h"
 #include "frontends/win32/text.h"
 #include "frontends/win32/win32_resources.h"
 #include "frontends/win32/win32_services.h"
-#include "app/app.h"
 
 namespace sarvel::win32 {
 
@@ -33,8 +33,8 @@ std::string ArgumentsOf(const wchar_t* command_line) {
 // read (a renamed or repackaged file), the same is asked for here.
 void BecomeDpiAware() {
   using SetContextFn = BOOL(WINAPI*)(HANDLE);
-  const auto set_context = reinterpret_cast<SetContextFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  const auto set_context = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
   // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2; it fails harmlessly when the
   // manifest already set the awareness.
   if (set_context) set_context(reinterpret_cast<HANDLE>(intptr_t(-4)));
@@ -52,7 +52,8 @@ int Run() {
   ExecutableResources resources;
   DefaultRandom rng;
   FormFactoryWin32 factory;
-  App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng, factory);
+  App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng,
+          factory);
   factory.Attach(app);
 
   bool running = true;

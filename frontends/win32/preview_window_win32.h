@@ -6,9 +6,9 @@
 
 #include <functional>
 
+#include "app/dialogs/frm_preview.h"
 #include "core/ports/services.h"
 #include "frontends/win32/window_base.h"
-#include "app/dialogs/frm_preview.h"
 
 namespace sarvel::win32 {
 

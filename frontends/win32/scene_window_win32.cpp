@@ -59,9 +59,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 }  // namespace
 
-SceneWindowWin32::~SceneWindowWin32() {
-  Destroy();
-}
+SceneWindowWin32::~SceneWindowWin32() { Destroy(); }
 
 void SceneWindowWin32::Create() {
   image_.set_back_color(gfx::kBlack);
@@ -128,9 +126,7 @@ void SceneWindowWin32::StayOnTop() {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-double SceneWindowWin32::DeviceScale() {
-  return double(DpiOf(hwnd_)) / 96.0;
-}
+double SceneWindowWin32::DeviceScale() { return double(DpiOf(hwnd_)) / 96.0; }
 
 void SceneWindowWin32::SetTimerInterval(int32_t ms) {
   interval_ = UINT(std::max<int32_t>(ms, USER_TIMER_MINIMUM));

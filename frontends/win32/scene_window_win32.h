@@ -1,25 +1,26 @@
 // Win32: frmMain's window. A borderless popup covering a monitor (the
-// primary one; siblings of it cover the others), black, without a cursor; its persistent image is a surface painted on WM_PAINT and
-// part by part as frames change it; the frame timer, the one-time desktop
-// capture, whether anyone can see it (monitor power, minimized, hidden) and
-// every input message that ends the run. It is per-monitor DPI aware: sizes
-// are device pixels, and the scene font follows the monitor's DPI.
+// primary one; siblings of it cover the others), black, without a cursor; its persistent image is a
+// surface painted on WM_PAINT and part by part as frames change it; the frame timer, the one-time
+// desktop capture, whether anyone can see it (monitor power, minimized, hidden) and every input
+// message that ends the run. It is per-monitor DPI aware: sizes are device pixels, and the scene
+// font follows the monitor's DPI.
 #pragma once
 
 #include <memory>
 #include <span>
 #include <vector>
 
+#include "app/scene/frm_main.h"
 #include "core/ports/services.h"
 #include "frontends/win32/gdi_font.h"
 #include "frontends/win32/window_base.h"
-#include "app/scene/frm_main.h"
 
 namespace sarvel::win32 {
 
 class SceneWindowWin32 : public SceneView, private WindowBase {
  public:
-  explicit SceneWindowWin32(Process& process, bool sibling = false) : process_(process), sibling_(sibling) {}
+  explicit SceneWindowWin32(Process& process, bool sibling = false)
+      : process_(process), sibling_(sibling) {}
   ~SceneWindowWin32() override;
 
   // FormView

@@ -36,7 +36,8 @@ namespace {
   }
 }
 
-constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kNotPlain =
+    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 }  // namespace
 
@@ -97,7 +98,8 @@ std::vector<uint8_t> Win32FileSystem::ReadFile(const std::string& path) {
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD got = 0;
-    if (!::ReadFile(h, bytes.data() + done, DWORD(bytes.size() - done), &got, nullptr) || got == 0) {
+    if (!::ReadFile(h, bytes.data() + done, DWORD(bytes.size() - done), &got, nullptr) ||
+        got == 0) {
       const DWORD error = GetLastError();
       CloseHandle(h);
       RaiseForError(error == 0 ? ERROR_READ_FAULT : error, Err::kFileNotFound);

@@ -58,7 +58,8 @@ gfx::ImageRef ExecutableResources::IconForSize(int id, int side) {
   for (uint16_t i = 0; i < count; ++i) {
     GroupEntry e;
     std::memcpy(&e, group.data() + 6 + size_t(i) * sizeof e, sizeof e);
-    sides.push_back(std::max(e.width == 0 ? 256 : int(e.width), e.height == 0 ? 256 : int(e.height)));
+    sides.push_back(
+        std::max(e.width == 0 ? 256 : int(e.width), e.height == 0 ? 256 : int(e.height)));
   }
   const int entry = BestIconSide(sides, side);
   auto& slot = sized_icons_[{id, entry}];
@@ -70,7 +71,8 @@ gfx::ImageRef ExecutableResources::Entry(int id, int side) {
   const auto group = ResourceBytes(id, MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
   if (group.size() < 6) Raise(Err::kInvalidPicture);
   const uint16_t count = uint16_t(group[4] | (group[5] << 8));
-  if (group.size() < 6 + size_t(count) * sizeof(GroupEntry) || count == 0) Raise(Err::kInvalidPicture);
+  if (group.size() < 6 + size_t(count) * sizeof(GroupEntry) || count == 0)
+    Raise(Err::kInvalidPicture);
   // The entry of that side (the 32-pixel one for 0), else the first.
   const int wanted = side > 0 ? side : 32;
   GroupEntry chosen;

@@ -70,19 +70,22 @@ void System::SetOwner(WindowHandle window, WindowHandle owner) {
 }
 
 void System::ShowInParent(WindowHandle window, int32_t width, int32_t height) {
-  ::SetWindowPos(AsHwnd(window), HWND_TOP, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ::SetWindowPos(AsHwnd(window), HWND_TOP, 0, 0, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 bool System::SetTopMost(WindowHandle window, bool topmost, bool activate) {
   const UINT flags = SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE);
-  return ::SetWindowPos(AsHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags) != 0;
+  return ::SetWindowPos(AsHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                        flags) != 0;
 }
 
 void System::ChangeSaverPassword(WindowHandle owner) {
   using Fn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
   HMODULE mpr = LoadLibraryA("mpr.dll");
   if (!mpr) return;
-  if (auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordA"))))
+  if (auto fn =
+          reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordA"))))
     fn("SCRSAVE", AsHwnd(owner), 0, 0);
   FreeLibrary(mpr);
 }
@@ -92,7 +95,8 @@ bool System::VerifySaverPassword(WindowHandle window) {
   HMODULE cpl = LoadLibraryA("password.cpl");
   if (!cpl) return true;  // no password provider: nothing to ask
   bool passed = true;
-  if (auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(cpl, "VerifyScreenSavePwd"))))
+  if (auto fn =
+          reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(cpl, "VerifyScreenSavePwd"))))
     passed = fn(AsHwnd(window)) != FALSE;
   FreeLibrary(cpl);
   return passed;
@@ -118,8 +122,8 @@ int32_t System::QueryVersion(OsVersion& info) {
 std::string RegistryStore::Read(const std::string& app, const std::string& section,
                                 const std::string& key, const std::string& default_text) {
   HKEY h = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE, &h) !=
-      ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE,
+                    &h) != ERROR_SUCCESS)
     return default_text;
   const std::wstring name = Widen(key);
   DWORD type = 0, bytes = 0;
@@ -127,7 +131,8 @@ std::string RegistryStore::Read(const std::string& app, const std::string& secti
   std::string result = default_text;
   if (status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && bytes < (1u << 20)) {
     std::vector<wchar_t> buf(bytes / sizeof(wchar_t) + 1, L'\0');
-    status = RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &bytes);
+    status = RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
+                              &bytes);
     if (status == ERROR_SUCCESS) {
       size_t len = bytes / sizeof(wchar_t);
       while (len > 0 && buf[len - 1] == L'\0') --len;
@@ -140,11 +145,11 @@ std::string RegistryStore::Read(const std::string& app, const std::string& secti
   return result;
 }
 
-void RegistryStore::Write(const std::string& app, const std::string& section, const std::string& key,
-                          const std::string& text) {
+void RegistryStore::Write(const std::string& app, const std::string& section,
+                          const std::string& key, const std::string& text) {
   HKEY h = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath(app, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &h, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath(app, section).c_str(), 0, nullptr, 0,
+                      KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS)
     Raise(Err::kPathFileAccess);
   const std::wstring value = Widen(text);
   const LSTATUS status =
@@ -156,7 +161,8 @@ void RegistryStore::Write(const std::string& app, const std::string& section, co
 
 void RegistryStore::DeleteApp(const std::string& app) {
   HKEY software = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS)
+    return;
   RegDeleteTreeW(software, Widen(app).c_str());
   RegDeleteKeyW(software, Widen(app).c_str());
   RegCloseKey(software);
@@ -167,7 +173,8 @@ uint32_t SystemClock::TickCount() { return ::GetTickCount(); }
 LocalTime SystemClock::Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+  return LocalTime{st.wYear,   st.wMonth,  st.wDay,         st.wHour,
+                   st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
 std::string UserRegional::DecimalSeparator() {
@@ -227,8 +234,8 @@ std::string ThisExecutable::Title() {
   if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return "Sarvel";
   wchar_t* value = nullptr;
   UINT len = 0;
-  if (VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName", reinterpret_cast<void**>(&value),
-                     &len) &&
+  if (VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                     reinterpret_cast<void**>(&value), &len) &&
       len > 1)
     return Narrow(std::wstring_view(value, len - 1));
   return "Sarvel";
@@ -243,7 +250,8 @@ Version ThisExecutable::FileVersion() {
   VS_FIXEDFILEINFO* info = nullptr;
   UINT len = 0;
   if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
-      !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len) || len < sizeof *info)
+      !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len) ||
+      len < sizeof *info)
     return {};
   return Version{int(HIWORD(info->dwFileVersionMS)), int(LOWORD(info->dwFileVersionMS)),
                  int(HIWORD(info->dwFileVersionLS))};
@@ -255,7 +263,8 @@ std::string ThisExecutable::FallbackLogFolder() {
   if (n == 0 || n >= MAX_PATH) n = GetEnvironmentVariableW(L"APPDATA", base, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return {};
   const std::wstring folder = std::wstring(base, n) + L"\\Sarvel";
-  if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+  if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    return {};
   return Narrow(folder);
 }
 
@@ -289,6 +298,8 @@ void ThisProcess::FatalError(const std::string& message) {
 
 void ThisProcess::Beep() { MessageBeep(MB_OK); }
 
-void ThisProcess::ResetMousePointer() { SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))); }
+void ThisProcess::ResetMousePointer() {
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+}
 
 }  // namespace sarvel::win32

@@ -103,12 +103,14 @@ UINT DpiOf(HWND hwnd) {
   using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
   static auto for_monitor = [] {
     HMODULE shcore = LoadLibraryW(L"shcore.dll");
-    return shcore ? reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+    return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
                   : nullptr;
   }();
   if (for_monitor && hwnd) {
     UINT x = 0, y = 0;
-    if (SUCCEEDED(for_monitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) && x) return x;
+    if (SUCCEEDED(for_monitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) && x)
+      return x;
   }
   HDC dc = GetDC(nullptr);
   const int dpi = GetDeviceCaps(dc, LOGPIXELSX);

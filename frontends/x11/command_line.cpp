@@ -5,8 +5,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/base/number_text.h"
 #include "app/saver.h"
+#include "core/base/number_text.h"
 
 namespace sarvel::x11 {
 namespace {
@@ -25,7 +25,8 @@ std::optional<float> Decimal(std::string_view text) {
   }
   float v = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size() || s.empty() || !std::isfinite(v)) return std::nullopt;
+  if (ec != std::errc() || end != s.data() + s.size() || s.empty() || !std::isfinite(v))
+    return std::nullopt;
   return v;
 }
 
@@ -46,9 +47,10 @@ std::string Takes(const SettingOption& o) {
   const RunOption& r = o.run;
   switch (r.form) {
     case RunOptionForm::kNumber:
-      return std::string(o.field.type() == StoredType::kSingle ? "a number" : "a whole number") + " from " +
-             RangeText(r.low) + " to " + RangeText(r.high);
-    case RunOptionForm::kMinutesOrOff: return "minutes from 0 (off) to " + RangeText(r.high);
+      return std::string(o.field.type() == StoredType::kSingle ? "a number" : "a whole number") +
+             " from " + RangeText(r.low) + " to " + RangeText(r.high);
+    case RunOptionForm::kMinutesOrOff:
+      return "minutes from 0 (off) to " + RangeText(r.high);
     case RunOptionForm::kChoice: {
       std::string names;
       for (size_t i = 0; i < kBackgroundChoices.size(); ++i) {
@@ -57,7 +59,8 @@ std::string Takes(const SettingOption& o) {
       }
       return names;
     }
-    default: return "a value";
+    default:
+      return "a value";
   }
 }
 
@@ -82,8 +85,10 @@ std::optional<SettingOverrides::Given> RunValue(const SettingOption& o, const st
         if (text == b.name) return SettingOverrides::Given{double(b.kind), {}};
       }
       return std::nullopt;
-    case RunOptionForm::kText: return SettingOverrides::Given{0, text};
-    default: return std::nullopt;
+    case RunOptionForm::kText:
+      return SettingOverrides::Given{0, text};
+    default:
+      return std::nullopt;
   }
 }
 
@@ -147,24 +152,31 @@ std::vector<std::pair<std::string, std::string>> SettingOverrides::StoreTexts(
     const std::string key(o.key);
     switch (o.run.form) {
       case RunOptionForm::kNumber:
-        texts.emplace_back(key, o.field.type() == StoredType::kSingle ? SingleText(float(g.number), decimal_separator)
-                                                                      : IntegerText(int64_t(g.number)));
+        texts.emplace_back(key, o.field.type() == StoredType::kSingle
+                                    ? SingleText(float(g.number), decimal_separator)
+                                    : IntegerText(int64_t(g.number)));
         break;
       case RunOptionForm::kOnOff:
-      case RunOptionForm::kChoice: texts.emplace_back(key, IntegerText(int64_t(g.number))); break;
+      case RunOptionForm::kChoice:
+        texts.emplace_back(key, IntegerText(int64_t(g.number)));
+        break;
       case RunOptionForm::kMinutesOrOff:
         texts.emplace_back(key, g.number > 0 ? "1" : "0");
-        if (g.number > 0) texts.emplace_back(std::string(o.run.seconds_key), IntegerText(int64_t(g.number) * 60));
+        if (g.number > 0)
+          texts.emplace_back(std::string(o.run.seconds_key), IntegerText(int64_t(g.number) * 60));
         break;
-      case RunOptionForm::kText: texts.emplace_back(key, g.text); break;
-      case RunOptionForm::kNone: break;
+      case RunOptionForm::kText:
+        texts.emplace_back(key, g.text);
+        break;
+      case RunOptionForm::kNone:
+        break;
     }
   }
   return texts;
 }
 
-std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, const char* xscreensaver_window,
-                                           std::string& error) {
+std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
+                                           const char* xscreensaver_window, std::string& error) {
   Invocation inv;
   std::vector<std::string> words;
   bool windowed = false, hosted = false;
@@ -196,7 +208,9 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
     } else if (name == "window") {
       windowed = true;
       std::optional<std::string> size = inline_value;
-      if (!size && i + 1 < args.size() && ParseSize(args[i + 1], inv.window_width, inv.window_height)) ++i;
+      if (!size && i + 1 < args.size() &&
+          ParseSize(args[i + 1], inv.window_width, inv.window_height))
+        ++i;
       if (size && !ParseSize(*size, inv.window_width, inv.window_height)) {
         error = "--window takes a size like 800x600";
         return std::nullopt;
@@ -255,14 +269,16 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
   // The dialog loads and stores the file itself: a value given here would be
   // shown as stored, and stored by the dialog's first write.
   if (inv.overrides.any() && OpensSettingsDialog(inv.switch_text)) {
-    error = "settings options (" + SettingOptionList() +
-            ") are for a run of the scene;\n/C edits the settings file itself and takes none of them";
+    error =
+        "settings options (" + SettingOptionList() +
+        ") are for a run of the scene;\n/C edits the settings file itself and takes none of them";
     return std::nullopt;
   }
   // A screen-saver daemon names its window this way; for a hack started with
   // -root, or with no mode at all, that window is the root to draw on.
   const bool daemon_window = xscreensaver_window && xscreensaver_window[0];
-  if (daemon_window && ((hosted && inv.window_id == None) || (!hosted && !windowed && words.empty()))) {
+  if (daemon_window &&
+      ((hosted && inv.window_id == None) || (!hosted && !windowed && words.empty()))) {
     inv.window_id = ParseWindowId(xscreensaver_window);
     if (inv.window_id == None) {
       error = std::string("XSCREENSAVER_WINDOW is not a window id: '") + xscreensaver_window + "'";
@@ -270,8 +286,10 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, co
     }
     hosted = true;
   }
-  if (windowed) inv.mode = Invocation::Mode::kWindowed;
-  else if (hosted) inv.mode = Invocation::Mode::kHosted;
+  if (windowed)
+    inv.mode = Invocation::Mode::kWindowed;
+  else if (hosted)
+    inv.mode = Invocation::Mode::kHosted;
   return inv;
 }
 
@@ -310,7 +328,8 @@ Modes:
   -window-id <id>       draw into window <id> (decimal or 0x hexadecimal)
 Settings for one run of the scene (the settings file stays as it is; /C,
 which edits that file, refuses them):
-)" + SettingOptionHelp() + R"(Display:
+)" + SettingOptionHelp() +
+         R"(Display:
   -scale S              device pixels per pixel of a 96 DPI screen (0.5 to 8;
                         1.5 or 2 on a dense screen); default: Xft.dpi / 96
 Other:

@@ -33,7 +33,8 @@ struct SettingOverrides {
   // The store texts (key, text) these stand for, in the table's order; the
   // speed is written with the given decimal separator, as the settings
   // record reads it.
-  std::vector<std::pair<std::string, std::string>> StoreTexts(std::string_view decimal_separator) const;
+  std::vector<std::pair<std::string, std::string>> StoreTexts(
+      std::string_view decimal_separator) const;
   bool any() const;
 };
 
@@ -63,8 +64,8 @@ struct Invocation {
 // window, which -root means when it is set, and which selects the hosted
 // mode when nothing else chose a mode. On a mistake returns nothing and says
 // why in `error`.
-std::optional<Invocation> ParseCommandLine(std::span<const std::string> args, const char* xscreensaver_window,
-                                           std::string& error);
+std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
+                                           const char* xscreensaver_window, std::string& error);
 
 // A window id in decimal or in hexadecimal after "0x"; None when the text is
 // not one.

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/report/guard.h"
 #include "core/ports/services.h"
+#include "core/report/guard.h"
 #include "frontends/x11/x11_display.h"
 
 namespace sarvel::x11 {

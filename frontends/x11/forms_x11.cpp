@@ -3,14 +3,14 @@
 // windows.
 #include "frontends/x11/forms_x11.h"
 
+#include "app/dialogs/frm_config.h"
 #include "app/dialogs/frm_info.h"
+#include "app/dialogs/frm_preview.h"
+#include "app/scene/frm_main.h"
 #include "core/base/failure.h"
 #include "frontends/x11/gtk_config_view.h"
 #include "frontends/x11/gtk_info_view.h"
 #include "frontends/x11/preview_window_x11.h"
-#include "app/dialogs/frm_preview.h"
-#include "app/scene/frm_main.h"
-#include "app/dialogs/frm_config.h"
 
 namespace sarvel::x11 {
 
@@ -29,7 +29,8 @@ std::unique_ptr<Form> FormFactoryX11::Create(FormId id, App& app) {
   Process& process = app.services.process;
   switch (id) {
     case FormId::kMain:
-      return std::make_unique<FrmMain>(app, std::make_unique<SceneWindowX11>(display_, loop_, process, scene_));
+      return std::make_unique<FrmMain>(
+          app, std::make_unique<SceneWindowX11>(display_, loop_, process, scene_));
     case FormId::kPreview:
       return std::make_unique<FrmPreview>(
           app, std::make_unique<PreviewWindowX11>(display_, loop_, process, [&app] {
@@ -37,9 +38,11 @@ std::unique_ptr<Form> FormFactoryX11::Create(FormId id, App& app) {
           }));
     case FormId::kConfig:
       // GTK must have been started (gtk::Start) before configuration mode runs.
-      return std::make_unique<FrmConfig>(app, std::make_unique<GtkConfigView>(app.services.resources, process));
+      return std::make_unique<FrmConfig>(
+          app, std::make_unique<GtkConfigView>(app.services.resources, process));
     case FormId::kInfo:
-      return std::make_unique<FrmInfo>(app, std::make_unique<GtkInfoView>(app.services.resources, process));
+      return std::make_unique<FrmInfo>(
+          app, std::make_unique<GtkInfoView>(app.services.resources, process));
   }
   Raise(Err::kInvalidCall);
 }

@@ -5,10 +5,10 @@
 
 #include <memory>
 
+#include "app/app.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/scene_window_x11.h"
 #include "frontends/x11/x11_display.h"
-#include "app/app.h"
 
 namespace sarvel::x11 {
 

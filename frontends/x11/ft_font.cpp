@@ -4,10 +4,10 @@
 #include FT_SYNTHESIS_H
 #include <fontconfig/fontconfig.h>
 
+#include <strings.h>
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <strings.h>
 
 #include "core/gfx/atlas_font.h"
 #include "core/gfx/pixel_ops.h"
@@ -57,7 +57,8 @@ std::unique_ptr<FtFont> FtFont::Match(const std::vector<std::string>& families, 
       FcPatternGetInteger(match, FC_INDEX, 0, &index);
       FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
       // A family without a bold face is emboldened, as the system would.
-      font = FromFile(reinterpret_cast<const char*>(file), index, points, dpi, weight < FC_WEIGHT_DEMIBOLD);
+      font = FromFile(reinterpret_cast<const char*>(file), index, points, dpi,
+                      weight < FC_WEIGHT_DEMIBOLD);
       if (font) font->family_ = family;
     }
     FcPatternDestroy(match);
@@ -67,8 +68,8 @@ std::unique_ptr<FtFont> FtFont::Match(const std::vector<std::string>& families, 
   return font;
 }
 
-std::unique_ptr<FtFont> FtFont::FromFile(const std::string& path, int index, double points, double dpi,
-                                         bool embolden) {
+std::unique_ptr<FtFont> FtFont::FromFile(const std::string& path, int index, double points,
+                                         double dpi, bool embolden) {
   std::unique_ptr<FtFont> font(new FtFont());
   if (FT_Init_FreeType(&font->library_) != 0) {
     font->library_ = nullptr;
@@ -80,7 +81,8 @@ std::unique_ptr<FtFont> FtFont::FromFile(const std::string& path, int index, dou
   }
   FT_Face face = font->face_;
   const FT_UInt resolution = FT_UInt(std::lround(dpi));
-  if (FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(points * 64)), resolution, resolution) != 0) {
+  if (FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(points * 64)), resolution, resolution) !=
+      0) {
     return nullptr;
   }
   font->embolden_ = embolden;
@@ -104,7 +106,8 @@ FtFont::~FtFont() {
 }
 
 bool FtFont::Render(char32_t code_point, Glyph& out) const {
-  if (FT_Load_Char(face_, FT_ULong(code_point), FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0) return false;
+  if (FT_Load_Char(face_, FT_ULong(code_point), FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0)
+    return false;
   FT_GlyphSlot slot = face_->glyph;
   if (embolden_) FT_GlyphSlot_Embolden(slot);
   if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
@@ -130,7 +133,8 @@ const FtFont::Glyph& FtFont::GlyphFor(char32_t code_point) const {
   const auto found = glyphs_.find(code_point);
   if (found != glyphs_.end()) return found->second;
   // A character the face lacks is drawn as '?', as the atlas font does.
-  if (code_point != U'?' && FT_Get_Char_Index(face_, FT_ULong(code_point)) == 0) return GlyphFor(U'?');
+  if (code_point != U'?' && FT_Get_Char_Index(face_, FT_ULong(code_point)) == 0)
+    return GlyphFor(U'?');
   Glyph g;
   if (!Render(code_point, g)) g = Glyph{};
   return glyphs_.emplace(code_point, std::move(g)).first->second;
@@ -144,7 +148,8 @@ int FtFont::TextWidth(std::string_view utf8) const {
 
 int FtFont::TextHeight(std::string_view) const { return line_height_; }
 
-void FtFont::DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8, gfx::Argb color) const {
+void FtFont::DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                      gfx::Argb color) const {
   const gfx::Rect bounds = dst.bounds();
   int64_t pen = x;
   const int64_t baseline = int64_t(y) + ascent_;
@@ -156,7 +161,8 @@ void FtFont::DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8, gf
     const gfx::Rect area = gfx::ClipRect(gx, gy, g.width, g.height, bounds);
     for (int row = area.y; row < area.bottom(); ++row) {
       gfx::Argb* out = dst.row(row);
-      const uint8_t* cov = g.coverage.data() + size_t(row - gy) * size_t(g.width) + size_t(area.x - gx);
+      const uint8_t* cov =
+          g.coverage.data() + size_t(row - gy) * size_t(g.width) + size_t(area.x - gx);
       for (int col = area.x; col < area.right(); ++col, ++cov) {
         if (*cov) out[col] = gfx::BlendCoverage(out[col], color, *cov);
       }

@@ -25,15 +25,16 @@ class FtFont : public gfx::Font {
   // The scene font; null when neither face is installed.
   static std::unique_ptr<FtFont> SceneFont(double dpi);
   // A font file at a size in pixels (the em square).
-  static std::unique_ptr<FtFont> FromFile(const std::string& path, int index, double points, double dpi,
-                                          bool embolden);
+  static std::unique_ptr<FtFont> FromFile(const std::string& path, int index, double points,
+                                          double dpi, bool embolden);
   ~FtFont() override;
   FtFont(const FtFont&) = delete;
   FtFont& operator=(const FtFont&) = delete;
 
   int TextWidth(std::string_view utf8) const override;
   int TextHeight(std::string_view utf8) const override;
-  void DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8, gfx::Argb color) const override;
+  void DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                gfx::Argb color) const override;
 
   const std::string& family() const { return family_; }
   int ascent() const { return ascent_; }

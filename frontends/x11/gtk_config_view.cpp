@@ -25,9 +25,12 @@ GtkWidget* PlainLabel(std::string_view text, float xalign) {
 
 float XAlignOf(TextAlign align) {
   switch (align) {
-    case TextAlign::kLeft: return 0.0f;
-    case TextAlign::kRight: return 1.0f;
-    case TextAlign::kCenter: return 0.5f;
+    case TextAlign::kLeft:
+      return 0.0f;
+    case TextAlign::kRight:
+      return 1.0f;
+    case TextAlign::kCenter:
+      return 0.5f;
   }
   return 0.0f;
 }
@@ -118,7 +121,8 @@ struct GtkConfigView::Signals {
       self->ArrowRelease();
       return held;
     }
-    const int width = gtk_widget_get_allocated_width(w), height = gtk_widget_get_allocated_height(w);
+    const int width = gtk_widget_get_allocated_width(w),
+              height = gtk_widget_get_allocated_height(w);
     int delta = 0;
     if (c == C::kMinutesSpinner) {
       delta = event->y < height / 2.0 ? -1 : 1;
@@ -147,20 +151,33 @@ struct GtkConfigView::Signals {
       case GDK_KEY_Up:
       case GDK_KEY_KP_Up:
       case GDK_KEY_Left:
-      case GDK_KEY_KP_Left: target -= r.small_change; break;
+      case GDK_KEY_KP_Left:
+        target -= r.small_change;
+        break;
       case GDK_KEY_Down:
       case GDK_KEY_KP_Down:
       case GDK_KEY_Right:
-      case GDK_KEY_KP_Right: target += r.small_change; break;
+      case GDK_KEY_KP_Right:
+        target += r.small_change;
+        break;
       case GDK_KEY_Page_Up:
-      case GDK_KEY_KP_Page_Up: target -= r.large_change; break;
+      case GDK_KEY_KP_Page_Up:
+        target -= r.large_change;
+        break;
       case GDK_KEY_Page_Down:
-      case GDK_KEY_KP_Page_Down: target += r.large_change; break;
+      case GDK_KEY_KP_Page_Down:
+        target += r.large_change;
+        break;
       case GDK_KEY_Home:
-      case GDK_KEY_KP_Home: target = r.min; break;
+      case GDK_KEY_KP_Home:
+        target = r.min;
+        break;
       case GDK_KEY_End:
-      case GDK_KEY_KP_End: target = r.max; break;
-      default: return FALSE;
+      case GDK_KEY_KP_End:
+        target = r.max;
+        break;
+      default:
+        return FALSE;
     }
     target = std::clamp<int>(target, r.min, r.max);
     self->AsUser([&] { self->input_->UserScrolls(c, target); });
@@ -169,8 +186,10 @@ struct GtkConfigView::Signals {
 
   static gboolean SpinnerScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
     auto* self = static_cast<GtkConfigView*>(data);
-    if (event->direction == GDK_SCROLL_UP) self->Step(C::kMinutesSpinner, -1);
-    else if (event->direction == GDK_SCROLL_DOWN) self->Step(C::kMinutesSpinner, 1);
+    if (event->direction == GDK_SCROLL_UP)
+      self->Step(C::kMinutesSpinner, -1);
+    else if (event->direction == GDK_SCROLL_DOWN)
+      self->Step(C::kMinutesSpinner, 1);
     return TRUE;
   }
 
@@ -180,14 +199,16 @@ struct GtkConfigView::Signals {
     if (self->held_.control == C::kCount) return G_SOURCE_REMOVE;
     self->Step(self->held_.control, self->held_.delta);
     // After the first delay the arrow repeats at the faster rate.
-    if (self->held_.control != C::kCount) self->repeat_source_ = g_timeout_add(kRepeatIntervalMs, ArrowRepeat, self);
+    if (self->held_.control != C::kCount)
+      self->repeat_source_ = g_timeout_add(kRepeatIntervalMs, ArrowRepeat, self);
     return G_SOURCE_REMOVE;
   }
 
   static void StateChanged(GtkWidget* w, GtkStateFlags, gpointer data) {
     // A scroll bar that goes grey lets go of its arrow.
     auto* self = static_cast<GtkConfigView*>(data);
-    if (!gtk_widget_is_sensitive(w) && self->held_.control == self->ControlOf(w)) self->ArrowRelease();
+    if (!gtk_widget_is_sensitive(w) && self->held_.control == self->ControlOf(w))
+      self->ArrowRelease();
   }
 };
 
@@ -205,14 +226,18 @@ void GtkConfigView::AddStyles() {
   const std::string face = gtk::DesktopFontFamily();
   const std::string bold_face = gtk::ClosestFontFamily("MS Sans Serif");
   // A slider's arrows are square, inside the bar's one-pixel border.
-  const std::string arrow = std::to_string(std::max(1, gtk::Px(DesignOf(C::kLeafCountSlider).height, dpi_) - 2));
+  const std::string arrow =
+      std::to_string(std::max(1, gtk::Px(DesignOf(C::kLeafCountSlider).height, dpi_) - 2));
   // The layout was made for the 13-pixel lines of 8.25 pt "MS Sans Serif"
   // and the compact controls of a classic dialog. Outline fonts of that
   // point size run a pixel taller; at 8 pt they give the same lines. The
   // theme's paddings and least sizes give way to the layout.
-  const std::string css = std::string() +
-      "window.sarvel-config { font-family: \"" + face + "\"; font-size: 8pt; }\n"
-      "window.sarvel-config label.bold { font-family: \"" + bold_face + "\"; font-weight: bold; }\n"
+  const std::string css =
+      std::string() + "window.sarvel-config { font-family: \"" + face +
+      "\"; font-size: 8pt; }\n"
+      "window.sarvel-config label.bold { font-family: \"" +
+      bold_face +
+      "\"; font-weight: bold; }\n"
       "window.sarvel-config label.white-back { background-color: #ffffff; padding: 0 1px; }\n"
       "window.sarvel-config checkbutton, window.sarvel-config radiobutton {"
       " padding: 0; margin: 0; min-height: 0; }\n"
@@ -225,11 +250,14 @@ void GtkConfigView::AddStyles() {
       "window.sarvel-config scrollbar {"
       " -GtkScrollbar-has-backward-stepper: true; -GtkScrollbar-has-forward-stepper: true;"
       " padding: 0; border: 1px solid alpha(black, 0.15); }\n"
-      "window.sarvel-config scrollbar button { min-width: " + arrow + "px; min-height: " + arrow +
+      "window.sarvel-config scrollbar button { min-width: " +
+      arrow + "px; min-height: " + arrow +
       "px; padding: 0; margin: 0; border-radius: 0; }\n"
-      "window.sarvel-config scrollbar slider { min-width: 9px; min-height: 9px; margin: 1px; border: 0;"
+      "window.sarvel-config scrollbar slider { min-width: 9px; min-height: 9px; margin: 1px; "
+      "border: 0;"
       " border-radius: 2px; }\n"
-      "window.sarvel-config .spinner-arrow { padding: 0; min-height: 0; min-width: 0; border-radius: 0; }\n";
+      "window.sarvel-config .spinner-arrow { padding: 0; min-height: 0; min-width: 0; "
+      "border-radius: 0; }\n";
   gtk::AddWindowCss("sarvel-config", css);
 }
 
@@ -256,7 +284,8 @@ void GtkConfigView::Create() {
   gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), TRUE);
   gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
   try {
-    if (auto icon = gtk::PixbufOf(*resources_.Icon(IDI_APP))) gtk_window_set_icon(GTK_WINDOW(window_), icon.get());
+    if (auto icon = gtk::PixbufOf(*resources_.Icon(IDI_APP)))
+      gtk_window_set_icon(GTK_WINDOW(window_), icon.get());
   } catch (const RuntimeFailure&) {
     // No icon: the desktop shows its own.
   }
@@ -265,7 +294,8 @@ void GtkConfigView::Create() {
   g_signal_connect(window_, "key-press-event", G_CALLBACK(Signals::Key), this);
 
   fixed_ = gtk_fixed_new();
-  gtk_widget_set_size_request(fixed_, gtk::Px(kConfigClientWidth, dpi_), gtk::Px(kConfigClientHeight, dpi_));
+  gtk_widget_set_size_request(fixed_, gtk::Px(kConfigClientWidth, dpi_),
+                              gtk::Px(kConfigClientHeight, dpi_));
   gtk_container_add(GTK_CONTAINER(window_), fixed_);
   g_signal_connect(fixed_, "focus", G_CALLBACK(Signals::Focus), this);
 
@@ -299,7 +329,8 @@ GtkWidget* GtkConfigView::MakeControl(const ConfigControlDesign& d) {
       GtkStyleContext* style = gtk_widget_get_style_context(w);
       if (d.bold) gtk_style_context_add_class(style, "bold");
       if (d.white_back) gtk_style_context_add_class(style, "white-back");
-      if (d.id == C::kMinutesLabel) gtk::SetWidgetCss(w, "label { color: " + gtk::CssColor(kMinutesBlack) + "; }");
+      if (d.id == C::kMinutesLabel)
+        gtk::SetWidgetCss(w, "label { color: " + gtk::CssColor(kMinutesBlack) + "; }");
       break;
     }
     case ControlKind::kHScrollBar: {
@@ -416,7 +447,8 @@ void GtkConfigView::ArrowRelease() {
   repeat_source_ = 0;
   const ConfigControl was = held_.control;
   held_ = {};
-  if (was == C::kMinutesSpinner && widgets_[Index(was)]) gtk_widget_queue_draw(widgets_[Index(was)]);
+  if (was == C::kMinutesSpinner && widgets_[Index(was)])
+    gtk_widget_queue_draw(widgets_[Index(was)]);
 }
 
 void GtkConfigView::DrawSpinner(cairo_t* cr) {
@@ -434,19 +466,21 @@ void GtkConfigView::DrawSpinner(cairo_t* cr) {
   gtk_style_context_set_parent(style, gtk_widget_get_style_context(w));
   gtk_style_context_set_scale(style, gtk_widget_get_scale_factor(w));
   gtk_widget_path_unref(path);
-  const GtkStateFlags base = GtkStateFlags(gtk_widget_get_state_flags(w) &
-                                           ~(GTK_STATE_FLAG_ACTIVE | GTK_STATE_FLAG_PRELIGHT |
-                                             GTK_STATE_FLAG_FOCUSED));
+  const GtkStateFlags base =
+      GtkStateFlags(gtk_widget_get_state_flags(w) &
+                    ~(GTK_STATE_FLAG_ACTIVE | GTK_STATE_FLAG_PRELIGHT | GTK_STATE_FLAG_FOCUSED));
   for (int arrow : {-1, 1}) {
     const int top = arrow < 0 ? 0 : half;
     const int h = arrow < 0 ? half : height - half;
     GtkStateFlags flags = base;
-    if (held_.control == C::kMinutesSpinner && held_.delta == arrow) flags = GtkStateFlags(flags | GTK_STATE_FLAG_ACTIVE);
+    if (held_.control == C::kMinutesSpinner && held_.delta == arrow)
+      flags = GtkStateFlags(flags | GTK_STATE_FLAG_ACTIVE);
     gtk_style_context_set_state(style, flags);
     gtk_render_background(style, cr, 0, top, width, h);
     gtk_render_frame(style, cr, 0, top, width, h);
     const double size = std::max(5.0, std::min<double>(width, h) - 1.0);
-    gtk_render_arrow(style, cr, arrow < 0 ? 0.0 : G_PI, (width - size) / 2.0, top + (h - size) / 2.0, size);
+    gtk_render_arrow(style, cr, arrow < 0 ? 0.0 : G_PI, (width - size) / 2.0,
+                     top + (h - size) / 2.0, size);
   }
   g_object_unref(style);
   if (gtk_widget_has_visible_focus(w))
@@ -478,8 +512,10 @@ void GtkConfigView::Destroy() {
 void GtkConfigView::Block(ConfigControl c, bool block) {
   GtkWidget* w = widgets_[Index(c)];
   if (!w) return;
-  if (block) g_signal_handlers_block_matched(w, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
-  else g_signal_handlers_unblock_matched(w, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
+  if (block)
+    g_signal_handlers_block_matched(w, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
+  else
+    g_signal_handlers_unblock_matched(w, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
 }
 
 void GtkConfigView::SetChecked(ConfigControl c, bool checked) {
@@ -545,8 +581,9 @@ void GtkConfigView::SetForeColor(ConfigControl c, gfx::Argb color) {
 // ---------------------------------------------------------------- dialogs
 
 FileDialogResult GtkConfigView::ShowOpenDialog(const FileDialogRequest& request) {
-  GtkWidget* dialog = gtk_file_chooser_dialog_new("Open", window(), GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
-                                                  GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+  GtkWidget* dialog =
+      gtk_file_chooser_dialog_new("Open", window(), GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
+                                  GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
   gtk_file_chooser_set_local_only(chooser, TRUE);
@@ -556,7 +593,8 @@ FileDialogResult GtkConfigView::ShowOpenDialog(const FileDialogRequest& request)
   while (!rest.empty()) {
     const size_t bar = rest.find('|');
     const std::string_view name = rest.substr(0, bar);
-    std::string_view patterns = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+    std::string_view patterns =
+        bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
     const size_t next = patterns.find('|');
     rest = next == std::string_view::npos ? std::string_view() : patterns.substr(next + 1);
     patterns = patterns.substr(0, next);
@@ -586,7 +624,8 @@ FileDialogResult GtkConfigView::ShowOpenDialog(const FileDialogRequest& request)
       gtk_file_chooser_set_filename(chooser, request.file_name.c_str());
     } else {
       gchar* folder = g_path_get_dirname(request.file_name.c_str());
-      if (g_file_test(folder, G_FILE_TEST_IS_DIR)) gtk_file_chooser_set_current_folder(chooser, folder);
+      if (g_file_test(folder, G_FILE_TEST_IS_DIR))
+        gtk_file_chooser_set_current_folder(chooser, folder);
       g_free(folder);
     }
   }
@@ -601,15 +640,17 @@ FileDialogResult GtkConfigView::ShowOpenDialog(const FileDialogRequest& request)
                    }),
                    &chosen);
   const int response = gtk::RunDialog(GTK_DIALOG(dialog));
-  if (response != GTK_RESPONSE_ACCEPT || chosen.empty()) return FileDialogResult{true, request.file_name};
+  if (response != GTK_RESPONSE_ACCEPT || chosen.empty())
+    return FileDialogResult{true, request.file_name};
   return FileDialogResult{false, chosen};
 }
 
 void GtkConfigView::ShowMessage(const std::string& title, const std::string& text) {
   std::string lines = text;
-  for (size_t at = lines.find("\r\n"); at != std::string::npos; at = lines.find("\r\n", at)) lines.erase(at, 1);
-  GtkWidget* box = gtk_message_dialog_new(window(), GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s",
-                                          lines.c_str());
+  for (size_t at = lines.find("\r\n"); at != std::string::npos; at = lines.find("\r\n", at))
+    lines.erase(at, 1);
+  GtkWidget* box = gtk_message_dialog_new(window(), GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER,
+                                          GTK_BUTTONS_OK, "%s", lines.c_str());
   gtk_window_set_title(GTK_WINDOW(box), title.c_str());
   gtk::RunDialog(GTK_DIALOG(box));
 }
@@ -661,7 +702,8 @@ bool GtkConfigView::OnKey(const GdkEventKey& key) {
 // Tab and Shift+Tab walk the controls in the order of the table; of the
 // option group only the selected option is a stop, as in any option group.
 bool GtkConfigView::OnTab(GtkDirectionType direction) {
-  if (!window_ || (direction != GTK_DIR_TAB_FORWARD && direction != GTK_DIR_TAB_BACKWARD)) return false;
+  if (!window_ || (direction != GTK_DIR_TAB_FORWARD && direction != GTK_DIR_TAB_BACKWARD))
+    return false;
   const int count = int(kConfigControlCount);
   const int step = direction == GTK_DIR_TAB_FORWARD ? 1 : -1;
   GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window_));
@@ -676,7 +718,8 @@ bool GtkConfigView::OnTab(GtkDirectionType direction) {
     const int i = ((current + step * k) % count + count) % count;
     GtkWidget* w = widgets_[size_t(i)];
     const ConfigControl c = ConfigControl(i);
-    if (!w || !gtk_widget_get_can_focus(w) || !gtk_widget_is_sensitive(w) || !gtk_widget_get_visible(w))
+    if (!w || !gtk_widget_get_can_focus(w) || !gtk_widget_is_sensitive(w) ||
+        !gtk_widget_get_visible(w))
       continue;
     if (IsOption(c) && !checked_[size_t(i)]) continue;
     gtk_widget_grab_focus(w);

@@ -10,10 +10,10 @@
 
 #include <array>
 
+#include "app/dialogs/config_view.h"
 #include "core/ports/resource_library.h"
 #include "core/ports/services.h"
 #include "frontends/x11/gtk_support.h"
-#include "app/dialogs/config_view.h"
 
 namespace sarvel::x11 {
 

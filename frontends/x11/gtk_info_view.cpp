@@ -82,10 +82,13 @@ struct GtkInfoView::Signals {
     return TRUE;
   }
 
-  static void Destroyed(GtkWidget*, gpointer data) { static_cast<GtkInfoView*>(data)->destroyed_ = true; }
+  static void Destroyed(GtkWidget*, gpointer data) {
+    static_cast<GtkInfoView*>(data)->destroyed_ = true;
+  }
 };
 
-GtkInfoView::GtkInfoView(ResourceLibrary& resources, Process& process) : resources_(resources), process_(process) {}
+GtkInfoView::GtkInfoView(ResourceLibrary& resources, Process& process)
+    : resources_(resources), process_(process) {}
 
 GtkInfoView::~GtkInfoView() { Destroy(); }
 
@@ -95,10 +98,11 @@ void GtkInfoView::AsUser(Fn&& fn) {
 }
 
 void GtkInfoView::AddStyles() {
-  gtk::AddWindowCss("sarvel-info", "window.sarvel-info { background-color: " + gtk::CssColor(kInfoBackColor) +
-                                       "; }\n"
-                                       "window.sarvel-info label { padding: 0; margin: 0; }\n"
-                                       "window.sarvel-info button { padding: 0; min-height: 0; min-width: 0; }\n");
+  gtk::AddWindowCss("sarvel-info",
+                    "window.sarvel-info { background-color: " + gtk::CssColor(kInfoBackColor) +
+                        "; }\n"
+                        "window.sarvel-info label { padding: 0; margin: 0; }\n"
+                        "window.sarvel-info button { padding: 0; min-height: 0; min-width: 0; }\n");
 }
 
 void GtkInfoView::Create() {
@@ -125,7 +129,8 @@ void GtkInfoView::Create() {
   g_signal_connect(window_, "key-press-event", G_CALLBACK(Signals::Key), this);
 
   GtkWidget* fixed = gtk_fixed_new();
-  gtk_widget_set_size_request(fixed, gtk::Px(kInfoClientWidth, dpi_), gtk::Px(kInfoClientHeight, dpi_));
+  gtk_widget_set_size_request(fixed, gtk::Px(kInfoClientWidth, dpi_),
+                              gtk::Px(kInfoClientHeight, dpi_));
   gtk_container_add(GTK_CONTAINER(window_), fixed);
   g_signal_connect(fixed, "draw", G_CALLBACK(Signals::Draw), this);
 
@@ -134,7 +139,8 @@ void GtkInfoView::Create() {
     if (design.kind == InfoKind::kPicture) continue;
     const std::string caption(design.caption);
     char size[24];
-    std::snprintf(size, sizeof size, "%d.%02dpt", design.point_size_x100 / 100, design.point_size_x100 % 100);
+    std::snprintf(size, sizeof size, "%d.%02dpt", design.point_size_x100 / 100,
+                  design.point_size_x100 % 100);
     std::string css = "font-family: \"" + face + "\"; font-size: " + size +
                       "; font-weight: " + (design.bold ? "bold" : "normal") + ";";
     GtkWidget* w = nullptr;
@@ -143,7 +149,8 @@ void GtkInfoView::Create() {
       w = gtk_button_new_with_mnemonic(gtk::Mnemonic(caption).c_str());
       gtk_widget_set_can_default(w, TRUE);
       g_signal_connect(w, "clicked", G_CALLBACK(Signals::OkClicked), this);
-      if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(w))) gtk::SetWidgetCss(label, "label { " + css + " }");
+      if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(w)))
+        gtk::SetWidgetCss(label, "label { " + css + " }");
       placed = w;
     } else {
       w = gtk_label_new(caption.c_str());
@@ -163,9 +170,11 @@ void GtkInfoView::Create() {
       if (design.id == InfoControl::kLblHomepage) {
         placed = gtk_event_box_new();
         gtk_event_box_set_visible_window(GTK_EVENT_BOX(placed), FALSE);
-        gtk_widget_add_events(placed, GDK_BUTTON_RELEASE_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK);
+        gtk_widget_add_events(
+            placed, GDK_BUTTON_RELEASE_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK);
         gtk_container_add(GTK_CONTAINER(placed), w);
-        g_signal_connect(placed, "button-release-event", G_CALLBACK(Signals::AddressReleased), this);
+        g_signal_connect(placed, "button-release-event", G_CALLBACK(Signals::AddressReleased),
+                         this);
         g_signal_connect(placed, "enter-notify-event", G_CALLBACK(Signals::AddressCrossing), this);
         g_signal_connect(placed, "leave-notify-event", G_CALLBACK(Signals::AddressCrossing), this);
       }
@@ -193,7 +202,8 @@ void GtkInfoView::RenderBackground() {
         gfx::DrawStretched(surface, *resources_.Bitmap(design.picture), {0, 0, w, h});
       } else {
         gfx::DrawIcon(surface, *resources_.Icon(design.picture), float(gtk::Px(design.left, dpi_)),
-                      float(gtk::Px(design.top, dpi_)), gtk::Px(design.width, dpi_), gtk::Px(design.height, dpi_));
+                      float(gtk::Px(design.top, dpi_)), gtk::Px(design.width, dpi_),
+                      gtk::Px(design.height, dpi_));
       }
     } catch (const RuntimeFailure&) {
       // A picture that cannot be read leaves the back colour.
@@ -204,7 +214,8 @@ void GtkInfoView::RenderBackground() {
 
 void GtkInfoView::Show(ShowMode mode) {
   if (!window_) return;
-  if (GtkWindow* owner = VisibleDialog(window_)) gtk_window_set_transient_for(GTK_WINDOW(window_), owner);
+  if (GtkWindow* owner = VisibleDialog(window_))
+    gtk_window_set_transient_for(GTK_WINDOW(window_), owner);
   if (mode == ShowMode::kModal) gtk_window_set_modal(GTK_WINDOW(window_), TRUE);
   gtk_window_present(GTK_WINDOW(window_));
   if (GtkWidget* ok = widgets_[Index(InfoControl::kOk)]) {
@@ -231,7 +242,8 @@ GdkRectangle GtkInfoView::PrimaryMonitor() const {
   GdkDisplay* display = gdk_display_get_default();
   if (!display) return r;
   GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-  if (!monitor && gdk_display_get_n_monitors(display) > 0) monitor = gdk_display_get_monitor(display, 0);
+  if (!monitor && gdk_display_get_n_monitors(display) > 0)
+    monitor = gdk_display_get_monitor(display, 0);
   if (monitor) gdk_monitor_get_geometry(monitor, &r);
   return r;
 }
@@ -243,7 +255,8 @@ TwipSize GtkInfoView::ScreenSize() {
 
 // Undecorated: the window is its client area.
 TwipSize GtkInfoView::WindowSize() {
-  return {gtk::Twips(gtk::Px(kInfoClientWidth, dpi_), dpi_), gtk::Twips(gtk::Px(kInfoClientHeight, dpi_), dpi_)};
+  return {gtk::Twips(gtk::Px(kInfoClientWidth, dpi_), dpi_),
+          gtk::Twips(gtk::Px(kInfoClientHeight, dpi_), dpi_)};
 }
 
 void GtkInfoView::Move(int32_t left, int32_t top) {

@@ -86,7 +86,8 @@ GObjectPtr<GdkPixbuf> PixbufOf(const gfx::Image& image) {
 GObjectPtr<GdkPixbuf> PixbufOf(const gfx::Image& image, int size) {
   GObjectPtr<GdkPixbuf> pixbuf = PixbufOf(image);
   if (!pixbuf || (image.width() == size && image.height() == size)) return pixbuf;
-  return GObjectPtr<GdkPixbuf>(gdk_pixbuf_scale_simple(pixbuf.get(), size, size, GDK_INTERP_BILINEAR));
+  return GObjectPtr<GdkPixbuf>(
+      gdk_pixbuf_scale_simple(pixbuf.get(), size, size, GDK_INTERP_BILINEAR));
 }
 
 CairoSurfacePtr CairoSurfaceOf(const gfx::Surface& surface) {
@@ -97,14 +98,16 @@ CairoSurfacePtr CairoSurfaceOf(const gfx::Surface& surface) {
   unsigned char* data = cairo_image_surface_get_data(out.get());
   const int stride = cairo_image_surface_get_stride(out.get());
   // Both are 32-bit words 0xXXRRGGBB in the machine's byte order.
-  for (int y = 0; y < h; ++y) std::memcpy(data + size_t(y) * size_t(stride), surface.row(y), size_t(w) * 4);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(data + size_t(y) * size_t(stride), surface.row(y), size_t(w) * 4);
   cairo_surface_mark_dirty(out.get());
   return out;
 }
 
 std::string DesktopFontFamily() {
   gchar* name = nullptr;
-  if (GtkSettings* settings = gtk_settings_get_default()) g_object_get(settings, "gtk-font-name", &name, nullptr);
+  if (GtkSettings* settings = gtk_settings_get_default())
+    g_object_get(settings, "gtk-font-name", &name, nullptr);
   std::string family;
   if (name) {
     PangoFontDescription* desc = pango_font_description_from_string(name);
@@ -143,10 +146,12 @@ std::string CssColor(gfx::Argb c) {
 
 void SetWidgetCss(GtkWidget* widget, const std::string& css) {
   static const char kKey[] = "sarvel-css";
-  GtkCssProvider* provider = static_cast<GtkCssProvider*>(g_object_get_data(G_OBJECT(widget), kKey));
+  GtkCssProvider* provider =
+      static_cast<GtkCssProvider*>(g_object_get_data(G_OBJECT(widget), kKey));
   if (!provider) {
     provider = gtk_css_provider_new();
-    gtk_style_context_add_provider(gtk_widget_get_style_context(widget), GTK_STYLE_PROVIDER(provider),
+    gtk_style_context_add_provider(gtk_widget_get_style_context(widget),
+                                   GTK_STYLE_PROVIDER(provider),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION + 1);
     // The widget keeps the provider for as long as it lives.
     g_object_set_data_full(G_OBJECT(widget), kKey, provider, g_object_unref);
@@ -214,12 +219,13 @@ int RunDialog(GtkDialog* dialog) {
     int response = GTK_RESPONSE_NONE;
     bool answered = false;
   } state;
-  const gulong id = g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, int response, gpointer data) {
-                                       auto* s = static_cast<State*>(data);
-                                       s->response = response;
-                                       s->answered = true;
-                                     }),
-                                     &state);
+  const gulong id =
+      g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, int response, gpointer data) {
+                         auto* s = static_cast<State*>(data);
+                         s->response = response;
+                         s->answered = true;
+                       }),
+                       &state);
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   gtk_window_present(GTK_WINDOW(dialog));
   RunModal([&] { return state.answered; });

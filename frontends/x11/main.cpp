@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
+#include "app/options.h"
+#include "app/saver.h"
+#include "core/base/random.h"
 #include "frontends/posix/ini_store.h"
 #include "frontends/posix/posix_files.h"
-#include "core/base/random.h"
 #include "frontends/x11/command_line.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/forms_x11.h"
@@ -21,9 +24,6 @@
 #include "frontends/x11/x11_services.h"
 #include "resources/embedded_resources.h"
 #include "sarvel_version.h"
-#include "app/app.h"
-#include "app/options.h"
-#include "app/saver.h"
 
 namespace sarvel::x11 {
 namespace {
@@ -34,14 +34,16 @@ constexpr char kNoDisplay[] =
     "  build/release/tools/render/sarvel-render --frames 300 scene.png\n";
 
 constexpr char kNoDialogDisplay[] =
-    "sarvel: there is no X display to show the settings dialog on (DISPLAY is not set or cannot be opened).\n"
+    "sarvel: there is no X display to show the settings dialog on (DISPLAY is not set or cannot be "
+    "opened).\n"
     "The settings are kept in %s\n"
     "(keys %s), and options\n"
     "override them for one run: see 'sarvel --help'.\n";
 
 std::string StoredKeyList() {
   std::string keys;
-  for (const SettingOption& o : kSettingOptions) keys += (keys.empty() ? "" : ", ") + std::string(o.key);
+  for (const SettingOption& o : kSettingOptions)
+    keys += (keys.empty() ? "" : ", ") + std::string(o.key);
   return keys;
 }
 
@@ -101,7 +103,8 @@ int Run(int argc, char** argv) {
   EmbeddedResources resources;
   DefaultRandom rng;
   FormFactoryX11 factory(*display, loop, scene);
-  App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng, factory);
+  App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng,
+          factory);
 
   if (configure) {
     // The dialog's windows belong to GTK; its loop runs until the dialog is

@@ -25,8 +25,9 @@ void PreviewWindowX11::Create() {
   a.background_pixel = BlackPixel(x, display_.screen());
   a.border_pixel = 0;
   a.event_mask = ExposureMask | StructureNotifyMask;
-  window_ = XCreateWindow(x, display_.root(), 0, 0, 1, 1, 0, CopyFromParent, InputOutput, CopyFromParent,
-                          CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWEventMask, &a);
+  window_ =
+      XCreateWindow(x, display_.root(), 0, 0, 1, 1, 0, CopyFromParent, InputOutput, CopyFromParent,
+                    CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWEventMask, &a);
   XStoreName(x, window_, "Sarvel preview");
   // Its parent's owner may destroy it, and with it, at any moment.
   display_.ExpectErrorsFrom(window_);
@@ -99,7 +100,8 @@ void PreviewWindowX11::HandleEvent(XEvent& event) {
     }
     case Expose:
       if (mapped_) {
-        const gfx::Rect r{event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height};
+        const gfx::Rect r{event.xexpose.x, event.xexpose.y, event.xexpose.width,
+                          event.xexpose.height};
         presenter_->Put(image_, std::span<const gfx::Rect>(&r, 1));
       }
       break;

@@ -8,17 +8,18 @@
 #include <functional>
 #include <memory>
 
+#include "app/dialogs/frm_preview.h"
 #include "core/ports/services.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/presenter.h"
 #include "frontends/x11/x11_display.h"
-#include "app/dialogs/frm_preview.h"
 
 namespace sarvel::x11 {
 
 class PreviewWindowX11 : public PreviewView, private WindowClient {
  public:
-  PreviewWindowX11(Display& display, EventLoop& loop, Process& process, std::function<void()> unload);
+  PreviewWindowX11(Display& display, EventLoop& loop, Process& process,
+                   std::function<void()> unload);
   ~PreviewWindowX11() override;
 
   // FormView

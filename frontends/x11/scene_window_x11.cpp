@@ -12,8 +12,9 @@
 namespace sarvel::x11 {
 namespace {
 
-constexpr long kFullScreenEvents = ExposureMask | StructureNotifyMask | VisibilityChangeMask | KeyPressMask |
-                                   ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+constexpr long kFullScreenEvents = ExposureMask | StructureNotifyMask | VisibilityChangeMask |
+                                   KeyPressMask | ButtonPressMask | ButtonReleaseMask |
+                                   PointerMotionMask;
 // The windowed and hosted kinds take no input at all.
 constexpr long kQuietEvents = ExposureMask | StructureNotifyMask | VisibilityChangeMask;
 constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
@@ -31,8 +32,9 @@ void NameWindow(::Display* x, Window w) {
   hint.res_class = klass;
   XSetClassHint(x, w, &hint);
   const char title[] = "Sarvel";
-  XChangeProperty(x, w, XInternAtom(x, "_NET_WM_NAME", False), XInternAtom(x, "UTF8_STRING", False), 8,
-                  PropModeReplace, reinterpret_cast<const unsigned char*>(title), int(sizeof title - 1));
+  XChangeProperty(x, w, XInternAtom(x, "_NET_WM_NAME", False), XInternAtom(x, "UTF8_STRING", False),
+                  8, PropModeReplace, reinterpret_cast<const unsigned char*>(title),
+                  int(sizeof title - 1));
   const long pid = long(::getpid());
   XChangeProperty(x, w, XInternAtom(x, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&pid), 1);
@@ -40,7 +42,8 @@ void NameWindow(::Display* x, Window w) {
 
 }  // namespace
 
-SceneWindowX11::SceneWindowX11(Display& display, EventLoop& loop, Process& process, SceneWindowOptions options)
+SceneWindowX11::SceneWindowX11(Display& display, EventLoop& loop, Process& process,
+                               SceneWindowOptions options)
     : display_(display), loop_(loop), process_(process), options_(options) {}
 
 SceneWindowX11::~SceneWindowX11() { Destroy(); }
@@ -56,7 +59,8 @@ void SceneWindowX11::Create() {
     case Kind::kFullScreen:
       a.override_redirect = True;
       a.event_mask = kFullScreenEvents;
-      window_ = XCreateWindow(x, display_.root(), 0, 0, 1, 1, 0, CopyFromParent, InputOutput, CopyFromParent,
+      window_ = XCreateWindow(x, display_.root(), 0, 0, 1, 1, 0, CopyFromParent, InputOutput,
+                              CopyFromParent,
                               CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWEventMask, &a);
       own_window_ = true;
       style = kWsPopup;
@@ -64,9 +68,9 @@ void SceneWindowX11::Create() {
       break;
     case Kind::kWindowed: {
       a.event_mask = kQuietEvents;
-      window_ = XCreateWindow(x, display_.root(), 0, 0, unsigned(options_.width), unsigned(options_.height), 0,
-                              CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWBorderPixel | CWEventMask,
-                              &a);
+      window_ = XCreateWindow(x, display_.root(), 0, 0, unsigned(options_.width),
+                              unsigned(options_.height), 0, CopyFromParent, InputOutput,
+                              CopyFromParent, CWBackPixel | CWBorderPixel | CWEventMask, &a);
       own_window_ = true;
       style = kWsOverlappedWindow;
       Atom protocols[] = {display_.wm_delete_window()};
@@ -154,7 +158,9 @@ void SceneWindowX11::Maximize() {
   int w = 0, h = 0;
   switch (options_.kind) {
     case Kind::kFullScreen: {
-      const gfx::Rect m = has_monitor_ ? monitor_ : gfx::Rect{0, 0, display_.ScreenWidth(), display_.ScreenHeight()};
+      const gfx::Rect m = has_monitor_
+                              ? monitor_
+                              : gfx::Rect{0, 0, display_.ScreenWidth(), display_.ScreenHeight()};
       w = m.w;
       h = m.h;
       XMoveResizeWindow(x, window_, m.x, m.y, unsigned(w), unsigned(h));
@@ -214,12 +220,13 @@ void SceneWindowX11::CaptureDesktop(gfx::Surface& into, int w, int h) {
     }
   }
   if (!shot) return;
-  const PixelFormat f = PixelFormat::Make(shot->red_mask, shot->green_mask, shot->blue_mask, shot->depth,
-                                          shot->bits_per_pixel, shot->byte_order);
+  const PixelFormat f = PixelFormat::Make(shot->red_mask, shot->green_mask, shot->blue_mask,
+                                          shot->depth, shot->bits_per_pixel, shot->byte_order);
   for (int y = 0; y < ch; ++y) {
     gfx::Argb* out = into.row(y);
     if (f.native) {
-      const auto* src = reinterpret_cast<const uint32_t*>(shot->data + size_t(y) * size_t(shot->bytes_per_line));
+      const auto* src =
+          reinterpret_cast<const uint32_t*>(shot->data + size_t(y) * size_t(shot->bytes_per_line));
       for (int i = 0; i < cw; ++i) out[i] = 0xFF000000u | src[i];
     } else {
       for (int i = 0; i < cw; ++i) out[i] = f.ToArgb(XGetPixel(shot, i, y));
@@ -250,7 +257,9 @@ const gfx::Font& SceneWindowX11::SceneFont() {
   return EmbeddedSceneFont();
 }
 
-double SceneWindowX11::DeviceScale() { return options_.scale > 0 ? options_.scale : display_.dpi() / 96.0; }
+double SceneWindowX11::DeviceScale() {
+  return options_.scale > 0 ? options_.scale : display_.dpi() / 96.0;
+}
 
 std::vector<gfx::Rect> SceneWindowX11::Monitors() {
   if (options_.kind != Kind::kFullScreen) return {};
@@ -282,12 +291,13 @@ void SceneWindowX11::Deliver(auto&& fn) {
 void SceneWindowX11::TakeInput() {
   ::Display* x = display_.xdisplay();
   if (!grabbed_keyboard_) {
-    grabbed_keyboard_ = XGrabKeyboard(x, window_, True, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+    grabbed_keyboard_ =
+        XGrabKeyboard(x, window_, True, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
   }
   if (!grabbed_pointer_) {
     const Cursor cursor = display_.cursor_hidden() ? display_.invisible_cursor() : None;
-    grabbed_pointer_ = XGrabPointer(x, window_, True, kPointerEvents, GrabModeAsync, GrabModeAsync, None, cursor,
-                                    CurrentTime) == GrabSuccess;
+    grabbed_pointer_ = XGrabPointer(x, window_, True, kPointerEvents, GrabModeAsync, GrabModeAsync,
+                                    None, cursor, CurrentTime) == GrabSuccess;
   }
   if (!grabbed_keyboard_) {
     // Keys still come to us while we have the focus.
@@ -335,7 +345,8 @@ void SceneWindowX11::HandleEvent(XEvent& event) {
   switch (event.type) {
     case Expose:
       if (Visible()) {
-        const gfx::Rect r{event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height};
+        const gfx::Rect r{event.xexpose.x, event.xexpose.y, event.xexpose.width,
+                          event.xexpose.height};
         presenter_->Put(image_, std::span<const gfx::Rect>(&r, 1));
       }
       break;
@@ -407,7 +418,8 @@ void SceneWindowX11::ReportPointer(bool anywhere) {
   Window root = None, child = None;
   int rx = 0, ry = 0, wx = 0, wy = 0;
   unsigned mask = 0;
-  if (!XQueryPointer(display_.xdisplay(), window_, &root, &child, &rx, &ry, &wx, &wy, &mask)) return;
+  if (!XQueryPointer(display_.xdisplay(), window_, &root, &child, &rx, &ry, &wx, &wy, &mask))
+    return;
   if (!anywhere && (wx < 0 || wy < 0 || wx >= image_.width() || wy >= image_.height())) return;
   DeliverPointer(rx, ry);
 }
@@ -428,8 +440,10 @@ void SceneWindowX11::OnCursorChanged(bool hidden) {
   if (options_.kind != Kind::kFullScreen || window_ == None) return;
   ::Display* x = display_.xdisplay();
   const Cursor cursor = hidden ? display_.invisible_cursor() : None;
-  if (hidden) XDefineCursor(x, window_, cursor);
-  else XUndefineCursor(x, window_);
+  if (hidden)
+    XDefineCursor(x, window_, cursor);
+  else
+    XUndefineCursor(x, window_);
   if (grabbed_pointer_) XChangeActivePointerGrab(x, kPointerEvents, cursor, CurrentTime);
 }
 

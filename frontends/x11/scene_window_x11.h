@@ -22,12 +22,12 @@
 #include <span>
 #include <vector>
 
+#include "app/scene/frm_main.h"
 #include "core/ports/services.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/ft_font.h"
 #include "frontends/x11/presenter.h"
 #include "frontends/x11/x11_display.h"
-#include "app/scene/frm_main.h"
 
 namespace sarvel::x11 {
 

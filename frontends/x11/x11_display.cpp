@@ -57,8 +57,8 @@ int TrapHandler(::Display* display, XErrorEvent* event) {
     if (g_trap->error_code_ == 0) g_trap->error_code_ = event->error_code;
     return 0;
   }
-  if (std::find(g_expected_error_sources.begin(), g_expected_error_sources.end(), event->resourceid) !=
-      g_expected_error_sources.end()) {
+  if (std::find(g_expected_error_sources.begin(), g_expected_error_sources.end(),
+                event->resourceid) != g_expected_error_sources.end()) {
     return 0;
   }
   // A request outside any trap failed: say so, but go on.
@@ -194,7 +194,8 @@ std::vector<gfx::Rect> Display::Monitors() {
         const gfx::Rect r{screens[i].x_org, screens[i].y_org, screens[i].width, screens[i].height};
         // Mirrored outputs show up once per output: one scene each is enough.
         bool seen = false;
-        for (const gfx::Rect& m : monitors) seen = seen || (m.x == r.x && m.y == r.y && m.w == r.w && m.h == r.h);
+        for (const gfx::Rect& m : monitors)
+          seen = seen || (m.x == r.x && m.y == r.y && m.w == r.w && m.h == r.h);
         if (!r.empty() && !seen) monitors.push_back(r);
       }
       XFree(screens);
@@ -210,7 +211,8 @@ void Display::WatchScreenChanges(WindowClient* client) {
   // RandR announces every change of the screen's layout with a new size of
   // the root window.
   XWindowAttributes a;
-  if (XGetWindowAttributes(display_, root_, &a)) XSelectInput(display_, root_, a.your_event_mask | StructureNotifyMask);
+  if (XGetWindowAttributes(display_, root_, &a))
+    XSelectInput(display_, root_, a.your_event_mask | StructureNotifyMask);
 }
 
 bool Display::IsScreenChange(const XEvent& event) const {
@@ -237,8 +239,8 @@ Window Display::VirtualRoot() {
       int format = 0;
       unsigned long items = 0, after = 0;
       unsigned char* data = nullptr;
-      if (XGetWindowProperty(display_, children[i], vroot, 0, 1, False, XA_WINDOW, &type, &format, &items,
-                             &after, &data) == Success &&
+      if (XGetWindowProperty(display_, children[i], vroot, 0, 1, False, XA_WINDOW, &type, &format,
+                             &items, &after, &data) == Success &&
           type == XA_WINDOW && format == 32 && items == 1 && data) {
         found = *reinterpret_cast<Window*>(data);
       }
@@ -314,7 +316,8 @@ void Display::SuspendScreenSaver(bool suspend) {
     if (used_extension_) {
       XScreenSaverSuspend(display_, True);
     } else {
-      XGetScreenSaver(display_, &saved_timeout_, &saved_interval_, &saved_blanking_, &saved_exposures_);
+      XGetScreenSaver(display_, &saved_timeout_, &saved_interval_, &saved_blanking_,
+                      &saved_exposures_);
       XSetScreenSaver(display_, 0, saved_interval_, saved_blanking_, saved_exposures_);
     }
   } else if (used_extension_) {

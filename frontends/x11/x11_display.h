@@ -91,9 +91,9 @@ class Display {
   // The registry of our windows.
   struct OwnWindow {
     WindowClient* client = nullptr;
-    int32_t style = 0;          // Win32 style bits as WindowStyle reports them
-    WindowHandle owner = 0;     // SetOwner
-    bool topmost = false;       // SetTopMost asked it to stay on top
+    int32_t style = 0;       // Win32 style bits as WindowStyle reports them
+    WindowHandle owner = 0;  // SetOwner
+    bool topmost = false;    // SetTopMost asked it to stay on top
   };
   void Register(Window window, WindowClient* client, int32_t style);
   void Unregister(Window window);

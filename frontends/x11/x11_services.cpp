@@ -54,7 +54,8 @@ void X11System::GetClientArea(WindowHandle window, ClientRect& rect) {
   ::Display* x = display_.xdisplay();
   ErrorTrap trap(x);
   XWindowAttributes a;
-  if (XGetWindowAttributes(x, AsWindow(window), &a) && trap.Ok()) rect = ClientRect{0, 0, a.width, a.height};
+  if (XGetWindowAttributes(x, AsWindow(window), &a) && trap.Ok())
+    rect = ClientRect{0, 0, a.width, a.height};
 }
 
 int32_t X11System::WindowStyle(WindowHandle window) {
@@ -118,7 +119,8 @@ bool X11System::SetTopMost(WindowHandle window, bool topmost, bool) {
 
 void X11System::ChangeSaverPassword(WindowHandle) {
   std::printf(
-      "Sarvel keeps no password of its own on X11: the screen locker asks for your login password.\n");
+      "Sarvel keeps no password of its own on X11: the screen locker asks for your login "
+      "password.\n");
 }
 
 bool X11System::VerifySaverPassword(WindowHandle) { return true; }
@@ -204,8 +206,9 @@ LocalTime MonotonicClock::Now() {
   std::tm tm{};
   const time_t seconds = ts.tv_sec;
   localtime_r(&seconds, &tm);
-  return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                   int(ts.tv_nsec / 1000000)};
+  return LocalTime{
+      tm.tm_year + 1900,        tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+      int(ts.tv_nsec / 1000000)};
 }
 
 // ---- Executable

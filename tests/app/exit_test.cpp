@@ -54,9 +54,8 @@ TEST_F(ExitTest, OnNtTheFirstCallRestoresEverythingOnceAndEnds) {
   EXPECT_TRUE(Exit());
   // The scene's unload handler called again while the run ended: the state
   // is restored exactly once and the program ends exactly once.
-  EXPECT_EQ(CallsAfterStart(),
-            (Log{"QueryVersion(148)", "ShowCursor(1)", "SetScreenSaverActive(1)",
-                 "SetSaverRunning(0)"}));
+  EXPECT_EQ(CallsAfterStart(), (Log{"QueryVersion(148)", "ShowCursor(1)", "SetScreenSaverActive(1)",
+                                    "SetSaverRunning(0)"}));
   EXPECT_EQ(t_.platform.system.cursor_count, 0);
   EXPECT_TRUE(t_.platform.system.screensaver_active);
   EXPECT_FALSE(t_.platform.system.screensaver_running);
@@ -124,9 +123,8 @@ class AnsweredSaver : public SaverForms {
 // A restoring step that fails is reported, and whatever the answer, every
 // other restoring step still runs, the forms unload and the run ends once.
 TEST_F(ExitTest, EveryRestoringStepGetsItsTurnWhateverAnEarlierOneDid) {
-  const std::pair<int, const char*> steps[] = {{70, "ShowCursor(1)"},
-                                               {80, "SetScreenSaverActive(1)"},
-                                               {90, "SetSaverRunning(0)"}};
+  const std::pair<int, const char*> steps[] = {
+      {70, "ShowCursor(1)"}, {80, "SetScreenSaverActive(1)"}, {90, "SetSaverRunning(0)"}};
   for (const int16_t answer : {kRetry, kIgnore, kCancel}) {
     for (const auto& [line, call] : steps) {
       const std::string what = std::string(call) + " failing, answer " + std::to_string(answer);

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <set>
 
-#include "core/base/failure.h"
 #include "app/general.h"
+#include "core/base/failure.h"
 #include "tests/support/test_app.h"
 
 namespace sarvel {
@@ -73,9 +73,7 @@ TEST(DefaultRandom, ValuesStayBelowOneAndSeedsReproduce) {
 class FileExistsTest : public ::testing::Test {
  protected:
   FileExistsTest() : folder_(testing::MakeTempFolder("exists")), app_(folder_) {}
-  ~FileExistsTest() override {
-    testing::RemoveFolder(folder_);
-  }
+  ~FileExistsTest() override { testing::RemoveFolder(folder_); }
   bool Exists(const std::string& p) { return app_.app->general.FileExists(p); }
   std::string Path(const std::string& name) {
     return folder_ + app_.platform.files.PathSeparator() + name;
@@ -118,13 +116,17 @@ TEST_F(FileExistsTest, ShutdownUnloadsNewestFirstAndClosesFiles) {
   app.general.Shutdown();
   EXPECT_EQ(app.forms.count(), 0u);
   const auto& log = app_.factory.log;
-  const auto pos = [&](const std::string& s) { return std::find(log.begin(), log.end(), s) - log.begin(); };
+  const auto pos = [&](const std::string& s) {
+    return std::find(log.begin(), log.end(), s) - log.begin();
+  };
   EXPECT_LT(pos("unload frmPreview"), pos("unload frmConfig"));
 }
 
 TEST_F(FileExistsTest, ShutdownEndsTheProgramWhenAFormRefusesToGo) {
   App& app = *app_.app;
-  app_.factory.on_create = [](headless::RecordingForm& f, FormId) { f.on_unload = [] { return false; }; };
+  app_.factory.on_create = [](headless::RecordingForm& f, FormId) {
+    f.on_unload = [] { return false; };
+  };
   app.forms.Load(app.frmConfig());
   EXPECT_THROW(app.general.Shutdown(), ProgramEnded);
   EXPECT_EQ(app.forms.count(), 1u);

@@ -33,9 +33,8 @@ TEST_F(MainTest, FullScreenForEveryWayOfAskingForIt) {
     EXPECT_FALSE(t.RunMain(line));
     EXPECT_EQ(t.factory.log, kFullScreenForms) << "'" << line << "'";
     EXPECT_TRUE(t.app->saver.FullScreenMode);
-    EXPECT_EQ(t.platform.system.calls,
-              (Log{"SetScreenSaverActive(0)", "SetSaverRunning(1)", "ShowCursor(0)",
-                   "SetTopMost(4096, 1, 1)"}))
+    EXPECT_EQ(t.platform.system.calls, (Log{"SetScreenSaverActive(0)", "SetSaverRunning(1)",
+                                            "ShowCursor(0)", "SetTopMost(4096, 1, 1)"}))
         << line;
     EXPECT_EQ(t.platform.system.cursor_count, -1);
   }
@@ -62,11 +61,10 @@ TEST_F(MainTest, PreviewReadsTheHandleFromTheFourthCharacter) {
     t.platform.system.styles[0x1010] = 0x06000000;
     EXPECT_FALSE(t.RunMain(c.line));
     const std::string p = std::to_string(c.parent);
-    EXPECT_EQ(
-        t.platform.system.calls,
-        (Log{"GetClientArea(" + p + ")", "WindowStyle(4112)",
-             "SetWindowStyle(4112, 1174405120)", "SetParent(4112, " + p + ")",
-             "SetOwner(4112, " + p + ")", "ShowInParent(4112, 152, 112)"}))
+    EXPECT_EQ(t.platform.system.calls,
+              (Log{"GetClientArea(" + p + ")", "WindowStyle(4112)",
+                   "SetWindowStyle(4112, 1174405120)", "SetParent(4112, " + p + ")",
+                   "SetOwner(4112, " + p + ")", "ShowInParent(4112, 152, 112)"}))
         << c.line;
     EXPECT_EQ(t.factory.log, (Log{"create frmPreview", "load frmPreview"}));
     EXPECT_FALSE(t.app->saver.FullScreenMode);

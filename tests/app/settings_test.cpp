@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/settings.h"
 #include "core/base/failure.h"
 #include "frontends/posix/ini_store.h"
-#include "app/settings.h"
 #include "tests/support/test_app.h"
 
 namespace sarvel {
@@ -21,7 +21,8 @@ class SettingsTest : public ::testing::Test {
     return app_.app->saver.settings;
   }
   int Protocols() {
-    return testing::CountOccurrences(testing::ReadWholeFile(folder_ + "/Sarvel.EPT"), "F E H L E R");
+    return testing::CountOccurrences(testing::ReadWholeFile(folder_ + "/Sarvel.EPT"),
+                                     "F E H L E R");
   }
   headless::MemoryStore& store() { return app_.platform.store; }
 
@@ -67,9 +68,9 @@ TEST_F(SettingsTest, SaveWritesSevenKeysInOrderAndNeverTheBackground) {
   s.ShowDate = 0;
   s.PicFile = "C:\\Bilder\\Herbst.jpg";
   app_.app->saver.SaveConfig();
-  EXPECT_EQ(store().writes, (std::vector<std::string>{"SpeedL=2.5", "maxL=6", "Date=0", "Time=1",
-                                                      "Restart=1", "rTime=600",
-                                                      "PicFile=C:\\Bilder\\Herbst.jpg"}));
+  EXPECT_EQ(store().writes,
+            (std::vector<std::string>{"SpeedL=2.5", "maxL=6", "Date=0", "Time=1", "Restart=1",
+                                      "rTime=600", "PicFile=C:\\Bilder\\Herbst.jpg"}));
   EXPECT_EQ(store().values["Background"], "3");
 }
 
@@ -121,10 +122,9 @@ TEST_F(SettingsTest, AStoreThatFailsMidwayKeepsTheEarlierWrites) {
 #ifndef _WIN32
 class IniStoreTest : public ::testing::Test {
  protected:
-  IniStoreTest() : folder_(testing::MakeTempFolder("ini")), path_(folder_ + "/cfg/sarvel/settings.ini") {}
-  ~IniStoreTest() override {
-    testing::RemoveFolder(folder_);
-  }
+  IniStoreTest()
+      : folder_(testing::MakeTempFolder("ini")), path_(folder_ + "/cfg/sarvel/settings.ini") {}
+  ~IniStoreTest() override { testing::RemoveFolder(folder_); }
   std::string folder_;
   std::string path_;
 };

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/base/failure.h"
 #include "app/saver.h"
+#include "core/base/failure.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace sarvel {

@@ -21,9 +21,7 @@ inline const std::string& LogFolder() {
   return folder;
 }
 
-inline std::string LogPath() {
-  return LogFolder() + "/Sarvel.EPT";
-}
+inline std::string LogPath() { return LogFolder() + "/Sarvel.EPT"; }
 
 // The log as the last run left it; the file is removed for the next run.
 inline std::string TakeLog() {

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <string>
 
+#include "app/options.h"
 #include "core/base/failure.h"
 #include "frontends/posix/ini_store.h"
-#include "app/options.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -36,15 +36,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string before[kKeyCount];
   try {
     for (size_t k = 0; k < kKeyCount; ++k)
-      before[k] = store.Read("Sarvel", "Settings", std::string(kSettingOptions[k].key), "\x01missing");
+      before[k] =
+          store.Read("Sarvel", "Settings", std::string(kSettingOptions[k].key), "\x01missing");
   } catch (const RuntimeFailure&) {
     return 0;  // a file that cannot be read is a reported failure, not a crash
   }
   store.Write("Sarvel", "Settings", std::string(kSettingOptions[key].key), value);
-  FUZZ_CHECK(store.Read("Sarvel", "Settings", std::string(kSettingOptions[key].key), "\x01missing") == value);
+  FUZZ_CHECK(store.Read("Sarvel", "Settings", std::string(kSettingOptions[key].key),
+                        "\x01missing") == value);
   for (size_t k = 0; k < kKeyCount; ++k) {
     if (k != key)
-      FUZZ_CHECK(store.Read("Sarvel", "Settings", std::string(kSettingOptions[k].key), "\x01missing") == before[k]);
+      FUZZ_CHECK(store.Read("Sarvel", "Settings", std::string(kSettingOptions[k].key),
+                            "\x01missing") == before[k]);
   }
   // Written again over itself, the file keeps its shape.
   const std::string once = testing::ReadWholeFile(path);

@@ -14,9 +14,7 @@
 
 namespace {
 
-bool HasBreak(const std::string& s) {
-  return s.find_first_of("\r\n") != std::string::npos;
-}
+bool HasBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
 
 }  // namespace
 

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <string>
 
-#include "core/base/number_text.h"
 #include "app/options.h"
 #include "app/saver.h"
+#include "core/base/number_text.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace sarvel {
@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string sep = in.ConsumeBool() ? "," : ".";
   t.platform.regional.decimal_separator = sep;
   for (const SettingOption& o : kSettingOptions) {
-    if (in.ConsumeBool()) t.platform.store.values[std::string(o.key)] = in.ConsumeRandomLengthString(64);
+    if (in.ConsumeBool())
+      t.platform.store.values[std::string(o.key)] = in.ConsumeRandomLengthString(64);
   }
   const auto stored = t.platform.store.values;
 
@@ -71,13 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // derived fields and a path never fail.
   int numeric = 0;
   for (const SettingOption& o : kSettingOptions) {
-    const int reports = testing::CountOccurrences(log, "Zeile / Line:\t" + std::to_string(o.load_line) + "\r\n");
+    const int reports =
+        testing::CountOccurrences(log, "Zeile / Line:\t" + std::to_string(o.load_line) + "\r\n");
     FUZZ_CHECK(reports <= (o.field.type() == StoredType::kText ? 0 : 1));
     numeric += o.field.type() == StoredType::kText ? 0 : 1;
   }
   FUZZ_CHECK(fuzzing::Protocols(log) <= numeric);
   for (int line : {kMinLeafLine, kRandomBackgroundLine})
-    FUZZ_CHECK(testing::CountOccurrences(log, "Zeile / Line:\t" + std::to_string(line) + "\r\n") == 0);
+    FUZZ_CHECK(testing::CountOccurrences(log, "Zeile / Line:\t" + std::to_string(line) + "\r\n") ==
+               0);
 
   // Saved and read again under the same separator, the record is the same
   // (the speed after its rounding to 7 digits, which is stable from then on).

@@ -49,7 +49,8 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 std::string MakeUserPicture() {
   gfx::Surface s(300, 200, gfx::kBlack);
   for (int y = 0; y < 200; ++y)
-    for (int x = 0; x < 300; ++x) s.row(y)[x] = gfx::Rgb(uint8_t(200 - y / 2), uint8_t(60 + y / 3), uint8_t(40 + x / 4));
+    for (int x = 0; x < 300; ++x)
+      s.row(y)[x] = gfx::Rgb(uint8_t(200 - y / 2), uint8_t(60 + y / 3), uint8_t(40 + x / 4));
   const std::string path = testing::MakeTempFolder("golden") + "/sunset.png";
   gfx::WritePng(path, s);
   return path;
@@ -76,7 +77,8 @@ void Compare(const Golden& g, const gfx::Surface& frame) {
       const gfx::Argb want = expected->at(x, y) | 0xFF000000u;
       const gfx::Argb got = frame.at(x, y);
       const int grey = (gfx::RedOf(want) + gfx::GreenOf(want) + gfx::BlueOf(want)) / 6;
-      diff.row(y)[x] = want == got ? gfx::Rgb(uint8_t(grey), uint8_t(grey), uint8_t(grey)) : gfx::Rgb(255, 0, 0);
+      diff.row(y)[x] =
+          want == got ? gfx::Rgb(uint8_t(grey), uint8_t(grey), uint8_t(grey)) : gfx::Rgb(255, 0, 0);
       differing += want != got;
     }
   }
@@ -99,7 +101,8 @@ TEST_P(GoldenFrames, MatchTheReference) {
   o.scale = g.scale;
   o.background = g.background;
   if (std::string(g.background) == "5") o.picture = MakeUserPicture();
-  if (!g.date_and_time) o.show_date = o.show_time = std::string("0");  // g++ 12 warns wrongly on a literal
+  if (!g.date_and_time)
+    o.show_date = o.show_time = std::string("0");  // g++ 12 warns wrongly on a literal
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(g.frames));

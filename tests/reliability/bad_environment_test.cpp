@@ -10,10 +10,10 @@
 #include <random>
 #include <string>
 
+#include "app/dialogs/frm_config.h"
+#include "core/base/failure.h"
 #include "core/report/procedure.h"
 #include "core/report/protocol.h"
-#include "core/base/failure.h"
-#include "app/dialogs/frm_config.h"
 #include "tests/reliability/reliability_support.h"
 #include "tests/support/dialog_app.h"
 

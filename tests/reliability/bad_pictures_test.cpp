@@ -21,9 +21,7 @@ using reliability::BitmapBytes;
 using reliability::Folder;
 using reliability::WriteFile;
 
-fs::path Utf8Path(const std::string& s) {
-  return fs::path(std::u8string(s.begin(), s.end()));
-}
+fs::path Utf8Path(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
 std::string Utf8(const fs::path& p) {
   const std::u8string u = p.u8string();
   return std::string(u.begin(), u.end());

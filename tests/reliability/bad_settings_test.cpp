@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/base/failure.h"
 #include "app/dialogs/frm_config.h"
 #include "app/options.h"
+#include "core/base/failure.h"
 #include "tests/reliability/reliability_support.h"
 #include "tests/support/dialog_app.h"
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/scene_run.h"
 #include "tests/support/bitmap_bytes.h"
+#include "tests/support/scene_run.h"
 #include "tests/support/test_app.h"
 
 namespace sarvel::reliability {

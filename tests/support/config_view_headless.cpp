@@ -41,6 +41,8 @@ void ConfigViewHeadless::ShowMessage(const std::string& title, const std::string
   log.push_back("message");
 }
 
-void ConfigViewHeadless::OpenInBrowser(const std::string& address) { browser_calls.push_back(address); }
+void ConfigViewHeadless::OpenInBrowser(const std::string& address) {
+  browser_calls.push_back(address);
+}
 
 }  // namespace sarvel::headless

@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "app/app.h"
+#include "app/dialogs/frm_config.h"
 #include "app/dialogs/frm_info.h"
-#include "tests/support/config_view_headless.h"
 #include "frontends/offscreen/forms_headless.h"
+#include "tests/support/config_view_headless.h"
 #include "tests/support/headless_platform.h"
 #include "tests/support/info_view_headless.h"
-#include "app/dialogs/frm_config.h"
-#include "app/app.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/test_app.h"
 
@@ -24,12 +24,14 @@ class DialogFactory : public headless::FormFactoryHeadless {
  public:
   std::unique_ptr<Form> Create(FormId id, App& app) override {
     if (id == FormId::kConfig) {
-      auto form = std::make_unique<FrmConfig>(app, std::make_unique<headless::ConfigViewHeadless>(0x1020));
+      auto form =
+          std::make_unique<FrmConfig>(app, std::make_unique<headless::ConfigViewHeadless>(0x1020));
       if (on_config) on_config(static_cast<headless::ConfigViewHeadless&>(form->view()));
       return form;
     }
     if (id == FormId::kInfo) {
-      auto form = std::make_unique<FrmInfo>(app, std::make_unique<headless::InfoViewHeadless>(0x1030));
+      auto form =
+          std::make_unique<FrmInfo>(app, std::make_unique<headless::InfoViewHeadless>(0x1030));
       if (on_info) on_info(static_cast<headless::InfoViewHeadless&>(form->view()));
       return form;
     }
@@ -59,7 +61,9 @@ struct DialogApp {
     return *form;
   }
   FrmConfig& config() { return *form; }
-  headless::ConfigViewHeadless& view() { return static_cast<headless::ConfigViewHeadless&>(form->view()); }
+  headless::ConfigViewHeadless& view() {
+    return static_cast<headless::ConfigViewHeadless&>(form->view());
+  }
   bool ConfigLoaded() {
     Form* f = app->Find(FormId::kConfig);
     return f && app->forms.IsLoaded(*f);

@@ -118,8 +118,8 @@ OsVersion System::Windows9x() {
   return v;
 }
 
-std::string MemoryStore::Read(const std::string& app, const std::string& section, const std::string& key,
-                              const std::string& default_text) {
+std::string MemoryStore::Read(const std::string& app, const std::string& section,
+                              const std::string& key, const std::string& default_text) {
   if (fail_reads) Raise(Err::kPathFileAccess);
   return MapStore::Read(app, section, key, default_text);
 }

@@ -5,7 +5,8 @@
 namespace sarvel::headless {
 
 void InfoViewHeadless::Create() {
-  for (const InfoControlDesign& design : kInfoControls) texts[Index(design.id)] = std::string(design.caption);
+  for (const InfoControlDesign& design : kInfoControls)
+    texts[Index(design.id)] = std::string(design.caption);
   log.push_back("create");
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/headless_platform.h"
 #include "app/app.h"
+#include "tests/support/headless_platform.h"
 #include "tests/support/scripted_random.h"
 
 namespace sarvel::testing {

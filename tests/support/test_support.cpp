@@ -11,8 +11,9 @@ namespace sarvel::testing {
 std::string MakeTempFolder(const std::string& tag) {
   static std::atomic<int> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  std::filesystem::path p = std::filesystem::temp_directory_path() /
-                            ("sarvel-" + tag + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  std::filesystem::path p =
+      std::filesystem::temp_directory_path() /
+      ("sarvel-" + tag + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
   std::filesystem::create_directories(p);
   return p.string();
 }
@@ -36,7 +37,8 @@ std::string ReadWholeFile(const std::string& path) {
 
 int CountOccurrences(const std::string& text, const std::string& what) {
   int n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+    ++n;
   return n;
 }
 

@@ -62,7 +62,8 @@ struct StbImage {
 StbImage stbDecode(const Bytes& data, int channels) {
   StbImage out;
   int n = 0;
-  uint8_t* p = stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &out.w, &out.h, &n, channels);
+  uint8_t* p = stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &out.w, &out.h, &n,
+                                     channels);
   if (p) {
     out.px.assign(p, p + static_cast<size_t>(out.w) * out.h * channels);
     stbi_image_free(p);
@@ -90,7 +91,8 @@ TEST(Codecs, IcoDibEntriesRoundTripWithMatchingAndMask) {
     for (int y = 0; y < e.image.h; ++y)
       for (int x = 0; x < e.image.w; ++x) {
         ASSERT_TRUE(samePixel(e.image.at(x, y), imgs[i].at(x, y))) << x << "," << y;
-        EXPECT_EQ(e.andMask[static_cast<size_t>(y) * e.image.w + x], imgs[i].at(x, y)[3] == 0 ? 1 : 0);
+        EXPECT_EQ(e.andMask[static_cast<size_t>(y) * e.image.w + x],
+                  imgs[i].at(x, y)[3] == 0 ? 1 : 0);
       }
   }
   // The DIB height counts the XOR and AND halves.
@@ -111,7 +113,8 @@ TEST(Codecs, Ico256EntryIsPngThatDecodesToTheSamePixels) {
   ASSERT_EQ(dec.w, 256);
   ASSERT_EQ(dec.h, 256);
   for (int i = 0; i < 256 * 256; ++i) {
-    ASSERT_TRUE(samePixel(&dec.px[static_cast<size_t>(i) * 4], &big.px[static_cast<size_t>(i) * 4])) << i;
+    ASSERT_TRUE(samePixel(&dec.px[static_cast<size_t>(i) * 4], &big.px[static_cast<size_t>(i) * 4]))
+        << i;
   }
 }
 
@@ -134,7 +137,9 @@ TEST(Codecs, Bmp24RoundTripsThroughStbAndOurReaderWithRowPadding) {
 
 TEST(Codecs, Bmp4KeepsPaletteAndIndices) {
   Palette16 pal;
-  for (int i = 0; i < 16; ++i) pal.rgb[static_cast<size_t>(i)] = {static_cast<uint8_t>(i * 16), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 3)};
+  for (int i = 0; i < 16; ++i)
+    pal.rgb[static_cast<size_t>(i)] = {static_cast<uint8_t>(i * 16), static_cast<uint8_t>(255 - i),
+                                       static_cast<uint8_t>(i * 3)};
   Rng rng(7);
   std::vector<uint8_t> idx(11 * 5);
   for (uint8_t& v : idx) v = static_cast<uint8_t>(rng.next() & 15);
@@ -147,7 +152,8 @@ TEST(Codecs, Bmp4KeepsPaletteAndIndices) {
   StbImage dec = stbDecode(bmp, 3);
   ASSERT_EQ(dec.w, 11);
   for (size_t i = 0; i < idx.size(); ++i)
-    for (int c = 0; c < 3; ++c) ASSERT_EQ(dec.px[i * 3 + c], pal.rgb[idx[i]][static_cast<size_t>(c)]);
+    for (int c = 0; c < 3; ++c)
+      ASSERT_EQ(dec.px[i * 3 + c], pal.rgb[idx[i]][static_cast<size_t>(c)]);
 }
 
 TEST(Raster, CoverageMatchesAreas) {
@@ -197,11 +203,13 @@ TEST(Codecs, ReadersRejectDamagedFiles) {
 }
 
 TEST(Geometry, AffineComposeAndInvert) {
-  Affine m = Affine::scale(2.0f, -3.0f).then(Affine::rotate(0.7f)).then(Affine::translate(5.0f, -1.0f));
+  Affine m =
+      Affine::scale(2.0f, -3.0f).then(Affine::rotate(0.7f)).then(Affine::translate(5.0f, -1.0f));
   Vec2 p{1.5f, -2.25f};
   Vec2 q = m.apply(p);
   // then() applies the left transform first.
-  Vec2 manual = Affine::translate(5.0f, -1.0f).apply(Affine::rotate(0.7f).apply(Affine::scale(2.0f, -3.0f).apply(p)));
+  Vec2 manual = Affine::translate(5.0f, -1.0f)
+                    .apply(Affine::rotate(0.7f).apply(Affine::scale(2.0f, -3.0f).apply(p)));
   EXPECT_NEAR(q.x, manual.x, 1e-5f);
   EXPECT_NEAR(q.y, manual.y, 1e-5f);
   Vec2 back = m.inverse().apply(q);
@@ -277,8 +285,8 @@ TEST(Noise, RangesAndDeterminism) {
   }
   EXPECT_GE(lo, 0.0f);
   EXPECT_LE(hi, 1.0f);
-  EXPECT_GT(hi - lo, 0.5f);      // it does vary
-  EXPECT_LT(maxStep, 0.05f);     // and it is smooth
+  EXPECT_GT(hi - lo, 0.5f);   // it does vary
+  EXPECT_LT(maxStep, 0.05f);  // and it is smooth
   EXPECT_EQ(valueNoise(3.3f, 1.1f, 7), valueNoise(3.3f, 1.1f, 7));
 }
 
@@ -365,7 +373,8 @@ TEST(Fungus, LatheFramesAndStudioZoom) {
   EXPECT_GT(edge.nx, 0.5f);  // right silhouette of a right-leaning solid faces right
   Studio st(32, 4);
   st.setZoom(1.5f);
-  Vec2 foot = st.toSprite(st.toCanvas().apply({16.0f, 32.0f}).x, st.toCanvas().apply({16.0f, 32.0f}).y);
+  Vec2 foot =
+      st.toSprite(st.toCanvas().apply({16.0f, 32.0f}).x, st.toCanvas().apply({16.0f, 32.0f}).y);
   EXPECT_NEAR(foot.x, 16.0f, 1e-4f);
   EXPECT_NEAR(st.toCanvas().apply({16.0f, 32.0f}).y, 128.0f, 1e-3f);  // the foot stays put
   EXPECT_NEAR(st.toCanvas().apply({16.0f, 22.0f}).y, 128.0f - 60.0f, 1e-3f);
@@ -436,8 +445,9 @@ class ArtFiles : public ::testing::Test {
 ArtSet* ArtFiles::art_ = nullptr;
 
 TEST_F(ArtFiles, HasExactlyTheExpectedFiles) {
-  std::set<std::string> expected = {"gradient_102.bmp", "gradient_103.bmp", "app.ico", "about_disk.bmp",
-                                    "emblem.ico",       "globe.ico",        "smile.ico"};
+  std::set<std::string> expected = {"gradient_102.bmp", "gradient_103.bmp", "app.ico",
+                                    "about_disk.bmp",   "emblem.ico",       "globe.ico",
+                                    "smile.ico"};
   for (int id = 141; id <= 190; ++id) expected.insert("leaf_" + std::to_string(id) + ".ico");
   for (int id = 101; id <= 140; ++id) expected.insert("mushroom_" + std::to_string(id) + ".ico");
   std::set<std::string> actual;
@@ -477,9 +487,11 @@ TEST_F(ArtFiles, GradientsHaveExactEndsAndStepSmoothly) {
       }
       EXPECT_LE(hi - lo, 1) << "row " << y << " mixes shades that are not neighbours";
       // The dithered shade follows the ideal ramp closely.
-      EXPECT_NEAR(mean[static_cast<size_t>(y)], static_cast<float>(y) * 15.0f / 479.0f, 0.3f) << "row " << y;
+      EXPECT_NEAR(mean[static_cast<size_t>(y)], static_cast<float>(y) * 15.0f / 479.0f, 0.3f)
+          << "row " << y;
       if (y >= 4) {
-        EXPECT_GE(mean[static_cast<size_t>(y)] + 1e-4f, mean[static_cast<size_t>(y - 4)]) << "row " << y;
+        EXPECT_GE(mean[static_cast<size_t>(y)] + 1e-4f, mean[static_cast<size_t>(y - 4)])
+            << "row " << y;
       }
     }
   }
@@ -558,8 +570,10 @@ TEST_F(ArtFiles, LargerSpritesAreTheSameDrawingFiner) {
       ASSERT_EQ(e.image.w, side);
       ASSERT_EQ(e.image.h, side);
       // The file holds exactly the drawing.
-      const uint32_t size = le32(file(name), 6 + 16 * i + 8), offset = le32(file(name), 6 + 16 * i + 12);
-      const StbImage png = stbDecode(Bytes(file(name).begin() + offset, file(name).begin() + offset + size), 4);
+      const uint32_t size = le32(file(name), 6 + 16 * i + 8),
+                     offset = le32(file(name), 6 + 16 * i + 12);
+      const StbImage png =
+          stbDecode(Bytes(file(name).begin() + offset, file(name).begin() + offset + size), 4);
       ASSERT_EQ(png.w, side);
       ASSERT_TRUE(png.px == big.px);
       // Shrunk to 32 pixels it is the small sprite but for a little colour
@@ -597,7 +611,8 @@ TEST_F(ArtFiles, AppIconHasAllSizesWithPngForTheLargest) {
   for (size_t i = 0; i + 1 < entries->size(); ++i) EXPECT_FALSE((*entries)[i].png);
   // The 16 px leaf is solid enough to read: a third of the square opaque.
   int opaque = 0;
-  for (int i = 0; i < 16 * 16; ++i) opaque += entries->front().image.px[static_cast<size_t>(i) * 4 + 3] > 200;
+  for (int i = 0; i < 16 * 16; ++i)
+    opaque += entries->front().image.px[static_cast<size_t>(i) * 4 + 3] > 200;
   EXPECT_GT(opaque, 16 * 16 / 3);
 }
 
@@ -649,7 +664,8 @@ TEST_F(ArtFiles, EmblemUsesOnlyTheClassicColoursAndHardAlpha) {
   const Image& img = entries->front().image;
   ASSERT_EQ(img.w, 32);
   std::set<uint32_t> palette;
-  for (const Rgba& c : classicPalette()) palette.insert((toByte(c.r) << 16) | (toByte(c.g) << 8) | toByte(c.b));
+  for (const Rgba& c : classicPalette())
+    palette.insert((toByte(c.r) << 16) | (toByte(c.g) << 8) | toByte(c.b));
   std::set<uint32_t> used;
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {

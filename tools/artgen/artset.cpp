@@ -66,11 +66,14 @@ int spriteGrid(Image& sheet, int top, const std::vector<std::pair<int, const Ima
     checker(sheet, cx + 1, cy + 1, 134, 134);
     blit(sheet, scaleNearest(*sprites[i].second, 4), cx + 3, cy + 3);
     std::string id = std::to_string(sprites[i].first);
-    drawPixelText(sheet, id, cx + cellW / 2 - pixelTextWidth(id, 2) / 2, cy + 139, 2, 250, 250, 250);
+    drawPixelText(sheet, id, cx + cellW / 2 - pixelTextWidth(id, 2) / 2, cy + 139, 2, 250, 250,
+                  250);
   }
   int rows = static_cast<int>((sprites.size() + cols - 1) / cols);
-  fillRect(sheet, x0, top + rows * cellH, x0 + cols * cellW + 1, top + rows * cellH + 1, 120, 120, 124);
-  for (int c = 0; c <= cols; ++c) fillRect(sheet, x0 + c * cellW, top, x0 + c * cellW + 1, top + rows * cellH, 120, 120, 124);
+  fillRect(sheet, x0, top + rows * cellH, x0 + cols * cellW + 1, top + rows * cellH + 1, 120, 120,
+           124);
+  for (int c = 0; c <= cols; ++c)
+    fillRect(sheet, x0 + c * cellW, top, x0 + c * cellW + 1, top + rows * cellH, 120, 120, 124);
   return top + rows * cellH;
 }
 
@@ -156,7 +159,8 @@ Image contactSheet(const ArtSet& art) {
   heading(sheet, "About box", x + 930, y + halfDisk.h + 8);
   const int bottom = y + art.appIcon.back().h + 16;
   Image out(sheet.w, bottom);
-  std::copy(sheet.px.begin(), sheet.px.begin() + static_cast<std::ptrdiff_t>(out.px.size()), out.px.begin());
+  std::copy(sheet.px.begin(), sheet.px.begin() + static_cast<std::ptrdiff_t>(out.px.size()),
+            out.px.begin());
   return out;
 }
 

@@ -30,7 +30,8 @@ Image DitheredGradient::image() const {
   return img;
 }
 
-DitheredGradient makeGradient(std::array<uint8_t, 3> top, std::array<uint8_t, 3> bottom, int w, int h) {
+DitheredGradient makeGradient(std::array<uint8_t, 3> top, std::array<uint8_t, 3> bottom, int w,
+                              int h) {
   DitheredGradient g;
   g.w = w;
   g.h = h;
@@ -104,7 +105,8 @@ Image makeAboutDisk() {
     float fx = x / kF, fy = y / kF;
     float t = fy / kDiskH;
     Rgba c = mix(rgb8(46, 54, 72), rgb8(28, 32, 44), t);
-    c = mix(c, rgb8(58, 66, 86), 0.35f * smoothstep(0.5f, 0.0f, std::fabs(fx / kDiskW - 0.3f - 0.2f * t)));
+    c = mix(c, rgb8(58, 66, 86),
+            0.35f * smoothstep(0.5f, 0.0f, std::fabs(fx / kDiskW - 0.3f - 0.2f * t)));
     float grain = valueNoise(fx * 0.9f, fy * 0.9f, seed) - 0.5f;
     c = scaled(c, 1.0f + 0.05f * grain);
     size_t i = static_cast<size_t>(y) * S_W + static_cast<size_t>(x);
@@ -141,7 +143,8 @@ Image makeAboutDisk() {
   cv.paint(label, [&](float x, float y) {
     float fy = y / kF;
     Rgba c = rgb8(255, 255, 255);
-    if (fy < 46.0f) c = mix(rgb8(236, 98, 30), rgb8(246, 150, 40), smoothstep(0.0f, 356.0f, x / kF));
+    if (fy < 46.0f)
+      c = mix(rgb8(236, 98, 30), rgb8(246, 150, 40), smoothstep(0.0f, 356.0f, x / kF));
     if (fy >= 46.0f && fy < 47.5f) c = rgb8(200, 64, 24);
     // Faint ruled lines only in the margins the dialog never writes over.
     return c;
@@ -156,7 +159,8 @@ Image makeAboutDisk() {
     float fx = x / kF, fy = y / kF;
     float brushed = fbm(fx * 0.05f, fy * 3.0f, seed + 2, 3);
     Rgba c = mix(rgb8(214, 218, 224), rgb8(158, 164, 172), (fy - 235.0f) / 95.0f);
-    c = mix(c, rgb8(236, 238, 242), 0.35f * smoothstep(0.2f, 0.0f, std::fabs((fx - 150.0f) / 170.0f - 0.25f)));
+    c = mix(c, rgb8(236, 238, 242),
+            0.35f * smoothstep(0.2f, 0.0f, std::fabs((fx - 150.0f) / 170.0f - 0.25f)));
     c = scaled(c, 0.95f + 0.1f * brushed);
     size_t i = static_cast<size_t>(y) * S_W + static_cast<size_t>(x);
     float e = smoothstep(0.9f, 0.45f, plateEdge.v[i]);
@@ -170,7 +174,8 @@ Image makeAboutDisk() {
   cv.paint(media, [&](float x, float y) {
     float fy = y / kF;
     Rgba c = mix(rgb8(92, 66, 44), rgb8(62, 44, 30), (fy - 250.0f) / 67.0f);
-    float ring = std::sin(std::sqrt((x / kF - 228.0f) * (x / kF - 228.0f) + (fy - 380.0f) * (fy - 380.0f)) * 1.7f);
+    float ring = std::sin(
+        std::sqrt((x / kF - 228.0f) * (x / kF - 228.0f) + (fy - 380.0f) * (fy - 380.0f)) * 1.7f);
     return scaled(c, 0.92f + 0.08f * ring);
   });
   Mask slotShade = shapeMask(rectContour(216.0f, 250.0f, 241.0f, 253.0f));
@@ -207,7 +212,9 @@ Image makeAboutDisk() {
     const int tw = static_cast<int>(std::ceil(textW)) + 6, th = 24;
     Canvas tc(tw * F, th * F);
     Mask ink(tw * F, th * F);
-    Affine T = Affine::scale(unit).then(Affine::translate(2.0f, 3.5f)).then(Affine::scale(static_cast<float>(F)));
+    Affine T = Affine::scale(unit)
+                   .then(Affine::translate(2.0f, 3.5f))
+                   .then(Affine::scale(static_cast<float>(F)));
     for (const auto& s : wm.strokes) strokePolyline(ink, s, wm.pen, T);
     tc.paint(ink, [&](float, float y) {
       float t = y / static_cast<float>(th * F);

@@ -31,10 +31,13 @@ void put32(Bytes& b, uint32_t v) {
   put16(b, v >> 16);
 }
 
-uint32_t get16(const Bytes& b, size_t at) { return b[at] | (static_cast<uint32_t>(b[at + 1]) << 8); }
+uint32_t get16(const Bytes& b, size_t at) {
+  return b[at] | (static_cast<uint32_t>(b[at + 1]) << 8);
+}
 uint32_t get32(const Bytes& b, size_t at) { return get16(b, at) | (get16(b, at + 2) << 16); }
 
-void putInfoHeader(Bytes& b, int w, int h, int bits, uint32_t imageSize, uint32_t colors, uint32_t ppm) {
+void putInfoHeader(Bytes& b, int w, int h, int bits, uint32_t imageSize, uint32_t colors,
+                   uint32_t ppm) {
   put32(b, 40);
   put32(b, static_cast<uint32_t>(w));
   put32(b, static_cast<uint32_t>(h));
@@ -72,7 +75,8 @@ Bytes icoDib(const Image& img) {
   for (int y = img.h - 1; y >= 0; --y) {
     std::vector<uint8_t> row(static_cast<size_t>(mstride), 0);
     for (int x = 0; x < img.w; ++x) {
-      if (img.at(x, y)[3] == 0) row[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
+      if (img.at(x, y)[3] == 0)
+        row[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
     }
     b.insert(b.end(), row.begin(), row.end());
   }
@@ -185,8 +189,10 @@ std::optional<std::vector<IcoEntry>> decodeIco(const Bytes& data) {
       // Width and height from the IHDR chunk; pixels are decoded elsewhere.
       entry.png = true;
       const size_t ihdr = offset + 16;
-      entry.image.w = static_cast<int>((data[ihdr] << 24) | (data[ihdr + 1] << 16) | (data[ihdr + 2] << 8) | data[ihdr + 3]);
-      entry.image.h = static_cast<int>((data[ihdr + 4] << 24) | (data[ihdr + 5] << 16) | (data[ihdr + 6] << 8) | data[ihdr + 7]);
+      entry.image.w = static_cast<int>((data[ihdr] << 24) | (data[ihdr + 1] << 16) |
+                                       (data[ihdr + 2] << 8) | data[ihdr + 3]);
+      entry.image.h = static_cast<int>((data[ihdr + 4] << 24) | (data[ihdr + 5] << 16) |
+                                       (data[ihdr + 6] << 8) | data[ihdr + 7]);
       out.push_back(std::move(entry));
       continue;
     }

@@ -124,8 +124,17 @@ WordMark sarvelWordMark() {
     m.strokes.push_back(smooth ? catmullRom(pts, false, 10) : pts);
   };
   // S
-  shifted({{5.5f, 1.7f}, {4.1f, 0.35f}, {2.2f, 0.3f}, {0.75f, 1.5f}, {0.9f, 3.5f}, {3.0f, 4.9f},
-           {5.1f, 6.3f}, {5.55f, 8.3f}, {4.1f, 9.7f}, {1.9f, 9.75f}, {0.3f, 8.4f}},
+  shifted({{5.5f, 1.7f},
+           {4.1f, 0.35f},
+           {2.2f, 0.3f},
+           {0.75f, 1.5f},
+           {0.9f, 3.5f},
+           {3.0f, 4.9f},
+           {5.1f, 6.3f},
+           {5.55f, 8.3f},
+           {4.1f, 9.7f},
+           {1.9f, 9.75f},
+           {0.3f, 8.4f}},
           true);
   x += 7.0f;
   // a
@@ -148,8 +157,14 @@ WordMark sarvelWordMark() {
   x += 6.4f;
   // e
   {
-    std::vector<Vec2> arc = catmullRom({{5.3f, 6.8f}, {4.8f, 4.8f}, {2.9f, 3.95f}, {0.95f, 4.85f},
-                                        {0.3f, 7.0f}, {1.0f, 9.2f}, {3.0f, 10.0f}, {4.8f, 9.3f}},
+    std::vector<Vec2> arc = catmullRom({{5.3f, 6.8f},
+                                        {4.8f, 4.8f},
+                                        {2.9f, 3.95f},
+                                        {0.95f, 4.85f},
+                                        {0.3f, 7.0f},
+                                        {1.0f, 9.2f},
+                                        {3.0f, 10.0f},
+                                        {4.8f, 9.3f}},
                                        false, 10);
     std::vector<Vec2> e{{0.35f, 6.9f}, {5.3f, 6.9f}};
     e.insert(e.end(), arc.begin(), arc.end());

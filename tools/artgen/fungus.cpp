@@ -9,13 +9,17 @@ Light mainLight() {
 }
 
 Studio::Studio(int size, int factor)
-    : S_(size * factor), factor_(factor), unit_(static_cast<float>(size * factor) / 32.0f),
+    : S_(size * factor),
+      factor_(factor),
+      unit_(static_cast<float>(size * factor) / 32.0f),
       canvas_(size * factor, size * factor) {
   setZoom(1.0f);
 }
 
 void Studio::setZoom(float zoom) {
-  view_ = Affine::translate(-16.0f, -32.0f).then(Affine::scale(zoom)).then(Affine::translate(16.0f, 32.0f));
+  view_ = Affine::translate(-16.0f, -32.0f)
+              .then(Affine::scale(zoom))
+              .then(Affine::translate(16.0f, 32.0f));
   fromCanvas_ = toCanvas().inverse();
 }
 
@@ -208,7 +212,8 @@ void groundShadow(Studio& st, float cx, float halfWidth, float strength) {
   st.canvas().paintSolid(m, Rgba{0.12f, 0.08f, 0.04f, strength});
 }
 
-void grassTuft(Studio& st, Rng& rng, float cx, float spread, int blades, float maxH, bool autumnal) {
+void grassTuft(Studio& st, Rng& rng, float cx, float spread, int blades, float maxH,
+               bool autumnal) {
   const Rgba greens[] = {rgb8(96, 132, 48), rgb8(122, 146, 58), rgb8(84, 112, 44)};
   const Rgba straws[] = {rgb8(196, 172, 96), rgb8(170, 150, 80), rgb8(150, 120, 70)};
   for (int i = 0; i < blades; ++i) {
@@ -223,7 +228,7 @@ void grassTuft(Studio& st, Rng& rng, float cx, float spread, int blades, float m
     }
     Mask m = st.stroke(pts, rng.range(0.7f, 1.0f), 0.08f);
     Rgba c = (autumnal && rng.chance(0.45f)) ? straws[rng.irange(0, 2)] : greens[rng.irange(0, 2)];
-      st.canvas().paint(m, [&](float, float y) {
+    st.canvas().paint(m, [&](float, float y) {
       float t = clamp01((32.0f - st.toSprite(0.0f, y).y) / h);
       return scaled(c, 0.7f + 0.45f * t);
     });
@@ -234,7 +239,8 @@ void mossCushion(Studio& st, Rng& rng, float cx, float halfWidth, float height) 
   Shape blobs;
   int n = static_cast<int>(halfWidth * 1.2f) + 3;
   for (int i = 0; i < n; ++i) {
-    float x = cx - halfWidth + 2.0f * halfWidth * (static_cast<float>(i) + 0.5f) / static_cast<float>(n);
+    float x =
+        cx - halfWidth + 2.0f * halfWidth * (static_cast<float>(i) + 0.5f) / static_cast<float>(n);
     float r = rng.range(0.7f, 1.0f) * height;
     blobs.push_back(ellipseContour({x + rng.jitter(0.4f), 32.4f - r * 0.3f}, r * 1.1f, r, 32));
   }
@@ -255,7 +261,8 @@ void mossCushion(Studio& st, Rng& rng, float cx, float halfWidth, float height) 
 }
 
 void litter(Studio& st, Rng& rng, float cx, float halfWidth, int pieces) {
-  const Rgba browns[] = {rgb8(150, 96, 48), rgb8(120, 80, 44), rgb8(176, 120, 60), rgb8(98, 66, 40)};
+  const Rgba browns[] = {rgb8(150, 96, 48), rgb8(120, 80, 44), rgb8(176, 120, 60),
+                         rgb8(98, 66, 40)};
   for (int i = 0; i < pieces; ++i) {
     float x = cx + rng.jitter(halfWidth);
     float y = rng.range(30.6f, 31.8f);

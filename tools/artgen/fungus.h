@@ -21,16 +21,16 @@ struct Light {
 Light mainLight();
 
 struct Surface {
-  float u = 0;     // -1 (left silhouette) .. 1 (right silhouette)
-  float y = 0;     // height along the axis, y up, from the lathe base
-  float R = 0;     // radius at this height
-  float X = 0;     // plan view position (across)
-  float Z = 0;     // plan view position (towards the viewer)
+  float u = 0;                   // -1 (left silhouette) .. 1 (right silhouette)
+  float y = 0;                   // height along the axis, y up, from the lathe base
+  float R = 0;                   // radius at this height
+  float X = 0;                   // plan view position (across)
+  float Z = 0;                   // plan view position (towards the viewer)
   float nx = 0, ny = 0, nz = 1;  // screen-space normal, y up
-  float theta = 0;  // angle around the axis, 0 right, pi/2 facing the viewer
-  float arc = 0;    // distance over the surface from the top down to here
-  float tx = 0, ty = 0;  // texture map: arc and angle as an equidistant map
-  Vec2 screen;     // sprite pixel position
+  float theta = 0;               // angle around the axis, 0 right, pi/2 facing the viewer
+  float arc = 0;                 // distance over the surface from the top down to here
+  float tx = 0, ty = 0;          // texture map: arc and angle as an equidistant map
+  Vec2 screen;                   // sprite pixel position
 };
 
 struct Shading {
@@ -50,7 +50,9 @@ class Studio {
   // Sprite pixels to canvas pixels: the view zooms about the bottom centre
   // so that a drawing can be fitted to the square with its foot in place.
   Affine toCanvas() const { return view_.then(Affine::scale(unit_)); }
-  Vec2 toSprite(float canvasX, float canvasY) const { return fromCanvas_.apply({canvasX, canvasY}); }
+  Vec2 toSprite(float canvasX, float canvasY) const {
+    return fromCanvas_.apply({canvasX, canvasY});
+  }
   void setZoom(float zoom);
   Mask mask() const { return Mask(S_, S_); }
   Mask fill(const Contour& c) const;
@@ -106,8 +108,8 @@ Mask paintLathe(Studio& st, const Lathe& l, const SurfaceColor& color, const Sha
 
 // Paints an arbitrary region with a colour function of the sprite position,
 // using a soft pillow relief from the blurred mask for light.
-void paintPillow(Studio& st, const Mask& m, const std::function<Rgba(Vec2)>& color,
-                 float roundness, const Shading& sh);
+void paintPillow(Studio& st, const Mask& m, const std::function<Rgba(Vec2)>& color, float roundness,
+                 const Shading& sh);
 
 // Ground contact: a soft shadow under the foot.
 void groundShadow(Studio& st, float cx, float halfWidth, float strength = 0.45f);

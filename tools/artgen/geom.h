@@ -47,7 +47,7 @@ struct Affine {
   Vec2 applyVector(Vec2 p) const { return {a * p.x + c * p.y, b * p.x + d * p.y}; }
   // This transform followed by `next`.
   Affine then(const Affine& n) const {
-    return {n.a * a + n.c * b, n.b * a + n.d * b, n.a * c + n.c * d,
+    return {n.a * a + n.c * b, n.b * a + n.d * b,       n.a * c + n.c * d,
             n.b * c + n.d * d, n.a * e + n.c * f + n.e, n.b * e + n.d * f + n.f};
   }
   float det() const { return a * d - b * c; }

@@ -73,7 +73,8 @@ void quantizeToPalette(Image& img) {
       int best = 0;
       float bestD = 1e9f;
       for (size_t i = 0; i < pal.size(); ++i) {
-        float dr = p[0] / 255.0f - pal[i].r, dg = p[1] / 255.0f - pal[i].g, db = p[2] / 255.0f - pal[i].b;
+        float dr = p[0] / 255.0f - pal[i].r, dg = p[1] / 255.0f - pal[i].g,
+              db = p[2] / 255.0f - pal[i].b;
         float d = 0.3f * dr * dr + 0.59f * dg * dg + 0.11f * db * db;
         if (d < bestD) {
           bestD = d;
@@ -103,7 +104,8 @@ Mask disc(int S, float u, Vec2 c, float r) {
 
 // A closed lobe of two cubic curves from pts[0] to pts[6] and back, filled
 // and ringed with a hard outline; returns its fill.
-Mask paintOutlinedLobe(Canvas& cv, const Affine& U, const std::array<Vec2, 7>& pts, Rgba fill, Rgba outline) {
+Mask paintOutlinedLobe(Canvas& cv, const Affine& U, const std::array<Vec2, 7>& pts, Rgba fill,
+                       Rgba outline) {
   PathBuilder path;
   path.moveTo(pts[0]).cubicTo(pts[1], pts[2], pts[3]).cubicTo(pts[4], pts[5], pts[6]).close();
   Mask m(cv.width(), cv.height());
@@ -133,15 +135,27 @@ Image makeEmblem() {
   cv.paintSolid(disc(S, u, c, 11.1f), pal[15]);
 
   // Acorn: olive nut with a highlight, dark red cup with cross-hatching.
-  paintOutlinedLobe(cv, U, {{{11.4f, 15.0f}, {11.2f, 20.8f}, {13.8f, 25.0f}, {16.0f, 26.4f}, {18.2f, 25.0f},
-                            {20.8f, 20.8f}, {20.6f, 15.0f}}},
+  paintOutlinedLobe(cv, U,
+                    {{{11.4f, 15.0f},
+                      {11.2f, 20.8f},
+                      {13.8f, 25.0f},
+                      {16.0f, 26.4f},
+                      {18.2f, 25.0f},
+                      {20.8f, 20.8f},
+                      {20.6f, 15.0f}}},
                     pal[3], pal[0]);
   Mask hl(S, S);
   strokePolyline(hl, {{13.4f, 16.6f}, {13.6f, 20.0f}, {14.8f, 23.0f}}, 1.2f, U);
   cv.paintSolid(hl, pal[11]);
-  const Mask cm = paintOutlinedLobe(cv, U, {{{10.2f, 16.2f}, {9.8f, 11.6f}, {12.6f, 10.0f}, {16.0f, 10.0f},
-                                            {19.4f, 10.0f}, {22.2f, 11.6f}, {21.8f, 16.2f}}},
-                                     pal[1], pal[0]);
+  const Mask cm = paintOutlinedLobe(cv, U,
+                                    {{{10.2f, 16.2f},
+                                      {9.8f, 11.6f},
+                                      {12.6f, 10.0f},
+                                      {16.0f, 10.0f},
+                                      {19.4f, 10.0f},
+                                      {22.2f, 11.6f},
+                                      {21.8f, 16.2f}}},
+                                    pal[1], pal[0]);
   Mask hatch(S, S);
   for (int i = -3; i <= 3; ++i) {
     float x = 16.0f + static_cast<float>(i) * 2.8f;
@@ -181,7 +195,7 @@ Image makeGlobe() {
     Rgba col = isLand ? mix(rgb8(70, 168, 60), rgb8(176, 176, 92), smoothstep(0.56f, 0.72f, land))
                       : mix(rgb8(56, 136, 230), rgb8(30, 86, 190), smoothstep(0.25f, 0.5f, land));
     // Meridians and parallels.
-    float mer = std::fabs(std::sin((lon) * 3.0f));
+    float mer = std::fabs(std::sin((lon)*3.0f));
     float par = std::fabs(std::sin(lat * 3.0f));
     float grid = std::max(smoothstep(0.12f, 0.0f, mer) * z, smoothstep(0.1f, 0.0f, par));
     col = mix(col, rgb8(210, 236, 255), 0.35f * grid);
@@ -224,7 +238,8 @@ Image makeSmile() {
     fillContour(eye, ellipseContour({16.0f + sx * 4.6f, 12.6f}, 1.7f, 2.6f, 40), Affine::scale(u));
     cv.paintSolid(eye, rgb8(70, 40, 10));
     Mask glint(S, S);
-    fillContour(glint, ellipseContour({16.0f + sx * 4.6f - 0.5f, 11.5f}, 0.6f, 0.75f, 24), Affine::scale(u));
+    fillContour(glint, ellipseContour({16.0f + sx * 4.6f - 0.5f, 11.5f}, 0.6f, 0.75f, 24),
+                Affine::scale(u));
     cv.paintSolid(glint, rgb8(255, 255, 255), 0.9f);
   }
   Mask mouth(S, S);
@@ -234,7 +249,8 @@ Image makeSmile() {
     arc.push_back({16.0f - std::cos(a) * 8.0f, 16.6f + std::sin(a) * 6.0f});
   }
   std::vector<float> w;
-  for (int i = 0; i <= 24; ++i) w.push_back(1.2f + 0.9f * std::sin(kPi * static_cast<float>(i) / 24.0f));
+  for (int i = 0; i <= 24; ++i)
+    w.push_back(1.2f + 0.9f * std::sin(kPi * static_cast<float>(i) / 24.0f));
   strokePolyline(mouth, arc, w, Affine::scale(u));
   cv.paintSolid(mouth, rgb8(90, 44, 8));
   Mask shine(S, S);

@@ -93,8 +93,9 @@ Image renderLeaf(const LeafGeom& geom, const LeafLook& look, const LeafPose& pos
   const float avail = static_cast<float>(S) * pose.fill - 2.0f * margin;
   const float k = std::fmin(avail / b.width(), avail / b.height());
   const float cx = 0.5f * (b.x0 + b.x1) * k, cy = 0.5f * (b.y0 + b.y1) * k;
-  const Affine M = M0.then(Affine::scale(k)).then(
-      Affine::translate(0.5f * static_cast<float>(S) - cx, 0.5f * static_cast<float>(S) - cy));
+  const Affine M = M0.then(Affine::scale(k))
+                       .then(Affine::translate(0.5f * static_cast<float>(S) - cx,
+                                               0.5f * static_cast<float>(S) - cy));
   const Affine Minv = M.inverse();
 
   Mask blade(S, S), stalk(S, S), vMain(S, S), vSide(S, S);
@@ -118,7 +119,8 @@ Image renderLeaf(const LeafGeom& geom, const LeafLook& look, const LeafPose& pos
 
   std::vector<float> height(static_cast<size_t>(S) * S);
   for (size_t i = 0; i < height.size(); ++i) {
-    height[i] = look.relief * (0.45f * domeBlur.v[i] - 1.1f * foldBlur.v[i] - 0.12f * grooveBlur.v[i]);
+    height[i] =
+        look.relief * (0.45f * domeBlur.v[i] - 1.1f * foldBlur.v[i] - 0.12f * grooveBlur.v[i]);
   }
   Relief light = lightHeightField(height, S, S, fs * 2.6f, look.gloss);
 
@@ -132,7 +134,8 @@ Image renderLeaf(const LeafGeom& geom, const LeafLook& look, const LeafPose& pos
       float rho = clamp01(length(p) / extent);
       float n1 = fbm(p.x * 3.0f + 11.0f, p.y * 3.0f, seed, 3) - 0.5f;
       float t = clamp01(rho + 0.3f * n1);
-      Rgba c = t < 0.5f ? mix(look.base, look.mid, t * 2.0f) : mix(look.mid, look.tip, (t - 0.5f) * 2.0f);
+      Rgba c = t < 0.5f ? mix(look.base, look.mid, t * 2.0f)
+                        : mix(look.mid, look.tip, (t - 0.5f) * 2.0f);
       if (look.blotchAmt > 0.0f) {
         float nb = fbm(p.x * look.blotchScale + 3.0f, p.y * look.blotchScale - 5.0f, seed + 7, 4);
         c = mix(c, look.blotch, look.blotchAmt * smoothstep(0.44f, 0.62f, nb));
@@ -152,9 +155,11 @@ Image renderLeaf(const LeafGeom& geom, const LeafLook& look, const LeafPose& pos
         c = mix(c, look.edge, look.edgeAmt * e);
       }
       if (look.spotAmt > 0.0f) {
-        CellDist cd = cellNoise(p.x * look.spotScale + 0.37f, p.y * look.spotScale + 0.71f, seed + 41);
+        CellDist cd =
+            cellNoise(p.x * look.spotScale + 0.37f, p.y * look.spotScale + 0.71f, seed + 41);
         if (static_cast<float>(cd.id & 1023u) / 1023.0f < look.spotAmt) {
-          float r = look.spotSize * (0.6f + 0.8f * static_cast<float>((cd.id >> 10) & 255u) / 255.0f);
+          float r =
+              look.spotSize * (0.6f + 0.8f * static_cast<float>((cd.id >> 10) & 255u) / 255.0f);
           float d = cd.d1;
           if (look.tarSpots) {
             c = mix(c, Rgba{0.96f, 0.8f, 0.2f, 1}, 0.65f * smoothstep(r * 2.3f, r * 1.1f, d));

@@ -6,13 +6,10 @@
 namespace artgen::leafshape {
 
 std::vector<Vec2> halfOutline(const BladeOutline& s) {
-  std::vector<Vec2> pts = {{0, s.baseY},
-                           {s.wx * s.baseRound, s.baseY + s.baseDrop},
-                           {s.wx, s.wy - s.wy * s.k1},
-                           {s.wx, s.wy},
-                           {s.wx, s.wy + (1 - s.wy) * s.k2},
-                           {s.wx * s.tipX, s.tipY},
-                           {0, 1}};
+  std::vector<Vec2> pts = {
+      {0, s.baseY}, {s.wx * s.baseRound, s.baseY + s.baseDrop}, {s.wx, s.wy - s.wy * s.k1},
+      {s.wx, s.wy}, {s.wx, s.wy + (1 - s.wy) * s.k2},           {s.wx * s.tipX, s.tipY},
+      {0, 1}};
   return sampleCubicChain(pts, 60);
 }
 
@@ -71,13 +68,14 @@ std::vector<Vec2> applyTeeth(const std::vector<Vec2>& half, float side, const Ma
     }
     Vec2 t = normalize(pts[static_cast<size_t>(i + 1)] - pts[static_cast<size_t>(i - 1)]);
     Vec2 nrm = side > 0 ? Vec2{t.y, -t.x} : Vec2{-t.y, t.x};
-    out[static_cast<size_t>(i)] = pts[static_cast<size_t>(i)] + nrm * (amps[static_cast<size_t>(k)] * env * (d - 0.35f));
+    out[static_cast<size_t>(i)] =
+        pts[static_cast<size_t>(i)] + nrm * (amps[static_cast<size_t>(k)] * env * (d - 0.35f));
   }
   return out;
 }
 
-void addBlade(LeafGeom& g, const BladeOutline& right, const BladeOutline& left, const VeinLayout& vs,
-              const Affine& T, float veinScale, Rng& rng) {
+void addBlade(LeafGeom& g, const BladeOutline& right, const BladeOutline& left,
+              const VeinLayout& vs, const Affine& T, float veinScale, Rng& rng) {
   std::vector<Vec2> rh = halfOutline(right);
   std::vector<Vec2> lh = halfOutline(left);
   for (Vec2& p : lh) p.x = -p.x;
@@ -103,7 +101,8 @@ void addBlade(LeafGeom& g, const BladeOutline& right, const BladeOutline& left, 
   addVein(mid, vs.midW, vs.midW * 0.3f, vs.midLevel);
 
   for (int i = 0; i < vs.pairs; ++i) {
-    float base = lerpf(vs.start, vs.end, (static_cast<float>(i) + 0.5f) / static_cast<float>(vs.pairs));
+    float base =
+        lerpf(vs.start, vs.end, (static_cast<float>(i) + 0.5f) / static_cast<float>(vs.pairs));
     for (int s = 0; s < 2; ++s) {
       float y0 = base + rng.jitter(0.02f) + (s == 1 ? 0.015f : 0.0f);
       float y1 = std::fmin(y0 + vs.forward * (1.0f - 0.4f * y0), 0.97f);

@@ -50,8 +50,8 @@ float halfWidthAt(const std::vector<Vec2>& half, float y);
 std::vector<Vec2> applyTeeth(const std::vector<Vec2>& half, float side, const Margin& m, Rng& rng);
 
 // Adds a blade (outline + veins) mapped by T from blade units into leaf units.
-void addBlade(LeafGeom& g, const BladeOutline& right, const BladeOutline& left, const VeinLayout& vs,
-              const Affine& T, float veinScale, Rng& rng);
+void addBlade(LeafGeom& g, const BladeOutline& right, const BladeOutline& left,
+              const VeinLayout& vs, const Affine& T, float veinScale, Rng& rng);
 // A lobe or leaflet starting at `base`, pointing at `angle` (radians, 0 = +x).
 void addLobe(LeafGeom& g, const BladeOutline& outline, const VeinLayout& vs, Vec2 base, float angle,
              float len, float widthScale, Rng& rng, float asym = 0.06f);

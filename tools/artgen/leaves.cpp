@@ -38,8 +38,8 @@ struct SimpleForm {
   BladeOutline right;
   float widthJitter = 0.0f;  // random change of the width before anything else
   LeftHalf leftHalf = LeftHalf::Jittered;
-  BladeOutline left{};  // for Widened and Raised
-  float drawFrom = 0.0f;     // range of the Widened factor or the Raised height
+  BladeOutline left{};    // for Widened and Raised
+  float drawFrom = 0.0f;  // range of the Widened factor or the Raised height
   float drawTo = 0.0f;
   VeinLayout veins;
   float stalk = 0.3f;
@@ -221,16 +221,16 @@ LeafGeom leafGeom(const PalmateForm& p, Rng& rng) {
   return g;
 }
 
-LeafGeom simpleLeaf(const BladeOutline& right, const BladeOutline& left, const VeinLayout& v, float stalk,
-                    float stalkW, Rng& rng) {
+LeafGeom simpleLeaf(const BladeOutline& right, const BladeOutline& left, const VeinLayout& v,
+                    float stalk, float stalkW, Rng& rng) {
   LeafGeom g;
   addBlade(g, right, left, v, Affine{}, 1.0f, rng);
   addStalk(g, stalk, rng.jitter(0.3f), stalkW, stalkW * 0.8f);
   return g;
 }
 
-LeafGeom simpleLeaf(const BladeOutline& outline, const VeinLayout& v, float stalk, float stalkW, Rng& rng,
-                    float asym = 0.05f) {
+LeafGeom simpleLeaf(const BladeOutline& outline, const VeinLayout& v, float stalk, float stalkW,
+                    Rng& rng, float asym = 0.05f) {
   BladeOutline l = outline, r = outline;
   l.wx *= 1.0f + rng.jitter(asym);
   r.wx *= 1.0f + rng.jitter(asym);
@@ -259,8 +259,15 @@ LeafGeom leafGeom(const SimpleForm& f, Rng& rng) {
 LeafGeom leafGeom(const PinnateForm& f, Rng& rng) {
   LeafGeom g;
   const BladeOutline& s = f.leaflet;
-  VeinLayout v{.pairs = 3, .start = 0.15f, .end = 0.8f, .forward = 0.15f, .reach = 0.8f, .curve = 0.4f,
-               .midW = 0.02f, .sideW = 0.008f, .midLevel = 1};
+  VeinLayout v{.pairs = 3,
+               .start = 0.15f,
+               .end = 0.8f,
+               .forward = 0.15f,
+               .reach = 0.8f,
+               .curve = 0.4f,
+               .midW = 0.02f,
+               .sideW = 0.008f,
+               .midLevel = 1};
   const int pairs = f.pairs;
   const float len = f.len, ws = f.widthScale, top = f.top;
   const float bend = rng.jitter(0.08f);
@@ -273,7 +280,8 @@ LeafGeom leafGeom(const PinnateForm& f, Rng& rng) {
   }
   addLobe(g, s, v, rachis(top - 0.02f), deg(90.0f + rng.jitter(5)), len * 1.05f, ws, rng);
   VeinLine r;
-  for (int k = 0; k <= 14; ++k) r.pts.push_back(rachis(-0.16f + (top + 0.1f) * static_cast<float>(k) / 14.0f));
+  for (int k = 0; k <= 14; ++k)
+    r.pts.push_back(rachis(-0.16f + (top + 0.1f) * static_cast<float>(k) / 14.0f));
   r.w0 = 0.034f;
   r.w1 = 0.018f;
   g.stalks.push_back(r);
@@ -284,10 +292,22 @@ LeafGeom leafGeom(const PinnateForm& f, Rng& rng) {
 LeafGeom leafGeom(Leaflets f, Rng& rng) {
   const int leaflets = f.count;
   LeafGeom g;
-  BladeOutline s{.wx = 0.2f, .wy = 0.68f, .baseRound = 0.15f, .k1 = 0.55f, .k2 = 0.5f, .tipX = 0.25f,
-              .tipY = 0.97f, .margin = {Teeth::Double, 12, 0.018f, 0.25f, 0.95f}};
-  VeinLayout v{.pairs = 9, .start = 0.12f, .end = 0.88f, .forward = 0.1f, .reach = 0.85f, .curve = 0.3f,
-             .midW = 0.03f, .sideW = 0.011f};
+  BladeOutline s{.wx = 0.2f,
+                 .wy = 0.68f,
+                 .baseRound = 0.15f,
+                 .k1 = 0.55f,
+                 .k2 = 0.5f,
+                 .tipX = 0.25f,
+                 .tipY = 0.97f,
+                 .margin = {Teeth::Double, 12, 0.018f, 0.25f, 0.95f}};
+  VeinLayout v{.pairs = 9,
+               .start = 0.12f,
+               .end = 0.88f,
+               .forward = 0.1f,
+               .reach = 0.85f,
+               .curve = 0.3f,
+               .midW = 0.03f,
+               .sideW = 0.011f};
   const float spread = f.spread;
   for (int i = 0; i < leaflets; ++i) {
     float q = static_cast<float>(i) / static_cast<float>(leaflets - 1) * 2.0f - 1.0f;
@@ -308,7 +328,11 @@ LeafGeom oak(bool red, Rng& rng) {
   bv.pairs = 0;
   bv.midW = 0.04f;
   if (red) {
-    body = {.wx = 0.1f, .wy = 0.55f, .baseRound = 0.6f, .tipX = 0.08f, .tipY = 0.82f,
+    body = {.wx = 0.1f,
+            .wy = 0.55f,
+            .baseRound = 0.6f,
+            .tipX = 0.08f,
+            .tipY = 0.82f,
             .margin = {Teeth::Bristle, 2, 0.12f, 0.55f, 0.92f}};
   } else {
     body = {.wx = 0.085f, .wy = 0.62f, .baseRound = 0.6f, .tipX = 0.8f, .tipY = 1.0f, .margin = {}};
@@ -318,7 +342,8 @@ LeafGeom oak(bool red, Rng& rng) {
   for (int i = 0; i < pairs; ++i) {
     float q = static_cast<float>(i) / static_cast<float>(pairs - 1);
     for (int side = 0; side < 2; ++side) {
-      float y = lerpf(red ? 0.2f : 0.13f, red ? 0.68f : 0.78f, q) + (side ? 0.05f : 0.0f) + rng.jitter(0.025f);
+      float y = lerpf(red ? 0.2f : 0.13f, red ? 0.68f : 0.78f, q) + (side ? 0.05f : 0.0f) +
+                rng.jitter(0.025f);
       float len, spread;
       BladeOutline s;
       VeinLayout v;
@@ -328,11 +353,16 @@ LeafGeom oak(bool red, Rng& rng) {
       if (red) {
         len = 0.3f + 0.16f * std::sin(kPi * (0.25f + 0.6f * q)) + rng.jitter(0.03f);
         spread = 40.0f + 12.0f * q;
-        s = {.wx = 0.3f, .wy = 0.42f, .baseRound = 0.6f, .tipX = 0.05f, .tipY = 0.82f,
+        s = {.wx = 0.3f,
+             .wy = 0.42f,
+             .baseRound = 0.6f,
+             .tipX = 0.05f,
+             .tipY = 0.82f,
              .margin = {Teeth::Bristle, 2, 0.17f, 0.35f, 0.9f}};
         v.pairs = 1;
       } else {
-        len = 0.17f + 0.24f * std::pow(std::sin(kPi * std::pow(y, 1.3f)), 1.2f) + rng.jitter(0.025f);
+        len =
+            0.17f + 0.24f * std::pow(std::sin(kPi * std::pow(y, 1.3f)), 1.2f) + rng.jitter(0.025f);
         spread = 22.0f + 30.0f * y;
         s = {.wx = 0.4f, .wy = 0.6f, .baseRound = 0.7f, .tipX = 0.95f, .tipY = 1.02f, .margin = {}};
         v.pairs = 1;
@@ -343,7 +373,8 @@ LeafGeom oak(bool red, Rng& rng) {
     }
   }
   if (!red) {
-    BladeOutline aur = {.wx = 0.45f, .wy = 0.5f, .baseRound = 0.9f, .tipX = 0.9f, .tipY = 1.0f, .margin = {}};
+    BladeOutline aur = {
+        .wx = 0.45f, .wy = 0.5f, .baseRound = 0.9f, .tipX = 0.9f, .tipY = 1.0f, .margin = {}};
     VeinLayout none;
     none.pairs = 0;
     none.midW = 0.0f;
@@ -407,13 +438,21 @@ LeafGeom ginkgo(Rng& rng) {
 
 LeafGeom hawthorn(Rng& rng) {
   LeafGeom g;
-  BladeOutline body{.wx = 0.16f, .wy = 0.7f, .baseRound = 0.4f, .tipX = 0.6f, .tipY = 1.0f,
-                 .margin = {Teeth::Serrate, 4, 0.06f, 0.55f, 0.95f}};
+  BladeOutline body{.wx = 0.16f,
+                    .wy = 0.7f,
+                    .baseRound = 0.4f,
+                    .tipX = 0.6f,
+                    .tipY = 1.0f,
+                    .margin = {Teeth::Serrate, 4, 0.06f, 0.55f, 0.95f}};
   VeinLayout bv;
   bv.pairs = 0;
   addLobe(g, body, bv, {0, 0}, deg(90), 1.0f, 1.0f, rng);
-  BladeOutline lobe{.wx = 0.32f, .wy = 0.55f, .baseRound = 0.5f, .tipX = 0.4f, .tipY = 1.0f,
-                 .margin = {Teeth::Serrate, 3, 0.07f, 0.45f, 0.95f}};
+  BladeOutline lobe{.wx = 0.32f,
+                    .wy = 0.55f,
+                    .baseRound = 0.5f,
+                    .tipX = 0.4f,
+                    .tipY = 1.0f,
+                    .margin = {Teeth::Serrate, 3, 0.07f, 0.45f, 0.95f}};
   VeinLayout lv;
   lv.pairs = 0;
   lv.midLevel = 1;
@@ -433,11 +472,13 @@ LeafGeom tulipTree(Rng& rng) {
                              {0.44f, 0.42f}, {0.48f, 0.62f}, {0.56f, 0.84f}, {0.38f, 0.9f},
                              {0.2f, 0.9f},   {0.08f, 0.86f}, {0.0f, 0.82f}};
   std::vector<Vec2> pts;
-  for (const Vec2& p : right) pts.push_back({p.x * (1.0f + rng.jitter(0.04f)), p.y + rng.jitter(0.015f)});
+  for (const Vec2& p : right)
+    pts.push_back({p.x * (1.0f + rng.jitter(0.04f)), p.y + rng.jitter(0.015f)});
   pts.front() = {0, 0};
   pts.back() = {0, 0.82f};
   std::vector<Vec2> ring = pts;
-  for (size_t i = pts.size() - 1; i-- > 1;) ring.push_back({-pts[i].x * (1.0f + rng.jitter(0.04f)), pts[i].y});
+  for (size_t i = pts.size() - 1; i-- > 1;)
+    ring.push_back({-pts[i].x * (1.0f + rng.jitter(0.04f)), pts[i].y});
   Contour c = catmullRom(ring, true, 10);
   orientPositive(c);
   g.blade.push_back(c);
@@ -457,12 +498,21 @@ LeafGeom tulipTree(Rng& rng) {
 
 LeafGeom sassafras(Rng& rng) {
   LeafGeom g;
-  BladeOutline body{.wx = 0.3f, .wy = 0.55f, .baseRound = 0.4f, .tipX = 0.5f, .tipY = 0.98f, .margin = {}};
-  VeinLayout v{.pairs = 4, .start = 0.35f, .end = 0.85f, .forward = 0.15f, .reach = 0.8f, .curve = 0.45f};
+  BladeOutline body{
+      .wx = 0.3f, .wy = 0.55f, .baseRound = 0.4f, .tipX = 0.5f, .tipY = 0.98f, .margin = {}};
+  VeinLayout v{
+      .pairs = 4, .start = 0.35f, .end = 0.85f, .forward = 0.15f, .reach = 0.8f, .curve = 0.45f};
   addLobe(g, body, v, {0, 0}, deg(90), 1.0f, 1.0f, rng);
-  BladeOutline thumb{.wx = 0.32f, .wy = 0.5f, .baseRound = 0.6f, .tipX = 0.45f, .tipY = 1.0f, .margin = {}};
-  VeinLayout tv{.pairs = 2, .start = 0.3f, .end = 0.8f, .forward = 0.15f, .reach = 0.8f, .curve = 0.45f,
-              .midW = 0.03f, .midLevel = 1};
+  BladeOutline thumb{
+      .wx = 0.32f, .wy = 0.5f, .baseRound = 0.6f, .tipX = 0.45f, .tipY = 1.0f, .margin = {}};
+  VeinLayout tv{.pairs = 2,
+                .start = 0.3f,
+                .end = 0.8f,
+                .forward = 0.15f,
+                .reach = 0.8f,
+                .curve = 0.45f,
+                .midW = 0.03f,
+                .midLevel = 1};
   addLobe(g, thumb, tv, {0.0f, 0.12f}, deg(28.0f + rng.jitter(5)), 0.58f, 0.85f, rng);
   addStalk(g, 0.26f, rng.jitter(0.3f), 0.045f, 0.04f);
   return g;
@@ -719,7 +769,8 @@ LeafSprite drawLeafSprite(int id, const LeafSpecies& species, const LeafGeom& ge
     s.image = renderLeaf(geom, species.look, pose, size, factor, seed);
   }
   for (int side : larger) {
-    s.larger.push_back(renderLeaf(geom, species.look, pose, side, side >= 64 ? 4 : 8, seed, 0.0f, size));
+    s.larger.push_back(
+        renderLeaf(geom, species.look, pose, side, side >= 64 ? 4 : 8, seed, 0.0f, size));
   }
   return s;
 }
@@ -728,8 +779,12 @@ LeafSprite drawLeafSprite(int id, const LeafSpecies& species, const LeafGeom& ge
 
 LeafGeom mapleGeomForIcon() {
   Rng rng(4242);
-  BladeOutline s{.wx = 0.33f, .wy = 0.5f, .baseRound = 0.5f, .tipX = 0.08f, .tipY = 0.8f,
-              .margin = {Teeth::Bristle, 2, 0.16f, 0.36f, 0.9f}};
+  BladeOutline s{.wx = 0.33f,
+                 .wy = 0.5f,
+                 .baseRound = 0.5f,
+                 .tipX = 0.08f,
+                 .tipY = 0.8f,
+                 .margin = {Teeth::Bristle, 2, 0.16f, 0.36f, 0.9f}};
   VeinLayout v;
   v.pairs = 0;
   v.midW = 0.05f;

@@ -42,7 +42,7 @@ struct LeafLook {
   float spotAmt = 0.0f;  // share of cells carrying a spot
   float spotScale = 7.0f;
   float spotSize = 0.22f;
-  bool tarSpots = false;  // black spots with a yellow halo
+  bool tarSpots = false;    // black spots with a yellow halo
   float veinLight = 0.25f;  // veins lighter (>0) or darker (<0) than the blade
   float mottle = 0.10f;
   Rgba stalk{};
@@ -52,12 +52,12 @@ struct LeafLook {
 };
 
 struct LeafPose {
-  float angle = 0.0f;     // radians, rotation of the tip direction
-  float squashX = 1.0f;   // tilt about the midrib
-  float squashY = 1.0f;   // tilt across the midrib
+  float angle = 0.0f;    // radians, rotation of the tip direction
+  float squashX = 1.0f;  // tilt about the midrib
+  float squashY = 1.0f;  // tilt across the midrib
   bool mirror = false;
-  float bend = 0.0f;      // curvature of the midrib
-  float fill = 1.0f;      // share of the square the leaf spans
+  float bend = 0.0f;  // curvature of the midrib
+  float fill = 1.0f;  // share of the square the leaf spans
 };
 
 struct LeafSprite {

@@ -59,7 +59,7 @@ struct Agaric {
   float capW = 20.0f;
   float capH = 9.0f;
   std::function<float(float)> profile{};  // height share at radius share r
-  float roll = 0.0f;  // rounded margin below the rim line
+  float roll = 0.0f;                      // rounded margin below the rim line
   float rollIn = 0.12f;
   float underH = 2.0f;
   bool showUnder = true;
@@ -76,7 +76,6 @@ struct Agaric {
   float capTilt = 0.0f;
   uint32_t seed = 1;
 };
-
 
 float convex(float r) { return std::sqrt(std::max(0.0f, 1.0f - r * r)); }
 std::function<float(float)> dome(float p, float q) {
@@ -137,7 +136,8 @@ Rgba stemColor(const Agaric& a, const Surface& s) {
       float band = s.y * 0.55f + wob;
       float f = band - std::floor(band);
       float below = a.ringY > 0.0f ? smoothstep(a.ringY, a.ringY - 1.0f, s.y) : 1.0f;
-      c = mix(c, a.skin.stemDecoCol, below * 0.85f * smoothstep(0.55f, 0.7f, f) * smoothstep(0.95f, 0.85f, f));
+      c = mix(c, a.skin.stemDecoCol,
+              below * 0.85f * smoothstep(0.55f, 0.7f, f) * smoothstep(0.95f, 0.85f, f));
       break;
     }
     case StemDeco::Volva: {
@@ -169,9 +169,11 @@ Rgba capColor(const Agaric& a, const Surface& s) {
   Rgba c = mix(a.skin.capTop, a.skin.capRim, smoothstep(0.05f, 1.0f, rn));
   float n = fbm(s.tx * 0.5f + 5.0f, s.ty * 0.5f, a.seed + 11, 3);
   c = scaled(c, 0.92f + 0.16f * n);
-  if (a.skin.centreDark > 0.0f) c = mix(c, a.skin.centreCol, a.skin.centreDark * smoothstep(0.45f, 0.15f, rn));
+  if (a.skin.centreDark > 0.0f)
+    c = mix(c, a.skin.centreCol, a.skin.centreDark * smoothstep(0.45f, 0.15f, rn));
   if (a.skin.paleMargin > 0.0f) {
-    c = mix(c, a.skin.marginCol, smoothstep(half - a.skin.paleMargin, half, s.R) * smoothstep(0.2f, -0.2f, s.y));
+    c = mix(c, a.skin.marginCol,
+            smoothstep(half - a.skin.paleMargin, half, s.R) * smoothstep(0.2f, -0.2f, s.y));
   }
   const float k = a.skin.decoDensity;
   switch (a.skin.capDeco) {
@@ -194,24 +196,28 @@ Rgba capColor(const Agaric& a, const Surface& s) {
       float f = rows - row;
       float around = s.theta * s.arc * 0.55f * k + row * 0.5f;
       float g = around - std::floor(around);
-      float scale = smoothstep(0.55f, 0.35f, std::fabs(g - 0.5f) + 0.5f * f) * smoothstep(0.0f, 0.2f, f);
+      float scale =
+          smoothstep(0.55f, 0.35f, std::fabs(g - 0.5f) + 0.5f * f) * smoothstep(0.0f, 0.2f, f);
       float dense = smoothstep(4.0f, 0.0f, s.arc);
       c = mix(c, a.skin.capDecoCol, std::max(dense, 0.85f * scale));
       break;
     }
     case CapDeco::Striate: {
       float lines = std::sin(s.theta * 40.0f * k);
-      c = mix(c, scaled(c, 0.72f), 0.5f * smoothstep(0.5f, 1.0f, lines) * smoothstep(0.4f, 0.9f, rn));
+      c = mix(c, scaled(c, 0.72f),
+              0.5f * smoothstep(0.5f, 1.0f, lines) * smoothstep(0.4f, 0.9f, rn));
       break;
     }
     case CapDeco::Cracks: {
       CellDist cd = cellNoise(s.tx * 0.7f * k, s.ty * 0.7f * k, a.seed + 13);
-      c = mix(c, a.skin.capDecoCol, 0.8f * smoothstep(0.12f, 0.03f, cd.d2 - cd.d1) * smoothstep(0.3f, 0.7f, rn));
+      c = mix(c, a.skin.capDecoCol,
+              0.8f * smoothstep(0.12f, 0.03f, cd.d2 - cd.d1) * smoothstep(0.3f, 0.7f, rn));
       break;
     }
     case CapDeco::Fibres: {
       float f = fbm(s.theta * 14.0f * k, s.arc * 0.4f, a.seed + 14, 3);
-      c = mix(c, a.skin.capDecoCol, 0.5f * smoothstep(0.45f, 0.75f, f) * smoothstep(0.1f, 0.6f, rn));
+      c = mix(c, a.skin.capDecoCol,
+              0.5f * smoothstep(0.45f, 0.75f, f) * smoothstep(0.1f, 0.6f, rn));
       break;
     }
     case CapDeco::None:
@@ -258,12 +264,15 @@ void drawRing(Studio& st, const Agaric& a, const Lathe& stem) {
   });
   Shading sh;
   sh.edgeDark = 0.2f;
-  paintLathe(st, ring, [&](const Surface& s) {
-    float q = clamp01((y1 - s.y) / a.ringDrop);
-    Rgba c = mix(a.skin.ringCol, scaled(a.skin.ringCol, 0.8f), q * q);
-    float f = std::sin(s.theta * 24.0f) * 0.5f + 0.5f;
-    return scaled(c, 0.94f + 0.08f * f);
-  }, sh);
+  paintLathe(
+      st, ring,
+      [&](const Surface& s) {
+        float q = clamp01((y1 - s.y) / a.ringDrop);
+        Rgba c = mix(a.skin.ringCol, scaled(a.skin.ringCol, 0.8f), q * q);
+        float f = std::sin(s.theta * 24.0f) * 0.5f + 0.5f;
+        return scaled(c, 0.94f + 0.08f * f);
+      },
+      sh);
 }
 
 Lathe paintStem(Studio& st, const Agaric& a) {
@@ -277,7 +286,8 @@ Lathe paintStem(Studio& st, const Agaric& a) {
   ss.ambient = 0.5f;
   ss.diffuse = 0.62f;
   ss.edgeDark = 0.3f;
-  paintLathe(st, stem, [&](const Surface& s) { return stemColor(a, s); }, ss);
+  paintLathe(
+      st, stem, [&](const Surface& s) { return stemColor(a, s); }, ss);
   return stem;
 }
 
@@ -289,7 +299,8 @@ void drawSpines(Studio& st, const Agaric& a, const Lathe& cap, Rng& rng) {
     float depth = std::sqrt(std::max(0.0f, 1.0f - (x / half) * (x / half)));
     float len = 1.0f + 1.6f * depth * rng.range(0.7f, 1.1f);
     if (std::fabs(x) < a.stemWt * 0.5f) continue;
-    Vec2 p0 = cap.toSprite({x, -a.roll * 0.5f}), p1 = cap.toSprite({x * 0.97f, -a.roll * 0.5f - len});
+    Vec2 p0 = cap.toSprite({x, -a.roll * 0.5f}),
+         p1 = cap.toSprite({x * 0.97f, -a.roll * 0.5f - len});
     unite(spines, st.stroke({p0, p1}, 0.75f, 0.2f));
   }
   st.canvas().paintSolid(spines, rgb8(236, 206, 160));
@@ -309,7 +320,8 @@ void drawAgaric(Studio& st, const Agaric& a, Rng& rng) {
   Shading cs;
   cs.gloss = a.skin.capGloss;
   cs.shininess = a.skin.capShine;
-  paintLathe(st, cap, [&](const Surface& s) { return capColor(a, s); }, cs);
+  paintLathe(
+      st, cap, [&](const Surface& s) { return capColor(a, s); }, cs);
 }
 
 // ----- Species -----------------------------------------------------------
@@ -471,7 +483,7 @@ struct Grown {
   float scale = 1.0f;
   float footX = 16.0f;
   std::optional<float> lean{};  // replaces the random lean
-  bool afterGround = false;   // made once the ground is drawn
+  bool afterGround = false;     // made once the ground is drawn
 };
 
 Agaric grow(const Grown& g, Rng& rng) {
@@ -481,7 +493,8 @@ Agaric grow(const Grown& g, Rng& rng) {
   a.lean = rng.jitter(a.leanJitter);
   if (a.tiltJitter > 0.0f) a.capTilt = rng.jitter(a.tiltJitter);
   if (a.slanted) a.capTilt = rng.range(0.05f, 0.14f) * (rng.chance(0.5f) ? 1.0f : -1.0f);
-  for (float* size : {&a.stemH, &a.stemWb, &a.stemWt, &a.bulb, &a.bulbH, &a.capW, &a.capH, &a.underH}) {
+  for (float* size :
+       {&a.stemH, &a.stemWb, &a.stemWt, &a.bulb, &a.bulbH, &a.capW, &a.capH, &a.underH}) {
     *size *= g.scale;
   }
   a.footX = g.footX;
@@ -528,7 +541,8 @@ const ClusterKind kBonnet{
     .capHShare = 0.7f, .stemBottomShare = 0.0f, .stemTopShare = 0.0f, .underShare = 0.0f};
 // clang-format on
 
-Agaric clusterCap(const ClusterKind& kind, float foot, float lean, float height, float w, Rng& rng) {
+Agaric clusterCap(const ClusterKind& kind, float foot, float lean, float height, float w,
+                  Rng& rng) {
   Agaric a = kind.look;
   a.seed = rng.next();
   a.footX = foot;
@@ -544,14 +558,16 @@ Agaric clusterCap(const ClusterKind& kind, float foot, float lean, float height,
   return a;
 }
 
-void drawCluster(Studio& st, Rng& rng, const ClusterKind& kind, int count, float spread, float maxH, float maxW) {
+void drawCluster(Studio& st, Rng& rng, const ClusterKind& kind, int count, float spread, float maxH,
+                 float maxW) {
   struct Item {
     Agaric a;
     float z;
   };
   std::vector<Item> items;
   for (int i = 0; i < count; ++i) {
-    float q = count > 1 ? static_cast<float>(i) / static_cast<float>(count - 1) * 2.0f - 1.0f : 0.0f;
+    float q =
+        count > 1 ? static_cast<float>(i) / static_cast<float>(count - 1) * 2.0f - 1.0f : 0.0f;
     if (count == 2) q *= 0.5f;
     float foot = 16.0f + q * spread + rng.jitter(0.8f);
     float lean = q * 0.3f + rng.jitter(0.06f);
@@ -564,7 +580,8 @@ void drawCluster(Studio& st, Rng& rng, const ClusterKind& kind, int count, float
   }
   std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.z > b.z; });
   // Draw the tallest (furthest) first so nearer caps overlap them.
-  std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.a.stemH > b.a.stemH; });
+  std::sort(items.begin(), items.end(),
+            [](const Item& a, const Item& b) { return a.a.stemH > b.a.stemH; });
   for (const Item& it : items) drawAgaric(st, it.a, rng);
 }
 
@@ -581,14 +598,17 @@ void drawChanterelle(Studio& st, Rng& rng, float foot, float H, float W, float l
   Shading sh;
   sh.ambient = 0.5f;
   sh.diffuse = 0.7f;
-  paintLathe(st, body, [&](const Surface& s) {
-    float t = clamp01(s.y / H);
-    Rgba c = mix(mix(yolk, rgb8(250, 206, 110), 0.4f), yolk, t);
-    float around = s.theta * 9.0f + 0.35f * std::sin(s.theta * 23.0f + 1.0f);
-    float ridge = std::fabs(std::sin(around * (1.0f + t)));
-    c = mix(c, deep, 0.55f * smoothstep(0.75f, 1.0f, ridge) * smoothstep(0.25f, 0.6f, t));
-    return c;
-  }, sh);
+  paintLathe(
+      st, body,
+      [&](const Surface& s) {
+        float t = clamp01(s.y / H);
+        Rgba c = mix(mix(yolk, rgb8(250, 206, 110), 0.4f), yolk, t);
+        float around = s.theta * 9.0f + 0.35f * std::sin(s.theta * 23.0f + 1.0f);
+        float ridge = std::fabs(std::sin(around * (1.0f + t)));
+        c = mix(c, deep, 0.55f * smoothstep(0.75f, 1.0f, ridge) * smoothstep(0.25f, 0.6f, t));
+        return c;
+      },
+      sh);
   // The open funnel seen a little from above, with a wavy margin.
   const float rx = W * 0.5f, ry = W * 0.17f;
   const float phase = rng.range(0.0f, 6.0f);
@@ -618,7 +638,12 @@ void drawInkCap(Studio& st, Rng& rng, bool old) {
   const uint32_t seed = rng.next();
   const float foot = 16.0f + rng.jitter(1.0f);
   const float lean = rng.jitter(0.06f);
-  Agaric stemOnly{.footX = foot, .stemH = 12.0f, .stemWb = 3.4f, .stemWt = 2.6f, .bulb = 0.8f, .bulbH = 2.0f,
+  Agaric stemOnly{.footX = foot,
+                  .stemH = 12.0f,
+                  .stemWb = 3.4f,
+                  .stemWt = 2.6f,
+                  .bulb = 0.8f,
+                  .bulbH = 2.0f,
                   .lean = lean};
   const Lathe stem = paintStem(st, stemOnly);
   const float base = old ? 8.5f : 6.5f;
@@ -633,25 +658,28 @@ void drawInkCap(Studio& st, Rng& rng, bool old) {
   Shading cs;
   cs.ambient = 0.45f;
   cs.diffuse = 0.72f;
-  paintLathe(st, cap, [&](const Surface& s) {
-    float t = clamp01(s.y / H);
-    Rgba c = kWhite;
-    c = mix(c, rgb8(196, 164, 120), smoothstep(0.8f, 0.95f, t));
-    // Shaggy scales in staggered rows, brown at their upturned tips.
-    float rowsF = s.y * 0.62f;
-    float row = std::floor(rowsF);
-    float f = rowsF - row;
-    float around = s.theta * s.R * 0.75f + row * 0.5f + 0.3f * valueNoise(row, 0.5f, seed);
-    float g = around - std::floor(around);
-    float scale = smoothstep(0.5f, 0.3f, std::fabs(g - 0.5f) + 0.45f * (1.0f - f));
-    c = mix(c, rgb8(214, 186, 150), 0.7f * scale * smoothstep(0.1f, 0.5f, t + 0.2f));
-    c = mix(c, scaled(c, 0.8f), 0.5f * smoothstep(0.12f, 0.0f, f));
-    if (old) {
-      float ink = smoothstep(0.34f, 0.12f, t + 0.06f * std::sin(s.theta * 7.0f));
-      c = mix(c, rgb8(34, 30, 34), ink);
-    }
-    return c;
-  }, cs);
+  paintLathe(
+      st, cap,
+      [&](const Surface& s) {
+        float t = clamp01(s.y / H);
+        Rgba c = kWhite;
+        c = mix(c, rgb8(196, 164, 120), smoothstep(0.8f, 0.95f, t));
+        // Shaggy scales in staggered rows, brown at their upturned tips.
+        float rowsF = s.y * 0.62f;
+        float row = std::floor(rowsF);
+        float f = rowsF - row;
+        float around = s.theta * s.R * 0.75f + row * 0.5f + 0.3f * valueNoise(row, 0.5f, seed);
+        float g = around - std::floor(around);
+        float scale = smoothstep(0.5f, 0.3f, std::fabs(g - 0.5f) + 0.45f * (1.0f - f));
+        c = mix(c, rgb8(214, 186, 150), 0.7f * scale * smoothstep(0.1f, 0.5f, t + 0.2f));
+        c = mix(c, scaled(c, 0.8f), 0.5f * smoothstep(0.12f, 0.0f, f));
+        if (old) {
+          float ink = smoothstep(0.34f, 0.12f, t + 0.06f * std::sin(s.theta * 7.0f));
+          c = mix(c, rgb8(34, 30, 34), ink);
+        }
+        return c;
+      },
+      cs);
   if (old) {
     // A few drops of ink falling from the rim.
     for (int i = 0; i < 3; ++i) {
@@ -680,18 +708,23 @@ void drawPuffball(Studio& st, Rng& rng, float foot, float H, float Rh, bool old)
   sh.ambient = 0.46f;
   sh.diffuse = 0.72f;
   sh.gloss = 0.08f;
-  paintLathe(st, body, [&](const Surface& s) {
-    Rgba c = old ? rgb8(214, 190, 146) : rgb8(244, 238, 222);
-    float head = smoothstep(yc - 2.0f, yc + 1.0f, s.y);
-    CellDist cd = cellNoise(s.tx * 0.8f, s.ty * 0.8f, seed);
-    float wart = head * smoothstep(0.36f, 0.18f, cd.d1);
-    c = mix(c, old ? rgb8(214, 196, 160) : rgb8(230, 222, 200), smoothstep(0.55f, 0.3f, cd.d1) * head);
-    c = mix(c, old ? rgb8(130, 100, 66) : rgb8(176, 160, 128), 0.9f * wart);
-    c = mix(c, rgb8(200, 176, 130), 0.5f * smoothstep(4.0f, 0.0f, s.arc));
-    c = mix(c, scaled(c, 0.86f), (1.0f - head) * 0.5f * (0.5f + 0.5f * std::sin(s.theta * 14.0f)));
-    if (old) c = mix(c, rgb8(120, 92, 60), smoothstep(1.6f, 0.8f, s.arc));
-    return c;
-  }, sh);
+  paintLathe(
+      st, body,
+      [&](const Surface& s) {
+        Rgba c = old ? rgb8(214, 190, 146) : rgb8(244, 238, 222);
+        float head = smoothstep(yc - 2.0f, yc + 1.0f, s.y);
+        CellDist cd = cellNoise(s.tx * 0.8f, s.ty * 0.8f, seed);
+        float wart = head * smoothstep(0.36f, 0.18f, cd.d1);
+        c = mix(c, old ? rgb8(214, 196, 160) : rgb8(230, 222, 200),
+                smoothstep(0.55f, 0.3f, cd.d1) * head);
+        c = mix(c, old ? rgb8(130, 100, 66) : rgb8(176, 160, 128), 0.9f * wart);
+        c = mix(c, rgb8(200, 176, 130), 0.5f * smoothstep(4.0f, 0.0f, s.arc));
+        c = mix(c, scaled(c, 0.86f),
+                (1.0f - head) * 0.5f * (0.5f + 0.5f * std::sin(s.theta * 14.0f)));
+        if (old) c = mix(c, rgb8(120, 92, 60), smoothstep(1.6f, 0.8f, s.arc));
+        return c;
+      },
+      sh);
 }
 
 void drawMorel(Studio& st, Rng& rng, bool dark) {
@@ -703,17 +736,19 @@ void drawMorel(Studio& st, Rng& rng, bool dark) {
   stemA.skin.stemTop = rgb8(242, 234, 214);
   stemA.skin.stemBase = rgb8(224, 210, 180);
   stemA.seed = seed;
-  Lathe stem({foot, 32.8f}, lean, 0.0f, 11.0f, [&](float y) {
-    return 3.4f + 0.9f * std::exp(-(y / 3.0f) * (y / 3.0f)) - 0.1f * y;
-  });
+  Lathe stem({foot, 32.8f}, lean, 0.0f, 11.0f,
+             [&](float y) { return 3.4f + 0.9f * std::exp(-(y / 3.0f) * (y / 3.0f)) - 0.1f * y; });
   Shading ss;
   ss.ambient = 0.5f;
   ss.diffuse = 0.62f;
-  paintLathe(st, stem, [&](const Surface& s) {
-    Rgba c = stemColor(stemA, s);
-    float fold = fbm(s.theta * 5.0f, s.y * 0.6f, seed + 2, 3);
-    return scaled(c, 0.88f + 0.2f * fold);
-  }, ss);
+  paintLathe(
+      st, stem,
+      [&](const Surface& s) {
+        Rgba c = stemColor(stemA, s);
+        float fold = fbm(s.theta * 5.0f, s.y * 0.6f, seed + 2, 3);
+        return scaled(c, 0.88f + 0.2f * fold);
+      },
+      ss);
   const float H = 21.0f, W = 15.0f;
   Lathe cap(stem.toSprite({0.0f, 9.0f}), lean, 0.0f, H, [&](float y) {
     float t = clamp01(y / H);
@@ -725,16 +760,19 @@ void drawMorel(Studio& st, Rng& rng, bool dark) {
   Shading cs;
   cs.ambient = 0.5f;
   cs.diffuse = 0.7f;
-  paintLathe(st, cap, [&](const Surface& s) {
-    float around = s.theta * W * 0.5f;
-    CellDist cd = cellNoise(around * 0.75f, s.y * 0.42f, seed + 5);
-    float edge = cd.d2 - cd.d1;
-    float ridge = smoothstep(0.2f, 0.08f, edge);
-    // Pits are darker at their upper side, where the ridge shades them.
-    float pitShade = 0.75f + 0.25f * std::sin(cd.d1 * 3.0f);
-    Rgba c = mix(scaled(pitCol, pitShade), ridgeCol, ridge);
-    return c;
-  }, cs);
+  paintLathe(
+      st, cap,
+      [&](const Surface& s) {
+        float around = s.theta * W * 0.5f;
+        CellDist cd = cellNoise(around * 0.75f, s.y * 0.42f, seed + 5);
+        float edge = cd.d2 - cd.d1;
+        float ridge = smoothstep(0.2f, 0.08f, edge);
+        // Pits are darker at their upper side, where the ridge shades them.
+        float pitShade = 0.75f + 0.25f * std::sin(cd.d1 * 3.0f);
+        Rgba c = mix(scaled(pitCol, pitShade), ridgeCol, ridge);
+        return c;
+      },
+      cs);
 }
 
 void drawEarthstar(Studio& st, Rng& rng) {
@@ -765,17 +803,21 @@ void drawEarthstar(Studio& st, Rng& rng) {
     Shading sh;
     sh.edgeDark = 0.45f;
     const float s = std::sin(a);
-    paintPillow(st, m, [&](Vec2 p) {
-      float n = fbm(p.x * 1.4f, p.y * 1.4f, seed + 3, 3);
-      Rgba c = mix(inner, outer, 0.25f + 0.35f * n);
-      CellDist cd = cellNoise(p.x * 1.1f, p.y * 1.8f, seed + 4);
-      c = mix(c, outer, 0.5f * smoothstep(0.1f, 0.03f, cd.d2 - cd.d1));
-      return scaled(c, s > 0.0f ? 0.8f : 1.0f);
-    }, 0.5f, sh);
+    paintPillow(
+        st, m,
+        [&](Vec2 p) {
+          float n = fbm(p.x * 1.4f, p.y * 1.4f, seed + 3, 3);
+          Rgba c = mix(inner, outer, 0.25f + 0.35f * n);
+          CellDist cd = cellNoise(p.x * 1.1f, p.y * 1.8f, seed + 4);
+          c = mix(c, outer, 0.5f * smoothstep(0.1f, 0.03f, cd.d2 - cd.d1));
+          return scaled(c, s > 0.0f ? 0.8f : 1.0f);
+        },
+        0.5f, sh);
   };
   std::vector<std::pair<float, float>> list;
   for (int i = 0; i < rays; ++i) {
-    float a = 2.0f * kPi * (static_cast<float>(i) + phase) / static_cast<float>(rays) + rng.jitter(0.15f);
+    float a =
+        2.0f * kPi * (static_cast<float>(i) + phase) / static_cast<float>(rays) + rng.jitter(0.15f);
     list.push_back({a, rng.range(9.0f, 11.0f)});
   }
   for (auto& r : list)
@@ -785,9 +827,12 @@ void drawEarthstar(Studio& st, Rng& rng) {
     Mask saucer = st.fill(ellipseContour({cx, gy - lift + 0.4f}, 6.6f, 2.6f, 48));
     Shading sh;
     sh.edgeDark = 0.4f;
-    paintPillow(st, saucer, [&](Vec2 p) {
-      return mix(inner, rgb8(240, 222, 190), 0.4f * fbm(p.x * 2.0f, p.y * 2.0f, seed + 5, 2));
-    }, 0.6f, sh);
+    paintPillow(
+        st, saucer,
+        [&](Vec2 p) {
+          return mix(inner, rgb8(240, 222, 190), 0.4f * fbm(p.x * 2.0f, p.y * 2.0f, seed + 5, 2));
+        },
+        0.6f, sh);
   }
   // The spore sac with its pointed mouth.
   const float R = 5.2f;
@@ -798,11 +843,14 @@ void drawEarthstar(Studio& st, Rng& rng) {
   Shading bs;
   bs.ambient = 0.44f;
   bs.diffuse = 0.75f;
-  paintLathe(st, ball, [&](const Surface& s) {
-    Rgba c = mix(rgb8(176, 156, 134), rgb8(140, 120, 100), fbm(s.tx, s.ty, seed + 9, 3));
-    c = mix(c, rgb8(210, 196, 176), smoothstep(2.0f, 0.5f, s.arc));
-    return c;
-  }, bs);
+  paintLathe(
+      st, ball,
+      [&](const Surface& s) {
+        Rgba c = mix(rgb8(176, 156, 134), rgb8(140, 120, 100), fbm(s.tx, s.ty, seed + 9, 3));
+        c = mix(c, rgb8(210, 196, 176), smoothstep(2.0f, 0.5f, s.arc));
+        return c;
+      },
+      bs);
   for (auto& r : list)
     if (std::sin(r.first) < 0.0f) drawRay(r.first, r.second);
 }
@@ -810,8 +858,8 @@ void drawEarthstar(Studio& st, Rng& rng) {
 void drawCoral(Studio& st, Rng& rng) {
   Mask all = st.mask();
   std::vector<std::pair<Vec2, float>> tips;
-  std::function<void(Vec2, float, float, float, int)> branch = [&](Vec2 p, float a, float len, float w,
-                                                                   int depth) {
+  std::function<void(Vec2, float, float, float, int)> branch = [&](Vec2 p, float a, float len,
+                                                                   float w, int depth) {
     Vec2 q = p + polar(a, len);
     Vec2 mid = lerp(p, q, 0.5f) + polar(a + kPi * 0.5f, rng.jitter(len * 0.12f));
     std::vector<Vec2> pts = {p, mid, q};
@@ -822,7 +870,8 @@ void drawCoral(Studio& st, Rng& rng) {
     }
     int n = rng.chance(0.25f) ? 3 : 2;
     for (int i = 0; i < n; ++i) {
-      float spread = (static_cast<float>(i) - 0.5f * static_cast<float>(n - 1)) * rng.range(0.35f, 0.55f);
+      float spread =
+          (static_cast<float>(i) - 0.5f * static_cast<float>(n - 1)) * rng.range(0.35f, 0.55f);
       float na = a + spread + rng.jitter(0.1f);
       na = std::clamp(na, -kPi * 0.92f, -kPi * 0.08f);
       branch(q, na, len * rng.range(0.62f, 0.78f), w * 0.72f, depth - 1);
@@ -837,12 +886,15 @@ void drawCoral(Studio& st, Rng& rng) {
   const uint32_t seed = rng.next();
   Shading sh;
   sh.edgeDark = 0.35f;
-  paintPillow(st, all, [&](Vec2 p) {
-    float t = clamp01((32.0f - p.y) / 30.0f);
-    Rgba c = mix(rgb8(246, 232, 170), rgb8(246, 196, 60), smoothstep(0.05f, 0.5f, t));
-    c = mix(c, rgb8(236, 150, 50), smoothstep(0.55f, 1.0f, t));
-    return scaled(c, 0.94f + 0.12f * fbm(p.x, p.y, seed, 2));
-  }, 0.7f, sh);
+  paintPillow(
+      st, all,
+      [&](Vec2 p) {
+        float t = clamp01((32.0f - p.y) / 30.0f);
+        Rgba c = mix(rgb8(246, 232, 170), rgb8(246, 196, 60), smoothstep(0.05f, 0.5f, t));
+        c = mix(c, rgb8(236, 150, 50), smoothstep(0.55f, 1.0f, t));
+        return scaled(c, 0.94f + 0.12f * fbm(p.x, p.y, seed, 2));
+      },
+      0.7f, sh);
   for (auto& tp : tips) {
     Mask m = st.fill(ellipseContour(tp.first, tp.second * 0.5f, tp.second * 0.5f, 16));
     st.canvas().paintSolid(m, rgb8(250, 214, 120), 0.7f);
@@ -869,7 +921,6 @@ void floorFront(Studio& st, Rng& rng, float cx, float width, int style) {
     litter(st, rng, cx, width * 0.45f, 3);
   }
 }
-
 
 // ----- Sprites -----------------------------------------------------------
 
@@ -931,7 +982,9 @@ struct FigurePainter {
   }
   void operator()(const InkCap& c) { drawInkCap(st, rng, c.old); }
   void operator()(const Puffball& p) { drawPuffball(st, rng, p.foot, p.height, p.radius, p.old); }
-  void operator()(const Cluster& c) { drawCluster(st, rng, *c.kind, c.count, c.spread, c.maxH, c.maxW); }
+  void operator()(const Cluster& c) {
+    drawCluster(st, rng, *c.kind, c.count, c.spread, c.maxH, c.maxW);
+  }
   void operator()(const Morel& m) { drawMorel(st, rng, m.dark); }
   void operator()(const Earthstar&) { drawEarthstar(st, rng); }
   void operator()(const Coral&) { drawCoral(st, rng); }
@@ -1013,7 +1066,8 @@ std::vector<MushroomScene> mushroomScenes() {
   // clang-format on
 }
 
-MushroomSprite drawMushroomSprite(int id, const MushroomScene& scene, int size, const std::vector<int>& larger) {
+MushroomSprite drawMushroomSprite(int id, const MushroomScene& scene, int size,
+                                  const std::vector<int>& larger) {
   const uint64_t seed = 0x5C00F000u + static_cast<uint64_t>(id) * 7717u;
   // A quick coarse pass measures the drawing; the final pass zooms it
   // about the foot so that it fills the square.

@@ -56,8 +56,10 @@ CellDist cellNoise(float x, float y, uint32_t seed) {
   for (int dy = -1; dy <= 1; ++dy) {
     for (int dx = -1; dx <= 1; ++dx) {
       uint32_t h = hash2(ix + dx, iy + dy, seed);
-      float px = static_cast<float>(ix + dx) + 0.15f + 0.7f * static_cast<float>(h & 0xffff) / 65535.0f;
-      float py = static_cast<float>(iy + dy) + 0.15f + 0.7f * static_cast<float>(h >> 16) / 65535.0f;
+      float px =
+          static_cast<float>(ix + dx) + 0.15f + 0.7f * static_cast<float>(h & 0xffff) / 65535.0f;
+      float py =
+          static_cast<float>(iy + dy) + 0.15f + 0.7f * static_cast<float>(h >> 16) / 65535.0f;
       float ddx = px - x;
       float ddy = py - y;
       float d = std::sqrt(ddx * ddx + ddy * ddy);

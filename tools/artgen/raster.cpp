@@ -58,8 +58,9 @@ void fillEdges(Mask& m, std::vector<Edge>& edges, float opacity) {
   int col1 = std::min(m.w - 1, static_cast<int>(std::floor(xmax)));
   if (row0 > row1 || col0 > col1) return;
 
-  std::sort(edges.begin(), edges.end(),
-            [](const Edge& a, const Edge& b) { return std::fmin(a.y0, a.y1) < std::fmin(b.y0, b.y1); });
+  std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) {
+    return std::fmin(a.y0, a.y1) < std::fmin(b.y0, b.y1);
+  });
   std::vector<float> acc(static_cast<size_t>(m.w) + 1, 0.0f);
   std::vector<Crossing> xs;
   constexpr int kSub = 4;
@@ -78,7 +79,8 @@ void fillEdges(Mask& m, std::vector<Edge>& edges, float opacity) {
         xs.push_back({e.x0 + (e.x1 - e.x0) * t, e.dir});
       }
       if (xs.size() < 2) continue;
-      std::sort(xs.begin(), xs.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+      std::sort(xs.begin(), xs.end(),
+                [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
       int winding = 0;
       float spanStart = 0.0f;
       for (const Crossing& c : xs) {
@@ -176,7 +178,8 @@ void strokePolyline(Mask& m, const std::vector<Vec2>& pts, const std::vector<flo
                     const Affine& xf, float opacity) {
   float s = xf.meanScale() * 0.5f;
   for (size_t i = 1; i < pts.size(); ++i) {
-    strokeSegment(m, xf.apply(pts[i - 1]), xf.apply(pts[i]), widths[i - 1] * s, widths[i] * s, opacity);
+    strokeSegment(m, xf.apply(pts[i - 1]), xf.apply(pts[i]), widths[i - 1] * s, widths[i] * s,
+                  opacity);
   }
 }
 
@@ -193,7 +196,8 @@ void boxPass(const std::vector<float>& src, std::vector<float>& dst, int n, int 
   for (int line = 0; line < count; ++line) {
     size_t base = static_cast<size_t>(line) * static_cast<size_t>(countStride);
     auto get = [&](int i) {
-      return (i < 0 || i >= n) ? 0.0f : src[base + static_cast<size_t>(i) * static_cast<size_t>(stride)];
+      return (i < 0 || i >= n) ? 0.0f
+                               : src[base + static_cast<size_t>(i) * static_cast<size_t>(stride)];
     };
     float acc = 0.0f;
     for (int i = -r; i <= r; ++i) acc += get(i);
@@ -250,7 +254,8 @@ void Canvas::blend(int x, int y, Rgba c, float coverage) {
 }
 
 void Canvas::paintSolid(const Mask& m, Rgba c, float opacity) {
-  paint(m, [&](float, float) { return c; }, opacity);
+  paint(
+      m, [&](float, float) { return c; }, opacity);
 }
 
 void Canvas::fillAll(Rgba c) {
@@ -270,7 +275,8 @@ Image Canvas::downsample(int factor) const {
     for (int x = 0; x < out.w; ++x) {
       float r = 0, g = 0, b = 0, a = 0;
       for (int sy = 0; sy < factor; ++sy) {
-        const Rgba* row = &px_[static_cast<size_t>(y * factor + sy) * w_ + static_cast<size_t>(x * factor)];
+        const Rgba* row =
+            &px_[static_cast<size_t>(y * factor + sy) * w_ + static_cast<size_t>(x * factor)];
         for (int sx = 0; sx < factor; ++sx) {
           r += row[sx].r;
           g += row[sx].g;

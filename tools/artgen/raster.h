@@ -24,7 +24,8 @@ inline Rgba rgb8(int r, int g, int b) {
           static_cast<float>(b) / 255.0f, 1.0f};
 }
 inline Rgba mix(Rgba x, Rgba y, float t) {
-  return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
+  return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t,
+          x.a + (y.a - x.a) * t};
 }
 inline Rgba scaled(Rgba c, float s) { return {c.r * s, c.g * s, c.b * s, c.a}; }
 inline Rgba withAlpha(Rgba c, float a) { return {c.r, c.g, c.b, a}; }
@@ -42,7 +43,8 @@ struct Image {
   std::vector<uint8_t> px;
 
   Image() = default;
-  Image(int width, int height) : w(width), h(height), px(static_cast<size_t>(width) * height * 4, 0) {}
+  Image(int width, int height)
+      : w(width), h(height), px(static_cast<size_t>(width) * height * 4, 0) {}
   uint8_t* at(int x, int y) { return &px[(static_cast<size_t>(y) * w + x) * 4]; }
   const uint8_t* at(int x, int y) const { return &px[(static_cast<size_t>(y) * w + x) * 4]; }
 };
@@ -71,8 +73,8 @@ void strokeSegment(Mask& m, Vec2 p0, Vec2 p1, float r0, float r1, float opacity 
 // A polyline with per-point widths given in the polyline's own units.
 void strokePolyline(Mask& m, const std::vector<Vec2>& pts, const std::vector<float>& widths,
                     const Affine& xf = Affine{}, float opacity = 1.0f);
-void strokePolyline(Mask& m, const std::vector<Vec2>& pts, float width,
-                    const Affine& xf = Affine{}, float opacity = 1.0f);
+void strokePolyline(Mask& m, const std::vector<Vec2>& pts, float width, const Affine& xf = Affine{},
+                    float opacity = 1.0f);
 
 // Gaussian-like blur (three box passes) with the given radius in pixels.
 Mask blurred(const Mask& m, int radius);

@@ -53,7 +53,8 @@ inline uint32_t hash32(uint32_t x) {
 }
 
 inline uint32_t hash2(int32_t x, int32_t y, uint32_t seed) {
-  return hash32(static_cast<uint32_t>(x) * 0x9E3779B1U ^ hash32(static_cast<uint32_t>(y) + seed * 0x85EBCA77U));
+  return hash32(static_cast<uint32_t>(x) * 0x9E3779B1U ^
+                hash32(static_cast<uint32_t>(y) + seed * 0x85EBCA77U));
 }
 
 // Smooth value noise in [0, 1] on an integer lattice.

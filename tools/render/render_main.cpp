@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
       }
       return argv[++i];
     };
-    if (a == "--seed") o.seed = uint32_t(std::strtoul(value(), nullptr, 10));
+    if (a == "--seed")
+      o.seed = uint32_t(std::strtoul(value(), nullptr, 10));
     else if (a == "--size") {
       if (!ParseSize(value(), &o.width, &o.height)) {
         std::fputs("sarvel-render: --size takes WxH, each 1 to 16384\n", stderr);
@@ -110,18 +111,25 @@ int main(int argc, char** argv) {
         std::fputs("sarvel-render: --scale takes a number from 0.5 to 8\n", stderr);
         return 2;
       }
-    } else if (a == "--frames") frames = std::max(0, std::atoi(value()));
-    else if (a == "--background") o.background = value();
-    else if (a == "--picture") o.picture = value();
-    else if (a == "--speed") o.speed = value();
-    else if (a == "--count") o.max_leaf = value();
+    } else if (a == "--frames")
+      frames = std::max(0, std::atoi(value()));
+    else if (a == "--background")
+      o.background = value();
+    else if (a == "--picture")
+      o.picture = value();
+    else if (a == "--speed")
+      o.speed = value();
+    else if (a == "--count")
+      o.max_leaf = value();
     else if (a == "--scale-to") {
       if (!ParseSize(value(), &scale_w, &scale_h)) {
         std::fputs("sarvel-render: --scale-to takes WxH, each 1 to 16384\n", stderr);
         return 2;
       }
-    } else if (a == "--no-date") o.show_date = "0";
-    else if (a == "--no-time") o.show_time = "0";
+    } else if (a == "--no-date")
+      o.show_date = "0";
+    else if (a == "--no-time")
+      o.show_time = "0";
     else if (a == "--help" || a == "-h") {
       Usage();
       return 0;
@@ -159,7 +167,8 @@ int main(int argc, char** argv) {
       sarvel::gfx::WritePng(output, frame);
     }
   } catch (const sarvel::RuntimeFailure& f) {
-    std::fprintf(stderr, "sarvel-render: cannot write %s (%s)\n", output.c_str(), f.description().c_str());
+    std::fprintf(stderr, "sarvel-render: cannot write %s (%s)\n", output.c_str(),
+                 f.description().c_str());
     return 1;
   }
   return 0;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/dialogs/frm_info.h"
-#include "core/base/failure.h"
 #include "app/maker.h"
+#include "core/base/failure.h"
 #include "tests/support/dialog_app.h"
 
 namespace sarvel {

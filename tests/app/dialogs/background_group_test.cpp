@@ -190,7 +190,8 @@ TEST_F(BackgroundGroupTest, ChooserNameIsForgottenWithTheWindow) {
   FrmConfig& again = static_cast<FrmConfig&>(t_.app->frmConfig());
   t_.app->forms.Load(again);
   again.UserClicks(C::kChoosePictureButton);
-  EXPECT_EQ(static_cast<headless::ConfigViewHeadless&>(again.view()).file_dialogs.back().file_name, "");
+  EXPECT_EQ(static_cast<headless::ConfigViewHeadless&>(again.view()).file_dialogs.back().file_name,
+            "");
 }
 
 TEST_F(BackgroundGroupTest, HandlerFailuresAreReportedWithTheirOwnNamesAndLines) {
@@ -201,8 +202,10 @@ TEST_F(BackgroundGroupTest, HandlerFailuresAreReportedWithTheirOwnNamesAndLines)
   f.UserSetsCheck(C::kRandomBox, true);
   EXPECT_EQ(t_.Protocols(), 2 * kMaxReportsPerStep);
   const std::string log = t_.Log();
-  const size_t option = log.find("Prozedur / procedure:\toptBack_Click\r\n          Zeile / Line:\t40");
-  const size_t random = log.find("Prozedur / procedure:\tchkRandom_Click\r\n          Zeile / Line:\t30");
+  const size_t option =
+      log.find("Prozedur / procedure:\toptBack_Click\r\n          Zeile / Line:\t40");
+  const size_t random =
+      log.find("Prozedur / procedure:\tchkRandom_Click\r\n          Zeile / Line:\t30");
   EXPECT_NE(option, std::string::npos);
   EXPECT_NE(random, std::string::npos);
   EXPECT_LT(option, random);

@@ -42,8 +42,8 @@ class ConfigDialogTest : public ::testing::Test {
 };
 
 TEST_F(ConfigDialogTest, LoadShowsTheStoredSettingsAndOkStoresThemBack) {
-  store().values = {{"maxL", "5"}, {"SpeedL", "2.5"}, {"Date", "0"},        {"Time", "1"},
-                    {"Restart", "1"}, {"rTime", "630"}, {"Background", "6"}};
+  store().values = {{"maxL", "5"},    {"SpeedL", "2.5"}, {"Date", "0"},      {"Time", "1"},
+                    {"Restart", "1"}, {"rTime", "630"},  {"Background", "6"}};
   FrmConfig& f = t_.Open();
   EXPECT_EQ(t_.view().log, (Strings{"create", "show modeless"}));
   EXPECT_EQ(at(C::kLeafCountSlider).position, 38);
@@ -55,8 +55,8 @@ TEST_F(ConfigDialogTest, LoadShowsTheStoredSettingsAndOkStoresThemBack) {
   ExpectViewMirrorsModel();
 
   f.UserClicks(C::kOkButton);
-  EXPECT_EQ(store().writes, (Strings{"SpeedL=2.5", "maxL=5", "Date=0", "Time=1", "Restart=1", "rTime=600",
-                                     "PicFile="}));
+  EXPECT_EQ(store().writes, (Strings{"SpeedL=2.5", "maxL=5", "Date=0", "Time=1", "Restart=1",
+                                     "rTime=600", "PicFile="}));
   EXPECT_FALSE(t_.ConfigLoaded());
   EXPECT_EQ(t_.view().log.back(), "destroy");
 }
@@ -132,7 +132,7 @@ TEST_F(ConfigDialogTest, StoredOptionsDecideWhetherTheRestartHandlerRanAtLoad) {
 }
 
 TEST_F(ConfigDialogTest, SpinnerCountsUpwardsBetweenOneAndNinetyNineMinutes) {
-  FrmConfig& f = t_.Open();  // 600 seconds: position 90
+  FrmConfig& f = t_.Open();               // 600 seconds: position 90
   f.UserScrolls(C::kMinutesSpinner, 89);  // the up arrow
   EXPECT_EQ(at(C::kMinutesLabel).text, "11");
   f.UserScrolls(C::kMinutesSpinner, 1);
@@ -148,7 +148,8 @@ TEST_F(ConfigDialogTest, SpinnerCountsUpwardsBetweenOneAndNinetyNineMinutes) {
 }
 
 TEST_F(ConfigDialogTest, DefaultSetsTheControlsAndWritesSixAtOnceOnlyWhenRandomWasClear) {
-  store().values = {{"maxL", "3"}, {"SpeedL", "1"}, {"Restart", "0"}, {"rTime", "120"}, {"Background", "2"}};
+  store().values = {
+      {"maxL", "3"}, {"SpeedL", "1"}, {"Restart", "0"}, {"rTime", "120"}, {"Background", "2"}};
   FrmConfig& f = t_.Open();
   store().writes.clear();
   f.UserClicks(C::kDefaultsButton);
@@ -174,8 +175,8 @@ TEST_F(ConfigDialogTest, DefaultSetsTheControlsAndWritesSixAtOnceOnlyWhenRandomW
 }
 
 TEST_F(ConfigDialogTest, DefaultThenOkGivesTheResetValues) {
-  store().values = {{"maxL", "9"}, {"SpeedL", "0.3"}, {"Date", "0"}, {"Time", "0"}, {"Restart", "0"},
-                    {"rTime", "3000"}, {"Background", "6"}};
+  store().values = {{"maxL", "9"},    {"SpeedL", "0.3"}, {"Date", "0"},      {"Time", "0"},
+                    {"Restart", "0"}, {"rTime", "3000"}, {"Background", "6"}};
   t_.Open().UserClicks(C::kDefaultsButton);
   t_.config().UserClicks(C::kOkButton);
   EXPECT_EQ(store().values, (std::map<std::string, std::string>{{"maxL", "6"},
@@ -203,7 +204,7 @@ TEST_F(ConfigDialogTest, CloseBoxWritesNothingButTheBackgroundKind) {
 }
 
 TEST_F(ConfigDialogTest, GarbageInTheStoreIsClampedAndNeverReported) {
-  store().values = {{"maxL", "99"}, {"SpeedL", "0"},   {"Date", "7"},      {"Time", "-1"},
+  store().values = {{"maxL", "99"},   {"SpeedL", "0"}, {"Date", "7"},      {"Time", "-1"},
                     {"Restart", "2"}, {"rTime", "30"}, {"Background", "9"}};
   FrmConfig& f = t_.Open();
   EXPECT_EQ(at(C::kLeafCountSlider).position, 100);
@@ -216,8 +217,8 @@ TEST_F(ConfigDialogTest, GarbageInTheStoreIsClampedAndNeverReported) {
   EXPECT_TRUE(at(C::kRandomBox).checked);
   f.UserClicks(C::kOkButton);
   EXPECT_EQ(t_.Protocols(), 0);
-  EXPECT_EQ(store().writes, (Strings{"SpeedL=0.1", "maxL=10", "Date=1", "Time=1", "Restart=1", "rTime=60",
-                                     "PicFile="}));
+  EXPECT_EQ(store().writes, (Strings{"SpeedL=0.1", "maxL=10", "Date=1", "Time=1", "Restart=1",
+                                     "rTime=60", "PicFile="}));
 
   for (auto [seconds, minutes] : {std::pair{"6000", "99"}, {"-5", "1"}, {"2147483647", "99"}}) {
     testing::DialogApp t(folder_);

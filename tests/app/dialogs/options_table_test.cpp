@@ -7,9 +7,9 @@
 #include <set>
 #include <string>
 
-#include "core/base/failure.h"
 #include "app/dialogs/config_mappings.h"
 #include "app/options.h"
+#include "core/base/failure.h"
 
 namespace sarvel {
 namespace {
@@ -42,7 +42,8 @@ TEST(OptionsTable, DefaultsAndDefaultButtonValuesFitWhatTheDialogProduces) {
     SCOPED_TRACE(std::string(o.key));
     SaverSettings s;
     ASSERT_NO_THROW(SetFromText(o, s, o.default_text, ".")) << "the default does not read";
-    ASSERT_NO_THROW(SetFromText(o, s, o.default_text, ",")) << "the default depends on the separator";
+    ASSERT_NO_THROW(SetFromText(o, s, o.default_text, ","))
+        << "the default depends on the separator";
     if (o.field.type() == StoredType::kText) continue;
     const double value = NumberOf(o, s);
     EXPECT_GE(value, o.low);
@@ -74,11 +75,21 @@ TEST(OptionsTable, EveryOptionShowsInAControlOfItsKind) {
     const ControlKind kind = DesignOf(c).kind;
     switch (o.mapping) {
       case DialogMapping::kLeafCountSlider:
-      case DialogMapping::kSpeedSlider: EXPECT_EQ(kind, ControlKind::kHScrollBar); break;
-      case DialogMapping::kCheckBox: EXPECT_EQ(kind, ControlKind::kCheckBox); break;
-      case DialogMapping::kRestartMinutes: EXPECT_EQ(kind, ControlKind::kLabel); break;
-      case DialogMapping::kBackgroundGroup: EXPECT_EQ(kind, ControlKind::kFrame); break;
-      case DialogMapping::kPicturePath: EXPECT_EQ(kind, ControlKind::kTextBox); break;
+      case DialogMapping::kSpeedSlider:
+        EXPECT_EQ(kind, ControlKind::kHScrollBar);
+        break;
+      case DialogMapping::kCheckBox:
+        EXPECT_EQ(kind, ControlKind::kCheckBox);
+        break;
+      case DialogMapping::kRestartMinutes:
+        EXPECT_EQ(kind, ControlKind::kLabel);
+        break;
+      case DialogMapping::kBackgroundGroup:
+        EXPECT_EQ(kind, ControlKind::kFrame);
+        break;
+      case DialogMapping::kPicturePath:
+        EXPECT_EQ(kind, ControlKind::kTextBox);
+        break;
     }
   }
 }

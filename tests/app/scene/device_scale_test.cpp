@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/gfx/painter.h"
-#include "tests/support/scene_run.h"
 #include "app/scene/device_scale.h"
+#include "core/gfx/painter.h"
 #include "tests/app/scene/scene_fixture.h"
+#include "tests/support/scene_run.h"
 
 namespace sarvel {
 namespace {
@@ -23,7 +23,8 @@ bool SameRecords(const std::array<SpriteRecord, kSpriteTableSize>& a,
                  const std::array<SpriteRecord, kSpriteTableSize>& b) {
   for (size_t i = 0; i < a.size(); ++i) {
     // Bit for bit: the same arithmetic on the same numbers.
-    if (std::memcmp(&a[i].X, &b[i].X, sizeof(float)) != 0 || std::memcmp(&a[i].Y, &b[i].Y, sizeof(float)) != 0 ||
+    if (std::memcmp(&a[i].X, &b[i].X, sizeof(float)) != 0 ||
+        std::memcmp(&a[i].Y, &b[i].Y, sizeof(float)) != 0 ||
         std::memcmp(&a[i].Size, &b[i].Size, sizeof(float)) != 0 || a[i].IconId != b[i].IconId ||
         a[i].Active != b[i].Active || a[i].Matured != b[i].Matured) {
       return false;
@@ -34,18 +35,23 @@ bool SameRecords(const std::array<SpriteRecord, kSpriteTableSize>& a,
 
 ::testing::AssertionResult SameLogicalState(Scene& a, Scene& b) {
   if (a.width() != b.width() || a.height() != b.height())
-    return ::testing::AssertionFailure() << "logical size " << a.width() << "x" << a.height() << " against "
-                                         << b.width() << "x" << b.height();
-  if (!SameRecords(a.LeafSprites, b.LeafSprites)) return ::testing::AssertionFailure() << "leaf sprites differ";
-  if (!SameRecords(a.Mushrooms, b.Mushrooms)) return ::testing::AssertionFailure() << "mushrooms differ";
-  if (a.GroundBase != b.GroundBase || a.LandingLine != b.LandingLine || a.WaveAmplitude != b.WaveAmplitude ||
-      a.WaveFrequency != b.WaveFrequency || a.WavePhase != b.WavePhase || a.MatureCount != b.MatureCount ||
+    return ::testing::AssertionFailure() << "logical size " << a.width() << "x" << a.height()
+                                         << " against " << b.width() << "x" << b.height();
+  if (!SameRecords(a.LeafSprites, b.LeafSprites))
+    return ::testing::AssertionFailure() << "leaf sprites differ";
+  if (!SameRecords(a.Mushrooms, b.Mushrooms))
+    return ::testing::AssertionFailure() << "mushrooms differ";
+  if (a.GroundBase != b.GroundBase || a.LandingLine != b.LandingLine ||
+      a.WaveAmplitude != b.WaveAmplitude || a.WaveFrequency != b.WaveFrequency ||
+      a.WavePhase != b.WavePhase || a.MatureCount != b.MatureCount ||
       a.LastRestart != b.LastRestart || a.speed() != b.speed())
     return ::testing::AssertionFailure() << "ground, wave or timing differ";
   for (int32_t x = a.GroundWave.first(); x <= a.GroundWave.last(); ++x) {
-    if (a.GroundWave(x) != b.GroundWave(x)) return ::testing::AssertionFailure() << "wave differs at " << x;
+    if (a.GroundWave(x) != b.GroundWave(x))
+      return ::testing::AssertionFailure() << "wave differs at " << x;
   }
-  if (a.GroundWave.last() != b.GroundWave.last()) return ::testing::AssertionFailure() << "wave length differs";
+  if (a.GroundWave.last() != b.GroundWave.last())
+    return ::testing::AssertionFailure() << "wave length differs";
   return ::testing::AssertionSuccess();
 }
 
@@ -119,8 +125,8 @@ TEST(DeviceScale, TheFrameAtScale2ShrunkIsCloseToTheFrameAtScale1) {
       for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
           const gfx::Argb p = a.at(x, y);
-          const gfx::Argb q[4] = {b.at(2 * x, 2 * y), b.at(2 * x + 1, 2 * y), b.at(2 * x, 2 * y + 1),
-                                  b.at(2 * x + 1, 2 * y + 1)};
+          const gfx::Argb q[4] = {b.at(2 * x, 2 * y), b.at(2 * x + 1, 2 * y),
+                                  b.at(2 * x, 2 * y + 1), b.at(2 * x + 1, 2 * y + 1)};
           for (int shift : {0, 8, 16}) {
             int avg = 0;
             for (gfx::Argb c : q) avg += int((c >> shift) & 0xFF);
@@ -135,8 +141,10 @@ TEST(DeviceScale, TheFrameAtScale2ShrunkIsCloseToTheFrameAtScale1) {
       worst_far = std::max(worst_far, far / channels);
     }
   }
-  std::printf("scale 2 shrunk against scale 1: mean difference %.2f of 255, %.2f%% of channels off by more than 64\n",
-              worst_mean, 100.0 * worst_far);
+  std::printf(
+      "scale 2 shrunk against scale 1: mean difference %.2f of 255, %.2f%% of channels off by more "
+      "than 64\n",
+      worst_mean, 100.0 * worst_far);
   // Measured: a mean of 2.2 at worst and 0.3% of the channels far off
   // (sprite edges and text strokes). The bounds leave a margin for those,
   // not for sprites drawn elsewhere or from the wrong art.
@@ -153,8 +161,9 @@ TEST(DeviceScale, TheLogicalSizeCoversTheWindowAndTheBackgroundFillsIt) {
     double scale;
     int logical_w, logical_h;
   };
-  for (const Case& c : {Case{1366, 768, 1.25, 1093, 615}, Case{999, 601, 1.5, 666, 401}, Case{1001, 777, 2.0, 501, 389},
-                        Case{1100, 550, 1.1, 1000, 500}, Case{800, 600, 1.0, 800, 600}}) {
+  for (const Case& c : {Case{1366, 768, 1.25, 1093, 615}, Case{999, 601, 1.5, 666, 401},
+                        Case{1001, 777, 2.0, 501, 389}, Case{1100, 550, 1.1, 1000, 500},
+                        Case{800, 600, 1.0, 800, 600}}) {
     SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h << " at " << c.scale);
     EXPECT_EQ(LogicalLength(c.w, c.scale), c.logical_w);
     EXPECT_EQ(LogicalLength(c.h, c.scale), c.logical_h);
@@ -196,10 +205,10 @@ TEST(DeviceScale, LogicalLengthsAndPositionsMapToDevicePixels) {
     EXPECT_EQ(DevicePosition(x, 1.0), p) << x;
   }
   EXPECT_EQ(DevicePosition(10.5f, 2.0), 21);
-  EXPECT_EQ(DevicePosition(10.2f, 1.25), 13);   // 12.75
-  EXPECT_EQ(DevicePosition(0.2f, 2.5), 1);      // 0.2f is a little above 0.2: 0.5000000075
-  EXPECT_EQ(DevicePosition(0.5f, 3.0), 2);      // 1.5, halves to even
-  EXPECT_EQ(DevicePosition(1.25f, 2.0), 2);     // 2.5
+  EXPECT_EQ(DevicePosition(10.2f, 1.25), 13);  // 12.75
+  EXPECT_EQ(DevicePosition(0.2f, 2.5), 1);     // 0.2f is a little above 0.2: 0.5000000075
+  EXPECT_EQ(DevicePosition(0.5f, 3.0), 2);     // 1.5, halves to even
+  EXPECT_EQ(DevicePosition(1.25f, 2.0), 2);    // 2.5
   EXPECT_EQ(DevicePosition(std::nanf(""), 2.0), kNowhere);
 }
 

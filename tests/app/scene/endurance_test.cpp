@@ -40,7 +40,8 @@ TEST(Endurance, HoursAtFullSpeedWithoutRestart) {
   }
   EXPECT_EQ(run.platform().process.beeps, 0);  // no failure was reported
   EXPECT_EQ(run.scene().LastRestart, 0);
-  std::printf("%.1f simulated hours, %lld frames, widest wave %d\n", hours, (long long)frames, widest);
+  std::printf("%.1f simulated hours, %lld frames, widest wave %d\n", hours, (long long)frames,
+              widest);
 }
 
 TEST(Endurance, SixtyDaysOfTickCountAcrossBothWraps) {

@@ -28,7 +28,8 @@ void* AllocateAligned(std::size_t n, std::align_val_t al) {
   // which works with every C runtime.
   void* raw = std::malloc(n + a + sizeof(void*));
   if (!raw) throw std::bad_alloc();
-  const std::uintptr_t at = (reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*) + a - 1) & ~(a - 1);
+  const std::uintptr_t at =
+      (reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*) + a - 1) & ~(a - 1);
   reinterpret_cast<void**>(at)[-1] = raw;
   return reinterpret_cast<void*>(at);
 }
@@ -77,8 +78,12 @@ TEST(FrameLoop, TheCounterSeesAllocations) {
 
 TEST(FrameLoop, AllocatesNothingOnceWarm) {
   // Fast, so that mushrooms grow through their sizes and mature.
-  const headless::SceneRunOptions o{
-      .seed = 31, .width = 800, .height = 600, .speed = "20", .background = "3", .advance_clock = true};
+  const headless::SceneRunOptions o{.seed = 31,
+                                    .width = 800,
+                                    .height = 600,
+                                    .speed = "20",
+                                    .background = "3",
+                                    .advance_clock = true};
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(300));  // warm: every surface and list at its size

@@ -3,8 +3,8 @@
 // display change gives the filter a fresh reference.
 #include <gtest/gtest.h>
 
-#include "tests/support/scene_run.h"
 #include "app/scene/input_watch.h"
+#include "tests/support/scene_run.h"
 
 namespace sarvel {
 namespace {

@@ -10,14 +10,14 @@
 #include <random>
 #include <string>
 
-#include "core/gfx/painter.h"
-#include "core/gfx/png_writer.h"
-#include "tests/support/scene_run.h"
-#include "resources/embedded_resources.h"
 #include "app/resource_ids.h"
 #include "app/scene/frame_composer.h"
 #include "app/scene/sprite_cache.h"
+#include "core/gfx/painter.h"
+#include "core/gfx/png_writer.h"
+#include "resources/embedded_resources.h"
 #include "tests/core/gfx/gfx_test_util.h"
+#include "tests/support/scene_run.h"
 #include "tests/support/test_app.h"
 
 namespace sarvel {
@@ -54,7 +54,8 @@ bool SamePixels(const Surface& a, const Surface& b) {
 std::string SunsetPicture() {
   Surface s(240, 160, gfx::kBlack);
   for (int y = 0; y < 160; ++y)
-    for (int x = 0; x < 240; ++x) s.row(y)[x] = gfx::Rgb(uint8_t(220 - y), uint8_t(50 + y / 2), uint8_t(x));
+    for (int x = 0; x < 240; ++x)
+      s.row(y)[x] = gfx::Rgb(uint8_t(220 - y), uint8_t(50 + y / 2), uint8_t(x));
   const std::string path = testing::MakeTempFolder("rendering") + "/sunset.png";
   gfx::WritePng(path, s);
   return path;
@@ -78,8 +79,8 @@ int Device(int logical, double scale) { return int(std::lround(logical * scale))
 // One scene run both ways side by side, at `scale` (device pixels per
 // logical pixel), its frames compared: through resizes, restarts, spells of
 // nobody looking and, with `rescale`, moves to monitors of other scales.
-void CompareScene(int scene, double scale, bool large, bool rescale, int frames, const std::string& picture,
-                  std::mt19937& pick, Tally& t) {
+void CompareScene(int scene, double scale, bool large, bool rescale, int frames,
+                  const std::string& picture, std::mt19937& pick, Tally& t) {
   auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(pick); };
   // Mostly small windows, where everything overlaps; large ones, where
   // mushrooms mostly stand alone and are left out of frames.
@@ -135,7 +136,8 @@ void CompareScene(int scene, double scale, bool large, bool rescale, int frames,
     if (hide_for > 0) {
       --hide_for;
       ++t.hidden;
-      ASSERT_EQ(fast.view()->partial_refreshes(), partial_before) << "presented while nobody looked";
+      ASSERT_EQ(fast.view()->partial_refreshes(), partial_before)
+          << "presented while nobody looked";
       continue;
     }
     ASSERT_TRUE(SamePixels(reference.WindowImage(), fast.WindowImage()))
@@ -145,7 +147,8 @@ void CompareScene(int scene, double scale, bool large, bool rescale, int frames,
     const Surface& now = fast.WindowImage();
     if (fast.view()->partial_refreshes() != partial_before && !fast.view()->last_refresh_whole()) {
       ++t.partial;
-      ASSERT_TRUE(ChangesCovered(before, now, fast.view()->last_refresh_rects())) << "frame " << frame;
+      ASSERT_TRUE(ChangesCovered(before, now, fast.view()->last_refresh_rects()))
+          << "frame " << frame;
     }
     before = now;
   }
@@ -158,10 +161,12 @@ TEST(Rendering, DamageTrackingGivesTheFullCopyPixelsInEveryFrame) {
   std::mt19937 pick(2026);
   Tally t;
   for (int scene = 0; scene < 14; ++scene) {
-    ASSERT_NO_FATAL_FAILURE(CompareScene(scene, 1.0, scene >= 12, false, FramesPerScene(), picture, pick, t));
+    ASSERT_NO_FATAL_FAILURE(
+        CompareScene(scene, 1.0, scene >= 12, false, FramesPerScene(), picture, pick, t));
   }
-  std::printf("%d frames compared, %d partial refreshes checked, %d hidden, %d resizes, %d restarts\n",
-              t.compared, t.partial, t.hidden, t.resizes, t.restarts);
+  std::printf(
+      "%d frames compared, %d partial refreshes checked, %d hidden, %d resizes, %d restarts\n",
+      t.compared, t.partial, t.hidden, t.resizes, t.restarts);
   EXPECT_GT(t.compared, 2000);
   EXPECT_GT(t.partial, t.compared / 2);
   EXPECT_GT(t.restarts, 20);
@@ -178,11 +183,13 @@ TEST(Rendering, DamageTrackingGivesTheFullCopyPixelsAtEveryDeviceScale) {
   Tally t;
   for (int scene = 0; scene < 10; ++scene) {
     const double scale = scene < 4 ? 1.5 : scene < 8 ? 2.0 : 1.25;
-    ASSERT_NO_FATAL_FAILURE(
-        CompareScene(scene, scale, scene == 3 || scene == 7, scene >= 8, FramesPerScene() / 2, picture, pick, t));
+    ASSERT_NO_FATAL_FAILURE(CompareScene(scene, scale, scene == 3 || scene == 7, scene >= 8,
+                                         FramesPerScene() / 2, picture, pick, t));
   }
-  std::printf("%d frames compared, %d partial refreshes checked, %d hidden, %d resizes, %d rescales, %d restarts\n",
-              t.compared, t.partial, t.hidden, t.resizes, t.rescales, t.restarts);
+  std::printf(
+      "%d frames compared, %d partial refreshes checked, %d hidden, %d resizes, %d rescales, %d "
+      "restarts\n",
+      t.compared, t.partial, t.hidden, t.resizes, t.rescales, t.restarts);
   EXPECT_GT(t.compared, 700);
   EXPECT_GT(t.partial, t.compared / 2);
   EXPECT_GT(t.restarts, 10);
@@ -230,8 +237,9 @@ TEST(Rendering, FramesRepaintSmallPartsLayoutsAndReturnsTheWhole) {
 // DrawIcon draws, clipped or not, and names every pixel it changed.
 TEST(Rendering, CachedSpritesOfTheShippedIconsMatchDrawIcon) {
   EmbeddedResources icons;
-  SpriteCache cache(icons, {{IDI_MUSHROOM_FIRST, IDI_MUSHROOM_LAST, {{7, 7}, {16, 16}, {43, 43}, {49, 49}}},
-                            {IDI_LEAF_FIRST, IDI_LEAF_LAST, {{24, 24}, {29, 29}, {34, 34}, {32, 26}, {32, 30}}}});
+  SpriteCache cache(
+      icons, {{IDI_MUSHROOM_FIRST, IDI_MUSHROOM_LAST, {{7, 7}, {16, 16}, {43, 43}, {49, 49}}},
+              {IDI_LEAF_FIRST, IDI_LEAF_LAST, {{24, 24}, {29, 29}, {34, 34}, {32, 26}, {32, 30}}}});
   const float spots[][2] = {{20.5f, 11.5f}, {-9.25f, 30.0f}, {70.75f, -12.5f}};
   for (int id = IDI_MUSHROOM_FIRST; id <= IDI_LEAF_LAST; ++id) {
     const int sides[] = {7, 16, 24, 29, 32, 34, 43, 49};
@@ -257,15 +265,18 @@ TEST(Rendering, CachedSpritesOfTheShippedIconsMatchDrawIcon) {
 // DrawIconAt draws with that entry, and its pictures are the right ones.
 TEST(Rendering, CachedSpritesAtADeviceScaleComeFromTheClosestLargerArt) {
   EmbeddedResources icons;
-  SpriteCache cache(icons, {{IDI_MUSHROOM_FIRST, IDI_MUSHROOM_LAST, {{7, 7}, {16, 16}, {32, 32}, {49, 49}}},
-                            {IDI_LEAF_FIRST, IDI_LEAF_LAST, {{24, 24}, {34, 34}, {32, 26}}}});
+  SpriteCache cache(
+      icons, {{IDI_MUSHROOM_FIRST, IDI_MUSHROOM_LAST, {{7, 7}, {16, 16}, {32, 32}, {49, 49}}},
+              {IDI_LEAF_FIRST, IDI_LEAF_LAST, {{24, 24}, {34, 34}, {32, 26}}}});
   for (const double scale : {1.5, 2.0}) {
     cache.SetScale(scale);
     EXPECT_EQ(cache.built(), 0) << "a new scale starts afresh";
-    for (int id : {IDI_MUSHROOM_FIRST, IDI_MUSHROOM_FIRST + 17, IDI_LEAF_FIRST + 3, IDI_LEAF_LAST}) {
+    for (int id :
+         {IDI_MUSHROOM_FIRST, IDI_MUSHROOM_FIRST + 17, IDI_LEAF_FIRST + 3, IDI_LEAF_LAST}) {
       const bool leaf = id >= IDI_LEAF_FIRST;
-      for (const auto& [lw, lh] : leaf ? std::vector<std::pair<int, int>>{{24, 24}, {34, 34}, {32, 26}}
-                                       : std::vector<std::pair<int, int>>{{7, 7}, {16, 16}, {32, 32}, {49, 49}}) {
+      for (const auto& [lw, lh] :
+           leaf ? std::vector<std::pair<int, int>>{{24, 24}, {34, 34}, {32, 26}}
+                : std::vector<std::pair<int, int>>{{7, 7}, {16, 16}, {32, 32}, {49, 49}}) {
         const int w = DeviceLength(lw, scale), h = DeviceLength(lh, scale);
         const gfx::ImageRef picture = cache.Picture(id, w, h);
         const int side = std::max(w, h);
@@ -296,7 +307,8 @@ class Squares : public ResourceLibrary {
   gfx::ImageRef Icon(int id) override {
     auto img = std::make_shared<gfx::Image>(32, 32);
     for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x) img->set(x, y, gfx::Premultiply(160, uint8_t(90 * id), uint8_t(250 - 70 * id), 40));
+      for (int x = 0; x < 32; ++x)
+        img->set(x, y, gfx::Premultiply(160, uint8_t(90 * id), uint8_t(250 - 70 * id), 40));
     img->UpdateOpaque();
     return img;
   }

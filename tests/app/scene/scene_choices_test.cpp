@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "resources/embedded_resources.h"
 #include "app/maker.h"
+#include "resources/embedded_resources.h"
 #include "tests/app/scene/scene_fixture.h"
 #include "tests/support/bitmap_bytes.h"
 

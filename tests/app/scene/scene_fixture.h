@@ -6,11 +6,11 @@
 #include <map>
 #include <memory>
 
-#include "core/report/err_ptnr.h"
-#include "core/gfx/image.h"
-#include "tests/support/headless_platform.h"
-#include "frontends/offscreen/scene_view_headless.h"
 #include "app/scene/scene.h"
+#include "core/gfx/image.h"
+#include "core/report/err_ptnr.h"
+#include "frontends/offscreen/scene_view_headless.h"
+#include "tests/support/headless_platform.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/test_app.h"
 
@@ -21,7 +21,9 @@ namespace sarvel::testing {
 // green between.
 class TestResources : public ResourceLibrary {
  public:
-  static gfx::Argb ColourOf(int id) { return gfx::Rgb(uint8_t(id), uint8_t(255 - id), uint8_t(id * 7)); }
+  static gfx::Argb ColourOf(int id) {
+    return gfx::Rgb(uint8_t(id), uint8_t(255 - id), uint8_t(id * 7));
+  }
   gfx::ImageRef Icon(int id) override {
     auto& slot = icons_[id];
     if (!slot) {
@@ -38,7 +40,10 @@ class TestResources : public ResourceLibrary {
     auto img = std::make_shared<gfx::Image>(50, 480);
     for (int y = 0; y < 480; ++y)
       for (int x = 0; x < 50; ++x)
-        img->set(x, y, x == 0 ? gfx::Rgb(255, 0, 0) : x == 49 ? gfx::Rgb(0, 0, 255) : gfx::Rgb(0, uint8_t(id), 0));
+        img->set(x, y,
+                 x == 0    ? gfx::Rgb(255, 0, 0)
+                 : x == 49 ? gfx::Rgb(0, 0, 255)
+                           : gfx::Rgb(0, uint8_t(id), 0));
     img->UpdateOpaque();
     return img;
   }
@@ -55,7 +60,8 @@ class SceneFixture : public SceneEvents {
         rng_(rng ? *rng : own_rng_),
         reporter_(ErrorReporter::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}),
         view_(w, h, 0x1000, scale),
-        scene_(SceneContext{settings, LeafCount, rng_, reporter_, resources, p_.clock, p_.regional, p_.files},
+        scene_(SceneContext{settings, LeafCount, rng_, reporter_, resources, p_.clock, p_.regional,
+                            p_.files},
                view_) {
     p_.exe.folder = folder_;
     settings.MaxLeaf = 10;

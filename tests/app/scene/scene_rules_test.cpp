@@ -113,14 +113,22 @@ TEST_F(SceneRules, EvenEntriesSinkOddEntriesSettleWhereTheyAre) {
   s().LeafSprites[1].X = 400.0f;
   s().LeafSprites[1].IconId = 151;
   rng_ = ScriptedRandom();
-  Script(rng_, {{30, 100, 30}, {700, 748, 720},                          // entry 0 settles, sinks
-                {141, 190, 160}, {24, 34, 30}, {0, 1024, 500},           // and starts again
-                {-3, 70, 0}, {-3, 6, 0},                                 // falls, drifts
-                {30, 100, 30},                                           // entry 1 settles
-                {141, 190, 161}, {24, 34, 30}, {0, 1024, 600}, {-3, 70, 0}, {-3, 6, 0}});
+  Script(rng_, {{30, 100, 30},
+                {700, 748, 720},  // entry 0 settles, sinks
+                {141, 190, 160},
+                {24, 34, 30},
+                {0, 1024, 500},  // and starts again
+                {-3, 70, 0},
+                {-3, 6, 0},     // falls, drifts
+                {30, 100, 30},  // entry 1 settles
+                {141, 190, 161},
+                {24, 34, 30},
+                {0, 1024, 600},
+                {-3, 70, 0},
+                {-3, 6, 0}});
   s().MoveLeaves();
   EXPECT_EQ(At(s().picBG, 100, 722), TestResources::ColourOf(150));  // sank to 720, drawn 2 lower
-  EXPECT_EQ(At(s().picBG, 100, 721), At(s().picBG, 99, 721));       // nothing above it
+  EXPECT_EQ(At(s().picBG, 100, 721), At(s().picBG, 99, 721));        // nothing above it
   EXPECT_EQ(At(s().picBG, 400, 702), TestResources::ColourOf(151));  // settled where it was
   const SpriteRecord& a = s().LeafSprites[0];
   EXPECT_EQ(a.IconId, 160);
@@ -167,8 +175,13 @@ TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
   SpriteRecord& m = s().Mushrooms[0];
   m = SpriteRecord{300.0f, 500.0f, 42.9f, 120, true, false};
   rng_ = ScriptedRandom();
-  Script(rng_, {{10, 50, 50}, {141, 190, 150}, {-20, 20, -10}, {10, 35, 20},
-                {141, 190, 160}, {-20, 20, 10}, {15, 44, 40}});
+  Script(rng_, {{10, 50, 50},
+                {141, 190, 150},
+                {-20, 20, -10},
+                {10, 35, 20},
+                {141, 190, 160},
+                {-20, 20, 10},
+                {15, 44, 40}});
   s().GrowMushrooms();
   EXPECT_TRUE(m.Matured);
   EXPECT_NEAR(m.Y, 497.8f, 1e-3);
@@ -266,7 +279,7 @@ TEST(SceneBackground, TwelveGradientStripsCoverAWindow1024Wide) {
   const gfx::Surface& bg = f.scene().picBG;
   EXPECT_EQ(f.scene().GradientPicture->width(), 50);
   for (int k = 0; k < 12; ++k) {
-    EXPECT_EQ(At(bg, 88 * k, 5), gfx::Rgb(255, 0, 0)) << k;       // a strip's first column
+    EXPECT_EQ(At(bg, 88 * k, 5), gfx::Rgb(255, 0, 0)) << k;  // a strip's first column
     if (k > 0) {
       EXPECT_EQ(At(bg, 88 * k - 1, 5), gfx::Rgb(0, 0, 255)) << k;  // the last of the one before
     }
@@ -373,8 +386,8 @@ TEST(SceneSettings, ValuesTheDialogCannotProduceDoNotEndTheRun) {
   struct Case {
     int16_t max_leaf, min_leaf;
     float speed;
-  } cases[] = {{100, 70, 10.0f}, {10, 7, 0.0f}, {10, 7, -3.0f}, {10, 7, 1e30f},
-               {-5, -3, 10.0f},  {30000, 21000, 10.0f}};
+  } cases[] = {{100, 70, 10.0f}, {10, 7, 0.0f},   {10, 7, -3.0f},
+               {10, 7, 1e30f},   {-5, -3, 10.0f}, {30000, 21000, 10.0f}};
   for (const Case& c : cases) {
     DefaultRandom rng(17);
     SceneFixture f(400, 300, &rng);

@@ -18,8 +18,8 @@ TEST(Checked, RoundsHalvesToTheEvenNeighbour) {
   EXPECT_EQ(RoundHalfEven(-3.5), -4.0);
   EXPECT_EQ(RoundHalfEven(0.49999999999999994), 0.0);
   EXPECT_EQ(RoundHalfEven(2.5000001), 3.0);
-  EXPECT_EQ(ToInt16(5 * 0.7), 4);   // 3.5 -> 4
-  EXPECT_EQ(ToInt16(9 * 0.7), 6);   // 6.3
+  EXPECT_EQ(ToInt16(5 * 0.7), 4);  // 3.5 -> 4
+  EXPECT_EQ(ToInt16(9 * 0.7), 6);  // 6.3
   EXPECT_EQ(ToInt16(-0.5), 0);
 }
 

@@ -142,12 +142,14 @@ TEST_F(AtlasFontTest, ScaledAtlasesGrowWithTheDotsPerInch) {
   EXPECT_EQ(font_->size_centipoints(), 975);
   const std::string text = "10/18/2026   16:20:00 www.sarvel.example.org";
   int last_width = font_->TextWidth(text), last_height = font_->line_height();
-  for (const auto& [px, dpi] : std::vector<std::pair<int, int>>{{16, 120}, {20, 144}, {23, 168}, {26, 192}}) {
+  for (const auto& [px, dpi] :
+       std::vector<std::pair<int, int>>{{16, 120}, {20, 144}, {23, 168}, {26, 192}}) {
     SCOPED_TRACE(dpi);
     std::ifstream in(std::string(std::getenv("SARVEL_SOURCE_DIR")) + "/resources/font/scene_font_" +
                          std::to_string(px) + "px.atlas",
                      std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                     std::istreambuf_iterator<char>()};
     const auto font = AtlasFont::Parse(bytes);
     EXPECT_EQ(font->dpi(), dpi);
     EXPECT_EQ(font->size_centipoints(), 975);
@@ -155,7 +157,8 @@ TEST_F(AtlasFontTest, ScaledAtlasesGrowWithTheDotsPerInch) {
     EXPECT_GT(font->line_height(), last_height);
     // Close to the 13-pixel font's measures times the scale.
     const double scale = dpi / 96.0;
-    EXPECT_NEAR(font->TextWidth(text), font_->TextWidth(text) * scale, 0.08 * font_->TextWidth(text) * scale);
+    EXPECT_NEAR(font->TextWidth(text), font_->TextWidth(text) * scale,
+                0.08 * font_->TextWidth(text) * scale);
     EXPECT_NEAR(font->line_height(), font_->line_height() * scale, 1.5);
     for (char32_t c = 32; c < 127; ++c) EXPECT_TRUE(font->HasGlyph(c));
     const Rect ink = font->InkBounds(0, 0, text);

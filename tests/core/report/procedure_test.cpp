@@ -150,7 +150,8 @@ TEST_F(ProcedureTest, TheOutermostGuardTurnsAnUnhandledFailureIntoTheFatalMessag
     return std::string("(ran on)");
   };
   EXPECT_EQ(fatal([] {}), "(ran on)");
-  EXPECT_EQ(fatal([] { Raise(Err::kPathFileAccess); }), "sarvel: run-time error 75 (Path/File access error)");
+  EXPECT_EQ(fatal([] { Raise(Err::kPathFileAccess); }),
+            "sarvel: run-time error 75 (Path/File access error)");
   EXPECT_EQ(fatal([] { throw std::bad_alloc(); }), "sarvel: fatal error (std::bad_alloc)");
   EXPECT_EQ(FatalMessage("Sarvel", RuntimeFailure(-3, "odd")), "Sarvel: run-time error -3 (odd)");
 }

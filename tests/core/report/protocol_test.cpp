@@ -21,19 +21,23 @@ TEST(Protocol, EighteenLinesByteForByte) {
   const OsVersion os = headless::System::WindowsNt(5, 1, 2600, "Service Pack 3");
   const std::string sep(70, '-');
   const std::string expected =
-      sep + "\r\n"
+      sep +
+      "\r\n"
       "F E H L E R P R O T O K O L L  /  E R R O R   P R O T O C O L L\r\n" +
-      sep + "\r\n"
+      sep +
+      "\r\n"
       "PROGRAMM-INFO:\r\n"
       "          Sarvel  V2.0.457\r\n" +
-      sep + "\r\n"
+      sep +
+      "\r\n"
       "FEHLERBESCHREIBUNG / ERROR DESCRIPTION:\r\n"
       "          Fehler-Nr / error :\t53 (File not found)\r\n"
       "          Modul:\tfrmMain\r\n"
       "          Prozedur / procedure:\tHintergrund\r\n"
       "          Zeile / Line:\t50\r\n"
       "          Datum/Uhrzeit (Date/Time):\t03-07-2026 / 09:05:02\r\n" +
-      sep + "\r\n"
+      sep +
+      "\r\n"
       "SYSTEMINFO:\r\n"
       "          Plattform/Environment:\tWindows NT\r\n"
       "          Version:\t5.1\r\n"

@@ -16,21 +16,19 @@
 #include <vector>
 
 #include "app/dialogs/frm_info.h"
-#include "tests/support/headless_platform.h"
 #include "frontends/win32/config_view_win32.h"
 #include "frontends/win32/dialog_ids.h"
 #include "frontends/win32/guard.h"
 #include "frontends/win32/info_view_win32.h"
 #include "frontends/win32/text.h"
+#include "tests/support/headless_platform.h"
 
 namespace sarvel {
 namespace {
 
 using C = ConfigControl;
 
-int Scaled(int pixels, int dpi) {
-  return MulDiv(pixels, dpi, 96);
-}
+int Scaled(int pixels, int dpi) { return MulDiv(pixels, dpi, 96); }
 
 int MetricForDpi(int index, int dpi) {
   using Fn = int(WINAPI*)(int, UINT);
@@ -111,9 +109,7 @@ std::string LineMisfit(const ControlDc& dc, const std::wstring& text, int need_w
 }
 
 // A line centred on the box's height, as buttons draw their caption.
-int CentredLineTop(const ControlDc& dc, int height) {
-  return (height - dc.metrics().tmHeight) / 2;
-}
+int CentredLineTop(const ControlDc& dc, int height) { return (height - dc.metrics().tmHeight) / 2; }
 
 std::wstring WithoutAccessMark(std::wstring text) {
   text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());

@@ -16,11 +16,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialogs/frm_info.h"
-#include "frontends/win32/dialog_ids.h"
-#include "app/maker.h"
 #include "app/dialogs/config_controls.h"
 #include "app/dialogs/config_mappings.h"
+#include "app/dialogs/frm_info.h"
+#include "app/maker.h"
+#include "frontends/win32/dialog_ids.h"
 #include "tests/frontends/win32/driver_support.h"
 #include "tests/frontends/win32/screensaver_flag.h"
 
@@ -109,13 +109,9 @@ int DpiOfWindow(HWND w) {
   return dpi;
 }
 
-int Px(int twips, int dpi) {
-  return MulDiv(twips, dpi, 1440);
-}
+int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
-bool Near(long a, long b, long tolerance = 1) {
-  return a - b <= tolerance && b - a <= tolerance;
-}
+bool Near(long a, long b, long tolerance = 1) { return a - b <= tolerance && b - a <= tolerance; }
 
 // Where a child stands in its parent's client area.
 RECT PlaceOf(HWND child, HWND parent) {
@@ -144,9 +140,7 @@ HWND FindConfig(const Saver& saver) {
   return dialog;
 }
 
-HWND Control(HWND dialog, ConfigControl c) {
-  return GetDlgItem(dialog, ConfigControlId(c));
-}
+HWND Control(HWND dialog, ConfigControl c) { return GetDlgItem(dialog, ConfigControlId(c)); }
 
 struct Expected {
   ConfigControl control;
@@ -392,9 +386,7 @@ void AboutBox(const std::wstring& scr) {
 }
 
 // A visible file-open dialog of the saver.
-HWND FindFileDialog(const Saver& saver) {
-  return saver.Find(L"#32770", nullptr);
-}
+HWND FindFileDialog(const Saver& saver) { return saver.Find(L"#32770", nullptr); }
 
 // Types a name into the file-open dialog and presses its Open button.
 void ChooseInFileDialog(HWND chooser, const std::wstring& path) {

@@ -31,8 +31,8 @@
 #include <string>
 #include <vector>
 
-#include "frontends/win32/dialog_ids.h"
 #include "app/dialogs/config_controls.h"
+#include "frontends/win32/dialog_ids.h"
 #include "tests/frontends/win32/driver_support.h"
 #include "tests/support/bitmap_bytes.h"
 
@@ -121,9 +121,7 @@ bool EndWithKey(const SaverProcess& p, HWND scene) {
 
 // ---------------------------------------------------------------- preview race
 
-LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return DefWindowProcW(h, m, w, l);
-}
+LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
 
 struct Host {
   HWND frame = nullptr;
@@ -185,9 +183,10 @@ void PreviewRace(const std::wstring& scr) {
       if (ms >= 0) ++ended;
       slowest = std::max(slowest, ms);
     }
-    Check(ended == kRuns, std::string("preview area ") + name + ": the saver ended within 10 s in " +
-                              std::to_string(ended) + " of " + std::to_string(kRuns) +
-                              " runs (slowest " + std::to_string(slowest) + " ms)");
+    Check(ended == kRuns, std::string("preview area ") + name +
+                              ": the saver ended within 10 s in " + std::to_string(ended) + " of " +
+                              std::to_string(kRuns) + " runs (slowest " + std::to_string(slowest) +
+                              " ms)");
   }
   // A handle of a window that no longer exists.
   HWND gone = CreateWindowExW(0, L"SarvelRaceHost", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
@@ -357,7 +356,8 @@ void StoreShared(const std::wstring& scr) {
   // Another process writes every key while the dialog is open.
   WriteSettings(EverySetting({L"9", L"9.5", L"1", L"1", L"1", L"3000", L"3", L"theirs.jpg"}));
   HWND slider = GetDlgItem(dialog, ConfigControlId(ConfigControl::kLeafCountSlider));
-  SendMessageW(dialog, WM_HSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(slider));  // to the right end
+  SendMessageW(dialog, WM_HSCROLL, SB_BOTTOM,
+               reinterpret_cast<LPARAM>(slider));  // to the right end
   SendMessageTimeoutW(GetDlgItem(dialog, ConfigControlId(ConfigControl::kOkButton)), BM_CLICK, 0, 0,
                       SMTO_ABORTIFHUNG, 5000, nullptr);
   Check(saver.EndsWithin(10000), "OK ends the configuration run");

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/gfx/painter.h"
-#include "tests/support/headless_platform.h"
 #include "frontends/win32/guard.h"
 #include "frontends/win32/scene_window_win32.h"
+#include "tests/support/headless_platform.h"
 
 namespace sarvel {
 namespace {

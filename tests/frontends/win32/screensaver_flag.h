@@ -34,9 +34,7 @@ inline int RunScreenSaverFlag(const std::wstring& argument) {
   return int(status);
 }
 
-inline int ScreenSaverActive() {
-  return RunScreenSaverFlag(L"");
-}
+inline int ScreenSaverActive() { return RunScreenSaverFlag(L""); }
 // Switches activation on, so that a test starts from a known state; true
 // when a fresh process then sees it on.
 inline bool SwitchScreenSaverOn() {

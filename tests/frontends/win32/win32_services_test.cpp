@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/report/protocol.h"
 #include "core/base/failure.h"
+#include "core/report/protocol.h"
 #include "frontends/win32/win32_files.h"
 #include "frontends/win32/win32_services.h"
 #include "tests/support/test_app.h"
@@ -20,9 +20,13 @@ TEST(Win32Registry, RoundTripUnicodeAndMissingKeys) {
   win32::RegistryStore::DeleteApp(app);
   EXPECT_EQ(store.Read(app, "Settings", "maxL", "10"), "10");
   store.Write(app, "Settings", "maxL", "6");
-  store.Write(app, "Settings", "PicFile", "C:\\Bilder\\Gr\xc3\xbc\xc3\x9f" "e.jpg");
+  store.Write(app, "Settings", "PicFile",
+              "C:\\Bilder\\Gr\xc3\xbc\xc3\x9f"
+              "e.jpg");
   EXPECT_EQ(store.Read(app, "Settings", "maxL", "10"), "6");
-  EXPECT_EQ(store.Read(app, "Settings", "PicFile", ""), "C:\\Bilder\\Gr\xc3\xbc\xc3\x9f" "e.jpg");
+  EXPECT_EQ(store.Read(app, "Settings", "PicFile", ""),
+            "C:\\Bilder\\Gr\xc3\xbc\xc3\x9f"
+            "e.jpg");
   store.Write(app, "Settings", "Empty", "");
   EXPECT_EQ(store.Read(app, "Settings", "Empty", "default"), "");
   EXPECT_EQ(store.Read(app, "Other", "maxL", "x"), "x");
@@ -60,8 +64,12 @@ TEST(Win32Files, TheLogIsWrittenInTheAnsiCodePageBesideTheExecutable) {
   EXPECT_EQ(path, exe.Folder() + "\\core_tests.EPT");
   const std::string folder = testing::MakeTempFolder("ansi");
   Win32FileSystem files;
-  files.AppendText(folder + "\\x.EPT", "Gr\xc3\xbc\xc3\x9f" "e\r\n");
-  EXPECT_EQ(testing::ReadWholeFile(folder + "\\x.EPT"), "Gr\xfc\xdf" "e\r\n");  // Windows-1252
+  files.AppendText(folder + "\\x.EPT",
+                   "Gr\xc3\xbc\xc3\x9f"
+                   "e\r\n");
+  EXPECT_EQ(testing::ReadWholeFile(folder + "\\x.EPT"),
+            "Gr\xfc\xdf"
+            "e\r\n");  // Windows-1252
   try {
     files.AppendText(folder + "\\missing\\x.EPT", "text");
     ADD_FAILURE();

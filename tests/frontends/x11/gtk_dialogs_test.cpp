@@ -17,17 +17,17 @@
 #include <string>
 #include <vector>
 
+#include "app/dialogs/frm_config.h"
 #include "app/dialogs/frm_info.h"
-#include "tests/support/headless_platform.h"
+#include "app/maker.h"
 #include "frontends/posix/ini_store.h"
 #include "frontends/x11/forms_x11.h"
 #include "frontends/x11/gtk_config_view.h"
 #include "frontends/x11/gtk_info_view.h"
-#include "app/maker.h"
-#include "app/dialogs/frm_config.h"
+#include "tests/frontends/x11/display_required.h"
+#include "tests/support/headless_platform.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/test_app.h"
-#include "tests/frontends/x11/display_required.h"
 
 namespace sarvel::x11 {
 namespace {
@@ -64,21 +64,24 @@ void When(std::function<bool()> ready, std::function<void()> act) {
     std::function<void()> act;
     gint64 deadline;
   };
-  g_timeout_add(20, +[](gpointer data) -> gboolean {
-    auto* j = static_cast<Job*>(data);
-    if (!j->ready() && NowMs() < j->deadline) return G_SOURCE_CONTINUE;
-    if (j->ready()) {
-      j->act();
-    } else {
-      ADD_FAILURE() << "the window never came";
-      GList* all = gtk_window_list_toplevels();
-      for (GList* l = all; l; l = l->next)
-        if (gtk_window_get_modal(GTK_WINDOW(l->data))) gtk_window_close(GTK_WINDOW(l->data));
-      g_list_free(all);
-    }
-    delete j;
-    return G_SOURCE_REMOVE;
-  }, new Job{std::move(ready), std::move(act), NowMs() + 10000});
+  g_timeout_add(
+      20,
+      +[](gpointer data) -> gboolean {
+        auto* j = static_cast<Job*>(data);
+        if (!j->ready() && NowMs() < j->deadline) return G_SOURCE_CONTINUE;
+        if (j->ready()) {
+          j->act();
+        } else {
+          ADD_FAILURE() << "the window never came";
+          GList* all = gtk_window_list_toplevels();
+          for (GList* l = all; l; l = l->next)
+            if (gtk_window_get_modal(GTK_WINDOW(l->data))) gtk_window_close(GTK_WINDOW(l->data));
+          g_list_free(all);
+        }
+        delete j;
+        return G_SOURCE_REMOVE;
+      },
+      new Job{std::move(ready), std::move(act), NowMs() + 10000});
 }
 
 // A pointer click at a point of the widget, as fractions of its size.
@@ -102,7 +105,8 @@ void Key(GtkWidget* window, guint keyval, bool alt = false) {
     gdk_window_focus(gtk_widget_get_window(window), GDK_CURRENT_TIME);
     WaitFor([&] { return bool(gtk_window_is_active(GTK_WINDOW(window))); }, 2000);
   }
-  const KeyCode alt_key = XKeysymToKeycode(g_input, XK_Alt_L), code = XKeysymToKeycode(g_input, keyval);
+  const KeyCode alt_key = XKeysymToKeycode(g_input, XK_Alt_L),
+                code = XKeysymToKeycode(g_input, keyval);
   if (alt) XTestFakeKeyEvent(g_input, alt_key, True, CurrentTime);
   XTestFakeKeyEvent(g_input, code, True, CurrentTime);
   XTestFakeKeyEvent(g_input, code, False, CurrentTime);
@@ -111,14 +115,17 @@ void Key(GtkWidget* window, guint keyval, bool alt = false) {
   Pump();
 }
 
-std::string LabelText(GtkWidget* w) { return GTK_IS_LABEL(w) ? gtk_label_get_text(GTK_LABEL(w)) : ""; }
+std::string LabelText(GtkWidget* w) {
+  return GTK_IS_LABEL(w) ? gtk_label_get_text(GTK_LABEL(w)) : "";
+}
 bool Active(GtkWidget* w) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w)); }
 bool Sensitive(GtkWidget* w) { return gtk_widget_get_sensitive(w); }
 
 gfx::Argb TextColour(GtkWidget* w) {
   GdkRGBA c{};
   gtk_style_context_get_color(gtk_widget_get_style_context(w), gtk_widget_get_state_flags(w), &c);
-  return gfx::Rgb(uint8_t(c.red * 255 + 0.5), uint8_t(c.green * 255 + 0.5), uint8_t(c.blue * 255 + 0.5));
+  return gfx::Rgb(uint8_t(c.red * 255 + 0.5), uint8_t(c.green * 255 + 0.5),
+                  uint8_t(c.blue * 255 + 0.5));
 }
 
 // The mapped window of a type (file chooser, message box), if any.
@@ -262,8 +269,8 @@ struct Program {
       : store(ini),
         loop(display),
         factory(display, loop, SceneWindowOptions{}),
-        app(PlatformServices{platform.system, store, platform.regional, platform.clock, platform.exe,
-                             platform.files, platform.process, platform.resources},
+        app(PlatformServices{platform.system, store, platform.regional, platform.clock,
+                             platform.exe, platform.files, platform.process, platform.resources},
             rng, factory) {
     platform.exe.folder = folder;
   }
@@ -297,7 +304,9 @@ class GtkDialogTest : public ::testing::Test {
     if (!folder_.empty()) testing::RemoveFolder(folder_);
   }
 
-  std::string Stored(const std::string& key) { return IniFileStore(ini_).Read("Sarvel", "Settings", key, "-"); }
+  std::string Stored(const std::string& key) {
+    return IniFileStore(ini_).Read("Sarvel", "Settings", key, "-");
+  }
 
   // Configuration mode with these settings stored; returns once the dialog
   // is on the screen (a chooser during its load is answered through When).
@@ -378,24 +387,26 @@ TEST_F(GtkDialogTest, OpensCentredAsADialogWithEveryControlAtItsTwipPlace) {
     gtk_widget_get_allocation(W(d.id), &a);
     const TwipRect place = WindowPlace(d.id);
     EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}),
-              (std::vector<int>{gtk::Px(place.left, dpi), gtk::Px(place.top, dpi), gtk::Px(place.width, dpi),
-                                gtk::Px(place.height, dpi)}))
+              (std::vector<int>{gtk::Px(place.left, dpi), gtk::Px(place.top, dpi),
+                                gtk::Px(place.width, dpi), gtk::Px(place.height, dpi)}))
         << d.name;
   }
   int x = 0, y = 0;
   gdk_window_get_origin(gtk_widget_get_window(Window()), &x, &y);
   GdkRectangle screen;
-  gdk_monitor_get_geometry(gdk_display_get_monitor_at_window(gdk_display_get_default(),
-                                                              gtk_widget_get_window(Window())),
-                           &screen);
+  gdk_monitor_get_geometry(
+      gdk_display_get_monitor_at_window(gdk_display_get_default(), gtk_widget_get_window(Window())),
+      &screen);
   EXPECT_NEAR(x, screen.x + (screen.width - width) / 2, 1);
   EXPECT_NEAR(y, screen.y + (screen.height - height) / 2, 1);
   // The picture buttons: a 32 x 32 picture (at 96 dpi) above the caption.
   for (C c : {C::kHomepageButton, C::kInfoButton, C::kOkButton}) {
     GList* parts = gtk_container_get_children(GTK_CONTAINER(gtk_bin_get_child(GTK_BIN(W(c)))));
     ASSERT_EQ(g_list_length(parts), 2u) << DesignOf(c).name;
-    EXPECT_EQ(gdk_pixbuf_get_width(gtk_image_get_pixbuf(GTK_IMAGE(parts->data))), gtk::Px(480, dpi));
-    EXPECT_EQ(LabelText(GTK_WIDGET(parts->next->data)), gtk::Mnemonic(DesignOf(c).caption).substr(1));
+    EXPECT_EQ(gdk_pixbuf_get_width(gtk_image_get_pixbuf(GTK_IMAGE(parts->data))),
+              gtk::Px(480, dpi));
+    EXPECT_EQ(LabelText(GTK_WIDGET(parts->next->data)),
+              gtk::Mnemonic(DesignOf(c).caption).substr(1));
     g_list_free(parts);
   }
 }
@@ -459,7 +470,7 @@ TEST_F(GtkDialogTest, ArrowsTrackAndKeysMoveTheSlidersAndTheSpinner) {
 }
 
 TEST_F(GtkDialogTest, TheCloseBoxWritesNothingButTheBackgroundKind) {
-  const Settings stored{{"Background", "3"}, {"maxL", "4"},     {"SpeedL", "2"}, {"Date", "1"},
+  const Settings stored{{"Background", "3"}, {"maxL", "4"},    {"SpeedL", "2"}, {"Date", "1"},
                         {"Time", "0"},       {"Restart", "1"}, {"rTime", "300"}};
   Open(stored);
   Click(W(C::kLeafCountSlider), 0.98);
@@ -470,7 +481,8 @@ TEST_F(GtkDialogTest, TheCloseBoxWritesNothingButTheBackgroundKind) {
   EXPECT_EQ(Stored("Background"), "2");  // the option writes at once
   gtk_window_close(view().window());
   EXPECT_TRUE(WaitFor([&] { return !ConfigLoaded(); }));
-  for (const auto& [key, value] : stored) EXPECT_EQ(Stored(key), key == "Background" ? "2" : value) << key;
+  for (const auto& [key, value] : stored)
+    EXPECT_EQ(Stored(key), key == "Background" ? "2" : value) << key;
 }
 
 TEST_F(GtkDialogTest, DisabledOptionsTakeNoClick) {
@@ -497,7 +509,7 @@ TEST_F(GtkDialogTest, AccessKeysDefaultThenOkAndEscape) {
   EXPECT_TRUE(WaitFor([&] { return Stored("Background") == "6"; }));  // at once
   Key(Window(), GDK_KEY_o, true);
   EXPECT_TRUE(WaitFor([&] { return !ConfigLoaded(); }));
-  const Settings reset{{"maxL", "6"}, {"SpeedL", "5"}, {"Date", "1"},         {"Time", "1"},
+  const Settings reset{{"maxL", "6"},    {"SpeedL", "5"},  {"Date", "1"},      {"Time", "1"},
                        {"Restart", "1"}, {"rTime", "600"}, {"Background", "6"}};
   for (const auto& [key, value] : reset) EXPECT_EQ(Stored(key), value) << key;
 
@@ -524,9 +536,10 @@ TEST_F(GtkDialogTest, TabWalksTheControlsInTheTableOrder) {
       if (W(d.id) == gtk_window_get_focus(view().window())) name = d.name;
     walked.push_back(name);
   }
-  EXPECT_EQ(walked, (std::vector<std::string>{"HScroll(1)", "chkOpt(0)", "chkOpt(1)", "cmdHomepage", "cmdInfo",
-                                              "cmdReset", "cmdOK", "chkOpt(2)", "vscTime", "chkRandom",
-                                              "optBack(4)", "txtFile", "cmdFile", "HScroll(0)", "HScroll(1)"}));
+  EXPECT_EQ(walked, (std::vector<std::string>{"HScroll(1)", "chkOpt(0)", "chkOpt(1)", "cmdHomepage",
+                                              "cmdInfo", "cmdReset", "cmdOK", "chkOpt(2)",
+                                              "vscTime", "chkRandom", "optBack(4)", "txtFile",
+                                              "cmdFile", "HScroll(0)", "HScroll(1)"}));
 }
 
 TEST_F(GtkDialogTest, ThePictureChooserFiltersAndAnswersAsTheModelExpects) {
@@ -536,43 +549,47 @@ TEST_F(GtkDialogTest, ThePictureChooserFiltersAndAnswersAsTheModelExpects) {
   bool hidden_at_first = false, message_seen = false;
   // A name that is gone by the time it is chosen: the message, then the
   // chooser again, where the existing picture is chosen.
-  When([] { return Shown(GTK_TYPE_FILE_CHOOSER_DIALOG); }, [&] {
-    GtkWidget* d = Shown(GTK_TYPE_FILE_CHOOSER_DIALOG);
-    hidden_at_first = !gtk_widget_get_visible(GTK_WIDGET(gtk_window_get_transient_for(GTK_WINDOW(d))));
-    GtkFileFilter* filter = gtk_file_chooser_get_filter(GTK_FILE_CHOOSER(d));
-    EXPECT_STREQ(gtk_file_filter_get_name(filter), "All Picture Files");
-    std::string passed;
-    for (const char* name : {"a.bmp", "B.JPG", "c.Gif", "d.png", "e.jpeg"}) {
-      GtkFileFilterInfo info{GTK_FILE_FILTER_DISPLAY_NAME, nullptr, nullptr, name, nullptr};
-      if (gtk_file_filter_filter(filter, &info)) passed += name[0];
-    }
-    EXPECT_EQ(passed, "aBc");
-    ChooseFile(d, gone);
-    ::unlink(gone.c_str());
-    gtk_dialog_response(GTK_DIALOG(d), GTK_RESPONSE_ACCEPT);
-    When([] { return Shown(GTK_TYPE_MESSAGE_DIALOG); }, [&] {
-      GtkWidget* m = Shown(GTK_TYPE_MESSAGE_DIALOG);
-      message_seen = true;
-      EXPECT_EQ(gtk_window_get_title(GTK_WINDOW(m)), kNoValidFileTitle);
-      gchar* text = nullptr;
-      GtkMessageType type = GTK_MESSAGE_INFO;
-      g_object_get(m, "text", &text, "message-type", &type, nullptr);
-      EXPECT_STREQ(text,
-                   "You have to select a valid picture file to display as background\n"
-                   "Sie müssen eine gültige Bilddatei für den Hintergrund auswählen!");
-      g_free(text);
-      EXPECT_EQ(type, GTK_MESSAGE_OTHER);  // no icon
-      GtkWidget* ok = gtk_dialog_get_widget_for_response(GTK_DIALOG(m), GTK_RESPONSE_OK);
-      ASSERT_NE(ok, nullptr);
-      EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(ok)), "_OK");
-      gtk_dialog_response(GTK_DIALOG(m), GTK_RESPONSE_OK);
-      When([] { return Shown(GTK_TYPE_FILE_CHOOSER_DIALOG); }, [&] {
-        GtkWidget* again = Shown(GTK_TYPE_FILE_CHOOSER_DIALOG);
-        ChooseFile(again, picture);
-        gtk_dialog_response(GTK_DIALOG(again), GTK_RESPONSE_ACCEPT);
-      });
-    });
-  });
+  When([] { return Shown(GTK_TYPE_FILE_CHOOSER_DIALOG); },
+       [&] {
+         GtkWidget* d = Shown(GTK_TYPE_FILE_CHOOSER_DIALOG);
+         hidden_at_first =
+             !gtk_widget_get_visible(GTK_WIDGET(gtk_window_get_transient_for(GTK_WINDOW(d))));
+         GtkFileFilter* filter = gtk_file_chooser_get_filter(GTK_FILE_CHOOSER(d));
+         EXPECT_STREQ(gtk_file_filter_get_name(filter), "All Picture Files");
+         std::string passed;
+         for (const char* name : {"a.bmp", "B.JPG", "c.Gif", "d.png", "e.jpeg"}) {
+           GtkFileFilterInfo info{GTK_FILE_FILTER_DISPLAY_NAME, nullptr, nullptr, name, nullptr};
+           if (gtk_file_filter_filter(filter, &info)) passed += name[0];
+         }
+         EXPECT_EQ(passed, "aBc");
+         ChooseFile(d, gone);
+         ::unlink(gone.c_str());
+         gtk_dialog_response(GTK_DIALOG(d), GTK_RESPONSE_ACCEPT);
+         When([] { return Shown(GTK_TYPE_MESSAGE_DIALOG); },
+              [&] {
+                GtkWidget* m = Shown(GTK_TYPE_MESSAGE_DIALOG);
+                message_seen = true;
+                EXPECT_EQ(gtk_window_get_title(GTK_WINDOW(m)), kNoValidFileTitle);
+                gchar* text = nullptr;
+                GtkMessageType type = GTK_MESSAGE_INFO;
+                g_object_get(m, "text", &text, "message-type", &type, nullptr);
+                EXPECT_STREQ(text,
+                             "You have to select a valid picture file to display as background\n"
+                             "Sie müssen eine gültige Bilddatei für den Hintergrund auswählen!");
+                g_free(text);
+                EXPECT_EQ(type, GTK_MESSAGE_OTHER);  // no icon
+                GtkWidget* ok = gtk_dialog_get_widget_for_response(GTK_DIALOG(m), GTK_RESPONSE_OK);
+                ASSERT_NE(ok, nullptr);
+                EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(ok)), "_OK");
+                gtk_dialog_response(GTK_DIALOG(m), GTK_RESPONSE_OK);
+                When([] { return Shown(GTK_TYPE_FILE_CHOOSER_DIALOG); },
+                     [&] {
+                       GtkWidget* again = Shown(GTK_TYPE_FILE_CHOOSER_DIALOG);
+                       ChooseFile(again, picture);
+                       gtk_dialog_response(GTK_DIALOG(again), GTK_RESPONSE_ACCEPT);
+                     });
+              });
+       });
   Open({{"Background", "5"}, {"PicFile", folder_ + "/missing.bmp"}});
   EXPECT_TRUE(hidden_at_first);  // the chooser came before the dialog
   EXPECT_TRUE(message_seen);
@@ -585,35 +602,36 @@ TEST_F(GtkDialogTest, ThePictureChooserFiltersAndAnswersAsTheModelExpects) {
 TEST_F(GtkDialogTest, TheAboutBoxShowsTitleAndVersionModallyOverTheDialog) {
   Open({{"Background", "1"}});
   bool seen = false;
-  When([&] { return About() && gtk_widget_get_mapped(GTK_WIDGET(About()->window())); }, [&] {
-    seen = true;
-    GtkInfoView& v = *About();
-    GtkWindow* box = v.window();
-    EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_0)), "Sarvel");
-    EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_1)), "2.00.0457");
-    EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_2)), "Freeware");
-    EXPECT_EQ(LabelText(v.widget(InfoControl::kLblHomepage)), kMakerAddress);
-    EXPECT_EQ(TextColour(v.widget(InfoControl::kLabel_2)), gfx::Rgb(128, 0, 0));
-    EXPECT_EQ(TextColour(v.widget(InfoControl::kLblHomepage)), gfx::Rgb(0, 0, 192));
-    EXPECT_FALSE(gtk_window_get_decorated(box));
-    EXPECT_TRUE(gtk_window_get_modal(box));
-    EXPECT_EQ(gtk_window_get_transient_for(box), view().window());
-    EXPECT_EQ(gtk_window_get_focus(box), v.widget(InfoControl::kOk));
-    const int w = gtk::Px(kInfoClientWidth, v.dpi()), h = gtk::Px(kInfoClientHeight, v.dpi());
-    EXPECT_EQ(gtk_widget_get_allocated_width(GTK_WIDGET(box)), w);
-    EXPECT_EQ(gtk_widget_get_allocated_height(GTK_WIDGET(box)), h);
-    GdkRectangle screen;
-    GdkDisplay* display = gdk_display_get_default();
-    GdkMonitor* primary = gdk_display_get_primary_monitor(display);
-    gdk_monitor_get_geometry(primary ? primary : gdk_display_get_monitor(display, 0), &screen);
-    int x = 0, y = 0;
-    gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(box)), &x, &y);
-    EXPECT_NEAR(x, screen.x + (screen.width - w) / 2, 1);
-    EXPECT_NEAR(y, screen.y + (screen.height - h) / 2, 1);
-    // The settings dialog takes no clicks meanwhile; OK closes the box.
-    Click(W(C::kDefaultsButton));
-    Click(v.widget(InfoControl::kOk));
-  });
+  When([&] { return About() && gtk_widget_get_mapped(GTK_WIDGET(About()->window())); },
+       [&] {
+         seen = true;
+         GtkInfoView& v = *About();
+         GtkWindow* box = v.window();
+         EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_0)), "Sarvel");
+         EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_1)), "2.00.0457");
+         EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_2)), "Freeware");
+         EXPECT_EQ(LabelText(v.widget(InfoControl::kLblHomepage)), kMakerAddress);
+         EXPECT_EQ(TextColour(v.widget(InfoControl::kLabel_2)), gfx::Rgb(128, 0, 0));
+         EXPECT_EQ(TextColour(v.widget(InfoControl::kLblHomepage)), gfx::Rgb(0, 0, 192));
+         EXPECT_FALSE(gtk_window_get_decorated(box));
+         EXPECT_TRUE(gtk_window_get_modal(box));
+         EXPECT_EQ(gtk_window_get_transient_for(box), view().window());
+         EXPECT_EQ(gtk_window_get_focus(box), v.widget(InfoControl::kOk));
+         const int w = gtk::Px(kInfoClientWidth, v.dpi()), h = gtk::Px(kInfoClientHeight, v.dpi());
+         EXPECT_EQ(gtk_widget_get_allocated_width(GTK_WIDGET(box)), w);
+         EXPECT_EQ(gtk_widget_get_allocated_height(GTK_WIDGET(box)), h);
+         GdkRectangle screen;
+         GdkDisplay* display = gdk_display_get_default();
+         GdkMonitor* primary = gdk_display_get_primary_monitor(display);
+         gdk_monitor_get_geometry(primary ? primary : gdk_display_get_monitor(display, 0), &screen);
+         int x = 0, y = 0;
+         gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(box)), &x, &y);
+         EXPECT_NEAR(x, screen.x + (screen.width - w) / 2, 1);
+         EXPECT_NEAR(y, screen.y + (screen.height - h) / 2, 1);
+         // The settings dialog takes no clicks meanwhile; OK closes the box.
+         Click(W(C::kDefaultsButton));
+         Click(v.widget(InfoControl::kOk));
+       });
   Click(W(C::kInfoButton));
   EXPECT_TRUE(seen);
   EXPECT_EQ(About(), nullptr);
@@ -621,10 +639,11 @@ TEST_F(GtkDialogTest, TheAboutBoxShowsTitleAndVersionModallyOverTheDialog) {
   EXPECT_EQ(Stored("Background"), "1");  // Default did not run
   // Each press opens a fresh box; Enter closes it too.
   bool seen_again = false;
-  When([&] { return About() && gtk_widget_get_mapped(GTK_WIDGET(About()->window())); }, [&] {
-    seen_again = true;
-    Key(GTK_WIDGET(About()->window()), GDK_KEY_Return);
-  });
+  When([&] { return About() && gtk_widget_get_mapped(GTK_WIDGET(About()->window())); },
+       [&] {
+         seen_again = true;
+         Key(GTK_WIDGET(About()->window()), GDK_KEY_Return);
+       });
   Key(Window(), GDK_KEY_i, true);
   EXPECT_TRUE(WaitFor([&] { return seen_again; }));
   EXPECT_EQ(About(), nullptr);
@@ -639,7 +658,8 @@ TEST_F(GtkDialogTest, LayoutFollowsTheScreenResolution) {
   Open({{"Background", "1"}});
   EXPECT_EQ(view().dpi(), 144.0);
   EXPECT_EQ(gtk_widget_get_allocated_width(Window()), gtk::Px(kConfigClientWidth, 144.0));
-  for (C c : {C::kBackgroundFrame, C::kPictureOption, C::kOkButton, C::kPicturePathBox, C::kMinutesSpinner}) {
+  for (C c : {C::kBackgroundFrame, C::kPictureOption, C::kOkButton, C::kPicturePathBox,
+              C::kMinutesSpinner}) {
     GtkAllocation a;
     gtk_widget_get_allocation(W(c), &a);
     const TwipRect place = WindowPlace(c);

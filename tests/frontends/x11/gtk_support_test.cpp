@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/dialogs/config_controls.h"
 #include "core/gfx/image.h"
 #include "core/gfx/surface.h"
 #include "frontends/x11/gtk_support.h"
-#include "app/dialogs/config_controls.h"
 
 namespace sarvel::x11::gtk {
 namespace {
@@ -30,7 +30,8 @@ TEST(GtkSupport, TwipsBecomePixelsAtTheScreensResolution) {
   EXPECT_EQ(Twips(356, 96), 5340);
   EXPECT_EQ(Twips(-334, 96), -5010);
   for (double dpi : {96.0, 120.0, 144.0, 192.0}) {
-    for (int twips : {0, 120, 255, 4935, 5340, 7455}) EXPECT_NEAR(Twips(Px(twips, dpi), dpi), twips, 1440 / dpi);
+    for (int twips : {0, 120, 255, 4935, 5340, 7455})
+      EXPECT_NEAR(Twips(Px(twips, dpi), dpi), twips, 1440 / dpi);
   }
 }
 
@@ -87,7 +88,9 @@ TEST(GtkSupport, SurfacesReachCairoPixelForPixel) {
   cairo_surface_flush(out.get());
   const unsigned char* data = cairo_image_surface_get_data(out.get());
   const int stride = cairo_image_surface_get_stride(out.get());
-  auto word = [&](int x, int y) { return reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xFFFFFFu; };
+  auto word = [&](int x, int y) {
+    return reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xFFFFFFu;
+  };
   EXPECT_EQ(word(0, 0), 0x000080u);
   EXPECT_EQ(word(2, 1), 0xC86432u);
 }

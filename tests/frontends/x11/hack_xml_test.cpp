@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/base/number_text.h"
 #include "app/options.h"
+#include "core/base/number_text.h"
 
 namespace sarvel {
 namespace {
@@ -27,7 +27,8 @@ std::vector<Element> Elements(const std::string& xml) {
   for (std::sregex_iterator t(xml.begin(), xml.end(), tag), end; t != end; ++t) {
     Element e{(*t)[1], {}};
     const std::string text = (*t)[2];
-    for (std::sregex_iterator a(text.begin(), text.end(), attribute); a != end; ++a) e.attributes[(*a)[1]] = (*a)[2];
+    for (std::sregex_iterator a(text.begin(), text.end(), attribute); a != end; ++a)
+      e.attributes[(*a)[1]] = (*a)[2];
     elements.push_back(e);
   }
   return elements;
@@ -40,13 +41,16 @@ std::string HackXml() {
   return text.str();
 }
 
-const Element* Find(const std::vector<Element>& elements, std::string_view name, std::string_view id) {
+const Element* Find(const std::vector<Element>& elements, std::string_view name,
+                    std::string_view id) {
   for (const Element& e : elements)
     if (e.name == name && e.attributes.count("id") && e.attributes.at("id") == id) return &e;
   return nullptr;
 }
 
-double Number(const Element& e, const std::string& attribute) { return ParseNumber(e.attributes.at(attribute), "."); }
+double Number(const Element& e, const std::string& attribute) {
+  return ParseNumber(e.attributes.at(attribute), ".");
+}
 
 TEST(HackDescription, PassesEverySettingAsTheOptionsTableSays) {
   const std::vector<Element> elements = Elements(HackXml());
@@ -60,7 +64,8 @@ TEST(HackDescription, PassesEverySettingAsTheOptionsTableSays) {
       case HackElement::kSpinButton: {
         const Element* e = Find(elements, "number", o.xml.id);
         ASSERT_TRUE(e);
-        EXPECT_EQ(e->attributes.at("type"), o.xml.element == HackElement::kSlider ? "slider" : "spinbutton");
+        EXPECT_EQ(e->attributes.at("type"),
+                  o.xml.element == HackElement::kSlider ? "slider" : "spinbutton");
         EXPECT_EQ(e->attributes.at("arg"), option + " %");
         EXPECT_EQ(Number(*e, "low"), o.xml.low);
         EXPECT_EQ(Number(*e, "high"), o.xml.high);
@@ -90,7 +95,8 @@ TEST(HackDescription, PassesEverySettingAsTheOptionsTableSays) {
         EXPECT_EQ(e->attributes.at("arg"), option + " %");
         break;
       }
-      case HackElement::kNone: break;
+      case HackElement::kNone:
+        break;
     }
   }
   // Every option the description passes is a setting's, or one of the display's.
@@ -102,7 +108,8 @@ TEST(HackDescription, PassesEverySettingAsTheOptionsTableSays) {
       const std::string& arg = e.attributes.at(attribute);
       ASSERT_TRUE(std::regex_search(arg, m, option_name)) << arg;
       const bool display_option = m[2] == "root" || m[2] == "scale";
-      EXPECT_TRUE(display_option || OptionNamed(m[2].str())) << arg << " is in no row of the options table";
+      EXPECT_TRUE(display_option || OptionNamed(m[2].str()))
+          << arg << " is in no row of the options table";
     }
   }
 }

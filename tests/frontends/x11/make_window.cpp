@@ -45,8 +45,8 @@ int main(int argc, char** argv) {
   a.background_pixel = 0xFF00FF;
   a.override_redirect = True;
   Window w = XCreateWindow(d, RootWindow(d, screen), 10, 10, unsigned(std::atoi(argv[1])),
-                           unsigned(std::atoi(argv[2])), 0, CopyFromParent, InputOutput, CopyFromParent,
-                           CWBackPixel | CWOverrideRedirect, &a);
+                           unsigned(std::atoi(argv[2])), 0, CopyFromParent, InputOutput,
+                           CopyFromParent, CWBackPixel | CWOverrideRedirect, &a);
   XStoreName(d, w, "make_window");
   XMapRaised(d, w);
   XSync(d, False);

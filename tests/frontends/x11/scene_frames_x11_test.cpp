@@ -10,12 +10,12 @@
 #include <string>
 
 #include "core/gfx/surface.h"
-#include "tests/support/scene_run.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/forms_x11.h"
 #include "frontends/x11/scene_window_x11.h"
 #include "frontends/x11/x11_display.h"
 #include "tests/frontends/x11/display_required.h"
+#include "tests/support/scene_run.h"
 
 namespace sarvel::x11 {
 namespace {

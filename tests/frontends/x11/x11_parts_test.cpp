@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "core/report/protocol.h"
+#include "app/settings.h"
 #include "core/base/failure.h"
 #include "core/gfx/surface.h"
-#include "tests/support/headless_platform.h"
+#include "core/report/protocol.h"
 #include "frontends/posix/posix_files.h"
 #include "frontends/x11/command_line.h"
 #include "frontends/x11/event_loop.h"
@@ -26,9 +26,9 @@
 #include "frontends/x11/scene_window_x11.h"
 #include "frontends/x11/x11_display.h"
 #include "frontends/x11/x11_services.h"
-#include "app/settings.h"
-#include "tests/support/test_app.h"
 #include "tests/frontends/x11/display_required.h"
+#include "tests/support/headless_platform.h"
+#include "tests/support/test_app.h"
 
 namespace sarvel::x11 {
 namespace {
