@@ -157,7 +157,7 @@ Rect AtlasFont::InkBounds(int x, int y, std::string_view utf8) const {
   return Rect{int(l), int(t), int(r - l), int(b - t)};
 }
 
-void AtlasFont::DrawText(Surface& dst, int x, int y, std::string_view utf8, Argb color) const {
+void AtlasFont::DrawGlyphs(Surface& dst, int x, int y, std::string_view utf8, Argb color) const {
   const Rect bounds = dst.bounds();
   int64_t pen = x;
   const int64_t top = int64_t(y) + ascent_;

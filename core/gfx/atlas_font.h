@@ -67,7 +67,7 @@ class AtlasFont : public Font {
 
   int TextWidth(std::string_view utf8) const override;
   int TextHeight(std::string_view utf8) const override;
-  void DrawText(Surface& dst, int x, int y, std::string_view utf8, Argb color) const override;
+  void DrawGlyphs(Surface& dst, int x, int y, std::string_view utf8, Argb color) const override;
   // Exactly the union of the glyph bitmaps.
   Rect InkBounds(int x, int y, std::string_view utf8) const override;
 

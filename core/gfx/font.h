@@ -19,8 +19,8 @@ class Font {
   // Height of a line of text in pixels (the font's line height).
   virtual int TextHeight(std::string_view utf8) const = 0;
   // Draws one line with its top-left corner at (x, y), anti-aliased.
-  virtual void DrawText(Surface& dst, int x, int y, std::string_view utf8, Argb color) const = 0;
-  // The rectangle DrawText at (x, y) may change, before clipping. By default
+  virtual void DrawGlyphs(Surface& dst, int x, int y, std::string_view utf8, Argb color) const = 0;
+  // The rectangle DrawGlyphs at (x, y) may change, before clipping. By default
   // the line box widened by a line height on every side, room for any
   // overhang of the strokes; a font that knows its glyphs can say exactly.
   virtual Rect InkBounds(int x, int y, std::string_view utf8) const {
@@ -42,7 +42,7 @@ class TextCursor {
   // Returns the part of the surface the text may have changed.
   Rect Print(std::string_view utf8) {
     const Rect ink = font_.InkBounds(x_, y_, utf8).Intersected(dst_.bounds());
-    font_.DrawText(dst_, x_, y_, utf8, color_);
+    font_.DrawGlyphs(dst_, x_, y_, utf8, color_);
     x_ += font_.TextWidth(utf8);
     return ink;
   }

@@ -70,8 +70,8 @@ int GdiFont::TextWidth(std::string_view utf8) const {
 
 int GdiFont::TextHeight(std::string_view) const { return height_; }
 
-void GdiFont::DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
-                       gfx::Argb color) const {
+void GdiFont::DrawGlyphs(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                         gfx::Argb color) const {
   const std::wstring w = Widen(utf8);
   const int width = TextWidth(utf8) + height_;  // room for overhanging strokes
   const int height = height_;

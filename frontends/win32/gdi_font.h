@@ -20,8 +20,8 @@ class GdiFont : public gfx::Font {
 
   int TextWidth(std::string_view utf8) const override;
   int TextHeight(std::string_view utf8) const override;
-  void DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
-                gfx::Argb color) const override;
+  void DrawGlyphs(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                  gfx::Argb color) const override;
 
   const std::wstring& face() const { return face_; }
 

@@ -148,8 +148,8 @@ int FtFont::TextWidth(std::string_view utf8) const {
 
 int FtFont::TextHeight(std::string_view) const { return line_height_; }
 
-void FtFont::DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
-                      gfx::Argb color) const {
+void FtFont::DrawGlyphs(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                        gfx::Argb color) const {
   const gfx::Rect bounds = dst.bounds();
   int64_t pen = x;
   const int64_t baseline = int64_t(y) + ascent_;

@@ -33,8 +33,8 @@ class FtFont : public gfx::Font {
 
   int TextWidth(std::string_view utf8) const override;
   int TextHeight(std::string_view utf8) const override;
-  void DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
-                gfx::Argb color) const override;
+  void DrawGlyphs(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                  gfx::Argb color) const override;
 
   const std::string& family() const { return family_; }
   int ascent() const { return ascent_; }

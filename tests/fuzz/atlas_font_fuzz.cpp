@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(font->HasGlyph(U'?'));
   (void)font->TextWidth(text);
   gfx::Surface target(40, 20, gfx::kBlack);
-  font->DrawText(target, x % 60 - 10, y % 40 - 10, text, gfx::kWhite);
-  font->DrawText(target, x, y, text, gfx::kWhite);
+  font->DrawGlyphs(target, x % 60 - 10, y % 40 - 10, text, gfx::kWhite);
+  font->DrawGlyphs(target, x, y, text, gfx::kWhite);
   return 0;
 }

@@ -38,10 +38,10 @@ class RecordingFont : public gfx::Font {
  public:
   int TextWidth(std::string_view utf8) const override { return font_.TextWidth(utf8); }
   int TextHeight(std::string_view utf8) const override { return font_.TextHeight(utf8); }
-  void DrawText(gfx::Surface& dst, int x, int y, std::string_view utf8,
-                gfx::Argb color) const override {
+  void DrawGlyphs(gfx::Surface& dst, int x, int y, std::string_view utf8,
+                  gfx::Argb color) const override {
     printed.push_back(Printed{x, y, std::string(utf8)});
-    font_.DrawText(dst, x, y, utf8, color);
+    font_.DrawGlyphs(dst, x, y, utf8, color);
   }
   gfx::Rect InkBounds(int x, int y, std::string_view utf8) const override {
     return font_.InkBounds(x, y, utf8);

@@ -80,14 +80,14 @@ TEST_F(AtlasFontTest, HasTheSceneCharactersAndMeasuresBySumOfAdvances) {
                              "b"),
             font_->TextWidth("a?b"));
   Surface q(40, 20, kBlack), r(40, 20, kBlack);
-  font_->DrawText(q, 2, 2, "?", Rgb(250, 200, 0));
-  font_->DrawText(r, 2, 2, "\xF0\x9F", Rgb(250, 200, 0));
+  font_->DrawGlyphs(q, 2, 2, "?", Rgb(250, 200, 0));
+  font_->DrawGlyphs(r, 2, 2, "\xF0\x9F", Rgb(250, 200, 0));
   EXPECT_EQ(Fingerprint(q), Fingerprint(r));
 }
 
 TEST_F(AtlasFontTest, DrawsInsideTheLineBox) {
   Surface s(60, 40, kBlack);
-  font_->DrawText(s, 10, 10, "1", kWhite);
+  font_->DrawGlyphs(s, 10, 10, "1", kWhite);
   int inked = 0, full = 0;
   for (int y = 0; y < 40; ++y) {
     for (int x = 0; x < 60; ++x) {
@@ -109,16 +109,16 @@ TEST_F(AtlasFontTest, ClipsAtEveryEdge) {
     for (int y : {-20, -9, -1, 0, 3, 8, 14, 30}) {
       ExpectClippedMatchesUnclipped(
           [&](Surface& d, int px, int py) {
-            font_->DrawText(d, px, py, "W\xC3\xA4ld 12:30 \xE2\x82\xAC", Rgb(255, 230, 0));
+            font_->DrawGlyphs(d, px, py, "W\xC3\xA4ld 12:30 \xE2\x82\xAC", Rgb(255, 230, 0));
           },
           x, y, 20, 15, 150);
     }
   }
   Surface s = NoiseSurface(10, 10, 2);
   const uint64_t before = Fingerprint(s);
-  font_->DrawText(s, INT_MAX - 5, 0, "WWWW", kWhite);
-  font_->DrawText(s, INT_MIN, INT_MIN, "WWWW", kWhite);
-  font_->DrawText(s, 0, INT_MAX, "WWWW", kWhite);
+  font_->DrawGlyphs(s, INT_MAX - 5, 0, "WWWW", kWhite);
+  font_->DrawGlyphs(s, INT_MIN, INT_MIN, "WWWW", kWhite);
+  font_->DrawGlyphs(s, 0, INT_MAX, "WWWW", kWhite);
   EXPECT_EQ(Fingerprint(s), before);
 }
 
@@ -129,8 +129,8 @@ TEST_F(AtlasFontTest, SameBitsOnEveryBuild) {
   cursor.Print("Sonntag, 12. ");
   cursor.Print("Oktober 2025");
   EXPECT_EQ(cursor.x(), 4 + font_->TextWidth("Sonntag, 12. Oktober 2025"));
-  font_->DrawText(s, 4, 20, "23:59:07 \xE2\x80\x93 \xC3\x84\xC3\x96\xC3\x9C \xE2\x82\xAC",
-                  Rgb(240, 240, 240));
+  font_->DrawGlyphs(s, 4, 20, "23:59:07 \xE2\x80\x93 \xC3\x84\xC3\x96\xC3\x9C \xE2\x82\xAC",
+                    Rgb(240, 240, 240));
   EXPECT_EQ(Fingerprint(s), 14293491767676420494ull);
 }
 
@@ -181,7 +181,7 @@ TEST(AtlasFont, ReadsTheDocumentedFormat) {
   const auto font = AtlasFont::Parse(atlas('?'));
   EXPECT_EQ(font->TextWidth("\xE2\x82\xACx"), 10);
   Surface s(4, 15, kBlack);
-  font->DrawText(s, 0, 0, "?", kWhite);
+  font->DrawGlyphs(s, 0, 0, "?", kWhite);
   EXPECT_EQ(s.at(1, 3), kWhite);
   EXPECT_EQ(s.at(2, 3), Rgb(128, 128, 128));
   ExpectInvalid(atlas('A'), "an atlas without '?'");
@@ -212,7 +212,7 @@ TEST_F(AtlasFontTest, RefusesDamagedAtlases) {
     for (int i = 0; i < 3; ++i) b[rng() % records_end] = uint8_t(rng());
     try {
       Surface s(30, 20, kBlack);
-      AtlasFont::Parse(b)->DrawText(s, -3, -2, "Ag?\xC3\xBF\xE2\x82\xAC", kWhite);
+      AtlasFont::Parse(b)->DrawGlyphs(s, -3, -2, "Ag?\xC3\xBF\xE2\x82\xAC", kWhite);
     } catch (const RuntimeFailure& e) {
       ASSERT_EQ(e.number(), 481);
     }

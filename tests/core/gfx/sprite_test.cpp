@@ -227,7 +227,7 @@ TEST(TextDamage, InkBoundsHoldEverythingTheTextChanged) {
   struct Wide : Font {
     int TextWidth(std::string_view t) const override { return int(t.size()) * 5; }
     int TextHeight(std::string_view) const override { return 10; }
-    void DrawText(Surface& dst, int x, int y, std::string_view t, Argb color) const override {
+    void DrawGlyphs(Surface& dst, int x, int y, std::string_view t, Argb color) const override {
       // Strokes reaching half a line beyond the box on every side.
       FillRect(dst, {x - 5, y - 5, TextWidth(t) + 10, 20}, color);
     }

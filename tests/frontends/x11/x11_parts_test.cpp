@@ -336,7 +336,7 @@ TEST(Font, SceneFontIsFoundAndDrawsInsideItsLine) {
   EXPECT_EQ(width, font->TextWidth("12/06/2026   ") + font->TextWidth("22:37:14"));
   gfx::Surface s(200, 40, gfx::kBlack);
   s.Clear();
-  font->DrawText(s, 10, 10, text, gfx::kWhite);
+  font->DrawGlyphs(s, 10, 10, text, gfx::kWhite);
   int inside = 0, outside = 0, partial = 0;
   for (int y = 0; y < s.height(); ++y) {
     for (int x = 0; x < s.width(); ++x) {
@@ -357,8 +357,8 @@ TEST(Font, SceneFontIsFoundAndDrawsInsideItsLine) {
   // A character the face lacks is drawn as '?'.
   EXPECT_EQ(font->TextWidth("\xE2\x98\x83"), font->TextWidth("?"));
   // Clipped at every edge without harm.
-  font->DrawText(s, -5, -8, text, gfx::kWhite);
-  font->DrawText(s, 190, 35, text, gfx::kWhite);
+  font->DrawGlyphs(s, -5, -8, text, gfx::kWhite);
+  font->DrawGlyphs(s, 190, 35, text, gfx::kWhite);
 }
 
 TEST(Font, UnknownFamiliesGiveNoFont) {
