@@ -3,7 +3,6 @@
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-set(_sarvel_saved_flags ${CMAKE_CXX_FLAGS})
 # Its warnings are not ours to mend: SYSTEM keeps those of its headers out of
 # our tests, and its own sources build without -Werror.
 add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)

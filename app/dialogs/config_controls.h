@@ -187,7 +187,5 @@ inline constexpr std::array<ConfigControl, 5> kBackgroundOptions = {
     ConfigControl::kDesktopOption, ConfigControl::kPictureOption};
 inline constexpr std::array<ConfigControl, 3> kOptionBoxes = {
     ConfigControl::kShowDateBox, ConfigControl::kShowTimeBox, ConfigControl::kRestartBox};
-inline constexpr std::array<ConfigControl, 2> kSliders = {ConfigControl::kLeafCountSlider,
-                                                          ConfigControl::kSpeedSlider};
 
 }  // namespace sarvel
