@@ -7,6 +7,8 @@
 #                 run is there (tools/programs.txt) and that the C++ sources
 #                 are formatted (.clang-format), build every preset, run the
 #                 whole suite
+#   make dist     the packages into dist/: an MSI for each Windows build, a zip
+#                 of both .scr files, and a Debian package
 #   make bench    the Google Benchmarks (release build)
 #   make soak     the endurance runs of the scene: 72 hours of its rules, then
 #                 7 days of frames with real pictures (release build)
@@ -23,7 +25,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # those packages, test checks them before it builds.
 DEB_PACKAGES := $(shell bash tools/check-programs.sh --packages)
 
-.PHONY: run run-wine install test deps build bench soak fuzz clean env $(addprefix build-,$(PRESETS))
+.PHONY: run run-wine install test deps build dist bench soak fuzz clean env $(addprefix build-,$(PRESETS))
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -59,6 +61,9 @@ run-wine: deps build-win64
 
 install: build-release
 	cmake --install build/release --prefix $(PREFIX)
+
+dist: deps build-release build-win64 build-win32
+	@bash tools/dist/make-dist.sh
 
 bench: deps build-release
 	build/release/bench/sarvel_bench --benchmark_min_time=0.2
