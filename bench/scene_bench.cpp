@@ -36,7 +36,7 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
   o.width = w;
   o.height = h;
   o.scale = scale;
-  o.restart = "0";
+  o.Set<&sarvel::SaverSettings::AutoRestart>("0");
   o.advance_clock = true;  // the overlay's time changes every second, as it does
   o.rendering = rendering;
   sarvel::headless::OffscreenSceneRunner run(o);

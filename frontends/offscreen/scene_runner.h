@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -21,6 +23,17 @@
 
 namespace sarvel::headless {
 
+inline std::map<std::string, std::string, std::less<>> RunDefaults() {
+  std::map<std::string, std::string, std::less<>> stored;
+  for (const SettingOption& option : kSettingOptions) {
+    std::string_view text = option.default_text;
+    if (option.key == OptionOf(&SaverSettings::BackgroundKind).key) text = "2";
+    if (option.key == OptionOf(&SaverSettings::AutoRestart).key) text = "0";
+    stored.emplace(option.key, text);
+  }
+  return stored;
+}
+
 struct SceneRunOptions {
   uint32_t seed = 1;
   // The screen in device pixels, and its device pixels per logical pixel:
@@ -28,15 +41,15 @@ struct SceneRunOptions {
   int width = 1024;
   int height = 768;
   double scale = 1.0;
-  // Stored settings, as text, exactly as the store would hold them.
-  std::string max_leaf = "10";
-  std::string speed = "10";
-  std::string background = "2";
-  std::string picture{};
-  std::string show_date = "1";
-  std::string show_time = "1";
-  std::string restart = "0";
-  std::string restart_seconds = "600";
+  // Stored settings, as text, exactly as the store would hold them, by key:
+  // every option's default, but a blue sky and no restarts, so that a run's
+  // frames depend on its seed alone.
+  std::map<std::string, std::string, std::less<>> stored = RunDefaults();
+  // Stores one setting: o.Set<&SaverSettings::LeafSpeed>("20").
+  template <auto Field>
+  void Set(std::string text) {
+    stored[std::string(OptionOf(Field).key)] = std::move(text);
+  }
   uint32_t start_tick = 3600000;  // an hour after the system started
   LocalTime now{2026, 10, 18, 16, 20, 0, 0};
   bool advance_clock = false;  // let the date and time move with the frames
@@ -67,17 +80,7 @@ class SceneRunnerOn {
  public:
   explicit SceneRunnerOn(const SceneRunOptions& o)
       : options_(o), rng_(o.seed), factory_(o.width, o.height, o.scale) {
-    const std::pair<const SettingOption&, const std::string&> stored[] = {
-        {OptionOf(&SaverSettings::MaxLeaf), o.max_leaf},
-        {OptionOf(&SaverSettings::LeafSpeed), o.speed},
-        {OptionOf(&SaverSettings::BackgroundKind), o.background},
-        {OptionOf(&SaverSettings::PicFile), o.picture},
-        {OptionOf(&SaverSettings::ShowDate), o.show_date},
-        {OptionOf(&SaverSettings::ShowTime), o.show_time},
-        {OptionOf(&SaverSettings::AutoRestart), o.restart},
-        {OptionOf(&SaverSettings::RestartSeconds), o.restart_seconds}};
-    for (const auto& [option, text] : stored)
-      platform_.store.values[std::string(option.key)] = text;
+    for (const auto& [key, text] : o.stored) platform_.store.values[key] = text;
     platform_.clock.tick = o.start_tick;
     platform_.clock.now = o.now;
     PlatformServices services = platform_.services();

@@ -99,10 +99,12 @@ TEST_P(GoldenFrames, MatchTheReference) {
   o.width = g.width;
   o.height = g.height;
   o.scale = g.scale;
-  o.background = g.background;
-  if (std::string(g.background) == "5") o.picture = MakeUserPicture();
-  if (!g.date_and_time)
-    o.show_date = o.show_time = std::string("0");  // g++ 12 warns wrongly on a literal
+  o.Set<&SaverSettings::BackgroundKind>(g.background);
+  if (std::string(g.background) == "5") o.Set<&SaverSettings::PicFile>(MakeUserPicture());
+  if (!g.date_and_time) {
+    o.Set<&SaverSettings::ShowDate>("0");
+    o.Set<&SaverSettings::ShowTime>("0");
+  }
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(g.frames));

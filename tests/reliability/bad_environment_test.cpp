@@ -40,8 +40,8 @@ struct FailingRun {
   explicit FailingRun(const Folder& folder) : r(Options(folder), folder) {}
   static headless::SceneRunOptions Options(const Folder& folder) {
     headless::SceneRunOptions o = reliability::SmallRun();
-    o.background = "5";
-    o.picture = folder / "missing.jpg";
+    o.Set<&SaverSettings::BackgroundKind>("5");
+    o.Set<&SaverSettings::PicFile>(folder / "missing.jpg");
     return o;
   }
   reliability::LoggedRun r;
@@ -389,10 +389,10 @@ TEST(Display, SizeChangesDuringARunNeverFailIt) {
   for (const char* restart : {"0", "1"}) {
     SCOPED_TRACE(std::string("restart ") + restart);
     headless::SceneRunOptions o = reliability::SmallRun(11);
-    o.restart = restart;
-    o.restart_seconds = "1";
-    o.max_leaf = "10";
-    o.background = "6";
+    o.Set<&SaverSettings::AutoRestart>(restart);
+    o.Set<&SaverSettings::RestartSeconds>("1");
+    o.Set<&SaverSettings::MaxLeaf>("10");
+    o.Set<&SaverSettings::BackgroundKind>("6");
     reliability::LoggedRun r(o, folder);
     ASSERT_TRUE(r.run.Start());
     const std::pair<int, int> sizes[] = {{0, 0},   {1, 1},  {2, 300},  {300, 2},  {0, 120},

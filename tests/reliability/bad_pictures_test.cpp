@@ -41,8 +41,8 @@ struct PictureRun {
   PictureRun(const Folder& folder, const std::string& path) : r(Options(path), folder) {}
   static headless::SceneRunOptions Options(const std::string& path) {
     headless::SceneRunOptions o = reliability::SmallRun();
-    o.background = "5";
-    o.picture = path;
+    o.Set<&SaverSettings::BackgroundKind>("5");
+    o.Set<&SaverSettings::PicFile>(path);
     return o;
   }
   headless::SceneRunner& run() { return r.run; }
@@ -160,8 +160,8 @@ TEST(BadPictures, DeletedDuringARunEndsItAtTheNextRestart) {
   const std::string picture = folder / "autumn.bmp";
   WriteFile(picture, BitmapBytes(64, 48));
   headless::SceneRunOptions o = PictureRun::Options(picture);
-  o.restart = "1";
-  o.restart_seconds = "2";
+  o.Set<&SaverSettings::AutoRestart>("1");
+  o.Set<&SaverSettings::RestartSeconds>("2");
   reliability::LoggedRun r(o, folder);
   ASSERT_TRUE(r.run.Start());
   ASSERT_TRUE(r.run.RunFrames(100));  // 1.5 s of frames

@@ -66,15 +66,14 @@ struct Figures {
 Figures RunFor(double days, bool restart, uint32_t seed) {
   reliability::Folder folder("week");
   headless::SceneRunOptions o = reliability::SmallRun(seed);
-  // Texts as the store holds them (built, not assigned from literals: g++ 12
-  // warns falsely on that here).
-  o.max_leaf = std::to_string(10);
-  o.speed = std::to_string(10);
-  o.background = std::to_string(6);  // every kind in turn, the picture file included
-  o.picture = folder / "autumn.bmp";
-  reliability::WriteFile(o.picture, reliability::BitmapBytes(64, 48));
-  o.restart = std::to_string(restart ? 1 : 0);
-  o.restart_seconds = std::to_string(60);
+  const std::string picture = folder / "autumn.bmp";
+  reliability::WriteFile(picture, reliability::BitmapBytes(64, 48));
+  o.Set<&SaverSettings::MaxLeaf>("10");
+  o.Set<&SaverSettings::LeafSpeed>("10");
+  o.Set<&SaverSettings::BackgroundKind>("6");  // every kind in turn, the picture file included
+  o.Set<&SaverSettings::PicFile>(picture);
+  o.Set<&SaverSettings::AutoRestart>(restart ? "1" : "0");
+  o.Set<&SaverSettings::RestartSeconds>("60");
   o.advance_clock = true;
   reliability::LoggedRun r(o, folder);
   headless::SceneRunner& run = r.run;

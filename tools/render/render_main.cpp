@@ -114,22 +114,22 @@ int main(int argc, char** argv) {
     } else if (a == "--frames")
       frames = std::max(0, std::atoi(value()));
     else if (a == "--background")
-      o.background = value();
+      o.Set<&sarvel::SaverSettings::BackgroundKind>(value());
     else if (a == "--picture")
-      o.picture = value();
+      o.Set<&sarvel::SaverSettings::PicFile>(value());
     else if (a == "--speed")
-      o.speed = value();
+      o.Set<&sarvel::SaverSettings::LeafSpeed>(value());
     else if (a == "--count")
-      o.max_leaf = value();
+      o.Set<&sarvel::SaverSettings::MaxLeaf>(value());
     else if (a == "--scale-to") {
       if (!ParseSize(value(), &scale_w, &scale_h)) {
         std::fputs("sarvel-render: --scale-to takes WxH, each 1 to 16384\n", stderr);
         return 2;
       }
     } else if (a == "--no-date")
-      o.show_date = "0";
+      o.Set<&sarvel::SaverSettings::ShowDate>("0");
     else if (a == "--no-time")
-      o.show_time = "0";
+      o.Set<&sarvel::SaverSettings::ShowTime>("0");
     else if (a == "--help" || a == "-h") {
       Usage();
       return 0;

@@ -61,9 +61,9 @@ headless::SceneRunOptions Options(uint32_t seed, int w, int h, double scale) {
   o.width = int(std::lround(w * scale));
   o.height = int(std::lround(h * scale));
   o.scale = scale;
-  o.speed = "20";  // fast: mushrooms grow and mature, leaves settle
-  o.restart = "1";
-  o.restart_seconds = "2";
+  o.Set<&SaverSettings::LeafSpeed>("20");  // fast: mushrooms grow and mature, leaves settle
+  o.Set<&SaverSettings::AutoRestart>("1");
+  o.Set<&SaverSettings::RestartSeconds>("2");
   o.advance_clock = true;
   return o;
 }
@@ -107,8 +107,10 @@ TEST(DeviceScale, TheFrameAtScale2ShrunkIsCloseToTheFrameAtScale1) {
   for (const char* background : {"1", "2", "3", "4"}) {
     SCOPED_TRACE(background);
     headless::SceneRunOptions o1 = Options(33, 480, 360, 1.0), o2 = Options(33, 480, 360, 2.0);
-    o1.background = o2.background = background;
-    o1.restart = o2.restart = "0";
+    o1.Set<&SaverSettings::BackgroundKind>(background);
+    o2.Set<&SaverSettings::BackgroundKind>(background);
+    o1.Set<&SaverSettings::AutoRestart>("0");
+    o2.Set<&SaverSettings::AutoRestart>("0");
     headless::SceneRunner one(o1), two(o2);
     ASSERT_TRUE(one.Start());
     ASSERT_TRUE(two.Start());

@@ -27,7 +27,7 @@ TEST(Endurance, HoursAtFullSpeedWithoutRestart) {
   o.seed = 2026;
   o.width = 160;
   o.height = 120;
-  o.restart = std::string("0");  // not a literal: g++ 12 warns wrongly (-Wrestrict)
+  o.Set<&SaverSettings::AutoRestart>("0");
   o.resources = &nothing;
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
@@ -50,8 +50,8 @@ TEST(Endurance, SixtyDaysOfTickCountAcrossBothWraps) {
   o.seed = 9;
   o.width = 160;
   o.height = 120;
-  o.restart = std::string("1");
-  o.restart_seconds = "600";
+  o.Set<&SaverSettings::AutoRestart>("1");
+  o.Set<&SaverSettings::RestartSeconds>("600");
   o.start_tick = 0;
   o.resources = &nothing;
   headless::SceneRunner run(o);

@@ -78,12 +78,9 @@ TEST(FrameLoop, TheCounterSeesAllocations) {
 
 TEST(FrameLoop, AllocatesNothingOnceWarm) {
   // Fast, so that mushrooms grow through their sizes and mature.
-  const headless::SceneRunOptions o{.seed = 31,
-                                    .width = 800,
-                                    .height = 600,
-                                    .speed = "20",
-                                    .background = "3",
-                                    .advance_clock = true};
+  headless::SceneRunOptions o{.seed = 31, .width = 800, .height = 600, .advance_clock = true};
+  o.Set<&SaverSettings::LeafSpeed>("20");
+  o.Set<&SaverSettings::BackgroundKind>("3");
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(300));  // warm: every surface and list at its size
@@ -104,13 +101,9 @@ TEST(FrameLoop, AllocatesNothingOnceWarm) {
 // At a device scale the same: the sprites kept at their device sizes, the
 // finer art loaded at the layout.
 TEST(FrameLoop, AllocatesNothingOnceWarmAtDeviceScale2) {
-  const headless::SceneRunOptions o{.seed = 31,
-                                    .width = 1280,
-                                    .height = 960,
-                                    .scale = 2.0,
-                                    .speed = "20",
-                                    .background = "2",
-                                    .advance_clock = true};
+  headless::SceneRunOptions o{
+      .seed = 31, .width = 1280, .height = 960, .scale = 2.0, .advance_clock = true};
+  o.Set<&SaverSettings::LeafSpeed>("20");
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(300));
@@ -126,7 +119,7 @@ TEST(FrameLoop, AllocatesNothingOnceWarmAtDeviceScale2) {
 }
 
 TEST(FrameLoop, NothingEitherWhileNobodyLooksAndWhenLookedAtAgain) {
-  const headless::SceneRunOptions o{.seed = 32, .width = 640, .height = 480, .advance_clock = true};
+  headless::SceneRunOptions o{.seed = 32, .width = 640, .height = 480, .advance_clock = true};
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(300));

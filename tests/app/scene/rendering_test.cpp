@@ -92,15 +92,15 @@ void CompareScene(int scene, double scale, bool large, bool rescale, int frames,
                               .width = Device(w, scale),
                               .height = Device(h, scale),
                               .scale = scale,
-                              .max_leaf = std::to_string(between(2, 10)),
-                              .speed = std::to_string(between(3, 20)),
-                              .background = background,
-                              .picture = picture,
-                              .show_date = std::to_string(between(0, 1)),
-                              .show_time = std::to_string(between(0, 1)),
-                              .restart = std::string(1, '1'),
-                              .restart_seconds = std::to_string(between(1, 3)),
                               .advance_clock = true};
+  o.Set<&SaverSettings::MaxLeaf>(std::to_string(between(2, 10)));
+  o.Set<&SaverSettings::LeafSpeed>(std::to_string(between(3, 20)));
+  o.Set<&SaverSettings::BackgroundKind>(background);
+  o.Set<&SaverSettings::PicFile>(picture);
+  o.Set<&SaverSettings::ShowDate>(std::to_string(between(0, 1)));
+  o.Set<&SaverSettings::ShowTime>(std::to_string(between(0, 1)));
+  o.Set<&SaverSettings::AutoRestart>("1");
+  o.Set<&SaverSettings::RestartSeconds>(std::to_string(between(1, 3)));
   o.rendering = kFullCopy;
   headless::SceneRunner reference(o);
   o.rendering = Rendering{};
@@ -142,7 +142,7 @@ void CompareScene(int scene, double scale, bool large, bool rescale, int frames,
     }
     ASSERT_TRUE(SamePixels(reference.WindowImage(), fast.WindowImage()))
         << "scene " << scene << " frame " << frame << ", " << fast.WindowImage().width() << "x"
-        << fast.WindowImage().height() << " at scale " << scale << ", background " << o.background;
+        << fast.WindowImage().height() << " at scale " << scale << ", background " << background;
     ++t.compared;
     const Surface& now = fast.WindowImage();
     if (fast.view()->partial_refreshes() != partial_before && !fast.view()->last_refresh_whole()) {

@@ -43,7 +43,7 @@ if start_scene; then
   xdotool mousemove_relative -- 2 0
   still_running_after 0.7 "$saver_pid" && pass "1 and 2 pixel moves keep it running" || fail "ended on jitter"
   xdotool mousemove_relative -- 10 0
-  wait_end 3 "$saver_pid" && pass "a 10 pixel move ends it" || fail "still running after a 10 pixel move"
+  wait_end 10 "$saver_pid" && pass "a 10 pixel move ends it" || fail "still running after a 10 pixel move"
   expect_screensaver 1 "after a full-screen run"
 fi
 stop_all
@@ -81,13 +81,13 @@ dpi_restore
 # WM_MOUSEWHEEL, 6 and 7 as WM_MOUSEHWHEEL).
 if start_scene; then
   xdotool key --window "$win" a 2>/dev/null || xdotool key a
-  wait_end 3 "$saver_pid" && pass "a key ends it" || fail "still running after a key"
+  wait_end 10 "$saver_pid" && pass "a key ends it" || fail "still running after a key"
 fi
 stop_all
 for button in 1 4 5 6 7; do
   if start_scene; then
     xdotool click "$button"
-    wait_end 3 "$saver_pid" && pass "button $button ends it" || fail "still running after button $button"
+    wait_end 10 "$saver_pid" && pass "button $button ends it" || fail "still running after button $button"
   fi
   stop_all
 done

@@ -35,7 +35,7 @@ if start_at 1100 240; then
   xdotool mousemove_relative -- 2 0
   still_running_after 0.7 "$saver_pid" && pass "a 2 pixel move on the second monitor keeps it" || fail "ended on jitter"
   xdotool mousemove_relative -- 10 0
-  wait_end 3 "$saver_pid" && pass "a 10 pixel move on the second monitor ends it" ||
+  wait_end 10 "$saver_pid" && pass "a 10 pixel move on the second monitor ends it" ||
     fail "still running after a 10 pixel move on the second monitor"
 fi
 stop_all
@@ -59,7 +59,7 @@ if start_at 400 300; then
   pass "one window on each monitor, the primary on the right: $(geometries)"
   check_all_monitors "$shots/monitors-left"
   xdotool mousemove_relative -- 0 10
-  wait_end 3 "$saver_pid" && pass "a 10 pixel move on the left monitor ends it" ||
+  wait_end 10 "$saver_pid" && pass "a 10 pixel move on the left monitor ends it" ||
     fail "still running after a 10 pixel move on the left monitor"
 fi
 [ "$(protocols)" = 0 ] || fail "clean runs wrote a protocol"

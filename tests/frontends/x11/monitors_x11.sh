@@ -41,7 +41,7 @@ fi
 stop_all
 if start_at 400 300; then
   xdotool mousemove_relative -- 0 10
-  wait_end 3 "$saver_pid" && pass "a 10 pixel move on the first monitor ends it" ||
+  wait_end 10 "$saver_pid" && pass "a 10 pixel move on the first monitor ends it" ||
     fail "still running after a 10 pixel move on the first monitor"
 fi
 
@@ -62,7 +62,7 @@ if start_at 400 300; then
   shot "$shots/x11-monitors-moved.png"
   running "$saver_pid" && pass "the run went on through the changes" || fail "a monitor change ended the run"
   xdotool mousemove_relative -- 10 0
-  wait_end 3 "$saver_pid" && pass "a 10 pixel move still ends it" || fail "still running after the changes and a move"
+  wait_end 10 "$saver_pid" && pass "a 10 pixel move still ends it" || fail "still running after the changes and a move"
   monitors_set right-of
 fi
 

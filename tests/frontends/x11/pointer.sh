@@ -52,7 +52,7 @@ check_jitter() {
   else
     xdotool mousemove_relative -- 0 $((3 * dy))
   fi
-  if wait_end 3 "$saver_pid"; then
+  if wait_end 10 "$saver_pid"; then
     pass "$where: 1 and 2 pixel moves keep the run, 3 end it"
   else
     fail "$where: still running after a 3 pixel move"
@@ -74,7 +74,7 @@ check_crossing() {
     return
   fi
   xdotool mousemove_relative -- 3 0
-  wait_end 3 "$saver_pid" && pass "jitter over the border at $x,$y keeps the run, 3 pixels end it" ||
+  wait_end 10 "$saver_pid" && pass "jitter over the border at $x,$y keeps the run, 3 pixels end it" ||
     fail "still running after 3 pixels over the border at $x,$y"
 }
 

@@ -34,12 +34,12 @@ headless::SceneRunOptions RunOptions(const FrameCase& c) {
   o.width = c.width;
   o.height = c.height;
   o.scale = c.scale;
-  o.background = c.background;
+  o.Set<&SaverSettings::BackgroundKind>(c.background);
   // The date and time stay out of both: FreeType draws them here, the
   // linked-in atlas there. The web address cannot be switched off; its
   // corner is left out of the comparison (AddressCorner).
-  o.show_date = "0";
-  o.show_time = "0";
+  o.Set<&SaverSettings::ShowDate>("0");
+  o.Set<&SaverSettings::ShowTime>("0");
   return o;
 }
 

@@ -13,9 +13,10 @@ source "$(dirname "$0")/lib.sh"
 make_sandbox "$@"
 read -r W H < <(screen_size)
 
+corner_whites() { pure_white_pixels "$1" "300x24+0+$((H - 24))"; }
 end_scene() {
   xdotool key a
-  wait_end 3 "$saver_pid" || fail "a key did not end the run"
+  wait_end 10 "$saver_pid" || fail "a key did not end the run"
   stop_all
 }
 
@@ -70,13 +71,22 @@ if start_scene -background black -no-date -no-time; then
   shot "$shots/x11-overrides.png"
   read -r r g b < <(pixel "$shots/x11-overrides.png" 3 3)
   [ $((r + g + b)) -lt 30 ] && pass "-background black beats Background=2" || fail "top left is $r $g $b, not black"
-  left=$(pure_white_pixels "$shots/x11-overrides.png" "300x24+0+$((H - 24))")
+  left=$(corner_whites "$shots/x11-overrides.png")
   right=$(white_pixels "$shots/x11-overrides.png" "300x24+$((W - 300))+$((H - 24))")
-  # A line of overlay text there is some 80 pure white pixels; a pale
-  # mushroom cap or leaf highlight in the corner may give a few.
-  [ "${left:-99}" -lt 30 ] && pass "-no-date -no-time leave the corner empty" || fail "text bottom left ($left)"
   [ "${right:-0}" -gt 40 ] && pass "the web address stays" || fail "no web address ($right)"
   end_scene
+  # A line of overlay text there is some 65 to 135 pure white pixels, in
+  # every frame of a run. The white stems and spots of mushrooms that happen
+  # to grow in that corner can give as many, but not in each of three scenes.
+  for again in 2 3; do
+    [ "${left:-99}" -lt 30 ] && break
+    start_scene -background black -no-date -no-time || break
+    shot "$shots/x11-overrides-$again.png"
+    left="$left, $(corner_whites "$shots/x11-overrides-$again.png")"
+    end_scene
+  done
+  [ "${left##* }" -lt 30 ] 2>/dev/null && pass "-no-date -no-time leave the corner empty ($left)" ||
+    fail "text bottom left in three scenes ($left)"
 fi
 [ "$(sha256sum <"$settings")" = "$before" ] && pass "the settings file is unchanged" || fail "the settings file changed"
 

@@ -88,7 +88,7 @@ else
   [ "${m:-1000}" -lt 5 ] && pass "-root under \$XSCREENSAVER_WINDOW draws into the daemon's window" ||
     fail "\$XSCREENSAVER_WINDOW: ${m} per mille untouched"
   kill -TERM "$saver_pid"
-  wait_end 3 "$saver_pid" || fail "the hack still runs after SIGTERM"
+  wait_end 10 "$saver_pid" || fail "the hack still runs after SIGTERM"
 
   # ... or by one that marks its window as the virtual root.
   [ "$(host_cmd 'resize 300 200')" = ok ] || fail "make_window did not resize"
@@ -101,7 +101,7 @@ else
 
   # A daemon that destroys its window ends the hack.
   host_cmd destroy >/dev/null
-  wait_end 3 "$saver_pid" && pass "the hack ends with its window" || fail "the hack outlives its window"
+  wait_end 10 "$saver_pid" && pass "the hack ends with its window" || fail "the hack outlives its window"
 fi
 host_quit
 stop_all
@@ -120,7 +120,7 @@ if [ -n "$host_id" ]; then
 fi
 host_quit
 start_saver /P 0
-wait_end 3 "$saver_pid" && pass "/P 0 ends by itself" || fail "/P 0 keeps running"
+wait_end 10 "$saver_pid" && pass "/P 0 ends by itself" || fail "/P 0 keeps running"
 stop_all
 
 # 3. The windowed mode.
