@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/base/failure.h"
+#include "core/base/little_endian.h"
 #include "core/gfx/picture_codec.h"
 
 namespace sarvel::win32 {
@@ -31,15 +32,6 @@ struct GroupEntry {  // GRPICONDIRENTRY
   WORD id;
 };
 #pragma pack(pop)
-
-void Put16(std::vector<uint8_t>& v, uint16_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, uint16_t(x));
-  Put16(v, uint16_t(x >> 16));
-}
 
 }  // namespace
 
@@ -86,14 +78,14 @@ gfx::ImageRef ExecutableResources::Entry(int id, int side) {
   if (image.empty()) Raise(Err::kInvalidPicture);
   // Rebuild a one-entry .ico around it for the common decoder.
   std::vector<uint8_t> ico;
-  Put16(ico, 0);
-  Put16(ico, 1);
-  Put16(ico, 1);
+  AppendLe16(ico, 0);
+  AppendLe16(ico, 1);
+  AppendLe16(ico, 1);
   ico.insert(ico.end(), {chosen.width, chosen.height, chosen.colors, 0});
-  Put16(ico, chosen.planes);
-  Put16(ico, chosen.bit_count);
-  Put32(ico, uint32_t(image.size()));
-  Put32(ico, 22);
+  AppendLe16(ico, chosen.planes);
+  AppendLe16(ico, chosen.bit_count);
+  AppendLe32(ico, uint32_t(image.size()));
+  AppendLe32(ico, 22);
   ico.insert(ico.end(), image.begin(), image.end());
   return gfx::DecodeIcon(ico, 32);
 }
@@ -113,9 +105,9 @@ gfx::ImageRef ExecutableResources::Bitmap(int id) {
   std::vector<uint8_t> file;
   file.push_back('B');
   file.push_back('M');
-  Put32(file, uint32_t(14 + dib.size()));
-  Put32(file, 0);
-  Put32(file, 14 + header + colors * 4);
+  AppendLe32(file, uint32_t(14 + dib.size()));
+  AppendLe32(file, 0);
+  AppendLe32(file, 14 + header + colors * 4);
   file.insert(file.end(), dib.begin(), dib.end());
   slot = gfx::DecodePicture(file);
   return slot;

@@ -33,8 +33,12 @@
 #include <limits>
 #include <string>
 #include <vector>
+#include "core/base/little_endian.h"
 
 namespace {
+
+using sarvel::AppendLe16;
+using sarvel::AppendLe32;
 
 constexpr const char* kDefaultFont = "/usr/share/fonts/opentype/comic-neue/ComicNeue-Bold.otf";
 
@@ -102,15 +106,6 @@ int16_t CheckI16(long v, const char* what) {
   return int16_t(v);
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,23 +161,23 @@ int main(int argc, char** argv) {
   }
 
   std::vector<uint8_t> out = {'S', 'V', 'F', 'A'};
-  Put16(out, 1);  // version
-  Put16(out, 0);
-  Put16(out, uint32_t(std::lround(opt.size_pt * 100)));
-  Put16(out, uint32_t(opt.dpi));
-  Put16(out, uint16_t(CheckI16(line_height, "line height")));
-  Put16(out, uint16_t(CheckI16(ascent, "ascent")));
-  Put32(out, uint32_t(glyphs.size()));
-  Put32(out, uint32_t(blob.size()));
+  AppendLe16(out, 1);  // version
+  AppendLe16(out, 0);
+  AppendLe16(out, uint32_t(std::lround(opt.size_pt * 100)));
+  AppendLe16(out, uint32_t(opt.dpi));
+  AppendLe16(out, uint16_t(CheckI16(line_height, "line height")));
+  AppendLe16(out, uint16_t(CheckI16(ascent, "ascent")));
+  AppendLe32(out, uint32_t(glyphs.size()));
+  AppendLe32(out, uint32_t(blob.size()));
   for (const Glyph& g : glyphs) {
-    Put32(out, g.code_point);
-    Put16(out, uint16_t(g.advance));
-    Put16(out, uint16_t(g.bearing_x));
-    Put16(out, uint16_t(g.bearing_y));
-    Put16(out, uint32_t(g.width));
-    Put16(out, uint32_t(g.height));
-    Put16(out, 0);
-    Put32(out, g.offset);
+    AppendLe32(out, g.code_point);
+    AppendLe16(out, uint16_t(g.advance));
+    AppendLe16(out, uint16_t(g.bearing_x));
+    AppendLe16(out, uint16_t(g.bearing_y));
+    AppendLe16(out, uint32_t(g.width));
+    AppendLe16(out, uint32_t(g.height));
+    AppendLe16(out, 0);
+    AppendLe32(out, g.offset);
   }
   out.insert(out.end(), blob.begin(), blob.end());
 

@@ -8,20 +8,15 @@
 #include <vector>
 
 #include "core/base/failure.h"
+#include "core/base/little_endian.h"
 #include "core/gfx/painter.h"
 #include "core/gfx/png_writer.h"
 #include "frontends/offscreen/scene_runner.h"
 
 namespace {
 
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
+using sarvel::AppendLe16;
+using sarvel::AppendLe32;
 
 // A 24-bit bottom-up bitmap, as the resource compiler takes it.
 std::vector<uint8_t> EncodeBmp(const sarvel::gfx::Surface& s) {
@@ -30,20 +25,20 @@ std::vector<uint8_t> EncodeBmp(const sarvel::gfx::Surface& s) {
   std::vector<uint8_t> out;
   out.push_back('B');
   out.push_back('M');
-  Put32(out, 54 + size);
-  Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, 40);
-  Put32(out, uint32_t(s.width()));
-  Put32(out, uint32_t(s.height()));
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, 0);
-  Put32(out, size);
-  Put32(out, 3780);  // 96 dots per inch
-  Put32(out, 3780);
-  Put32(out, 0);
-  Put32(out, 0);
+  AppendLe32(out, 54 + size);
+  AppendLe32(out, 0);
+  AppendLe32(out, 54);
+  AppendLe32(out, 40);
+  AppendLe32(out, uint32_t(s.width()));
+  AppendLe32(out, uint32_t(s.height()));
+  AppendLe16(out, 1);
+  AppendLe16(out, 24);
+  AppendLe32(out, 0);
+  AppendLe32(out, size);
+  AppendLe32(out, 3780);  // 96 dots per inch
+  AppendLe32(out, 3780);
+  AppendLe32(out, 0);
+  AppendLe32(out, 0);
   for (int y = s.height() - 1; y >= 0; --y) {
     const size_t start = out.size();
     for (int x = 0; x < s.width(); ++x) {
