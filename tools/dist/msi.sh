@@ -11,6 +11,12 @@ case "$arch" in
   *) echo "msi.sh: architecture must be x64 or x86, not '$arch'" >&2; exit 2 ;;
 esac
 [ -f "$saver" ] || { echo "msi.sh: no saver at $saver" >&2; exit 2; }
+# The machine field of the PE header, so that a 32-bit build never lands in
+# the 64-bit package or the other way round.
+pe=$(od -An -tu4 -j60 -N4 "$saver" | tr -d ' ')
+machine=$(od -An -tx2 -j$((${pe:-0} + 4)) -N2 "$saver" 2>/dev/null | tr -d ' ' || true)
+want=$([ "$arch" = x64 ] && echo 8664 || echo 014c)
+[ "$machine" = "$want" ] || { echo "msi.sh: $saver is no $arch build (machine $machine)" >&2; exit 2; }
 
 hash=$(printf 'Sarvel %s %s' "$arch" "$version" | sha256sum | tr a-f A-F)
 product_code="${hash:0:8}-${hash:8:4}-5${hash:13:3}-A${hash:17:3}-${hash:20:12}"
