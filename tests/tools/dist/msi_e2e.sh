@@ -69,17 +69,17 @@ snapshot() {
 wine reg add 'HKCU\Software\Sarvel\Settings' /v Background /t REG_SZ /d 4 /f >/dev/null 2>&1
 snapshot before
 
-# The package's entries under Uninstall: "key<TAB>value<TAB>data" lines.
+# The values of the package's entries under Uninstall, "name<TAB>data".
 entries() {
-  wine reg query "$uninstall" /s /reg:$view 2>/dev/null | tr -d '\r' | awk -v OFS='\t' '
+  wine reg query "$uninstall" /s /reg:$view 2>/dev/null | tr -d '\r' | awk -v name="$name" '
     /^HKEY/ { key = $0; next }
-    /^    [^ ]/ { sub(/^    /, ""); n = index($0, "    "); value = substr($0, 1, n - 1)
-      rest = substr($0, n + 4); m = index(rest, "    "); print key, value, (m ? substr(rest, m + 4) : "") }' |
-    awk -F'\t' -v name="$name" '$2 == "DisplayName" && $3 == name { keys[$1] } { all[NR] = $0; k[NR] = $1 }
-      END { for (i = 1; i <= NR; i++) if (k[i] in keys) print all[i] }'
+    match($0, /^    [^ ]+    REG_[A-Z_]+(    )?/) {
+      data = substr($0, RLENGTH + 1); values[key] = values[key] $1 "\t" data "\n"
+      if ($1 == "DisplayName" && data == name) mine[key] }
+    END { for (key in mine) printf "%s", values[key] }'
 }
-entry_count() { entries | awk -F'\t' '$2 == "DisplayName"' | wc -l; }
-entry_value() { entries | awk -F'\t' -v v="$1" '$2 == v { print $3 }'; }
+entry_count() { entries | grep -c '^DisplayName'; }
+entry_value() { entries | awk -F'\t' -v v="$1" '$1 == v { print $2 }'; }
 copies() { find "$WINEPREFIX/drive_c" -iname Sarvel.scr | wc -l; }
 
 # check_installed WHAT VERSION: one copy of the build in the system folder,
