@@ -14,6 +14,10 @@ mkdir -p "$3"
 export WINEPREFIX=$(cd "$3" && pwd) WINEDEBUG=-all SARVEL_UNATTENDED=1 DISPLAY="${DISPLAY:-:99}"
 # No runtime downloads for .NET or HTML in the fresh prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+if ! xdpyinfo >/dev/null 2>&1; then
+  fail "no display at $DISPLAY"
+  report_and_exit
+fi
 version=$(bash "$root/tools/dist/version.sh")
 newer=${version%.*}.$((${version##*.} + 1))
 # The display settings start a 64-bit saver as a 64-bit process, which sees
@@ -43,7 +47,7 @@ for package in "$version" "$version-rebuilt" "$newer"; do
     fail "msi.sh $package"
 done
 msi() { echo "Z:${packages//\//\\}\\$1.msi"; }
-msiexec() { wine msiexec "$1" "$(msi "$2")" /qn >/dev/null 2>&1; }
+msiexec() { timeout 120 wine msiexec "$1" "$(msi "$2")" /qn >/dev/null 2>&1; }
 
 # The prefix as a new machine has it, prepared as the project's own.
 rm -rf "$WINEPREFIX"
