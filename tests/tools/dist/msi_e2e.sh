@@ -58,7 +58,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 
 # What the prefix holds: its files, and its registry as "key value" lines.
-wineserver -w
 registry() { awk '/^\[/ { key = $0; sub(/\] [0-9]+$/, "]", key); print key; next }
   /^#/ || /^$/ || /^WINE REGISTRY/ { next } { print key " " $0 }' "$WINEPREFIX/$1" | sort; }
 files() { (cd "$WINEPREFIX/drive_c" && find . -type f | sort); }
