@@ -32,6 +32,17 @@ constexpr size_t kMaxDamage =
 // 32 x 30.
 constexpr int kTallestSprite = 49;
 
+// A capture without a single lit pixel saw no desktop: the display could not
+// be read (a secure desktop, a failed copy), or it lent us a black window.
+bool ShowsNothing(const gfx::Surface& capture) {
+  for (int y = 0; y < capture.height(); ++y) {
+    const gfx::Argb* row = capture.row(y);
+    for (int x = 0; x < capture.width(); ++x)
+      if ((row[x] & 0x00FFFFFFu) != 0) return false;
+  }
+  return true;
+}
+
 std::vector<SpriteCache::Family> SceneSprites() {
   SpriteCache::Family mushrooms{IDI_MUSHROOM_FIRST, IDI_MUSHROOM_LAST, {}};
   for (int s = 1; s <= kTallestSprite; ++s) mushrooms.sizes.emplace_back(s, s);
@@ -148,9 +159,13 @@ void Scene::LayOut() {
   p.Step(40, [&] {
     const int16_t kind = c_.settings.BackgroundKind;
     if ((kind == kBackgroundDesktop || c_.settings.RandomBackground) && !DesktopCaptured) {
+      // A capture that reads nothing leaves black behind.
+      picBG.DropStoredPicture();
+      picBG.Clear();
       host_.CaptureDesktop(picBG, device_width_, device_height_);
       imgBG = picBG.Snapshot();
       DesktopCaptured = true;
+      DesktopSeen = !ShowsNothing(picBG);
     }
   });
   p.Step(50, [&] { PaintBackground(); });
@@ -456,14 +471,17 @@ void Scene::ShapeGroundWave() {
 // strips, 30 desktop, 40 the user's picture.
 void Scene::PaintBackground() {
   Procedure p(c_.reporter, "frmMain", "Hintergrund");
-  switch (c_.settings.BackgroundKind) {
+  int16_t kind = c_.settings.BackgroundKind;
+  // Rather the blue sky than a black or broken picture of no desktop.
+  if (kind == kBackgroundDesktop && !DesktopSeen) kind = kBackgroundBlue;
+  switch (kind) {
     case kBackgroundBlack:
       p.Step(10, [&] { picBG.Clear(); });
       break;
     case kBackgroundBlue:
     case kBackgroundBrown:
       p.Step(20, [&] {
-        GradientPicture = c_.resources.Bitmap(c_.settings.BackgroundKind + 100);
+        GradientPicture = c_.resources.Bitmap(kind + 100);
         const int16_t t =
             CheckInt16(Div32(GradientPicture->WidthHimetric(), host_.TwipsPerPixelX()));
         if (t <= 0) return;

@@ -121,6 +121,8 @@ class Scene {
   gfx::ImageRef GradientPicture;
   // Kept across every layout and restart.
   bool DesktopCaptured = false;
+  // The capture showed a desktop; kind 4 paints the blue gradient without.
+  bool DesktopSeen = false;
   int32_t LastRestart = 0;
   int16_t WaveFrequency = 0;
   int16_t WavePhase = 0;

@@ -19,7 +19,8 @@ class SceneHost {
   virtual void Maximize() = 0;
   virtual void SetTimerInterval(int32_t milliseconds) = 0;
   virtual void EnableTimer(bool enabled) = 0;
-  // Copies the top-left w x h pixels of the display into `into` at (0, 0).
+  // Copies the top-left w x h pixels of the display into `into` at (0, 0);
+  // where the display cannot be read, `into` stays as it is.
   virtual void CaptureDesktop(gfx::Surface& into, int w, int h) = 0;
   // The window's persistent image, the same size as the client area; the
   // system repaints the window from it.

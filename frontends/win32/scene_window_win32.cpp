@@ -157,15 +157,18 @@ void SceneWindowWin32::CaptureDesktop(gfx::Surface& into, int w, int h) {
     HGDIOBJ old = SelectObject(mem, bmp);
     // The screen's device context spans the virtual screen, the primary
     // monitor's corner at (0, 0): the others may lie at negative places.
-    BitBlt(mem, 0, 0, w, h, screen, has_monitor_ ? monitor_.x : 0, has_monitor_ ? monitor_.y : 0,
-           SRCCOPY);
-    GdiFlush();
-    const auto* src = static_cast<const uint32_t*>(bits);
-    const int rows = std::min(h, into.height());
-    const int cols = std::min(w, into.width());
-    for (int y = 0; y < rows; ++y) {
-      gfx::Argb* out = into.row(y);
-      for (int x = 0; x < cols; ++x) out[x] = 0xFF000000u | src[size_t(y) * size_t(w) + size_t(x)];
+    // A desktop that is not ours to read (a secure desktop) fails here.
+    if (BitBlt(mem, 0, 0, w, h, screen, has_monitor_ ? monitor_.x : 0,
+               has_monitor_ ? monitor_.y : 0, SRCCOPY)) {
+      GdiFlush();
+      const auto* src = static_cast<const uint32_t*>(bits);
+      const int rows = std::min(h, into.height());
+      const int cols = std::min(w, into.width());
+      for (int y = 0; y < rows; ++y) {
+        gfx::Argb* out = into.row(y);
+        for (int x = 0; x < cols; ++x)
+          out[x] = 0xFF000000u | src[size_t(y) * size_t(w) + size_t(x)];
+      }
     }
     SelectObject(mem, old);
     DeleteObject(bmp);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/maker.h"
+#include "core/gfx/painter.h"
 #include "resources/embedded_resources.h"
 #include "tests/app/scene/scene_fixture.h"
 #include "tests/support/bitmap_bytes.h"
@@ -93,6 +94,45 @@ int PaintedKind(SceneFixture& f) {
   if (left_px == desktop.at(40, 5) && right_px == desktop.at(right, 5)) return 4;
   if (left_px == gfx::Rgb(255, 0, 0) && right_px == gfx::Rgb(0, 0, 255)) return 5;  // the picture
   return 0;
+}
+
+// The desktop kind shows what the capture saw, of any colour; a capture that
+// saw nothing at all (the display unreadable, or all black) gives the blue
+// sky instead, at the first layout and after a restart.
+TEST(DesktopBackground, ACaptureThatSawNothingGivesTheBlueSky) {
+  constexpr int kW = 320, kH = 240;
+  const gfx::Argb lit = gfx::Rgb(0, 192, 0);
+  gfx::Surface one_lit_pixel(kW, kH, gfx::kBlack);
+  gfx::FillRect(one_lit_pixel, gfx::Rect{100, 2, 1, 1}, lit);
+  struct Case {
+    const char* desktop;
+    gfx::Surface picture;
+    int painted;  // as PaintedKind tells it
+  };
+  const Case cases[] = {
+      {"a desktop", headless::SyntheticDesktop(kW, kH), 4},
+      {"one colour", gfx::Surface(kW, kH, lit), 4},
+      {"black but one pixel", one_lit_pixel, 1},
+      {"all black", gfx::Surface(kW, kH, gfx::kBlack), 2},
+      {"unreadable", gfx::Surface(), 2},
+  };
+  for (const Case& c : cases) {
+    SceneFixture f(kW, kH);
+    f.view().desktop = c.picture;
+    f.settings.BackgroundKind = kBackgroundDesktop;
+    f.settings.RestartSeconds = 1;
+    f.platform().clock.tick = 5000000;
+    f.scene().Start();
+    EXPECT_EQ(PaintedKind(f), c.painted) << c.desktop;
+    f.view().Tick();
+    f.platform().clock.tick += 1001;
+    f.view().Tick();
+    EXPECT_EQ(PaintedKind(f), c.painted) << c.desktop << ", after a restart";
+    if (c.painted == 1) {
+      EXPECT_EQ(f.scene().picBG.at(100, 2), lit) << c.desktop;
+    }
+    EXPECT_EQ(f.Protocols(), 0) << c.desktop;
+  }
 }
 
 class RandomBackground : public ::testing::Test {
