@@ -40,6 +40,52 @@ void NameWindow(::Display* x, Window w) {
                   reinterpret_cast<const unsigned char*>(&pid), 1);
 }
 
+// The pixmap that a screen-saver daemon stored on `window` as the desktop it
+// covered; None when there is none.
+Pixmap DaemonScreenshot(::Display* x, Window window) {
+  const Atom name = XInternAtom(x, "_SCREENSAVER_SCREENSHOT", True);
+  if (name == None) return None;
+  ErrorTrap trap(x);
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  Pixmap picture = None;
+  if (XGetWindowProperty(x, window, name, 0, 1, False, XA_PIXMAP, &type, &format, &items, &after,
+                         &data) == Success &&
+      type == XA_PIXMAP && format == 32 && items == 1 && data) {
+    picture = Pixmap(*reinterpret_cast<const unsigned long*>(data));
+  }
+  if (data) XFree(data);
+  return trap.Ok() ? picture : None;
+}
+
+// A part of a drawable, or null when the server refused it.
+XImage* TrappedImage(::Display* x, Drawable from, int left, int top, int w, int h) {
+  ErrorTrap trap(x);
+  XImage* shot = XGetImage(x, from, left, top, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
+  if (!trap.Ok() && shot) {
+    XDestroyImage(shot);
+    shot = nullptr;
+  }
+  return shot;
+}
+
+// The whole image into `into` with its top-left corner at (dx, dy); `into`
+// holds it.
+void CopyImage(XImage& shot, const PixelFormat& f, gfx::Surface& into, int dx, int dy) {
+  for (int y = 0; y < shot.height; ++y) {
+    gfx::Argb* out = into.row(dy + y) + dx;
+    if (f.native) {
+      const auto* src =
+          reinterpret_cast<const uint32_t*>(shot.data + size_t(y) * size_t(shot.bytes_per_line));
+      for (int i = 0; i < shot.width; ++i) out[i] = 0xFF000000u | src[i];
+    } else {
+      for (int i = 0; i < shot.width; ++i) out[i] = f.ToArgb(XGetPixel(&shot, i, y));
+    }
+  }
+}
+
 }  // namespace
 
 SceneWindowX11::SceneWindowX11(Display& display, EventLoop& loop, Process& process,
@@ -203,6 +249,7 @@ void SceneWindowX11::EnableTimer(bool enabled) {
 }
 
 void SceneWindowX11::CaptureDesktop(gfx::Surface& into, int w, int h) {
+  if (options_.kind == Kind::kHosted && CopyDaemonScreenshot(into, w, h)) return;
   ::Display* x = display_.xdisplay();
   // This window's monitor, as far as it lies on the screen.
   const int ox = has_monitor_ ? std::max(0, monitor_.x) : 0;
@@ -210,29 +257,49 @@ void SceneWindowX11::CaptureDesktop(gfx::Surface& into, int w, int h) {
   const int cw = std::min({w, display_.ScreenWidth() - ox, into.width()});
   const int ch = std::min({h, display_.ScreenHeight() - oy, into.height()});
   if (cw <= 0 || ch <= 0) return;
-  XImage* shot = nullptr;
-  {
-    ErrorTrap trap(x);
-    shot = XGetImage(x, display_.root(), ox, oy, unsigned(cw), unsigned(ch), AllPlanes, ZPixmap);
-    if (!trap.Ok() && shot) {
-      XDestroyImage(shot);
-      shot = nullptr;
-    }
-  }
+  XImage* shot = TrappedImage(x, display_.root(), ox, oy, cw, ch);
   if (!shot) return;
-  const PixelFormat f = PixelFormat::Make(shot->red_mask, shot->green_mask, shot->blue_mask,
-                                          shot->depth, shot->bits_per_pixel, shot->byte_order);
-  for (int y = 0; y < ch; ++y) {
-    gfx::Argb* out = into.row(y);
-    if (f.native) {
-      const auto* src =
-          reinterpret_cast<const uint32_t*>(shot->data + size_t(y) * size_t(shot->bytes_per_line));
-      for (int i = 0; i < cw; ++i) out[i] = 0xFF000000u | src[i];
-    } else {
-      for (int i = 0; i < cw; ++i) out[i] = f.ToArgb(XGetPixel(shot, i, y));
-    }
-  }
+  CopyImage(*shot,
+            PixelFormat::Make(shot->red_mask, shot->green_mask, shot->blue_mask, shot->depth,
+                              shot->bits_per_pixel, shot->byte_order),
+            into, 0, 0);
   XDestroyImage(shot);
+}
+
+// A screen-saver daemon maps its black window before it starts us, so the
+// screen shows only black by now. It grabbed the desktop first and leaves
+// that picture on our window: a pixmap as large as the root, of which the
+// part under our window is ours.
+bool SceneWindowX11::CopyDaemonScreenshot(gfx::Surface& into, int w, int h) {
+  ::Display* x = display_.xdisplay();
+  const Pixmap picture = DaemonScreenshot(x, window_);
+  if (picture == None) return false;
+  ErrorTrap trap(x);
+  Window root = None, child = None;
+  int px = 0, py = 0, ox = 0, oy = 0;
+  unsigned pw = 0, ph = 0, border = 0, depth = 0;
+  // The pixmap belongs to the daemon, which may free it at any moment.
+  if (!XGetGeometry(x, picture, &root, &px, &py, &pw, &ph, &border, &depth) || !trap.Ok())
+    return false;
+  if (int(depth) != display_.depth()) return false;
+  XTranslateCoordinates(x, window_, root, 0, 0, &ox, &oy, &child);
+  // Our window's rectangle within the picture; outside it stays as it is.
+  const int left = std::max(0, ox), top = std::max(0, oy);
+  const int right = std::min({ox + w, int(pw), ox + into.width()});
+  const int bottom = std::min({oy + h, int(ph), oy + into.height()});
+  if (!trap.Ok()) return false;
+  if (right <= left || bottom <= top) return true;
+  XImage* shot = TrappedImage(x, picture, left, top, right - left, bottom - top);
+  if (!shot) return false;
+  // An image of a pixmap names no visual: its pixels are laid out as our
+  // visual's, whose depth it has.
+  const PixelFormat& ours = display_.format();
+  CopyImage(*shot,
+            PixelFormat::Make(ours.red_mask, ours.green_mask, ours.blue_mask, shot->depth,
+                              shot->bits_per_pixel, shot->byte_order),
+            into, left - ox, top - oy);
+  XDestroyImage(shot);
+  return true;
 }
 
 bool SceneWindowX11::Visible() {

@@ -1,8 +1,9 @@
 // The X11 front end's parts on their own: the command line and what it makes
 // of the settings, the layered store under the real settings loader, the
 // locale formats, the instance lock, the log folder, the pixel layouts, the
-// FreeType font, and (with a display, which they fail without) the presenter
-// and the event loop.
+// FreeType font, and (with a display, which they fail without) the presenter,
+// the desktop captures and the event loop.
+#include <X11/Xatom.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -514,6 +515,78 @@ TEST_F(WithDisplay, SceneWindowsCoverTheirMonitorAtTheirScale) {
   SceneWindowX11 other(*display_, loop, process, windowed);
   EXPECT_TRUE(other.Monitors().empty());
   EXPECT_EQ(other.CreateSibling(), nullptr);
+}
+
+// Under a screen-saver daemon the screen shows only the daemon's black
+// window: the desktop comes from the picture of the whole screen that the
+// daemon left on our window, cut at the window's place. A picture that is
+// gone or a property of another kind leaves the capture of the screen.
+TEST_F(WithDisplay, HostedWindowTakesTheDaemonsPictureOfTheDesktop) {
+  ::Display* x = display_->xdisplay();
+  const gfx::Surface pattern = Pattern(64, 48, 5);
+  Presenter(*display_, window_, false).PutAll(pattern);
+  XSetWindowAttributes a{};
+  a.override_redirect = True;
+  const Window host = XCreateWindow(x, display_->root(), 100, 60, 40, 30, 0, CopyFromParent,
+                                    InputOutput, CopyFromParent, CWOverrideRedirect, &a);
+  XMapRaised(x, host);
+  const gfx::Argb outside = gfx::Rgb(200, 0, 0), under = gfx::Rgb(0, 192, 0),
+                  corner = gfx::Rgb(1, 2, 250);
+  const Pixmap desktop =
+      XCreatePixmap(x, display_->root(), unsigned(display_->ScreenWidth()),
+                    unsigned(display_->ScreenHeight()), unsigned(display_->depth()));
+  GC gc = XCreateGC(x, desktop, 0, nullptr);
+  const auto fill = [&](gfx::Argb color, int left, int top, int w, int h) {
+    XSetForeground(x, gc, display_->format().FromArgb(color));
+    XFillRectangle(x, desktop, gc, left, top, unsigned(w), unsigned(h));
+  };
+  fill(outside, 0, 0, display_->ScreenWidth(), display_->ScreenHeight());
+  fill(under, 100, 60, 40, 30);
+  fill(corner, 100, 60, 1, 1);
+  fill(corner, 139, 89, 1, 1);
+  const Atom property = XInternAtom(x, "_SCREENSAVER_SCREENSHOT", False);
+  const auto store = [&](Atom type, unsigned long id) {
+    XChangeProperty(x, host, property, type, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&id), 1);
+    XSync(x, False);
+  };
+  store(XA_PIXMAP, desktop);
+
+  EventLoop loop(*display_);
+  headless::HeadlessProcess process;
+  SceneWindowOptions hosted;
+  hosted.kind = SceneWindowOptions::Kind::kHosted;
+  hosted.target = host;
+  SceneWindowX11 window(*display_, loop, process, hosted);
+  window.Create();
+  window.Maximize();
+  ASSERT_EQ(window.ClientWidth(), 40);
+  const auto capture = [&] {
+    gfx::Surface shot(40, 30, gfx::kBlack);
+    window.CaptureDesktop(shot, 40, 30);
+    return shot;
+  };
+  gfx::Surface shot = capture();
+  EXPECT_EQ(shot.at(0, 0), corner);
+  EXPECT_EQ(shot.at(39, 29), corner);
+  EXPECT_EQ(shot.at(1, 0), under);
+  EXPECT_EQ(shot.at(38, 29), under);
+
+  for (bool gone : {false, true}) {
+    SCOPED_TRACE(gone ? "the picture was freed" : "a property of another type");
+    if (gone) {
+      store(XA_PIXMAP, desktop);
+      XFreePixmap(x, desktop);
+    } else {
+      store(XA_CARDINAL, desktop);
+    }
+    shot = capture();
+    EXPECT_EQ(shot.at(0, 0), pattern.at(0, 0));
+    EXPECT_EQ(shot.at(39, 29), pattern.at(39, 29));
+  }
+  window.Destroy();
+  XFreeGC(x, gc);
+  XDestroyWindow(x, host);
 }
 
 TEST_F(WithDisplay, TimersKeepTheirCadenceAndNeverNest) {
