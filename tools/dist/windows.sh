@@ -1,6 +1,6 @@
 #!/bin/bash
 # The Windows packages of make dist: an MSI for each build (tools/dist/msi.sh)
-# and a zip of both Sarvel.scr files with a read-me.
+# and a zip of both Sarvel.scr files with a read-me and the licence.
 # usage: windows.sh VERSION DIR   (after the win64 and win32 builds)
 set -euo pipefail
 version=$1
@@ -22,5 +22,6 @@ mkdir -p "$folder/x64" "$folder/x86"
 cp "$x64" "$folder/x64/Sarvel.scr"
 cp "$x86" "$folder/x86/Sarvel.scr"
 sed "s/@VERSION@/$version/g; s/\$/\r/" "$root/packaging/windows/README.txt" >"$folder/README.txt"
+sed 's/$/\r/' "$root/LICENSE.txt" >"$folder/LICENSE.txt"
 rm -f "$out/Sarvel-$version-windows.zip"
 (cd "$stage" && zip -q -r -X "$out/Sarvel-$version-windows.zip" "Sarvel-$version")
