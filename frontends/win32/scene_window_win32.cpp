@@ -35,6 +35,14 @@ void PaintPart(HDC dc, const gfx::Surface& s, const gfx::Rect& part) {
                     DIB_RGB_COLORS);
 }
 
+}  // namespace
+
+void PaintParts(HDC dc, const gfx::Surface& s, std::span<const gfx::Rect> parts) {
+  for (const gfx::Rect& r : parts) PaintPart(dc, s, r);
+}
+
+namespace {
+
 struct MonitorList {
   std::vector<gfx::Rect> monitors;
   size_t primary = 0;
@@ -188,7 +196,7 @@ void SceneWindowWin32::Refresh() {
 void SceneWindowWin32::RefreshRects(std::span<const gfx::Rect> rects) {
   if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
   HDC dc = GetDC(hwnd_);
-  for (const gfx::Rect& r : rects) PaintPart(dc, image_, r);
+  PaintParts(dc, image_, merger_.Merge(rects, image_.bounds()));
   ReleaseDC(hwnd_, dc);
 }
 

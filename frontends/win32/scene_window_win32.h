@@ -11,11 +11,22 @@
 #include <vector>
 
 #include "app/scene/frm_main.h"
+#include "core/gfx/rect_merge.h"
 #include "core/ports/services.h"
 #include "frontends/win32/gdi_font.h"
 #include "frontends/win32/window_base.h"
 
 namespace sarvel::win32 {
+
+// Draws these parts of a surface to the same places of a device context,
+// one call each.
+void PaintParts(HDC dc, const gfx::Surface& s, std::span<const gfx::Rect> parts);
+
+// The allowance of extra pixels per merge of two damaged rectangles that
+// pays under GDI: little more than the overlaps of a moving sprite's old and
+// new place. Copying pixels costs more there than the calls (measured by
+// bench/present/win32_present_bench.cpp).
+constexpr int64_t kGdiMergeAllowance = 256;
 
 class SceneWindowWin32 : public SceneView, private WindowBase {
  public:
@@ -65,6 +76,7 @@ class SceneWindowWin32 : public SceneView, private WindowBase {
   HPOWERNOTIFY power_notify_ = nullptr;
   bool monitor_on_ = true;
   bool minimized_ = false;
+  gfx::RectMerger merger_{kGdiMergeAllowance};
 };
 
 }  // namespace sarvel::win32

@@ -133,9 +133,7 @@ void Presenter::Put(const gfx::Surface& image, std::span<const gfx::Rect> rects)
   if (image.width() <= 0 || image.height() <= 0 || window_ == None) return;
   const bool shm = EnsureShm(image.width(), image.height());
   if (shm) WaitForServer();
-  for (const gfx::Rect& wanted : rects) {
-    const gfx::Rect r = wanted.Intersected(image.bounds());
-    if (r.empty()) continue;
+  for (const gfx::Rect& r : merger_.Merge(rects, image.bounds())) {
     if (shm) {
       PutShm(image, r);
       server_reading_ = true;

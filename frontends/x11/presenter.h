@@ -9,10 +9,16 @@
 #include <span>
 #include <vector>
 
+#include "core/gfx/rect_merge.h"
 #include "core/gfx/surface.h"
 #include "frontends/x11/x11_display.h"
 
 namespace sarvel::x11 {
+
+// The allowance of extra pixels per merge of two parts that pays: the server
+// copies a few hundred pixels in the time that one request of its own takes
+// (bench/present/x11_present_bench.cpp measures it).
+constexpr int64_t kServerMergeAllowance = 1024;
 
 class Presenter {
  public:
@@ -22,9 +28,12 @@ class Presenter {
   Presenter(const Presenter&) = delete;
   Presenter& operator=(const Presenter&) = delete;
 
-  // Copies these parts of `image` to the same places of the window.
+  // Copies these parts of `image` to the same places of the window, merged
+  // into fewer, larger ones: one request each.
   void Put(const gfx::Surface& image, std::span<const gfx::Rect> rects);
   void PutAll(const gfx::Surface& image);
+  // How parts are merged from now on (the benchmark compares).
+  void MergeWith(const gfx::RectMerger& merger) { merger_ = merger; }
 
   // Lets the window's image live in the shared segment when the server's
   // pixel format is ours: putting it then copies nothing, and every put
@@ -63,6 +72,7 @@ class Presenter {
   bool server_reading_ = false;
   gfx::Surface* shared_ = nullptr;
   std::vector<uint32_t> convert_;  // rows for a visual that is not ARGB
+  gfx::RectMerger merger_{kServerMergeAllowance};
 };
 
 }  // namespace sarvel::x11
