@@ -1,0 +1,67 @@
+// The damage of real frames for the presentation benchmarks: the scene run
+// off screen with the default settings, each frame's rectangles kept as the
+// composer hands them to a front end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "core/gfx/rect_merge.h"
+#include "core/gfx/surface.h"
+#include "frontends/offscreen/scene_runner.h"
+
+namespace sarvel::bench {
+
+struct RecordedFrames {
+  gfx::Surface image;  // the window image after the last frame
+  std::vector<std::vector<gfx::Rect>> damage;
+};
+
+inline std::string DefaultOf(const char* key) {
+  for (const auto& option : kSettingOptions) {
+    if (option.key == key) return std::string(option.default_text);
+  }
+  return {};
+}
+
+// Frames after a start of a few seconds; none when the scene would not run.
+inline RecordedFrames RecordFrames(int w, int h, int frames) {
+  headless::SceneRunOptions o;
+  o.width = w;
+  o.height = h;
+  o.max_leaf = DefaultOf("maxL");
+  o.speed = DefaultOf("SpeedL");
+  o.background = DefaultOf("Background");
+  o.advance_clock = true;
+  headless::OffscreenSceneRunner run(o);
+  RecordedFrames out;
+  if (!run.Start() || !run.RunFrames(300)) return out;
+  for (int i = 0; i < frames; ++i) {
+    const int shown = run.view()->partial_refreshes();
+    if (!run.Frame()) return {};
+    if (run.view()->partial_refreshes() != shown)
+      out.damage.push_back(run.view()->last_refresh_rects());
+  }
+  out.image = run.WindowImage();
+  return out;
+}
+
+struct PresentedAmount {
+  double rects = 0;   // per frame
+  double pixels = 0;  // per frame, overlaps counted twice
+};
+
+// What a frame hands the window system after `merger`.
+inline PresentedAmount Amount(const RecordedFrames& r, gfx::RectMerger merger) {
+  PresentedAmount a;
+  for (const auto& frame : r.damage) {
+    const auto rects = merger.Merge(frame, r.image.bounds());
+    a.rects += double(rects.size());
+    for (const gfx::Rect& rect : rects) a.pixels += double(rect.w) * double(rect.h);
+  }
+  const double n = r.damage.empty() ? 1.0 : double(r.damage.size());
+  return {a.rects / n, a.pixels / n};
+}
+
+}  // namespace sarvel::bench
