@@ -9,7 +9,9 @@
 #                 whole suite
 #   make dist     the packages into dist/: an MSI for each Windows build, a zip
 #                 of both .scr files, and a Debian package
-#   make bench    the Google Benchmarks (release build)
+#   make bench    the Google Benchmarks (release build), the presentation
+#                 benchmarks (X11 and, under Wine, Win32) and the CPU shares
+#                 of the full-screen saver, native and under Wine
 #   make soak     the endurance runs of the scene: 72 hours of its rules, then
 #                 7 days of frames with real pictures (release build)
 #   make fuzz     every fuzz target for FUZZ_SECONDS each (clang, fuzz preset)
@@ -17,6 +19,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 PRESETS := debug release win64 win32 fuzz
 FUZZ_SECONDS ?= 300
+CPU_RUNS ?= 1
 PREFIX ?= /usr/local
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -65,8 +68,17 @@ install: build-release
 dist: deps build-release build-win64 build-win32
 	@bash tools/dist/make-dist.sh
 
-bench: deps build-release
+# The presentation benchmarks and the CPU shares run on screens of 1920 x
+# 1080 of their own (tools/with-screen.sh); CPU_RUNS runs of each share.
+bench: deps build-release build-win64
 	build/release/bench/sarvel_bench --benchmark_min_time=0.2
+	bash tools/with-screen.sh 1920x1080 build/release/bench/sarvel_present_bench \
+	  --benchmark_min_time=0.5 --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+	@bash tools/test-env.sh >/dev/null
+	bash tools/with-screen.sh 1920x1080 bash tools/wine-run.sh build/win64/bench/sarvel_present_bench_win32.exe 5
+	@echo "CPU shares at 1920x1080, default settings, $(CPU_RUNS) run(s) of 20 s after a 4 s start:"
+	@bash tools/measure-cpu.sh --runs $(CPU_RUNS) native | tail -1
+	@bash tools/measure-cpu.sh --runs $(CPU_RUNS) wine | tail -1
 
 soak: deps build-release
 	SARVEL_ENDURANCE_HOURS=72 build/release/tests/app/scene/endurance_tests
