@@ -18,21 +18,15 @@ struct RecordedFrames {
   std::vector<std::vector<gfx::Rect>> damage;
 };
 
-inline std::string DefaultOf(const char* key) {
-  for (const auto& option : kSettingOptions) {
-    if (option.key == key) return std::string(option.default_text);
-  }
-  return {};
-}
-
 // Frames after a start of a few seconds; none when the scene would not run.
 inline RecordedFrames RecordFrames(int w, int h, int frames) {
   headless::SceneRunOptions o;
   o.width = w;
   o.height = h;
-  o.max_leaf = DefaultOf("maxL");
-  o.speed = DefaultOf("SpeedL");
-  o.background = DefaultOf("Background");
+  // Every setting as a first run has it, rather than the runner's blue sky
+  // without restarts.
+  for (const SettingOption& option : kSettingOptions)
+    o.stored[std::string(option.key)] = std::string(option.default_text);
   o.advance_clock = true;
   headless::OffscreenSceneRunner run(o);
   RecordedFrames out;
