@@ -3,6 +3,9 @@
 // composer hands them to a front end.
 #pragma once
 
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -56,6 +59,27 @@ inline PresentedAmount Amount(const RecordedFrames& r, gfx::RectMerger merger) {
   }
   const double n = r.damage.empty() ? 1.0 : double(r.damage.size());
   return {a.rects / n, a.pixels / n};
+}
+
+// The CPU time so far of the X server of DISPLAY, in seconds, where it runs
+// on this machine (its lock file names its process; /proc counts in
+// hundredths); negative where it cannot be read. `root` is where the Linux
+// root is seen: "" natively, "Z:" under Wine.
+inline double XServerCpuSeconds(const std::string& root) {
+  const char* name = std::getenv("DISPLAY");
+  if (!name || name[0] != ':') return -1;
+  std::ifstream lock(root + "/tmp/.X" + std::string(name + 1, std::strcspn(name + 1, ".")) +
+                     "-lock");
+  long pid = 0;
+  if (!(lock >> pid)) return -1;
+  std::ifstream stat(root + "/proc/" + std::to_string(pid) + "/stat");
+  std::string field;
+  // Fields 14 and 15; the command in field 2 has no spaces for an X server.
+  for (int i = 1; i <= 13 && stat >> field; ++i) {
+  }
+  double user = 0, system = 0;
+  if (!(stat >> user >> system)) return -1;
+  return (user + system) / 100.0;
 }
 
 }  // namespace sarvel::bench

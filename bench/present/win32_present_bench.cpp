@@ -1,19 +1,18 @@
 // The Win32 presentation of real frames' damage into a full-screen window:
 // each rectangle one SetDIBitsToDevice call ("per_rect", the way of old),
 // against the rectangles merged at several allowances of extra pixels per
-// merge ("merged/N", one call each; the scene window uses
-// kGdiMergeAllowance). All in one run, as ratios to per_rect. The messages are pumped after each
-// frame, as the saver's loop does, so that what the system does then (Wine puts the window's
-// changes to the X server) is counted too. Under Wine the X server's CPU time per frame is read
-// from its /proc entry (Wine shows the Linux root as drive Z:). Google Benchmark does not come
+// merge ("merged/N", one call each; the scene window uses the default
+// allowance). All in one run, as ratios to per_rect. The messages are
+// pumped after each frame, as the saver's loop does, so that what the system
+// does then (Wine puts the window's changes to the X server) is counted too.
+// Under Wine the X server's CPU time per frame is read from its /proc entry
+// (Wine shows the Linux root as drive Z:). Google Benchmark does not come
 // built for MinGW: this measures by itself, the median of alternating rounds.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -52,30 +51,14 @@ double ProcessCpuSeconds() {
   return value(kernel) + value(user);
 }
 
-// The X server's CPU time so far in clock ticks (100 a second on Linux), or
-// -1 where it cannot be read.
-double ServerTicks() {
-  const char* name = std::getenv("DISPLAY");
-  if (!name || name[0] != ':') return -1;
-  std::ifstream lock("Z:/tmp/.X" + std::string(name + 1, std::strcspn(name + 1, ".")) + "-lock");
-  long pid = 0;
-  if (!(lock >> pid)) return -1;
-  std::ifstream stat("Z:/proc/" + std::to_string(pid) + "/stat");
-  std::string field;
-  for (int i = 1; i <= 13 && stat >> field; ++i) {
-  }
-  double user = 0, system = 0;
-  if (!(stat >> user >> system)) return -1;
-  return user + system;
-}
-
 void PumpMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 Round Present(HWND window, const RecordedFrames& frames, Variant& v) {
-  const double cpu_start = ProcessCpuSeconds(), server_start = ServerTicks(), start = Now();
+  const double cpu_start = ProcessCpuSeconds(),
+               server_start = sarvel::bench::XServerCpuSeconds("Z:"), start = Now();
   for (const auto& damage : frames.damage) {
     HDC dc = GetDC(window);
     sarvel::win32::PaintParts(dc, frames.image, v.merger.Merge(damage, frames.image.bounds()));
@@ -84,9 +67,9 @@ Round Present(HWND window, const RecordedFrames& frames, Variant& v) {
     PumpMessages();
   }
   const double n = double(frames.damage.size());
-  const double server_end = ServerTicks();
+  const double server_end = sarvel::bench::XServerCpuSeconds("Z:");
   return {(Now() - start) * 1e6 / n, (ProcessCpuSeconds() - cpu_start) * 1e6 / n,
-          server_start < 0 || server_end < 0 ? -1 : (server_end - server_start) * 1e4 / n};
+          server_start < 0 || server_end < 0 ? -1 : (server_end - server_start) * 1e6 / n};
 }
 
 double Median(std::vector<double> v) {

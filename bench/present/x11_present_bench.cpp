@@ -1,19 +1,15 @@
 // The X11 presenter putting real frames' damage into a full-screen window on
 // DISPLAY, through shared memory as the saver does: each rectangle in a
 // request of its own ("per_rect", the way of old), against the rectangles
-// merged at several allowances of extra pixels per merge ("merged/N"), one
-// request each. The time is the wall time per frame, the server's work
+// merged at several allowances of extra pixels per merge ("merged/N", one
+// request each; the presenter uses the default allowance). The time is the wall time per frame, the server's work
 // included (the presenter waits until the server has read the shared image);
 // server_cpu_us is the server's own CPU time per frame.
 #include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -27,24 +23,6 @@ using sarvel::bench::RecordedFrames;
 
 std::unique_ptr<sarvel::x11::Display> display;
 RecordedFrames frames;
-
-// The CPU time of the X server so far, in seconds, where it runs on this
-// machine (its lock file names its process); negative where it does not.
-double ServerCpuSeconds() {
-  const char* name = std::getenv("DISPLAY");
-  if (!name || name[0] != ':') return -1;
-  std::ifstream lock("/tmp/.X" + std::string(name + 1, std::strcspn(name + 1, ".")) + "-lock");
-  long pid = 0;
-  if (!(lock >> pid)) return -1;
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string field;
-  unsigned long long user = 0, system = 0;
-  // The command in field 2 has no spaces for an X server.
-  for (int i = 1; i <= 13 && stat >> field; ++i) {
-  }
-  if (!(stat >> user >> system)) return -1;
-  return double(user + system) / double(sysconf(_SC_CLK_TCK));
-}
 
 void PresentFrames(benchmark::State& state, sarvel::gfx::RectMerger merger) {
   ::Display* x = display->xdisplay();
@@ -64,7 +42,7 @@ void PresentFrames(benchmark::State& state, sarvel::gfx::RectMerger merger) {
     presenter.PutAll(image);
     size_t next = 0;
     XSync(x, False);
-    const double server_start = ServerCpuSeconds();
+    const double server_start = sarvel::bench::XServerCpuSeconds("");
     for (auto _ : state) {
       presenter.Put(image, frames.damage[next]);
       next = (next + 1) % frames.damage.size();
@@ -72,8 +50,9 @@ void PresentFrames(benchmark::State& state, sarvel::gfx::RectMerger merger) {
     XSync(x, False);
     if (server_start >= 0) {
       // The server's own work per frame, whatever else runs on the machine.
-      state.counters["server_cpu_us"] = benchmark::Counter(
-          (ServerCpuSeconds() - server_start) * 1e6, benchmark::Counter::kAvgIterations);
+      state.counters["server_cpu_us"] =
+          benchmark::Counter((sarvel::bench::XServerCpuSeconds("") - server_start) * 1e6,
+                             benchmark::Counter::kAvgIterations);
     }
     const auto amount = sarvel::bench::Amount(frames, merger);
     state.counters["requests"] = amount.rects;

@@ -22,12 +22,6 @@ namespace sarvel::win32 {
 // one call each.
 void PaintParts(HDC dc, const gfx::Surface& s, std::span<const gfx::Rect> parts);
 
-// The allowance of extra pixels per merge of two damaged rectangles that
-// pays under GDI: little more than the overlaps of a moving sprite's old and
-// new place. Copying pixels costs more there than the calls (measured by
-// bench/present/win32_present_bench.cpp).
-constexpr int64_t kGdiMergeAllowance = 256;
-
 class SceneWindowWin32 : public SceneView, private WindowBase {
  public:
   explicit SceneWindowWin32(Process& process, bool sibling = false)
@@ -76,7 +70,7 @@ class SceneWindowWin32 : public SceneView, private WindowBase {
   HPOWERNOTIFY power_notify_ = nullptr;
   bool monitor_on_ = true;
   bool minimized_ = false;
-  gfx::RectMerger merger_{kGdiMergeAllowance};
+  gfx::RectMerger merger_;
 };
 
 }  // namespace sarvel::win32

@@ -15,11 +15,6 @@
 
 namespace sarvel::x11 {
 
-// The allowance of extra pixels per merge of two parts that pays: the server
-// copies a few hundred pixels in the time that one request of its own takes
-// (bench/present/x11_present_bench.cpp measures it).
-constexpr int64_t kServerMergeAllowance = 1024;
-
 class Presenter {
  public:
   // `allow_shm` false forces the plain path (tests use both).
@@ -72,7 +67,7 @@ class Presenter {
   bool server_reading_ = false;
   gfx::Surface* shared_ = nullptr;
   std::vector<uint32_t> convert_;  // rows for a visual that is not ARGB
-  gfx::RectMerger merger_{kServerMergeAllowance};
+  gfx::RectMerger merger_;
 };
 
 }  // namespace sarvel::x11
