@@ -2,8 +2,8 @@
 // DISPLAY, through shared memory as the saver does: each rectangle in a
 // request of its own ("per_rect", the way of old), against the rectangles
 // merged at several allowances of extra pixels per merge ("merged/N", one
-// request each; the presenter uses the default allowance). The time is the wall time per frame, the server's work
-// included (the presenter waits until the server has read the shared image);
+// request each; the presenter uses the default allowance). The time is the wall time per frame, the
+// server's work included (the presenter waits until the server has read the shared image);
 // server_cpu_us is the server's own CPU time per frame.
 #include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
