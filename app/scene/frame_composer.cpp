@@ -16,6 +16,8 @@ bool SameSize(const gfx::Surface& a, const gfx::Surface& b) {
   return a.width() == b.width() && a.height() == b.height();
 }
 
+uint64_t Area(const gfx::Rect& r) { return r.empty() ? 0 : uint64_t(r.w) * uint64_t(r.h); }
+
 void Prefetch(const gfx::Surface& s, const gfx::Rect& r) {
   if (!r.empty()) gfx::PrefetchBlock(s.row(r.y) + r.x, size_t(s.width()), r.h, r.w);
 }
@@ -87,6 +89,7 @@ void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Sur
   present_.Clear();
   draws_.clear();
   bg_draws_.clear();
+  pixels_ = {};
   bg_ = &picBG;
   buffer_ = &picBuffer;
   window_ = &window;
@@ -99,6 +102,7 @@ void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Sur
   queuing_ = !whole_now_;
   if (whole_now_) {
     gfx::Blit(picBuffer, 0, 0, picBG, picBG.bounds());
+    pixels_.restored += Area(picBG.bounds());
     return;
   }
   for (const gfx::Rect& r : restored_) present_.Add(r);  // cannot fill up: twice the room
@@ -110,6 +114,7 @@ void FrameComposer::BeginUnseen() {
   same_copy_.clear();
   present_.Clear();
   draws_.clear();
+  pixels_ = {};
   damage_lost_ = false;
   whole_next_ = true;
   shown_frame_ = false;
@@ -128,7 +133,10 @@ void FrameComposer::AddDamage(const gfx::Rect& r, const Owner& owner) {
   }
 }
 
-void FrameComposer::Drawn(const gfx::Rect& r) { AddDamage(r, Owner{}); }
+void FrameComposer::Drawn(const gfx::Rect& r) {
+  AddDamage(r, Owner{});
+  pixels_.drawn += Area(r);
+}
 
 void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, int64_t px,
                           int64_t py, int w, int h) {
@@ -159,13 +167,12 @@ void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, in
 
 namespace {
 
-void DrawClipped(gfx::Surface& dst, const gfx::Sprite* sprite, const gfx::ImageRef& icon,
-                 int64_t px, int64_t py, int w, int h, const gfx::Rect& clip) {
-  if (sprite) {
-    gfx::DrawSpriteAt(dst, *sprite, px, py, clip);
-  } else {
-    gfx::DrawIconAt(dst, *icon, px, py, w, h, clip);
-  }
+// Returns the pixels it may have changed.
+uint64_t DrawClipped(gfx::Surface& dst, const gfx::Sprite* sprite, const gfx::ImageRef& icon,
+                     int64_t px, int64_t py, int w, int h, const gfx::Rect& clip) {
+  if (sprite) return gfx::DrawSpriteAt(dst, *sprite, px, py, clip);
+  gfx::DrawIconAt(dst, *icon, px, py, w, h, clip);
+  return Area(gfx::ClipRect(px, py, w, h, clip.Intersected(dst.bounds())));
 }
 
 }  // namespace
@@ -178,7 +185,7 @@ void FrameComposer::Compose() {
   if (bands > 0) ComposeBands(bands);
   draws_.clear();
   for (const Draw& d : bg_draws_)
-    DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
+    pixels_.drawn += DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
   bg_draws_.clear();
 }
 
@@ -301,14 +308,15 @@ void FrameComposer::ComposeBands(int bands) {
     for (uint32_t k = draws_from; k < draws_to; ++k) {
       const Draw& d = draws_[draw_bands_.items[k]];
       if (onto_bg_[k - draws_from]) {
-        gfx::DrawSpriteOnto(buffer, *bg_, *d.sprite, d.px, d.py, band);
+        pixels_.drawn += gfx::DrawSpriteOnto(buffer, *bg_, *d.sprite, d.px, d.py, band);
       } else {
-        DrawClipped(buffer, d.sprite, d.icon, d.px, d.py, d.w, d.h, band);
+        pixels_.drawn += DrawClipped(buffer, d.sprite, d.icon, d.px, d.py, d.w, d.h, band);
       }
     }
     for (uint32_t k = copy_bands_.first[size_t(b)]; k < copy_bands_.first[size_t(b) + 1]; ++k) {
       const gfx::Rect r = copies[copy_bands_.items[k]].Intersected(band);
       gfx::Blit(*window_, r.x, r.y, buffer, r);
+      pixels_.copied += Area(r);
     }
   }
 }
@@ -345,6 +353,7 @@ void FrameComposer::RestoreOutsideDrawsOnto(const gfx::Rect& r, uint32_t from, u
   gfx::Surface& buffer = *buffer_;
   if (cut.empty()) {
     gfx::Blit(buffer, r.x, r.y, *bg_, r);
+    pixels_.restored += Area(r);
     return;
   }
   const gfx::Rect parts[] = {
@@ -354,14 +363,20 @@ void FrameComposer::RestoreOutsideDrawsOnto(const gfx::Rect& r, uint32_t from, u
       {cut.right(), cut.y, r.right() - cut.right(), cut.h},  // right
   };
   for (const gfx::Rect& part : parts) {
-    if (!part.empty()) gfx::Blit(buffer, part.x, part.y, *bg_, part);
+    if (part.empty()) continue;
+    gfx::Blit(buffer, part.x, part.y, *bg_, part);
+    pixels_.restored += Area(part);
   }
 }
 
 void FrameComposer::Printed(const gfx::Rect& r) {
   AddDamage(r, Owner{});
+  pixels_.drawn += Area(r);
   if (!shown_frame_ || whole_now_ || r.empty()) return;
-  gfx::Blit(*window_, r.x, r.y, *buffer_, r);
+  if (window_ != buffer_) {
+    gfx::Blit(*window_, r.x, r.y, *buffer_, r);
+    pixels_.copied += Area(r);
+  }
   const int at = present_.Insert(r, nullptr);
   if (at == gfx::RectList::kFull) damage_lost_ = true;
   if (at >= 0 && size_t(at) < same_copy_.size()) same_copy_[size_t(at)] = 0;  // changed after all
@@ -372,6 +387,7 @@ void FrameComposer::Present(SceneHost& host) {
   Compose();  // in case the frame's drawing was cut short
   if (whole_now_ || damage_lost_) {
     gfx::Blit(*window_, 0, 0, *buffer_, buffer_->bounds());
+    if (window_ != buffer_) pixels_.copied += Area(buffer_->bounds());
     host.Refresh();
   } else {
     // By rows, as the window system copies them; what stayed the same is

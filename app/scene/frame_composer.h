@@ -73,6 +73,14 @@ class FrameComposer {
   // Ends the frame; one cut short (a failure) makes the next one whole.
   void End();
 
+  // What the frame wrote, in pixels: restored from picBG, drawn (sprites and
+  // text) and copied to the window image. A measure of its memory traffic.
+  struct PixelTally {
+    uint64_t restored = 0, drawn = 0, copied = 0;
+    uint64_t total() const { return restored + drawn + copied; }
+  };
+  const PixelTally& pixels() const { return pixels_; }
+
  private:
   // The one sprite draw that put a damaged rectangle into picBuffer, if the
   // rectangle has exactly one such source.
@@ -126,6 +134,7 @@ class FrameComposer {
   bool damage_lost_ = false;  // more drawing than the lists hold: the next frame is whole
   bool queuing_ = false;
   bool shown_frame_ = false;  // Begin ran and Present is due
+  PixelTally pixels_;
   gfx::Surface* bg_ = nullptr;
   gfx::Surface* buffer_ = nullptr;
   gfx::Surface* window_ = nullptr;

@@ -40,13 +40,14 @@ Rect DrawSprite(Surface& dst, const Sprite& sprite, float x, float y);
 // surface with these bounds...
 bool SpriteOrigin(float x, float y, int64_t& px, int64_t& py);
 Rect SpriteArea(const Sprite& sprite, int64_t px, int64_t py, const Rect& bounds);
-// ...and drawing it there, only inside `clip`.
-void DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip);
+// ...and drawing it there, only inside `clip`. Returns the pixels it blended.
+size_t DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip);
 // Draws `sprite` there as it would look over `base` (a surface of dst's
 // size): every pixel of its visible part inside `clip` is written, with
 // `base` where the sprite is transparent. The same as copying that part of
-// `base` and drawing the sprite over it, in one pass.
-void DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px, int64_t py,
-                    const Rect& clip);
+// `base` and drawing the sprite over it, in one pass. Returns the pixels
+// it wrote.
+size_t DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px,
+                      int64_t py, const Rect& clip);
 
 }  // namespace sarvel::gfx
