@@ -302,7 +302,8 @@ void FrameComposer::ComposeBands(int bands) {
     MarkDrawsOntoBackground(draws_from, draws_to, band);
     for (uint32_t k = restore_bands_.first[size_t(b)]; k < restore_bands_.first[size_t(b) + 1];
          ++k) {
-      RestoreOutsideDrawsOnto(restored[restore_bands_.items[k]].Intersected(band), draws_from,
+      const uint32_t i = restore_bands_.items[k];
+      RestoreOutsideDrawsOnto(restored[i].Intersected(band), restored_owners_[i], draws_from,
                               draws_to, band);
     }
     for (uint32_t k = draws_from; k < draws_to; ++k) {
@@ -324,7 +325,7 @@ void FrameComposer::ComposeBands(int bands) {
 // A draw that meets no earlier draw of the band finds picBG under it in
 // picBuffer (what the restoring puts there, or what was there all along
 // outside the damage): it can take its background from picBG directly and
-// write every pixel of its part, so that part needs no restoring.
+// write every column it covers, which then need no restoring.
 void FrameComposer::MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gfx::Rect& band) {
   onto_bg_.assign(to - from, 0);
   for (uint32_t k = from; k < to; ++k) {
@@ -339,33 +340,37 @@ void FrameComposer::MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gf
   }
 }
 
-// Restores `r` from picBG, leaving out the first draw onto the background
-// that it meets (a moved sprite usually covers most of where it was). The
-// rest is restored even where other such draws will write it again.
-void FrameComposer::RestoreOutsideDrawsOnto(const gfx::Rect& r, uint32_t from, uint32_t to,
-                                            const gfx::Rect& band) {
+// Restores `r` from picBG where `was` drew into it (all of it when its
+// source is not one sprite), leaving out the columns that the first draw onto
+// the background it meets writes anyway (a moved sprite usually covers most
+// of where it was). The rest is restored even where other such draws will
+// write it again.
+void FrameComposer::RestoreOutsideDrawsOnto(const gfx::Rect& r, const Owner& was, uint32_t from,
+                                            uint32_t to, const gfx::Rect& band) {
   if (r.empty()) return;
-  gfx::Rect cut;
-  for (uint32_t k = from; k < to && cut.empty(); ++k) {
-    if (onto_bg_[k - from])
-      cut = draws_[draw_bands_.items[k]].area.Intersected(band).Intersected(r);
+  const Draw* cut = nullptr;
+  for (uint32_t k = from; k < to && !cut; ++k) {
+    const Draw& d = draws_[draw_bands_.items[k]];
+    if (onto_bg_[k - from] && !d.area.Intersected(r).empty()) cut = &d;
   }
   gfx::Surface& buffer = *buffer_;
-  if (cut.empty()) {
-    gfx::Blit(buffer, r.x, r.y, *bg_, r);
-    pixels_.restored += Area(r);
-    return;
-  }
-  const gfx::Rect parts[] = {
-      {r.x, r.y, r.w, cut.y - r.y},                          // above
-      {r.x, cut.bottom(), r.w, r.bottom() - cut.bottom()},   // below
-      {r.x, cut.y, cut.x - r.x, cut.h},                      // left
-      {cut.right(), cut.y, r.right() - cut.right(), cut.h},  // right
+  auto restore = [&](int y, int first, int end) {
+    if (end <= first) return;
+    gfx::CopyRow(buffer.row(y) + first, bg_->row(y) + first, end - first);
+    pixels_.restored += uint64_t(end - first);
   };
-  for (const gfx::Rect& part : parts) {
-    if (part.empty()) continue;
-    gfx::Blit(buffer, part.x, part.y, *bg_, part);
-    pixels_.restored += Area(part);
+  for (int y = r.y; y < r.bottom(); ++y) {
+    const gfx::ColumnSpan old = was.sprite ? gfx::SpriteRowSpan(*was.sprite, was.px, was.py, y, r)
+                                           : gfx::ColumnSpan{r.x, r.right()};
+    if (old.empty()) continue;
+    const gfx::ColumnSpan now =
+        cut ? gfx::SpriteRowSpan(*cut->sprite, cut->px, cut->py, y, band) : gfx::ColumnSpan{};
+    if (now.empty()) {
+      restore(y, old.first, old.end);
+      continue;
+    }
+    restore(y, old.first, std::min(old.end, now.first));
+    restore(y, std::max(old.first, now.end), old.end);
   }
 }
 

@@ -44,6 +44,16 @@ Rect SpriteArea(const Sprite& sprite, int64_t px, int64_t py, const Rect& bounds
   return ClipRect(px + sprite.ink.x, py + sprite.ink.y, sprite.ink.w, sprite.ink.h, bounds);
 }
 
+ColumnSpan SpriteRowSpan(const Sprite& sprite, int64_t px, int64_t py, int y, const Rect& clip) {
+  const int64_t sy = int64_t(y) - py;
+  if (y < clip.y || y >= clip.bottom() || sy < 0 || sy >= sprite.height) return {};
+  const uint32_t span = sprite.spans[sy];
+  const int64_t first = std::max<int64_t>(px + int64_t(span & 0xFFFF), clip.x);
+  const int64_t end = std::min<int64_t>(px + int64_t(span >> 16), clip.right());
+  if (end <= first) return {};
+  return {int(first), int(end)};
+}
+
 namespace {
 
 // Walks the rows of `sprite`'s visible part at (px, py) inside `clip` and
@@ -87,12 +97,10 @@ size_t DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, i
   if (base.width() != dst.width() || base.height() != dst.height()) return 0;
   size_t written = 0;
   ForEachVisibleRow(dst, sprite, px, py, clip, [&](const Rect& area, int y, int sy, int a, int b) {
-    Argb* out = dst.row(y) + area.x;
-    const Argb* under = base.row(y) + area.x;
-    CopyRow(out, under, a);
-    BlendRowOnto(out + a, under + a, SpriteRow(sprite, sy, int(area.x - px) + a), b - a);
-    CopyRow(out + b, under + b, area.w - b);
-    written += size_t(area.w);
+    if (b <= a) return;
+    BlendRowOnto(dst.row(y) + area.x + a, base.row(y) + area.x + a,
+                 SpriteRow(sprite, sy, int(area.x - px) + a), b - a);
+    written += size_t(b - a);
   });
   return written;
 }
