@@ -22,6 +22,23 @@ void Prefetch(const gfx::Surface& s, const gfx::Rect& r) {
   if (!r.empty()) gfx::PrefetchBlock(s.row(r.y) + r.x, size_t(s.width()), r.h, r.w);
 }
 
+// The columns of `r` that a sprite at (px, py) covers, in both surfaces; all
+// of `r` without a sprite.
+void PrefetchCovered(const gfx::Surface& a, const gfx::Surface& b, const gfx::Rect& r,
+                     const gfx::Sprite* sprite, int64_t px, int64_t py) {
+  if (!sprite) {
+    Prefetch(a, r);
+    Prefetch(b, r);
+    return;
+  }
+  for (int y = r.y; y < r.bottom(); ++y) {
+    const gfx::ColumnSpan span = gfx::SpriteRowSpan(*sprite, px, py, y, r);
+    if (span.empty()) continue;
+    gfx::PrefetchRun(a.row(y) + span.first, span.size());
+    gfx::PrefetchRun(b.row(y) + span.first, span.size());
+  }
+}
+
 }  // namespace
 
 template <class AreaOf>
@@ -280,14 +297,13 @@ void FrameComposer::ComposeBands(int bands) {
     const gfx::Rect band = band_rect(b);
     for (uint32_t k = restore_bands_.first[size_t(b)]; k < restore_bands_.first[size_t(b) + 1];
          ++k) {
-      const gfx::Rect r = restored[restore_bands_.items[k]].Intersected(band);
-      Prefetch(*bg_, r);
-      Prefetch(buffer, r);
+      const uint32_t i = restore_bands_.items[k];
+      const Owner& was = restored_owners_[i];
+      PrefetchCovered(*bg_, buffer, restored[i].Intersected(band), was.sprite, was.px, was.py);
     }
     for (uint32_t k = draw_bands_.first[size_t(b)]; k < draw_bands_.first[size_t(b) + 1]; ++k) {
-      const gfx::Rect r = draws_[draw_bands_.items[k]].area.Intersected(band);
-      Prefetch(*bg_, r);
-      Prefetch(buffer, r);
+      const Draw& d = draws_[draw_bands_.items[k]];
+      PrefetchCovered(*bg_, buffer, d.area.Intersected(band), d.sprite, d.px, d.py);
     }
     for (uint32_t k = copy_bands_.first[size_t(b)]; k < copy_bands_.first[size_t(b) + 1]; ++k) {
       Prefetch(*window_, copies[copy_bands_.items[k]].Intersected(band));

@@ -123,6 +123,9 @@ inline void PrefetchBlock(const Argb* first, size_t stride, int rows, int n) {
 #endif
 }
 
+// The same for one run of n pixels.
+inline void PrefetchRun(const Argb* first, int n) { PrefetchBlock(first, 0, 1, n); }
+
 // dst[i] = BlendPremultiplied(dst[i], src[i]) for n pixels.
 inline void BlendRow(Argb* dst, const Argb* src, int n) {
 #if defined(__SSE2__)
