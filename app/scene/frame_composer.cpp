@@ -163,6 +163,8 @@ void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, in
   d.py = py;
   d.sprite = sprites.Sprite(id, w, h);
   if (d.sprite) {
+    // Read again when the frame is composed.
+    gfx::PrefetchRun(d.sprite->spans, d.sprite->height);
     d.area = gfx::SpriteArea(*d.sprite, d.px, d.py, target.bounds());
   } else {
     d.icon = sprites.Picture(id, w, h);
@@ -303,7 +305,13 @@ void FrameComposer::ComposeBands(int bands) {
     }
     for (uint32_t k = draw_bands_.first[size_t(b)]; k < draw_bands_.first[size_t(b) + 1]; ++k) {
       const Draw& d = draws_[draw_bands_.items[k]];
-      PrefetchCovered(*bg_, buffer, d.area.Intersected(band), d.sprite, d.px, d.py);
+      const gfx::Rect r = d.area.Intersected(band);
+      PrefetchCovered(*bg_, buffer, r, d.sprite, d.px, d.py);
+      if (d.sprite && !r.empty()) {
+        // Its rows in this band: one block of the sprite.
+        const int64_t sy = r.y - d.py;
+        gfx::PrefetchRun(d.sprite->pixels + sy * d.sprite->width, r.h * d.sprite->width);
+      }
     }
     for (uint32_t k = copy_bands_.first[size_t(b)]; k < copy_bands_.first[size_t(b) + 1]; ++k) {
       Prefetch(*window_, copies[copy_bands_.items[k]].Intersected(band));
