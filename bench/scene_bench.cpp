@@ -46,7 +46,7 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
     return;
   }
   run.view()->set_seen(seen);
-  double rects = 0, pixels = 0, touched = 0;
+  double rects = 0, pixels = 0, touched = 0, restored = 0;
   const auto* view = run.view();
   for (auto _ : state) {
     if (cold) {
@@ -60,6 +60,7 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
       break;
     }
     touched += double(run.scene().composer().pixels().total());
+    restored += double(run.scene().composer().pixels().restored);
     if (view->refreshes() + view->partial_refreshes() == shown) continue;
     if (view->last_refresh_whole()) {
       rects += 1;
@@ -73,8 +74,9 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
   // What each frame presented: rectangles and their pixels (overlaps counted twice).
   state.counters["rects"] = benchmark::Counter(rects, benchmark::Counter::kAvgIterations);
   state.counters["presented_px"] = benchmark::Counter(pixels, benchmark::Counter::kAvgIterations);
-  // What each frame wrote: restored, drawn and copied pixels.
+  // What each frame wrote: restored, drawn and copied pixels; and of those the restored.
   state.counters["touched_px"] = benchmark::Counter(touched, benchmark::Counter::kAvgIterations);
+  state.counters["restored_px"] = benchmark::Counter(restored, benchmark::Counter::kAvgIterations);
 }
 
 void MemcpyFrame(benchmark::State& state, int w, int h) {
