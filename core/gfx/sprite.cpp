@@ -44,16 +44,6 @@ Rect SpriteArea(const Sprite& sprite, int64_t px, int64_t py, const Rect& bounds
   return ClipRect(px + sprite.ink.x, py + sprite.ink.y, sprite.ink.w, sprite.ink.h, bounds);
 }
 
-ColumnSpan SpriteRowSpan(const Sprite& sprite, int64_t px, int64_t py, int y, const Rect& clip) {
-  const int64_t sy = int64_t(y) - py;
-  if (y < clip.y || y >= clip.bottom() || sy < 0 || sy >= sprite.height) return {};
-  const uint32_t span = sprite.spans[sy];
-  const int64_t first = std::max<int64_t>(px + int64_t(span & 0xFFFF), clip.x);
-  const int64_t end = std::min<int64_t>(px + int64_t(span >> 16), clip.right());
-  if (end <= first) return {};
-  return {int(first), int(end)};
-}
-
 namespace {
 
 // Walks the rows of `sprite`'s visible part at (px, py) inside `clip` and

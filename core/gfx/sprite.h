@@ -3,6 +3,7 @@
 // draws the same pixels as DrawIcon with its picture at that size.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -51,7 +52,16 @@ struct ColumnSpan {
 // The columns of row `y` that `sprite` at (px, py) may change inside `clip`
 // (which must lie within the surface): from its first to its last pixel
 // that is not transparent. Empty where the row has none or lies outside.
-ColumnSpan SpriteRowSpan(const Sprite& sprite, int64_t px, int64_t py, int y, const Rect& clip);
+inline ColumnSpan SpriteRowSpan(const Sprite& sprite, int64_t px, int64_t py, int y,
+                                const Rect& clip) {
+  const int64_t sy = int64_t(y) - py;
+  if (y < clip.y || y >= clip.bottom() || sy < 0 || sy >= sprite.height) return {};
+  const uint32_t span = sprite.spans[sy];
+  const int64_t first = std::max<int64_t>(px + int64_t(span & 0xFFFF), clip.x);
+  const int64_t end = std::min<int64_t>(px + int64_t(span >> 16), clip.right());
+  if (end <= first) return {};
+  return {int(first), int(end)};
+}
 
 // ...and drawing it there, only inside `clip`. Returns the pixels it blended.
 size_t DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip);
