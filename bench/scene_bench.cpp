@@ -46,7 +46,7 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
     return;
   }
   run.view()->set_seen(seen);
-  double rects = 0, pixels = 0;
+  double rects = 0, pixels = 0, touched = 0, restored = 0;
   const auto* view = run.view();
   for (auto _ : state) {
     if (cold) {
@@ -59,6 +59,8 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
       state.SkipWithError("the run ended");
       break;
     }
+    touched += double(run.scene().composer().pixels().total());
+    restored += double(run.scene().composer().pixels().restored);
     if (view->refreshes() + view->partial_refreshes() == shown) continue;
     if (view->last_refresh_whole()) {
       rects += 1;
@@ -72,6 +74,9 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
   // What each frame presented: rectangles and their pixels (overlaps counted twice).
   state.counters["rects"] = benchmark::Counter(rects, benchmark::Counter::kAvgIterations);
   state.counters["presented_px"] = benchmark::Counter(pixels, benchmark::Counter::kAvgIterations);
+  // What each frame wrote: restored, drawn and copied pixels; and of those the restored.
+  state.counters["touched_px"] = benchmark::Counter(touched, benchmark::Counter::kAvgIterations);
+  state.counters["restored_px"] = benchmark::Counter(restored, benchmark::Counter::kAvgIterations);
 }
 
 void MemcpyFrame(benchmark::State& state, int w, int h) {
@@ -103,9 +108,12 @@ const bool registered = [] {
     benchmark::RegisterBenchmark((prefix + "memcpy").c_str(), MemcpyFrame, s.w, s.h)
         ->Unit(benchmark::kMillisecond);
   }
-  benchmark::RegisterBenchmark("Frame/1080p/cold", SceneFrame, 1920, 1080, 1.0, Rendering{}, true,
-                               true)
-      ->Unit(benchmark::kMillisecond);
+  for (const Screen s : {Screen{"1080p", 1920, 1080, 1.0}, Screen{"4K", 3840, 2160, 1.0},
+                         Screen{"4K@2x", 3840, 2160, 2.0}}) {
+    benchmark::RegisterBenchmark((std::string("Frame/") + s.name + "/cold").c_str(), SceneFrame,
+                                 s.w, s.h, s.scale, Rendering{}, true, true)
+        ->Unit(benchmark::kMillisecond);
+  }
   benchmark::RegisterBenchmark("Frame/1080p/unseen", SceneFrame, 1920, 1080, 1.0, Rendering{},
                                false, false)
       ->Unit(benchmark::kMillisecond);

@@ -16,8 +16,27 @@ bool SameSize(const gfx::Surface& a, const gfx::Surface& b) {
   return a.width() == b.width() && a.height() == b.height();
 }
 
+uint64_t Area(const gfx::Rect& r) { return r.empty() ? 0 : uint64_t(r.w) * uint64_t(r.h); }
+
 void Prefetch(const gfx::Surface& s, const gfx::Rect& r) {
   if (!r.empty()) gfx::PrefetchBlock(s.row(r.y) + r.x, size_t(s.width()), r.h, r.w);
+}
+
+// The columns of `r` that a sprite at (px, py) covers, in both surfaces; all
+// of `r` without a sprite.
+void PrefetchCovered(const gfx::Surface& a, const gfx::Surface& b, const gfx::Rect& r,
+                     const gfx::Sprite* sprite, int64_t px, int64_t py) {
+  if (!sprite) {
+    Prefetch(a, r);
+    Prefetch(b, r);
+    return;
+  }
+  for (int y = r.y; y < r.bottom(); ++y) {
+    const gfx::ColumnSpan span = gfx::SpriteRowSpan(*sprite, px, py, y, r);
+    if (span.empty()) continue;
+    gfx::PrefetchRun(a.row(y) + span.first, span.size());
+    gfx::PrefetchRun(b.row(y) + span.first, span.size());
+  }
 }
 
 }  // namespace
@@ -87,6 +106,7 @@ void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Sur
   present_.Clear();
   draws_.clear();
   bg_draws_.clear();
+  pixels_ = {};
   bg_ = &picBG;
   buffer_ = &picBuffer;
   window_ = &window;
@@ -99,6 +119,7 @@ void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Sur
   queuing_ = !whole_now_;
   if (whole_now_) {
     gfx::Blit(picBuffer, 0, 0, picBG, picBG.bounds());
+    pixels_.restored += Area(picBG.bounds());
     return;
   }
   for (const gfx::Rect& r : restored_) present_.Add(r);  // cannot fill up: twice the room
@@ -110,6 +131,7 @@ void FrameComposer::BeginUnseen() {
   same_copy_.clear();
   present_.Clear();
   draws_.clear();
+  pixels_ = {};
   damage_lost_ = false;
   whole_next_ = true;
   shown_frame_ = false;
@@ -128,7 +150,10 @@ void FrameComposer::AddDamage(const gfx::Rect& r, const Owner& owner) {
   }
 }
 
-void FrameComposer::Drawn(const gfx::Rect& r) { AddDamage(r, Owner{}); }
+void FrameComposer::Drawn(const gfx::Rect& r) {
+  AddDamage(r, Owner{});
+  pixels_.drawn += Area(r);
+}
 
 void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, int64_t px,
                           int64_t py, int w, int h) {
@@ -138,6 +163,8 @@ void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, in
   d.py = py;
   d.sprite = sprites.Sprite(id, w, h);
   if (d.sprite) {
+    // Read again when the frame is composed.
+    gfx::PrefetchRun(d.sprite->spans, d.sprite->height);
     d.area = gfx::SpriteArea(*d.sprite, d.px, d.py, target.bounds());
   } else {
     d.icon = sprites.Picture(id, w, h);
@@ -159,13 +186,12 @@ void FrameComposer::Queue(SpriteCache& sprites, bool into_background, int id, in
 
 namespace {
 
-void DrawClipped(gfx::Surface& dst, const gfx::Sprite* sprite, const gfx::ImageRef& icon,
-                 int64_t px, int64_t py, int w, int h, const gfx::Rect& clip) {
-  if (sprite) {
-    gfx::DrawSpriteAt(dst, *sprite, px, py, clip);
-  } else {
-    gfx::DrawIconAt(dst, *icon, px, py, w, h, clip);
-  }
+// Returns the pixels it may have changed.
+uint64_t DrawClipped(gfx::Surface& dst, const gfx::Sprite* sprite, const gfx::ImageRef& icon,
+                     int64_t px, int64_t py, int w, int h, const gfx::Rect& clip) {
+  if (sprite) return gfx::DrawSpriteAt(dst, *sprite, px, py, clip);
+  gfx::DrawIconAt(dst, *icon, px, py, w, h, clip);
+  return Area(gfx::ClipRect(px, py, w, h, clip.Intersected(dst.bounds())));
 }
 
 }  // namespace
@@ -178,7 +204,7 @@ void FrameComposer::Compose() {
   if (bands > 0) ComposeBands(bands);
   draws_.clear();
   for (const Draw& d : bg_draws_)
-    DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
+    pixels_.drawn += DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());
   bg_draws_.clear();
 }
 
@@ -273,14 +299,19 @@ void FrameComposer::ComposeBands(int bands) {
     const gfx::Rect band = band_rect(b);
     for (uint32_t k = restore_bands_.first[size_t(b)]; k < restore_bands_.first[size_t(b) + 1];
          ++k) {
-      const gfx::Rect r = restored[restore_bands_.items[k]].Intersected(band);
-      Prefetch(*bg_, r);
-      Prefetch(buffer, r);
+      const uint32_t i = restore_bands_.items[k];
+      const Owner& was = restored_owners_[i];
+      PrefetchCovered(*bg_, buffer, restored[i].Intersected(band), was.sprite, was.px, was.py);
     }
     for (uint32_t k = draw_bands_.first[size_t(b)]; k < draw_bands_.first[size_t(b) + 1]; ++k) {
-      const gfx::Rect r = draws_[draw_bands_.items[k]].area.Intersected(band);
-      Prefetch(*bg_, r);
-      Prefetch(buffer, r);
+      const Draw& d = draws_[draw_bands_.items[k]];
+      const gfx::Rect r = d.area.Intersected(band);
+      PrefetchCovered(*bg_, buffer, r, d.sprite, d.px, d.py);
+      if (d.sprite && !r.empty()) {
+        // Its rows in this band: one block of the sprite.
+        const int64_t sy = r.y - d.py;
+        gfx::PrefetchRun(d.sprite->pixels + sy * d.sprite->width, r.h * d.sprite->width);
+      }
     }
     for (uint32_t k = copy_bands_.first[size_t(b)]; k < copy_bands_.first[size_t(b) + 1]; ++k) {
       Prefetch(*window_, copies[copy_bands_.items[k]].Intersected(band));
@@ -295,20 +326,22 @@ void FrameComposer::ComposeBands(int bands) {
     MarkDrawsOntoBackground(draws_from, draws_to, band);
     for (uint32_t k = restore_bands_.first[size_t(b)]; k < restore_bands_.first[size_t(b) + 1];
          ++k) {
-      RestoreOutsideDrawsOnto(restored[restore_bands_.items[k]].Intersected(band), draws_from,
+      const uint32_t i = restore_bands_.items[k];
+      RestoreOutsideDrawsOnto(restored[i].Intersected(band), restored_owners_[i], draws_from,
                               draws_to, band);
     }
     for (uint32_t k = draws_from; k < draws_to; ++k) {
       const Draw& d = draws_[draw_bands_.items[k]];
       if (onto_bg_[k - draws_from]) {
-        gfx::DrawSpriteOnto(buffer, *bg_, *d.sprite, d.px, d.py, band);
+        pixels_.drawn += gfx::DrawSpriteOnto(buffer, *bg_, *d.sprite, d.px, d.py, band);
       } else {
-        DrawClipped(buffer, d.sprite, d.icon, d.px, d.py, d.w, d.h, band);
+        pixels_.drawn += DrawClipped(buffer, d.sprite, d.icon, d.px, d.py, d.w, d.h, band);
       }
     }
     for (uint32_t k = copy_bands_.first[size_t(b)]; k < copy_bands_.first[size_t(b) + 1]; ++k) {
       const gfx::Rect r = copies[copy_bands_.items[k]].Intersected(band);
       gfx::Blit(*window_, r.x, r.y, buffer, r);
+      pixels_.copied += Area(r);
     }
   }
 }
@@ -316,7 +349,7 @@ void FrameComposer::ComposeBands(int bands) {
 // A draw that meets no earlier draw of the band finds picBG under it in
 // picBuffer (what the restoring puts there, or what was there all along
 // outside the damage): it can take its background from picBG directly and
-// write every pixel of its part, so that part needs no restoring.
+// write every column it covers, which then need no restoring.
 void FrameComposer::MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gfx::Rect& band) {
   onto_bg_.assign(to - from, 0);
   for (uint32_t k = from; k < to; ++k) {
@@ -331,37 +364,48 @@ void FrameComposer::MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gf
   }
 }
 
-// Restores `r` from picBG, leaving out the first draw onto the background
-// that it meets (a moved sprite usually covers most of where it was). The
-// rest is restored even where other such draws will write it again.
-void FrameComposer::RestoreOutsideDrawsOnto(const gfx::Rect& r, uint32_t from, uint32_t to,
-                                            const gfx::Rect& band) {
+// Restores `r` from picBG where `was` drew into it (all of it when its
+// source is not one sprite), leaving out the columns that the first draw onto
+// the background it meets writes anyway (a moved sprite usually covers most
+// of where it was). The rest is restored even where other such draws will
+// write it again.
+void FrameComposer::RestoreOutsideDrawsOnto(const gfx::Rect& r, const Owner& was, uint32_t from,
+                                            uint32_t to, const gfx::Rect& band) {
   if (r.empty()) return;
-  gfx::Rect cut;
-  for (uint32_t k = from; k < to && cut.empty(); ++k) {
-    if (onto_bg_[k - from])
-      cut = draws_[draw_bands_.items[k]].area.Intersected(band).Intersected(r);
+  const Draw* cut = nullptr;
+  for (uint32_t k = from; k < to && !cut; ++k) {
+    const Draw& d = draws_[draw_bands_.items[k]];
+    if (onto_bg_[k - from] && !d.area.Intersected(r).empty()) cut = &d;
   }
   gfx::Surface& buffer = *buffer_;
-  if (cut.empty()) {
-    gfx::Blit(buffer, r.x, r.y, *bg_, r);
-    return;
-  }
-  const gfx::Rect parts[] = {
-      {r.x, r.y, r.w, cut.y - r.y},                          // above
-      {r.x, cut.bottom(), r.w, r.bottom() - cut.bottom()},   // below
-      {r.x, cut.y, cut.x - r.x, cut.h},                      // left
-      {cut.right(), cut.y, r.right() - cut.right(), cut.h},  // right
+  auto restore = [&](int y, int first, int end) {
+    if (end <= first) return;
+    gfx::CopyRow(buffer.row(y) + first, bg_->row(y) + first, end - first);
+    pixels_.restored += uint64_t(end - first);
   };
-  for (const gfx::Rect& part : parts) {
-    if (!part.empty()) gfx::Blit(buffer, part.x, part.y, *bg_, part);
+  for (int y = r.y; y < r.bottom(); ++y) {
+    const gfx::ColumnSpan old = was.sprite ? gfx::SpriteRowSpan(*was.sprite, was.px, was.py, y, r)
+                                           : gfx::ColumnSpan{r.x, r.right()};
+    if (old.empty()) continue;
+    const gfx::ColumnSpan now =
+        cut ? gfx::SpriteRowSpan(*cut->sprite, cut->px, cut->py, y, band) : gfx::ColumnSpan{};
+    if (now.empty()) {
+      restore(y, old.first, old.end);
+      continue;
+    }
+    restore(y, old.first, std::min(old.end, now.first));
+    restore(y, std::max(old.first, now.end), old.end);
   }
 }
 
 void FrameComposer::Printed(const gfx::Rect& r) {
   AddDamage(r, Owner{});
+  pixels_.drawn += Area(r);
   if (!shown_frame_ || whole_now_ || r.empty()) return;
-  gfx::Blit(*window_, r.x, r.y, *buffer_, r);
+  if (window_ != buffer_) {
+    gfx::Blit(*window_, r.x, r.y, *buffer_, r);
+    pixels_.copied += Area(r);
+  }
   const int at = present_.Insert(r, nullptr);
   if (at == gfx::RectList::kFull) damage_lost_ = true;
   if (at >= 0 && size_t(at) < same_copy_.size()) same_copy_[size_t(at)] = 0;  // changed after all
@@ -372,6 +416,7 @@ void FrameComposer::Present(SceneHost& host) {
   Compose();  // in case the frame's drawing was cut short
   if (whole_now_ || damage_lost_) {
     gfx::Blit(*window_, 0, 0, *buffer_, buffer_->bounds());
+    if (window_ != buffer_) pixels_.copied += Area(buffer_->bounds());
     host.Refresh();
   } else {
     // By rows, as the window system copies them; what stayed the same is

@@ -9,9 +9,11 @@
 // of a frame are queued while the rules run and composed afterwards one
 // horizontal band at a time, in their order within each band: every pixel
 // sees the same draws in the same order as before, while the rows a band
-// touches stay in the caches. A draw that meets no earlier one in its band
-// blends onto picBG directly and writes all of its part, which then needs
-// no restoring: one pass over those pixels instead of two. Draws into picBG wait as well, until
+// touches stay in the caches. Only the columns a sprite covers in each row
+// are restored where it was and drawn where it is, not its whole square. A
+// draw that meets no earlier one in its band blends onto picBG directly and
+// writes all the columns it covers, which then need no restoring: one pass
+// over those pixels instead of two. Draws into picBG wait as well, until
 // picBuffer has been restored from it: what settles shows from the next frame on. Sprites drawn
 // exactly as in the last frame, in the same order, where nothing else was or is drawn, are already
 // right in picBuffer and in the window: they are neither restored nor drawn nor shown again
@@ -73,6 +75,14 @@ class FrameComposer {
   // Ends the frame; one cut short (a failure) makes the next one whole.
   void End();
 
+  // What the frame wrote, in pixels: restored from picBG, drawn (sprites and
+  // text) and copied to the window image. A measure of its memory traffic.
+  struct PixelTally {
+    uint64_t restored = 0, drawn = 0, copied = 0;
+    uint64_t total() const { return restored + drawn + copied; }
+  };
+  const PixelTally& pixels() const { return pixels_; }
+
  private:
   // The one sprite draw that put a damaged rectangle into picBuffer, if the
   // rectangle has exactly one such source.
@@ -101,7 +111,7 @@ class FrameComposer {
   void ComposeBands(int bands);
   void FindUnchanged();
   void MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gfx::Rect& band);
-  void RestoreOutsideDrawsOnto(const gfx::Rect& r, uint32_t from, uint32_t to,
+  void RestoreOutsideDrawsOnto(const gfx::Rect& r, const Owner& was, uint32_t from, uint32_t to,
                                const gfx::Rect& band);
   template <class Allowed>
   bool Blocked(const Bands& bands, std::span<const gfx::Rect> rects, const gfx::Rect& area,
@@ -126,6 +136,7 @@ class FrameComposer {
   bool damage_lost_ = false;  // more drawing than the lists hold: the next frame is whole
   bool queuing_ = false;
   bool shown_frame_ = false;  // Begin ran and Present is due
+  PixelTally pixels_;
   gfx::Surface* bg_ = nullptr;
   gfx::Surface* buffer_ = nullptr;
   gfx::Surface* window_ = nullptr;

@@ -146,6 +146,7 @@ class Scene {
   void set_rendering(Rendering r);
   Rendering rendering() const { return rendering_; }
   const SpriteCache& sprites() const { return sprites_; }
+  const FrameComposer& composer() const { return composer_; }
 
   // The layout's size: logical (the rules' pixels, 96 to the inch) and of
   // the window in device pixels, and the device pixels per logical pixel.

@@ -101,20 +101,30 @@ inline void BlendRowOntoSse2(Argb* dst, const Argb* base, const Argb* src, int n
 
 // Asks for the cache lines of a block of rows ahead of their use: sprite-
 // sized blocks lie scattered over surfaces far larger than the caches, and
-// asking for all their lines early overlaps the waits.
+// asking for all their lines early overlaps the waits. They go to the
+// second-level cache: the rows of a wide surface map to few sets of the
+// first-level one, where a block's lines would push each other out before
+// their use.
 inline void PrefetchBlock(const Argb* first, size_t stride, int rows, int n) {
   if (rows <= 0 || n <= 0) return;
 #if defined(__SSE2__)
   const size_t bytes = size_t(n) * sizeof(Argb);
   for (int y = 0; y < rows; ++y) {
     const char* p = reinterpret_cast<const char*>(first + size_t(y) * stride);
-    for (size_t at = 0; at < bytes; at += 64) _mm_prefetch(p + at, _MM_HINT_T0);
-    _mm_prefetch(p + bytes - 1, _MM_HINT_T0);
+    for (size_t at = 0; at < bytes; at += 64) {
+      _mm_prefetch(p + at, _MM_HINT_T1);
+      // GCC drops loops that only prefetch: this empty statement keeps it.
+      __asm__ __volatile__("" : : "r"(p + at));
+    }
+    _mm_prefetch(p + bytes - 1, _MM_HINT_T1);
   }
 #else
   (void)first, (void)stride, (void)rows, (void)n;
 #endif
 }
+
+// The same for one run of n pixels.
+inline void PrefetchRun(const Argb* first, int n) { PrefetchBlock(first, 0, 1, n); }
 
 // dst[i] = BlendPremultiplied(dst[i], src[i]) for n pixels.
 inline void BlendRow(Argb* dst, const Argb* src, int n) {

@@ -71,24 +71,28 @@ const Argb* SpriteRow(const Sprite& sprite, int sy, int column) {
 
 }  // namespace
 
-void DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip) {
+size_t DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip) {
+  size_t blended = 0;
   ForEachVisibleRow(dst, sprite, px, py, clip, [&](const Rect& area, int y, int sy, int a, int b) {
     // a and b: the visible run, as offsets from the area's left edge.
-    if (b > a)
-      BlendRow(dst.row(y) + area.x + a, SpriteRow(sprite, sy, int(area.x - px) + a), b - a);
+    if (b <= a) return;
+    BlendRow(dst.row(y) + area.x + a, SpriteRow(sprite, sy, int(area.x - px) + a), b - a);
+    blended += size_t(b - a);
   });
+  return blended;
 }
 
-void DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px, int64_t py,
-                    const Rect& clip) {
-  if (base.width() != dst.width() || base.height() != dst.height()) return;
+size_t DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px,
+                      int64_t py, const Rect& clip) {
+  if (base.width() != dst.width() || base.height() != dst.height()) return 0;
+  size_t written = 0;
   ForEachVisibleRow(dst, sprite, px, py, clip, [&](const Rect& area, int y, int sy, int a, int b) {
-    Argb* out = dst.row(y) + area.x;
-    const Argb* under = base.row(y) + area.x;
-    CopyRow(out, under, a);
-    BlendRowOnto(out + a, under + a, SpriteRow(sprite, sy, int(area.x - px) + a), b - a);
-    CopyRow(out + b, under + b, area.w - b);
+    if (b <= a) return;
+    BlendRowOnto(dst.row(y) + area.x + a, base.row(y) + area.x + a,
+                 SpriteRow(sprite, sy, int(area.x - px) + a), b - a);
+    written += size_t(b - a);
   });
+  return written;
 }
 
 Rect DrawSprite(Surface& dst, const Sprite& sprite, float x, float y) {

@@ -3,6 +3,7 @@
 // draws the same pixels as DrawIcon with its picture at that size.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -40,13 +41,36 @@ Rect DrawSprite(Surface& dst, const Sprite& sprite, float x, float y);
 // surface with these bounds...
 bool SpriteOrigin(float x, float y, int64_t& px, int64_t& py);
 Rect SpriteArea(const Sprite& sprite, int64_t px, int64_t py, const Rect& bounds);
-// ...and drawing it there, only inside `clip`.
-void DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip);
+// Columns [first, end) of a surface row.
+struct ColumnSpan {
+  int first = 0;
+  int end = 0;
+  bool empty() const { return end <= first; }
+  int size() const { return empty() ? 0 : end - first; }
+};
+
+// The columns of row `y` that `sprite` at (px, py) may change inside `clip`
+// (which must lie within the surface): from its first to its last pixel
+// that is not transparent. Empty where the row has none or lies outside.
+inline ColumnSpan SpriteRowSpan(const Sprite& sprite, int64_t px, int64_t py, int y,
+                                const Rect& clip) {
+  const int64_t sy = int64_t(y) - py;
+  if (y < clip.y || y >= clip.bottom() || sy < 0 || sy >= sprite.height) return {};
+  const uint32_t span = sprite.spans[sy];
+  const int64_t first = std::max<int64_t>(px + int64_t(span & 0xFFFF), clip.x);
+  const int64_t end = std::min<int64_t>(px + int64_t(span >> 16), clip.right());
+  if (end <= first) return {};
+  return {int(first), int(end)};
+}
+
+// ...and drawing it there, only inside `clip`. Returns the pixels it blended.
+size_t DrawSpriteAt(Surface& dst, const Sprite& sprite, int64_t px, int64_t py, const Rect& clip);
 // Draws `sprite` there as it would look over `base` (a surface of dst's
-// size): every pixel of its visible part inside `clip` is written, with
-// `base` where the sprite is transparent. The same as copying that part of
-// `base` and drawing the sprite over it, in one pass.
-void DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px, int64_t py,
-                    const Rect& clip);
+// size): in each row, the columns SpriteRowSpan gives for `clip` are
+// written, with `base` where the sprite is transparent; nothing else. The
+// same as copying those columns of `base` and drawing the sprite over them,
+// in one pass. Returns the pixels it wrote.
+size_t DrawSpriteOnto(Surface& dst, const Surface& base, const Sprite& sprite, int64_t px,
+                      int64_t py, const Rect& clip);
 
 }  // namespace sarvel::gfx

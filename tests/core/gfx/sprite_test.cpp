@@ -124,7 +124,7 @@ TEST(Sprites, DrawTheSamePixelsAsDrawIconAndReportWhatTheyChanged) {
         Surface cached = direct, banded = direct, icon_banded = direct;
         const Surface before = direct;
         // Drawn onto `before` into a surface that holds something else:
-        // all of the visible part is written, nothing outside it.
+        // the columns it covers in each row are written, nothing else.
         const Surface elsewhere = NoiseSurface(80, 64, uint32_t(w * 7 + h * 3 + 1));
         Surface onto = elsewhere;
         DrawIcon(direct, *picture, pos[0], pos[1], w, h);
@@ -148,10 +148,15 @@ TEST(Sprites, DrawTheSamePixelsAsDrawIconAndReportWhatTheyChanged) {
                 x >= changed.x && x < changed.right() && y >= changed.y && y < changed.bottom();
             if (!inside) {
               ASSERT_EQ(cached.at(x, y), before.at(x, y)) << "changed outside " << x << "," << y;
-              ASSERT_EQ(onto.at(x, y), elsewhere.at(x, y))
-                  << "onto: changed outside " << x << "," << y;
-            } else {
+            }
+            const ColumnSpan covered = SpriteRowSpan(s.sprite, px, py, y, cached.bounds());
+            if (x >= covered.first && x < covered.end) {
+              ASSERT_TRUE(inside);
               ASSERT_EQ(onto.at(x, y), direct.at(x, y)) << "onto " << x << "," << y;
+            } else {
+              ASSERT_EQ(cached.at(x, y), before.at(x, y))
+                  << "outside its columns " << x << "," << y;
+              ASSERT_EQ(onto.at(x, y), elsewhere.at(x, y)) << "onto: changed " << x << "," << y;
             }
           }
         }
@@ -178,6 +183,71 @@ TEST(Sprites, TransparentPartsAreTrimmed) {
   const OwnedSprite nothing(Image(0, 0), 20, 20);  // a picture of no size draws nothing
   EXPECT_TRUE(DrawSprite(target, nothing.sprite, 0.0f, 0.0f).empty());
   EXPECT_TRUE(DrawSprite(target, s.sprite, std::numeric_limits<float>::quiet_NaN(), 0.0f).empty());
+}
+
+// Per row the columns from the first to the last pixel that is not fully
+// transparent (alpha 1 counts), gaps inside included; rows 0..3, 18 and
+// 26..31 have none.
+TEST(Sprites, RowSpansFollowTheAlphaOfEachRowAndTheClip) {
+  auto shape = std::make_shared<Image>(32, 32);
+  auto expected = [](int sy) {
+    if (sy >= 4 && sy < 18) return ColumnSpan{sy - 2, std::min(2 * sy, 32)};  // a wedge
+    if (sy >= 19 && sy < 26) return ColumnSpan{3, 23};                        // two blobs
+    return ColumnSpan{};
+  };
+  for (int y = 4; y < 18; ++y) {
+    for (int x = y - 2; x < std::min(2 * y, 32); ++x) shape->set(x, y, Premultiply(230, 90, 60, 9));
+    shape->set(y - 2, y, Premultiply(1, 255, 255, 255));  // the faintest edge still counts
+  }
+  for (int y = 19; y < 26; ++y) {
+    for (int x : {3, 4, 5, 20, 21, 22}) shape->set(x, y, Premultiply(128, 10, 200, 10));
+  }
+  shape->UpdateOpaque();
+  const OwnedSprite s(*shape, 32, 32);
+  const OwnedSprite blank(Image(32, 32), 32, 32);
+  const Rect screen{0, 0, 50, 40};
+  for (int sy = 0; sy < 32; ++sy) {
+    const ColumnSpan got = SpriteRowSpan(s.sprite, 10, 5, sy + 5, screen);
+    const ColumnSpan want = expected(sy);
+    EXPECT_EQ(got.empty(), want.empty()) << "row " << sy;
+    if (!want.empty()) {
+      EXPECT_EQ(got.first, want.first + 10) << "row " << sy;
+      EXPECT_EQ(got.end, want.end + 10) << "row " << sy;
+    }
+    EXPECT_TRUE(SpriteRowSpan(blank.sprite, 10, 5, sy + 5, screen).empty());
+  }
+  // Across each edge of the screen, and inside a band: cut to the clip,
+  // and the draws write exactly those columns.
+  const int64_t spots[][2] = {{-9, 3}, {30, 3}, {10, -12}, {10, 20}, {-25, -15}, {40, 30}};
+  for (const auto& [px, py] : spots) {
+    for (const Rect clip : {screen, Rect{0, 10, 50, 7}}) {
+      Surface drawn(50, 40, kBlack), onto(50, 40, kBlack);
+      const Surface base = NoiseSurface(50, 40, 7);
+      size_t covered = 0;
+      for (int y = -2; y < 42; ++y) {
+        const ColumnSpan got = SpriteRowSpan(s.sprite, px, py, y, clip);
+        ColumnSpan want = expected(int(y - py));
+        want = {int(std::max<int64_t>(want.first + px, clip.x)),
+                int(std::min<int64_t>(want.end + px, clip.right()))};
+        if (y < clip.y || y >= clip.bottom() || y - py < 0 || y - py >= 32) want = {};
+        ASSERT_EQ(got.empty(), want.empty()) << px << "," << py << " row " << y;
+        if (want.empty()) continue;
+        EXPECT_EQ(got.first, want.first) << px << "," << py << " row " << y;
+        EXPECT_EQ(got.end, want.end) << px << "," << py << " row " << y;
+        covered += size_t(got.size());
+      }
+      EXPECT_EQ(DrawSpriteOnto(onto, base, s.sprite, px, py, clip), covered);
+      DrawSpriteAt(drawn, s.sprite, px, py, clip);
+      for (int y = 0; y < 40; ++y) {
+        const ColumnSpan span = SpriteRowSpan(s.sprite, px, py, y, clip);
+        for (int x = 0; x < 50; ++x) {
+          if (x >= span.first && x < span.end) continue;
+          ASSERT_EQ(drawn.at(x, y), kBlack) << "drawn outside its columns at " << x << "," << y;
+          ASSERT_EQ(onto.at(x, y), kBlack) << "written outside its columns at " << x << "," << y;
+        }
+      }
+    }
+  }
 }
 
 TEST(Sprites, AReservedScratchScalesWithoutGrowing) {
