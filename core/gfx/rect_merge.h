@@ -21,7 +21,7 @@ class RectMerger {
   // The default is what pays for a frame's damage both on X11 and under GDI:
   // little more than a moving sprite's overlapping old and new place. Both
   // copy pixels at a cost that soon outweighs a call saved
-  // (bench/present/ measures it).
+  // (the presentation benchmarks in bench/frontends/ measure it).
   static constexpr int64_t kDefaultAllowance = 256;
   explicit RectMerger(int64_t allowance = kDefaultAllowance) : allowance_(allowance) {}
   // One that merges nothing: each rectangle stays one (for comparison).

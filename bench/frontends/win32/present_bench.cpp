@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/present/recorded_frames.h"
+#include "bench/recorded_frames.h"
 #include "frontends/win32/scene_window_win32.h"
 
 namespace {

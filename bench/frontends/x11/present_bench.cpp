@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/present/recorded_frames.h"
+#include "bench/recorded_frames.h"
 #include "frontends/x11/presenter.h"
 #include "frontends/x11/x11_display.h"
 
