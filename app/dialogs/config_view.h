@@ -54,4 +54,18 @@ class ConfigView : public FormView {
   virtual void OpenInBrowser(const std::string& address) = 0;
 };
 
+// Declares every call of ConfigView and FormView in a view that implements
+// them all.
+#define SARVEL_CONFIG_VIEW_OVERRIDES                                            \
+  SARVEL_FORM_VIEW_OVERRIDES;                                                   \
+  void Bind(ConfigInput& input) override;                                       \
+  void SetChecked(ConfigControl c, bool checked) override;                      \
+  void SetPosition(ConfigControl c, int16_t position) override;                 \
+  void SetEnabled(ConfigControl c, bool enabled) override;                      \
+  void SetText(ConfigControl c, const std::string& text) override;              \
+  void SetForeColor(ConfigControl c, gfx::Argb color) override;                 \
+  FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;   \
+  void ShowMessage(const std::string& title, const std::string& text) override; \
+  void OpenInBrowser(const std::string& address) override
+
 }  // namespace sarvel

@@ -21,12 +21,21 @@ class PreviewEvents {
 class PreviewView : public FormView {
  public:
   virtual void SetEvents(PreviewEvents* events) = 0;
-  virtual int ClientWidth() = 0;
-  virtual int ClientHeight() = 0;
+  // The client area: the size of the window's image.
+  int ClientWidth() { return WindowImage().width(); }
+  int ClientHeight() { return WindowImage().height(); }
   // The window's persistent image, the size of the client area.
   virtual gfx::Surface& WindowImage() = 0;
   virtual void Refresh() = 0;
 };
+
+// Declares every call of PreviewView and FormView in a window that
+// implements them all.
+#define SARVEL_PREVIEW_VIEW_OVERRIDES             \
+  SARVEL_FORM_VIEW_OVERRIDES;                     \
+  void SetEvents(PreviewEvents* events) override; \
+  gfx::Surface& WindowImage() override;           \
+  void Refresh() override
 
 class FrmPreview : public ViewForm<PreviewView>, public PreviewEvents {
  public:

@@ -37,4 +37,15 @@ class InfoView : public FormView {
   virtual void OpenInBrowser(const std::string& address) = 0;
 };
 
+// Declares every call of InfoView and FormView in a view that implements
+// them all.
+#define SARVEL_INFO_VIEW_OVERRIDES                                   \
+  SARVEL_FORM_VIEW_OVERRIDES;                                        \
+  void Bind(InfoInput& input) override;                              \
+  TwipSize ScreenSize() override;                                    \
+  TwipSize WindowSize() override;                                    \
+  void Move(int32_t left, int32_t top) override;                     \
+  void SetText(InfoControl label, const std::string& text) override; \
+  void OpenInBrowser(const std::string& address) override
+
 }  // namespace sarvel

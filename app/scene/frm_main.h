@@ -49,6 +49,26 @@ class SceneView : public FormView, public SceneHost {
   virtual void StayOnTop() {}
 };
 
+// Declares every call of SceneView, SceneHost and FormView in a window that
+// implements them all.
+#define SARVEL_SCENE_VIEW_OVERRIDES                               \
+  SARVEL_FORM_VIEW_OVERRIDES;                                     \
+  void SetEvents(SceneEvents* events) override;                   \
+  void Maximize() override;                                       \
+  void SetTimerInterval(int32_t milliseconds) override;           \
+  void EnableTimer(bool enabled) override;                        \
+  void CaptureDesktop(gfx::Surface& into, int w, int h) override; \
+  gfx::Surface& WindowImage() override;                           \
+  void Refresh() override;                                        \
+  void RefreshRects(std::span<const gfx::Rect> rects) override;   \
+  bool Visible() override;                                        \
+  const gfx::Font& SceneFont() override;                          \
+  double DeviceScale() override;                                  \
+  std::vector<gfx::Rect> Monitors() override;                     \
+  void SetMonitor(const gfx::Rect& monitor) override;             \
+  std::unique_ptr<SceneView> CreateSibling() override;            \
+  void StayOnTop() override
+
 class FrmMain : public ViewForm<SceneView>, public SceneEvents {
  public:
   FrmMain(App& app, std::unique_ptr<SceneView> view);

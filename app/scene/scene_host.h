@@ -13,8 +13,9 @@ namespace sarvel {
 class SceneHost {
  public:
   virtual ~SceneHost() = default;
-  virtual int ClientWidth() = 0;
-  virtual int ClientHeight() = 0;
+  // The client area, in device pixels: the size of the window's image.
+  int ClientWidth() { return WindowImage().width(); }
+  int ClientHeight() { return WindowImage().height(); }
   // Maximizes the window over the screen; the size change runs the layout.
   virtual void Maximize() = 0;
   virtual void SetTimerInterval(int32_t milliseconds) = 0;

@@ -21,6 +21,14 @@ class FormView {
   virtual void Destroy() = 0;
 };
 
+// Declares the calls of FormView in a view that implements them; the views
+// below add their own lists to it.
+#define SARVEL_FORM_VIEW_OVERRIDES    \
+  void Create() override;             \
+  WindowHandle hWnd() const override; \
+  void Show(ShowMode mode) override;  \
+  void Destroy() override
+
 // A form whose window is a view of type View.
 template <class View>
 class ViewForm : public Form {

@@ -74,6 +74,23 @@ class SystemApi {
   virtual int32_t QueryVersion(OsVersion& info) = 0;
 };
 
+// Declares every call of SystemApi in a class that implements them all, so
+// that the list is kept here alone.
+#define SARVEL_SYSTEM_API_OVERRIDES                                               \
+  void SetScreenSaverActive(bool active) override;                                \
+  void SetSaverRunning(bool running) override;                                    \
+  void ShowCursor(bool show) override;                                            \
+  void GetClientArea(WindowHandle window, ClientRect& rect) override;             \
+  int32_t WindowStyle(WindowHandle window) override;                              \
+  void SetWindowStyle(WindowHandle window, int32_t style) override;               \
+  void SetParent(WindowHandle child, WindowHandle parent) override;               \
+  void SetOwner(WindowHandle window, WindowHandle owner) override;                \
+  void ShowInParent(WindowHandle window, int32_t width, int32_t height) override; \
+  bool SetTopMost(WindowHandle window, bool topmost, bool activate) override;     \
+  void ChangeSaverPassword(WindowHandle owner) override;                          \
+  bool VerifySaverPassword(WindowHandle window) override;                         \
+  int32_t QueryVersion(OsVersion& info) override
+
 // The style bit of a window that lives inside another one.
 inline constexpr int32_t kWsChild = 0x40000000;
 

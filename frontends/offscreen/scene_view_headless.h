@@ -27,8 +27,6 @@ class SceneViewHeadless : public SceneView {
 
   // SceneHost
   void SetEvents(SceneEvents* events) override { events_ = events; }
-  int ClientWidth() override { return window_.width(); }
-  int ClientHeight() override { return window_.height(); }
   void Maximize() override { Resize(screen_width_, screen_height_); }
   void SetTimerInterval(int32_t ms) override { interval_ = ms; }
   void EnableTimer(bool enabled) override { timer_enabled_ = enabled; }
@@ -98,8 +96,6 @@ class PreviewViewHeadless : public PreviewView {
   void Show(ShowMode) override {}
   void Destroy() override {}
   void SetEvents(PreviewEvents* events) override { events_ = events; }
-  int ClientWidth() override { return window_.width(); }
-  int ClientHeight() override { return window_.height(); }
   gfx::Surface& WindowImage() override { return window_; }
   void Refresh() override {}
   void Resize(int w, int h);

@@ -479,4 +479,6 @@ void ConfigViewWin32::OnDrawItem(const DRAWITEMSTRUCT& item) {
   DeleteDC(dc);
 }
 
+void ConfigViewWin32::Bind(ConfigInput& input) { input_ = &input; }
+
 }  // namespace sarvel::win32

@@ -21,20 +21,7 @@ class ConfigViewWin32 : public ConfigView, private WindowBase {
   ConfigViewWin32(ResourceLibrary& resources, Process& process);
   ~ConfigViewWin32() override;
 
-  void Create() override;
-  WindowHandle hWnd() const override;
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  void Bind(ConfigInput& input) override { input_ = &input; }
-  void SetChecked(ConfigControl c, bool checked) override;
-  void SetPosition(ConfigControl c, int16_t position) override;
-  void SetEnabled(ConfigControl c, bool enabled) override;
-  void SetText(ConfigControl c, const std::string& text) override;
-  void SetForeColor(ConfigControl c, gfx::Argb color) override;
-  FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;
-  void ShowMessage(const std::string& title, const std::string& text) override;
-  void OpenInBrowser(const std::string& address) override;
+  SARVEL_CONFIG_VIEW_OVERRIDES;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -226,4 +226,6 @@ void InfoViewWin32::DrawLabel(const DRAWITEMSTRUCT& item) {
   DeleteDC(dc);
 }
 
+void InfoViewWin32::Bind(InfoInput& input) { input_ = &input; }
+
 }  // namespace sarvel::win32

@@ -22,17 +22,7 @@ class InfoViewWin32 : public InfoView, private WindowBase {
   InfoViewWin32(ResourceLibrary& resources, Process& process);
   ~InfoViewWin32() override;
 
-  void Create() override;
-  WindowHandle hWnd() const override;
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  void Bind(InfoInput& input) override { input_ = &input; }
-  TwipSize ScreenSize() override;
-  TwipSize WindowSize() override;
-  void Move(int32_t left, int32_t top) override;
-  void SetText(InfoControl label, const std::string& text) override;
-  void OpenInBrowser(const std::string& address) override;
+  SARVEL_INFO_VIEW_OVERRIDES;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -16,6 +16,10 @@ PreviewWindowWin32::~PreviewWindowWin32() {
   DestroyNow();
 }
 
+WindowHandle PreviewWindowWin32::hWnd() const { return reinterpret_cast<intptr_t>(hwnd_); }
+void PreviewWindowWin32::SetEvents(PreviewEvents* events) { events_ = events; }
+gfx::Surface& PreviewWindowWin32::WindowImage() { return image_; }
+
 void PreviewWindowWin32::Create() {
   image_.set_back_color(gfx::kBlack);
   CreateHidden(L"SarvelPreview", WS_POPUP | WS_CLIPSIBLINGS, WS_EX_NOACTIVATE, nullptr, 0,

@@ -19,16 +19,7 @@ class PreviewWindowWin32 : public PreviewView, private WindowBase {
       : process_(process), unload_(std::move(unload)) {}
   ~PreviewWindowWin32() override;
 
-  void Create() override;
-  WindowHandle hWnd() const override { return reinterpret_cast<intptr_t>(hwnd_); }
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  void SetEvents(PreviewEvents* events) override { events_ = events; }
-  int ClientWidth() override { return image_.width(); }
-  int ClientHeight() override { return image_.height(); }
-  gfx::Surface& WindowImage() override { return image_; }
-  void Refresh() override;
+  SARVEL_PREVIEW_VIEW_OVERRIDES;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

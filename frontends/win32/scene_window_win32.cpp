@@ -79,6 +79,10 @@ void SceneWindowWin32::Create() {
         RegisterPowerSettingNotification(hwnd_, &kMonitorPowerState, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
+WindowHandle SceneWindowWin32::hWnd() const { return reinterpret_cast<intptr_t>(hwnd_); }
+void SceneWindowWin32::SetEvents(SceneEvents* events) { events_ = events; }
+gfx::Surface& SceneWindowWin32::WindowImage() { return image_; }
+
 void SceneWindowWin32::Show(ShowMode) {
   if (!hwnd_) return;
   if (sibling_) {

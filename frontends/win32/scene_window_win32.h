@@ -28,30 +28,7 @@ class SceneWindowWin32 : public SceneView, private WindowBase {
       : process_(process), sibling_(sibling) {}
   ~SceneWindowWin32() override;
 
-  // FormView
-  void Create() override;
-  WindowHandle hWnd() const override { return reinterpret_cast<intptr_t>(hwnd_); }
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  // SceneHost
-  void SetEvents(SceneEvents* events) override { events_ = events; }
-  int ClientWidth() override { return image_.width(); }
-  int ClientHeight() override { return image_.height(); }
-  void Maximize() override;
-  void SetTimerInterval(int32_t ms) override;
-  void EnableTimer(bool enabled) override;
-  void CaptureDesktop(gfx::Surface& into, int w, int h) override;
-  gfx::Surface& WindowImage() override { return image_; }
-  void Refresh() override;
-  void RefreshRects(std::span<const gfx::Rect> rects) override;
-  bool Visible() override;
-  const gfx::Font& SceneFont() override;
-  double DeviceScale() override;
-  std::vector<gfx::Rect> Monitors() override;
-  void SetMonitor(const gfx::Rect& monitor) override;
-  std::unique_ptr<SceneView> CreateSibling() override;
-  void StayOnTop() override;
+  SARVEL_SCENE_VIEW_OVERRIDES;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -80,6 +80,7 @@ bool System::SetTopMost(WindowHandle window, bool topmost, bool activate) {
                         flags) != 0;
 }
 
+// PwdChangePasswordA("SCRSAVE", owner, 0, 0) of mpr.dll.
 void System::ChangeSaverPassword(WindowHandle owner) {
   using Fn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
   HMODULE mpr = LoadLibraryA("mpr.dll");
@@ -90,6 +91,7 @@ void System::ChangeSaverPassword(WindowHandle owner) {
   FreeLibrary(mpr);
 }
 
+// VerifyScreenSavePwd of password.cpl; passed when there is none.
 bool System::VerifySaverPassword(WindowHandle window) {
   using Fn = BOOL(WINAPI*)(HWND);
   HMODULE cpl = LoadLibraryA("password.cpl");

@@ -13,21 +13,7 @@ namespace sarvel::win32 {
 
 class System : public SystemApi {
  public:
-  void SetScreenSaverActive(bool active) override;
-  void SetSaverRunning(bool running) override;
-  void ShowCursor(bool show) override;
-  void GetClientArea(WindowHandle window, ClientRect& rect) override;
-  int32_t WindowStyle(WindowHandle window) override;
-  void SetWindowStyle(WindowHandle window, int32_t style) override;
-  void SetParent(WindowHandle child, WindowHandle parent) override;
-  void SetOwner(WindowHandle window, WindowHandle owner) override;
-  void ShowInParent(WindowHandle window, int32_t width, int32_t height) override;
-  bool SetTopMost(WindowHandle window, bool topmost, bool activate) override;
-  // PwdChangePasswordA("SCRSAVE", owner, 0, 0) of mpr.dll.
-  void ChangeSaverPassword(WindowHandle owner) override;
-  // VerifyScreenSavePwd of password.cpl; passed when there is none.
-  bool VerifySaverPassword(WindowHandle window) override;
-  int32_t QueryVersion(OsVersion& info) override;
+  SARVEL_SYSTEM_API_OVERRIDES;
 };
 
 // HKEY_CURRENT_USER\Software\<app>\<section>, one REG_SZ value per key.

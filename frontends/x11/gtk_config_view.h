@@ -24,20 +24,7 @@ class GtkConfigView : public ConfigView {
   GtkConfigView(const GtkConfigView&) = delete;
   GtkConfigView& operator=(const GtkConfigView&) = delete;
 
-  void Create() override;
-  WindowHandle hWnd() const override { return gtk::HandleOf(window_); }
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  void Bind(ConfigInput& input) override { input_ = &input; }
-  void SetChecked(ConfigControl c, bool checked) override;
-  void SetPosition(ConfigControl c, int16_t position) override;
-  void SetEnabled(ConfigControl c, bool enabled) override;
-  void SetText(ConfigControl c, const std::string& text) override;
-  void SetForeColor(ConfigControl c, gfx::Argb color) override;
-  FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;
-  void ShowMessage(const std::string& title, const std::string& text) override;
-  void OpenInBrowser(const std::string& address) override;
+  SARVEL_CONFIG_VIEW_OVERRIDES;
 
   // The window and the widget of each control; null once destroyed.
   GtkWindow* window() const { return window_ ? GTK_WINDOW(window_) : nullptr; }

@@ -248,6 +248,7 @@ GdkRectangle GtkInfoView::PrimaryMonitor() const {
   return r;
 }
 
+// The primary monitor, whose top-left corner Move counts from.
 TwipSize GtkInfoView::ScreenSize() {
   const GdkRectangle r = PrimaryMonitor();
   return {gtk::Twips(r.width, dpi_), gtk::Twips(r.height, dpi_)};
@@ -271,5 +272,8 @@ void GtkInfoView::SetText(InfoControl label, const std::string& text) {
 }
 
 void GtkInfoView::OpenInBrowser(const std::string& address) { gtk::OpenUri(window(), address); }
+
+WindowHandle GtkInfoView::hWnd() const { return gtk::HandleOf(window_); }
+void GtkInfoView::Bind(InfoInput& input) { input_ = &input; }
 
 }  // namespace sarvel::x11

@@ -22,18 +22,7 @@ class GtkInfoView : public InfoView {
   GtkInfoView(const GtkInfoView&) = delete;
   GtkInfoView& operator=(const GtkInfoView&) = delete;
 
-  void Create() override;
-  WindowHandle hWnd() const override { return gtk::HandleOf(window_); }
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  void Bind(InfoInput& input) override { input_ = &input; }
-  // The primary monitor, whose top-left corner Move counts from.
-  TwipSize ScreenSize() override;
-  TwipSize WindowSize() override;
-  void Move(int32_t left, int32_t top) override;
-  void SetText(InfoControl label, const std::string& text) override;
-  void OpenInBrowser(const std::string& address) override;
+  SARVEL_INFO_VIEW_OVERRIDES;
 
   // The window and the widget of each label and of the button (the
   // pictures are drawn, not widgets); null once destroyed.

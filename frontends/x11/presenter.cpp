@@ -197,4 +197,17 @@ void Presenter::PutPlain(const gfx::Surface& image, const gfx::Rect& r) {
   XDestroyImage(part);
 }
 
+bool StopPresenting(Display& display, EventLoop& loop, EventLoop::Timer*& timer, Window& window,
+                    std::unique_ptr<Presenter>& presenter) {
+  if (timer) loop.RemoveTimer(timer);
+  timer = nullptr;
+  if (window == None || !display.xdisplay()) {
+    window = None;
+    return false;
+  }
+  presenter.reset();
+  display.Unregister(window);
+  return true;
+}
+
 }  // namespace sarvel::x11

@@ -6,11 +6,13 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
 
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "core/gfx/rect_merge.h"
 #include "core/gfx/surface.h"
+#include "frontends/x11/event_loop.h"
 #include "frontends/x11/x11_display.h"
 
 namespace sarvel::x11 {
@@ -69,5 +71,12 @@ class Presenter {
   std::vector<uint32_t> convert_;  // rows for a visual that is not ARGB
   gfx::RectMerger merger_;
 };
+
+// The first half of destroying a window of ours that presents through
+// `presenter`: `timer` stops, the presenter goes and the display no longer
+// routes the window's events. False, with `window` set to None, when there is
+// no window or no connection left to destroy it with.
+bool StopPresenting(Display& display, EventLoop& loop, EventLoop::Timer*& timer, Window& window,
+                    std::unique_ptr<Presenter>& presenter);
 
 }  // namespace sarvel::x11

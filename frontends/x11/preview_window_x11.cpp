@@ -17,6 +17,10 @@ PreviewWindowX11::~PreviewWindowX11() {
   Destroy();
 }
 
+WindowHandle PreviewWindowX11::hWnd() const { return WindowHandle(window_); }
+void PreviewWindowX11::SetEvents(PreviewEvents* events) { events_ = events; }
+gfx::Surface& PreviewWindowX11::WindowImage() { return image_; }
+
 void PreviewWindowX11::Create() {
   ::Display* x = display_.xdisplay();
   image_.set_back_color(gfx::kBlack);
@@ -48,15 +52,8 @@ void PreviewWindowX11::Show(ShowMode) {
 }
 
 void PreviewWindowX11::Destroy() {
-  if (watch_) loop_.RemoveTimer(watch_);
-  watch_ = nullptr;
+  if (!StopPresenting(display_, loop_, watch_, window_, presenter_)) return;
   ::Display* x = display_.xdisplay();
-  if (window_ == None || !x) {
-    window_ = None;
-    return;
-  }
-  presenter_.reset();
-  display_.Unregister(window_);
   ErrorTrap trap(x);
   XDestroyWindow(x, window_);
   trap.Ok();

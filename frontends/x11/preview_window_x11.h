@@ -22,18 +22,7 @@ class PreviewWindowX11 : public PreviewView, private WindowClient {
                    std::function<void()> unload);
   ~PreviewWindowX11() override;
 
-  // FormView
-  void Create() override;
-  WindowHandle hWnd() const override { return WindowHandle(window_); }
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  // PreviewView
-  void SetEvents(PreviewEvents* events) override { events_ = events; }
-  int ClientWidth() override { return image_.width(); }
-  int ClientHeight() override { return image_.height(); }
-  gfx::Surface& WindowImage() override { return image_; }
-  void Refresh() override;
+  SARVEL_PREVIEW_VIEW_OVERRIDES;
 
  private:
   // WindowClient

@@ -154,6 +154,10 @@ void SceneWindowX11::Create() {
   XFlush(x);
 }
 
+WindowHandle SceneWindowX11::hWnd() const { return WindowHandle(window_); }
+void SceneWindowX11::SetEvents(SceneEvents* events) { events_ = events; }
+gfx::Surface& SceneWindowX11::WindowImage() { return image_; }
+
 void SceneWindowX11::Show(ShowMode) {
   if (window_ == None) return;
   ::Display* x = display_.xdisplay();
@@ -172,15 +176,8 @@ void SceneWindowX11::Show(ShowMode) {
 }
 
 void SceneWindowX11::Destroy() {
-  if (timer_) loop_.RemoveTimer(timer_);
-  timer_ = nullptr;
+  if (!StopPresenting(display_, loop_, timer_, window_, presenter_)) return;
   ::Display* x = display_.xdisplay();
-  if (window_ == None || !x) {
-    window_ = None;
-    return;
-  }
-  presenter_.reset();
-  display_.Unregister(window_);
   if (watching_screen_) display_.WatchScreenChanges(nullptr);
   watching_screen_ = false;
   if (own_window_) {

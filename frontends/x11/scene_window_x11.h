@@ -47,30 +47,7 @@ class SceneWindowX11 : public SceneView, private WindowClient {
   SceneWindowX11(Display& display, EventLoop& loop, Process& process, SceneWindowOptions options);
   ~SceneWindowX11() override;
 
-  // FormView
-  void Create() override;
-  WindowHandle hWnd() const override { return WindowHandle(window_); }
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  // SceneHost
-  void SetEvents(SceneEvents* events) override { events_ = events; }
-  int ClientWidth() override { return image_.width(); }
-  int ClientHeight() override { return image_.height(); }
-  void Maximize() override;
-  void SetTimerInterval(int32_t milliseconds) override;
-  void EnableTimer(bool enabled) override;
-  void CaptureDesktop(gfx::Surface& into, int w, int h) override;
-  gfx::Surface& WindowImage() override { return image_; }
-  void Refresh() override;
-  void RefreshRects(std::span<const gfx::Rect> rects) override;
-  bool Visible() override;
-  const gfx::Font& SceneFont() override;
-  double DeviceScale() override;
-  std::vector<gfx::Rect> Monitors() override;
-  void SetMonitor(const gfx::Rect& monitor) override;
-  std::unique_ptr<SceneView> CreateSibling() override;
-  void StayOnTop() override;
+  SARVEL_SCENE_VIEW_OVERRIDES;
 
  private:
   using Kind = SceneWindowOptions::Kind;

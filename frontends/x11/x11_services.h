@@ -36,19 +36,7 @@ class X11System : public SystemApi {
  public:
   X11System(Display& display, bool hosted) : display_(display), hosted_(hosted) {}
 
-  void SetScreenSaverActive(bool active) override;
-  void SetSaverRunning(bool running) override;
-  void ShowCursor(bool show) override;
-  void GetClientArea(WindowHandle window, ClientRect& rect) override;
-  int32_t WindowStyle(WindowHandle window) override;
-  void SetWindowStyle(WindowHandle window, int32_t style) override;
-  void SetParent(WindowHandle child, WindowHandle parent) override;
-  void SetOwner(WindowHandle window, WindowHandle owner) override;
-  void ShowInParent(WindowHandle window, int32_t width, int32_t height) override;
-  bool SetTopMost(WindowHandle window, bool topmost, bool activate) override;
-  void ChangeSaverPassword(WindowHandle owner) override;
-  bool VerifySaverPassword(WindowHandle window) override;
-  int32_t QueryVersion(OsVersion& info) override;
+  SARVEL_SYSTEM_API_OVERRIDES;
 
   bool screensaver_running() const { return running_; }
 

@@ -45,4 +45,16 @@ void ConfigViewHeadless::OpenInBrowser(const std::string& address) {
   browser_calls.push_back(address);
 }
 
+WindowHandle ConfigViewHeadless::hWnd() const { return handle_; }
+void ConfigViewHeadless::Bind(ConfigInput& input) { input_ = &input; }
+void ConfigViewHeadless::SetChecked(ConfigControl c, bool checked) { at(c).checked = checked; }
+void ConfigViewHeadless::SetPosition(ConfigControl c, int16_t position) {
+  at(c).position = position;
+}
+void ConfigViewHeadless::SetEnabled(ConfigControl c, bool enabled) { at(c).enabled = enabled; }
+void ConfigViewHeadless::SetText(ConfigControl c, const std::string& text) { at(c).text = text; }
+void ConfigViewHeadless::SetForeColor(ConfigControl c, gfx::Argb color) {
+  at(c).fore_color = color;
+}
+
 }  // namespace sarvel::headless

@@ -30,20 +30,7 @@ class ConfigViewHeadless : public ConfigView {
 
   explicit ConfigViewHeadless(WindowHandle handle = 0x1020) : handle_(handle) {}
 
-  void Create() override;
-  WindowHandle hWnd() const override { return handle_; }
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  void Bind(ConfigInput& input) override { input_ = &input; }
-  void SetChecked(ConfigControl c, bool checked) override { at(c).checked = checked; }
-  void SetPosition(ConfigControl c, int16_t position) override { at(c).position = position; }
-  void SetEnabled(ConfigControl c, bool enabled) override { at(c).enabled = enabled; }
-  void SetText(ConfigControl c, const std::string& text) override { at(c).text = text; }
-  void SetForeColor(ConfigControl c, gfx::Argb color) override { at(c).fore_color = color; }
-  FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;
-  void ShowMessage(const std::string& title, const std::string& text) override;
-  void OpenInBrowser(const std::string& address) override;
+  SARVEL_CONFIG_VIEW_OVERRIDES;
 
   // The user, through the model.
   ConfigInput& user() { return *input_; }

@@ -23,19 +23,7 @@ namespace sarvel::headless {
 // the state a real system would: cursor count, screen-saver flags, windows.
 class System : public SystemApi {
  public:
-  void SetScreenSaverActive(bool active) override;
-  void SetSaverRunning(bool running) override;
-  void ShowCursor(bool show) override;
-  void GetClientArea(WindowHandle window, ClientRect& rect) override;
-  int32_t WindowStyle(WindowHandle window) override;
-  void SetWindowStyle(WindowHandle window, int32_t style) override;
-  void SetParent(WindowHandle child, WindowHandle parent) override;
-  void SetOwner(WindowHandle window, WindowHandle owner) override;
-  void ShowInParent(WindowHandle window, int32_t width, int32_t height) override;
-  bool SetTopMost(WindowHandle window, bool topmost, bool activate) override;
-  void ChangeSaverPassword(WindowHandle owner) override;
-  bool VerifySaverPassword(WindowHandle window) override;
-  int32_t QueryVersion(OsVersion& info) override;
+  SARVEL_SYSTEM_API_OVERRIDES;
 
   std::vector<std::string> calls;
   int cursor_count = 0;  // ShowCursor(false) makes it -1

@@ -27,4 +27,15 @@ void InfoViewHeadless::Move(int32_t left_twips, int32_t top_twips) {
   ++moves;
 }
 
+WindowHandle InfoViewHeadless::hWnd() const { return handle_; }
+void InfoViewHeadless::Bind(InfoInput& input) { input_ = &input; }
+TwipSize InfoViewHeadless::ScreenSize() { return screen; }
+TwipSize InfoViewHeadless::WindowSize() { return {kInfoClientWidth, kInfoClientHeight}; }
+void InfoViewHeadless::SetText(InfoControl label, const std::string& text) {
+  texts[Index(label)] = text;
+}
+void InfoViewHeadless::OpenInBrowser(const std::string& address) {
+  browser_calls.push_back(address);
+}
+
 }  // namespace sarvel::headless

@@ -16,18 +16,7 @@ class InfoViewHeadless : public InfoView {
  public:
   explicit InfoViewHeadless(WindowHandle handle = 0x1030) : handle_(handle) {}
 
-  void Create() override;
-  WindowHandle hWnd() const override { return handle_; }
-  // Returns at once; `on_modal_show` plays the user while the box is up.
-  void Show(ShowMode mode) override;
-  void Destroy() override;
-
-  void Bind(InfoInput& input) override { input_ = &input; }
-  TwipSize ScreenSize() override { return screen; }
-  TwipSize WindowSize() override { return {kInfoClientWidth, kInfoClientHeight}; }
-  void Move(int32_t left_twips, int32_t top_twips) override;
-  void SetText(InfoControl label, const std::string& text) override { texts[Index(label)] = text; }
-  void OpenInBrowser(const std::string& address) override { browser_calls.push_back(address); }
+  SARVEL_INFO_VIEW_OVERRIDES;  // Show returns at once
 
   InfoInput& user() { return *input_; }
   const std::string& text(InfoControl c) const { return texts[Index(c)]; }
