@@ -6,17 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "frontends/win32/dib_info.h"
+
 namespace sarvel::win32 {
 
 Dib::Dib(int width, int height) {
   if (width <= 0 || height <= 0) return;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;  // top-down, like gfx rows
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(width, height);  // top-down, like gfx rows
   void* bits = nullptr;
   bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap_) return;

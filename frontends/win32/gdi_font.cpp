@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "frontends/win32/dib_info.h"
 #include "frontends/win32/text.h"
 
 namespace sarvel::win32 {
@@ -77,12 +78,7 @@ void GdiFont::DrawGlyphs(gfx::Surface& dst, int x, int y, std::string_view utf8,
   const int height = height_;
   if (w.empty() || width <= 0 || height <= 0) return;
   // White text on black in a 32-bit DIB: the green channel is the coverage.
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  BITMAPINFO bi = TopDownDibInfo(width, height);
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bmp || !bits) return;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frontends/win32/dib_info.h"
 #include "frontends/win32/guard.h"
 #include "resources/embedded_resources.h"
 
@@ -24,13 +25,7 @@ constexpr GUID kMonitorPowerState = {
 void PaintPart(HDC dc, const gfx::Surface& s, const gfx::Rect& part) {
   const gfx::Rect r = part.Intersected(s.bounds());
   if (r.empty()) return;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = s.width();
-  bi.bmiHeader.biHeight = -r.h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(s.width(), r.h);
   SetDIBitsToDevice(dc, r.x, r.y, DWORD(r.w), DWORD(r.h), r.x, 0, 0, UINT(r.h), s.row(r.y), &bi,
                     DIB_RGB_COLORS);
 }
@@ -157,12 +152,7 @@ void SceneWindowWin32::CaptureDesktop(gfx::Surface& into, int w, int h) {
   HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
   if (!screen) return;
   HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  BITMAPINFO bi = TopDownDibInfo(w, h);
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bmp && bits) {

@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "frontends/win32/dib_info.h"
+
 namespace sarvel::win32 {
 
 HINSTANCE ThisModule() { return GetModuleHandleW(nullptr); }
@@ -80,13 +82,7 @@ void SendImageCopy(HWND from, HWND to, const gfx::Surface& s) {
 
 void PaintSurface(HDC dc, const gfx::Surface& s, int x, int y) {
   if (s.width() <= 0 || s.height() <= 0) return;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = s.width();
-  bi.bmiHeader.biHeight = -s.height();  // top-down, as the surface keeps its rows
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(s.width(), s.height());  // top-down, as the surface keeps its rows
   SetDIBitsToDevice(dc, x, y, DWORD(s.width()), DWORD(s.height()), 0, 0, 0, UINT(s.height()),
                     s.row(0), &bi, DIB_RGB_COLORS);
 }
