@@ -78,11 +78,4 @@ std::span<const Rect> RectMerger::Merge(std::span<const Rect> rects, const Rect&
   return done_;
 }
 
-Rect BoundingBox(std::span<const Rect> rects) {
-  if (rects.empty()) return Rect{};
-  Rect box = rects.front();
-  for (const Rect& r : rects.subspan(1)) box = Bounding(box, r);
-  return box;
-}
-
 }  // namespace sarvel::gfx

@@ -43,7 +43,4 @@ class RectMerger {
   std::vector<Rect> done_;    // too far above the sweep to grow; the result at the end
 };
 
-// The smallest rectangle that holds all of them (empty for none).
-Rect BoundingBox(std::span<const Rect> rects);
-
 }  // namespace sarvel::gfx

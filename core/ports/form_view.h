@@ -21,8 +21,8 @@ class FormView {
   virtual void Destroy() = 0;
 };
 
-// Declares the calls of FormView in a view that implements them; the views
-// below add their own lists to it.
+// Declares the calls of FormView in a view that implements them; the macros
+// of the scene, preview and dialog views begin with it.
 #define SARVEL_FORM_VIEW_OVERRIDES    \
   void Create() override;             \
   WindowHandle hWnd() const override; \
