@@ -10,7 +10,7 @@ App::App(PlatformServices s, RandomSource& random, FormFactory& factory)
       saver(Saver::Services{s.system, s.store, s.regional, s.clock, s.process}, reporter, random,
             forms, general, *this),
       factory_(factory) {
-  reporter.set_exit_procedure([this] { saver.exitScreensaver(); });
+  reporter.set_exit_procedure([this] { saver.EndRun(); });
   // Forms are destroyed on unload: the next use builds a fresh one. The old
   // object lives on until no handler of it can be running.
   forms.set_on_unloaded([this](Form& form) {

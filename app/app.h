@@ -14,7 +14,7 @@
 #include "core/ports/forms.h"
 #include "core/ports/resource_library.h"
 #include "core/ports/services.h"
-#include "core/report/err_ptnr.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 
@@ -49,10 +49,10 @@ class App final : public SaverForms {
 
   void Main(std::string_view command_line) { saver.Main(command_line); }
 
-  Form& frmMain() override { return Get(FormId::kMain); }
-  Form& frmPreview() override { return Get(FormId::kPreview); }
-  Form& frmConfig() override { return Get(FormId::kConfig); }
-  Form& frmInfo() { return Get(FormId::kInfo); }
+  Form& scene_form() override { return Get(FormId::kMain); }
+  Form& preview_form() override { return Get(FormId::kPreview); }
+  Form& config_form() override { return Get(FormId::kConfig); }
+  Form& info_form() { return Get(FormId::kInfo); }
   Form& Get(FormId id);
   // The form if it exists now, without creating it.
   Form* Find(FormId id) const { return forms_by_id_[size_t(id)].get(); }

@@ -7,7 +7,7 @@
 #include "core/base/random.h"
 #include "core/ports/forms.h"
 #include "core/ports/services.h"
-#include "core/report/err_ptnr.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 

@@ -46,7 +46,7 @@ void Saver::Main(std::string_view command_line) {
   if (option == "/P") {
     PreviewBranch(p, command);
   } else if (option == "/C") {
-    p.Step(200, [&] { forms_.Show(saver_forms_.frmConfig(), ShowMode::kModeless); });
+    p.Step(200, [&] { forms_.Show(saver_forms_.config_form(), ShowMode::kModeless); });
   } else if (option == "/A") {
     PasswordBranch(p, command);
   } else if (option == "/S" || option.empty()) {
@@ -61,10 +61,10 @@ void Saver::PreviewBranch(Procedure& p, const std::string& command) {
   int32_t style = 0;
   p.Step(80, [&] { parent = HandleArgument(command); });
   p.Step(90, [&] { s_.system.GetClientArea(parent, rect); });
-  FullScreenMode = false;
-  Form& form = saver_forms_.frmPreview();
+  full_screen_run = false;
+  Form& form = saver_forms_.preview_form();
   p.Step(110, [&] { forms_.Load(form); });
-  p.Step(120, [&] { preview = form.hWnd(); });
+  p.Step(120, [&] { preview = form.handle(); });
   p.Step(130, [&] { style = s_.system.WindowStyle(preview); });
   style |= kWsChild;
   p.Step(150, [&] { s_.system.SetWindowStyle(preview, style); });
@@ -86,16 +86,16 @@ void Saver::FullScreenBranch(Procedure& p) {
   bool another = false;
   p.Step(270, [&] { another = s_.process.AnotherInstanceRunning(); });
   if (another) return;
-  // Only a run that ends through exitScreensaver switches activation off:
+  // Only a run that ends through EndRun switches activation off:
   // that is where it is switched on again. The system starts previews and
   // the settings dialog whenever its settings page is shown; they leave
   // activation as they found it.
   p.Step(40, [&] { s_.system.SetScreenSaverActive(false); });
   if (p.left()) return;
-  FullScreenMode = true;
+  full_screen_run = true;
   p.Step(290, [&] { s_.system.SetSaverRunning(true); });
   p.Step(300, [&] { s_.system.ShowCursor(false); });
-  Form& scene = saver_forms_.frmMain();
+  Form& scene = saver_forms_.scene_form();
   p.Step(310, [&] { forms_.Load(scene); });
   p.Step(320, [&] { SetTopMost(scene, true, true); });
   p.Step(330, [&] { forms_.Show(scene, ShowMode::kModeless); });
@@ -113,13 +113,13 @@ bool Saver::IsWinNT() {
 bool Saver::SetTopMost(Form& form, bool topMost, bool activate) {
   Procedure p(reporter_, "Saver", "SetTopMost");
   bool result = false;
-  p.Step(110, [&] { result = s_.system.SetTopMost(form.hWnd(), topMost, activate); });
+  p.Step(110, [&] { result = s_.system.SetTopMost(form.handle(), topMost, activate); });
   return result;
 }
 
-void Saver::exitScreensaver() {
+void Saver::EndRun() {
   Procedure p(reporter_, "Saver", "exitScreensaver");
-  if (!FullScreenMode) return;
+  if (!full_screen_run) return;
   // Unloading the scene calls back here while the run is already ending, a
   // password prompt may let more input arrive, and a report made on the way
   // calls back too: none of them starts a second ending.
@@ -137,7 +137,7 @@ void Saver::exitScreensaver() {
   if (p.left()) return;
   if (!nt) {
     bool passed = false;
-    p.Step(40, [&] { passed = s_.system.VerifySaverPassword(saver_forms_.frmMain().hWnd()); });
+    p.Step(40, [&] { passed = s_.system.VerifySaverPassword(saver_forms_.scene_form().handle()); });
     if (!passed || p.left()) return;
   }
   guard.ending = true;
@@ -150,7 +150,7 @@ void Saver::exitScreensaver() {
   s_.process.EndProgram();
 }
 
-// A step of the run's end, reported as exitScreensaver's own. A step given up
+// A step of the run's end, reported as EndRun's own. A step given up
 // on (retried to the bound, or cancelled) leaves only itself: each of the
 // others still restores its part, and the forms still unload.
 void Saver::RestoringStep(int32_t line, const std::function<void()>& body) {

@@ -1,5 +1,5 @@
 // The start-up module "Saver": Main and its dispatch on the command line,
-// the settings record, IsWinNT, SetTopMost and exitScreensaver, the one way
+// the settings record, IsWinNT, SetTopMost and EndRun, the one way
 // a full-screen run ends.
 #pragma once
 
@@ -13,7 +13,7 @@
 #include "core/base/random.h"
 #include "core/ports/forms.h"
 #include "core/ports/services.h"
-#include "core/report/err_ptnr.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 
@@ -21,9 +21,9 @@ namespace sarvel {
 class SaverForms {
  public:
   virtual ~SaverForms() = default;
-  virtual Form& frmMain() = 0;
-  virtual Form& frmPreview() = 0;
-  virtual Form& frmConfig() = 0;
+  virtual Form& scene_form() = 0;
+  virtual Form& preview_form() = 0;
+  virtual Form& config_form() = 0;
 };
 
 class Saver {
@@ -41,13 +41,13 @@ class Saver {
 
   // Process-wide variables of the module.
   SaverSettings settings;
-  int16_t LeafCount = 0;
-  bool FullScreenMode = false;
+  int16_t leaf_count = 0;
+  bool full_screen_run = false;
 
   void Main(std::string_view command_line);
   bool IsWinNT();
   bool SetTopMost(Form& form, bool topMost, bool activate);
-  void exitScreensaver();
+  void EndRun();
   void LoadConfig() { io_.LoadConfig(settings); }
   void SaveConfig() { io_.SaveConfig(settings); }
   SettingsIo& settings_io() { return io_; }

@@ -1,4 +1,4 @@
-// frmConfig as designed: its caption and size, and each control's kind,
+// config_form as designed: its caption and size, and each control's kind,
 // container, caption, place in twips and state when the window is created.
 // The model starts from this table and every view builds its window from it,
 // so the two cannot disagree about the design.

@@ -1,4 +1,4 @@
-// What frmConfig needs of its window. The view shows the controls of
+// What config_form needs of its window. The view shows the controls of
 // kConfigControls in their design state when it is created; from then on the
 // model tells it every change, and the view passes the user's actions to the
 // model through ConfigInput without changing any control state itself.

@@ -1,4 +1,4 @@
-// frmInfo as designed: its size and colours, and each control's place in
+// info_form as designed: its size and colours, and each control's place in
 // twips, content and look. The model and every view read this one table.
 #pragma once
 

@@ -1,4 +1,4 @@
-// What frmInfo needs of its window. Sizes and places are in twips; the view
+// What info_form needs of its window. Sizes and places are in twips; the view
 // converts them at the screen's resolution.
 #pragma once
 

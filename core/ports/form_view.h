@@ -14,7 +14,7 @@ class FormView {
  public:
   virtual ~FormView() = default;
   virtual void Create() = 0;  // the window, hidden
-  virtual WindowHandle hWnd() const = 0;
+  virtual WindowHandle handle() const = 0;
   // Modeless shows return at once; a modal show returns when the window is
   // destroyed, other windows of the program taking no input meanwhile.
   virtual void Show(ShowMode mode) = 0;
@@ -25,7 +25,7 @@ class FormView {
 // of the scene, preview and dialog views begin with it.
 #define SARVEL_FORM_VIEW_OVERRIDES    \
   void Create() override;             \
-  WindowHandle hWnd() const override; \
+  WindowHandle handle() const override; \
   void Show(ShowMode mode) override;  \
   void Destroy() override
 
@@ -35,7 +35,7 @@ class ViewForm : public Form {
  public:
   ViewForm(std::string name, std::unique_ptr<View> view)
       : Form(std::move(name)), view_(std::move(view)) {}
-  WindowHandle hWnd() const override { return view_->hWnd(); }
+  WindowHandle handle() const override { return view_->handle(); }
   View& view() { return *view_; }
 
  protected:

@@ -22,7 +22,7 @@ class Form {
   Form& operator=(const Form&) = delete;
 
   const std::string& name() const { return name_; }
-  virtual WindowHandle hWnd() const = 0;
+  virtual WindowHandle handle() const = 0;
 
  protected:
   friend class FormList;

@@ -1,7 +1,7 @@
 #include "frontends/offscreen/forms_headless.h"
 
-#include "app/dialogs/frm_preview.h"
-#include "app/scene/frm_main.h"
+#include "app/dialogs/preview_form.h"
+#include "app/scene/scene_form.h"
 #include "core/base/failure.h"
 #include "frontends/offscreen/scene_view_headless.h"
 
@@ -10,10 +10,10 @@ namespace sarvel::headless {
 std::unique_ptr<Form> FormFactoryHeadless::Create(FormId id, App& app) {
   switch (id) {
     case FormId::kMain:
-      return std::make_unique<FrmMain>(
+      return std::make_unique<SceneForm>(
           app, std::make_unique<SceneViewHeadless>(screen_width_, screen_height_, 0x1000, scale_));
     case FormId::kPreview:
-      return std::make_unique<FrmPreview>(app, std::make_unique<PreviewViewHeadless>(0x1010));
+      return std::make_unique<PreviewForm>(app, std::make_unique<PreviewViewHeadless>(0x1010));
     case FormId::kConfig:
     case FormId::kInfo:
       break;

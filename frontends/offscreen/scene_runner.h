@@ -15,7 +15,7 @@
 
 #include "app/app.h"
 #include "app/options.h"
-#include "app/scene/frm_main.h"
+#include "app/scene/scene_form.h"
 #include "core/base/random.h"
 #include "frontends/offscreen/forms_headless.h"
 #include "frontends/offscreen/offscreen_platform.h"
@@ -27,8 +27,8 @@ inline std::map<std::string, std::string, std::less<>> RunDefaults() {
   std::map<std::string, std::string, std::less<>> stored;
   for (const SettingOption& option : kSettingOptions) {
     std::string_view text = option.default_text;
-    if (option.key == OptionOf(&SaverSettings::BackgroundKind).key) text = "2";
-    if (option.key == OptionOf(&SaverSettings::AutoRestart).key) text = "0";
+    if (option.key == OptionOf(&SaverSettings::background_kind).key) text = "2";
+    if (option.key == OptionOf(&SaverSettings::auto_restart).key) text = "0";
     stored.emplace(option.key, text);
   }
   return stored;
@@ -45,7 +45,7 @@ struct SceneRunOptions {
   // every option's default, but a blue sky and no restarts, so that a run's
   // frames depend on its seed alone.
   std::map<std::string, std::string, std::less<>> stored = RunDefaults();
-  // Stores one setting: o.Set<&SaverSettings::LeafSpeed>("20").
+  // Stores one setting: o.Set<&SaverSettings::leaf_speed>("20").
   template <auto Field>
   void Set(std::string text) {
     stored[std::string(OptionOf(Field).key)] = std::move(text);
@@ -139,7 +139,7 @@ class SceneRunnerOn {
   bool ended() const { return ended_; }
   App& app() { return *app_; }
   Platform& platform() { return platform_; }
-  FrmMain* form() { return static_cast<FrmMain*>(app_->Find(FormId::kMain)); }
+  SceneForm* form() { return static_cast<SceneForm*>(app_->Find(FormId::kMain)); }
   // The headless window; only when no other forms were given.
   SceneViewHeadless* view() { return static_cast<SceneViewHeadless*>(&form()->view()); }
   Scene& scene() { return form()->scene(); }

@@ -74,7 +74,7 @@ ConfigViewWin32::ConfigViewWin32(ResourceLibrary& resources, Process& process)
 
 ConfigViewWin32::~ConfigViewWin32() { Destroy(); }
 
-WindowHandle ConfigViewWin32::hWnd() const {
+WindowHandle ConfigViewWin32::handle() const {
   return WindowHandle(reinterpret_cast<intptr_t>(hwnd_));
 }
 

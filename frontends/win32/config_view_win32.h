@@ -1,4 +1,4 @@
-// Win32: the settings dialog frmConfig as a native window. Builds the
+// Win32: the settings dialog config_form as a native window. Builds the
 // controls of kConfigControls at their twip places for the window's DPI,
 // shows what the model sets, hands the user's clicks, scrolls and keys to the
 // model, and runs the picture chooser, the message box and the browser call.

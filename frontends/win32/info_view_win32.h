@@ -1,4 +1,4 @@
-// Win32: the about box frmInfo as a native window. A thin-bordered popup
+// Win32: the about box info_form as a native window. A thin-bordered popup
 // without caption over the disk picture, drawn with our renderer; its labels
 // are owner-drawn so that the transparent ones show the picture beneath. Up
 // modally, the program's other windows take no input.

@@ -16,7 +16,7 @@ PreviewWindowWin32::~PreviewWindowWin32() {
   DestroyNow();
 }
 
-WindowHandle PreviewWindowWin32::hWnd() const { return reinterpret_cast<intptr_t>(hwnd_); }
+WindowHandle PreviewWindowWin32::handle() const { return reinterpret_cast<intptr_t>(hwnd_); }
 void PreviewWindowWin32::SetEvents(PreviewEvents* events) { events_ = events; }
 gfx::Surface& PreviewWindowWin32::WindowImage() { return image_; }
 

@@ -1,4 +1,4 @@
-// Win32: frmPreview's window, a child of the display settings' preview area.
+// Win32: preview_form's window, a child of the display settings' preview area.
 // It paints the preview picture from its persistent image, takes no input,
 // and when the preview area goes away the form is unloaded at once, so the
 // process never lingers.
@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/dialogs/frm_preview.h"
+#include "app/dialogs/preview_form.h"
 #include "core/ports/services.h"
 #include "frontends/win32/window_base.h"
 

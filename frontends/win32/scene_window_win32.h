@@ -1,4 +1,4 @@
-// Win32: frmMain's window. A borderless popup covering a monitor (the
+// Win32: scene_form's window. A borderless popup covering a monitor (the
 // primary one; siblings of it cover the others), black, without a cursor; its persistent image is a
 // surface painted on WM_PAINT and part by part as frames change it; the frame timer, the one-time
 // desktop capture, whether anyone can see it (monitor power, minimized, hidden) and every input
@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "app/scene/frm_main.h"
+#include "app/scene/scene_form.h"
 #include "core/gfx/rect_merge.h"
 #include "core/ports/services.h"
 #include "frontends/win32/gdi_font.h"

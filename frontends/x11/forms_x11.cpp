@@ -3,10 +3,10 @@
 // windows.
 #include "frontends/x11/forms_x11.h"
 
-#include "app/dialogs/frm_config.h"
-#include "app/dialogs/frm_info.h"
-#include "app/dialogs/frm_preview.h"
-#include "app/scene/frm_main.h"
+#include "app/dialogs/config_form.h"
+#include "app/dialogs/info_form.h"
+#include "app/dialogs/preview_form.h"
+#include "app/scene/scene_form.h"
 #include "core/base/failure.h"
 #include "frontends/x11/gtk_config_view.h"
 #include "frontends/x11/gtk_info_view.h"
@@ -29,19 +29,19 @@ std::unique_ptr<Form> FormFactoryX11::Create(FormId id, App& app) {
   Process& process = app.services.process;
   switch (id) {
     case FormId::kMain:
-      return std::make_unique<FrmMain>(
+      return std::make_unique<SceneForm>(
           app, std::make_unique<SceneWindowX11>(display_, loop_, process, scene_));
     case FormId::kPreview:
-      return std::make_unique<FrmPreview>(
+      return std::make_unique<PreviewForm>(
           app, std::make_unique<PreviewWindowX11>(display_, loop_, process, [&app] {
             if (Form* f = app.Find(FormId::kPreview)) app.forms.Unload(*f);
           }));
     case FormId::kConfig:
       // GTK must have been started (gtk::Start) before configuration mode runs.
-      return std::make_unique<FrmConfig>(
+      return std::make_unique<ConfigForm>(
           app, std::make_unique<GtkConfigView>(app.services.resources, process));
     case FormId::kInfo:
-      return std::make_unique<FrmInfo>(
+      return std::make_unique<InfoForm>(
           app, std::make_unique<GtkInfoView>(app.services.resources, process));
   }
   Raise(Err::kInvalidCall);

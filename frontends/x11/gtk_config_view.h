@@ -1,4 +1,4 @@
-// GTK: the settings dialog frmConfig on Linux. Builds the controls of
+// GTK: the settings dialog config_form on Linux. Builds the controls of
 // kConfigControls at their twip places for the screen's resolution in a
 // fixed layout, shows what the model sets (with our signals blocked, so that
 // an assignment never comes back to the model as input), hands the user's

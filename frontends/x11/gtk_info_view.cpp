@@ -273,7 +273,7 @@ void GtkInfoView::SetText(InfoControl label, const std::string& text) {
 
 void GtkInfoView::OpenInBrowser(const std::string& address) { gtk::OpenUri(window(), address); }
 
-WindowHandle GtkInfoView::hWnd() const { return gtk::HandleOf(window_); }
+WindowHandle GtkInfoView::handle() const { return gtk::HandleOf(window_); }
 void GtkInfoView::Bind(InfoInput& input) { input_ = &input; }
 
 }  // namespace sarvel::x11

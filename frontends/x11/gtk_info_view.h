@@ -1,4 +1,4 @@
-// GTK: the about box frmInfo on Linux. An undecorated dark-blue window,
+// GTK: the about box info_form on Linux. An undecorated dark-blue window,
 // modal over the settings dialog, with the disk picture and the emblem drawn
 // beneath the labels of kInfoControls at their twip places, the web address
 // as a clickable label and "&OK" as its only button.

@@ -17,7 +17,7 @@ PreviewWindowX11::~PreviewWindowX11() {
   Destroy();
 }
 
-WindowHandle PreviewWindowX11::hWnd() const { return WindowHandle(window_); }
+WindowHandle PreviewWindowX11::handle() const { return WindowHandle(window_); }
 void PreviewWindowX11::SetEvents(PreviewEvents* events) { events_ = events; }
 gfx::Surface& PreviewWindowX11::WindowImage() { return image_; }
 

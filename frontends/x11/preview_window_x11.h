@@ -1,4 +1,4 @@
-// X11: frmPreview's window. Created hidden at the top level; start-up makes
+// X11: preview_form's window. Created hidden at the top level; start-up makes
 // it a child of the window named after /P and sizes it to that window. It
 // paints its persistent image on every size change and exposure, takes no
 // input, and unloads its form when it is destroyed with its parent, or when
@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/dialogs/frm_preview.h"
+#include "app/dialogs/preview_form.h"
 #include "core/ports/services.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/presenter.h"

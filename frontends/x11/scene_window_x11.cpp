@@ -154,7 +154,7 @@ void SceneWindowX11::Create() {
   XFlush(x);
 }
 
-WindowHandle SceneWindowX11::hWnd() const { return WindowHandle(window_); }
+WindowHandle SceneWindowX11::handle() const { return WindowHandle(window_); }
 void SceneWindowX11::SetEvents(SceneEvents* events) { events_ = events; }
 gfx::Surface& SceneWindowX11::WindowImage() { return image_; }
 

@@ -1,4 +1,4 @@
-// X11: frmMain's window, in three kinds.
+// X11: scene_form's window, in three kinds.
 //   full screen: an override-redirect window over the whole screen, black,
 //     raised and kept on top, with the keyboard and pointer grabbed and an
 //     invisible cursor while ShowCursor's count is below zero; every key,
@@ -23,7 +23,7 @@
 #include <span>
 #include <vector>
 
-#include "app/scene/frm_main.h"
+#include "app/scene/scene_form.h"
 #include "core/ports/services.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/ft_font.h"

@@ -25,7 +25,7 @@ class ExitTest : public ::testing::Test {
   }
   bool Exit() {
     try {
-      t_.app->saver.exitScreensaver();
+      t_.app->saver.EndRun();
       return false;
     } catch (const ProgramEnded&) {
       return true;
@@ -43,7 +43,7 @@ TEST_F(ExitTest, OutsideFullScreenNothingChanges) {
     t.RunMain(line);
     const Log before = t.platform.system.calls;
     const Log forms_before = t.factory.log;
-    EXPECT_NO_THROW(t.app->saver.exitScreensaver());
+    EXPECT_NO_THROW(t.app->saver.EndRun());
     EXPECT_EQ(t.platform.system.calls, before);
     EXPECT_EQ(t.factory.log, forms_before);
   }
@@ -96,15 +96,15 @@ class AnsweredSaver : public SaverForms {
         preview_("frmPreview", 0x1010, log),
         config_("frmConfig", 0x1020, log) {
     p.exe.folder = log_folder;
-    reporter.set_exit_procedure([this] { saver.exitScreensaver(); });
+    reporter.set_exit_procedure([this] { saver.EndRun(); });
     main_.on_unload = [this] {
-      saver.exitScreensaver();
+      saver.EndRun();
       return true;
     };
   }
-  Form& frmMain() override { return main_; }
-  Form& frmPreview() override { return preview_; }
-  Form& frmConfig() override { return config_; }
+  Form& scene_form() override { return main_; }
+  Form& preview_form() override { return preview_; }
+  Form& config_form() override { return config_; }
 
   headless::Platform p;
   testing::ScriptedRandom rng;
@@ -134,7 +134,7 @@ TEST_F(ExitTest, EveryRestoringStepGetsItsTurnWhateverAnEarlierOneDid) {
         a.p.system.failing_calls[call] = -1;
         a.saver.Main("/S");
         ASSERT_EQ(a.forms.count(), 1u) << what;
-        EXPECT_THROW(a.saver.exitScreensaver(), ProgramEnded) << what;
+        EXPECT_THROW(a.saver.EndRun(), ProgramEnded) << what;
 
         EXPECT_EQ(a.p.process.ends, 1) << what;
         EXPECT_EQ(a.forms.count(), 0u) << what;

@@ -32,7 +32,7 @@ TEST_F(MainTest, FullScreenForEveryWayOfAskingForIt) {
     testing::TestApp t(folder_);
     EXPECT_FALSE(t.RunMain(line));
     EXPECT_EQ(t.factory.log, kFullScreenForms) << "'" << line << "'";
-    EXPECT_TRUE(t.app->saver.FullScreenMode);
+    EXPECT_TRUE(t.app->saver.full_screen_run);
     EXPECT_EQ(t.platform.system.calls, (Log{"SetScreenSaverActive(0)", "SetSaverRunning(1)",
                                             "ShowCursor(0)", "SetTopMost(4096, 1, 1)"}))
         << line;
@@ -44,7 +44,7 @@ TEST_F(MainTest, SettingsAreLoadedAndTheGeneratorSeededFromTheTimeOfDay) {
   t_.platform.store.values["maxL"] = "4";
   t_.platform.clock.now = LocalTime{2026, 12, 6, 1, 2, 3, 250};
   t_.RunMain("/C");
-  EXPECT_EQ(t_.app->saver.settings.MaxLeaf, 4);
+  EXPECT_EQ(t_.app->saver.settings.max_leaf, 4);
   ASSERT_EQ(t_.rng.seeds.size(), 1u);
   EXPECT_EQ(t_.rng.seeds[0], uint32_t((3600 + 120 + 3) * 1000 + 250));
 }
@@ -67,7 +67,7 @@ TEST_F(MainTest, PreviewReadsTheHandleFromTheFourthCharacter) {
                    "SetOwner(4112, " + p + ")", "ShowInParent(4112, 152, 112)"}))
         << c.line;
     EXPECT_EQ(t.factory.log, (Log{"create frmPreview", "load frmPreview"}));
-    EXPECT_FALSE(t.app->saver.FullScreenMode);
+    EXPECT_FALSE(t.app->saver.full_screen_run);
   }
 }
 
@@ -112,7 +112,7 @@ TEST_F(MainTest, AnUnknownSwitchOpensNothingAfterLoadingTheSettings) {
     EXPECT_FALSE(t.RunMain(line));
     EXPECT_EQ(t.factory.log, Log{}) << line;
     EXPECT_EQ(t.platform.system.calls, Log{});
-    EXPECT_EQ(t.app->saver.settings.MaxLeaf, 3);
+    EXPECT_EQ(t.app->saver.settings.max_leaf, 3);
   }
 }
 
@@ -121,7 +121,7 @@ TEST_F(MainTest, AFullScreenStartBesideAnotherInstanceTouchesNothing) {
   t_.RunMain("/S");
   EXPECT_EQ(forms(), Log{});
   EXPECT_EQ(calls(), Log{});
-  EXPECT_FALSE(t_.app->saver.FullScreenMode);
+  EXPECT_FALSE(t_.app->saver.full_screen_run);
   EXPECT_EQ(t_.platform.system.cursor_count, 0);
   EXPECT_FALSE(t_.platform.system.screensaver_running);
 }
@@ -145,7 +145,7 @@ TEST_F(MainTest, OnlyAFullScreenRunSwitchesActivationOffAndItsEndOnAgain) {
       t.platform.process.another_instance = c.another_instance;
       if (!c.nt) t.platform.system.version = headless::System::Windows9x();
       t.RunMain(c.line);
-      t.app->saver.exitScreensaver();  // as the preview's unload does
+      t.app->saver.EndRun();  // as the preview's unload does
       t.app->general.Shutdown();       // the dialog or the preview closed
       EXPECT_EQ(t.platform.system.screensaver_active, active) << "'" << c.line << "'";
       for (const std::string& call : t.platform.system.calls)
@@ -154,7 +154,7 @@ TEST_F(MainTest, OnlyAFullScreenRunSwitchesActivationOffAndItsEndOnAgain) {
   }
   EXPECT_FALSE(t_.RunMain("/S"));
   EXPECT_FALSE(t_.platform.system.screensaver_active);
-  EXPECT_THROW(t_.app->saver.exitScreensaver(), ProgramEnded);
+  EXPECT_THROW(t_.app->saver.EndRun(), ProgramEnded);
   EXPECT_TRUE(t_.platform.system.screensaver_active);
 }
 
@@ -163,7 +163,7 @@ TEST_F(MainTest, ALoadFailureIsRetriedEvenWhenFullScreenIsAskedFor) {
   EXPECT_FALSE(t_.RunMain("/S"));
   EXPECT_EQ(Protocols(), 1);
   EXPECT_EQ(forms(), kFullScreenForms);  // the run goes on with the default speed
-  EXPECT_EQ(t_.app->saver.settings.LeafSpeed, 10.0f);
+  EXPECT_EQ(t_.app->saver.settings.leaf_speed, 10.0f);
 }
 
 TEST_F(MainTest, IsWinNtAndSetTopMost) {
@@ -175,7 +175,7 @@ TEST_F(MainTest, IsWinNtAndSetTopMost) {
   t_.platform.system.version = headless::System::Windows9x();
   EXPECT_FALSE(app.saver.IsWinNT());
 
-  Form& f = app.frmConfig();
+  Form& f = app.config_form();
   EXPECT_TRUE(app.saver.SetTopMost(f, false, false));
   EXPECT_EQ(calls().back(), "SetTopMost(4128, 0, 0)");
   app.saver.SetTopMost(f, true, true);

@@ -1,7 +1,7 @@
 // The settings dialog's window without a window system: it keeps each
 // control's state as the model last set it, answers the file-open dialog from
 // a script and records message boxes and shell calls, so that tests can watch
-// and drive the real frmConfig.
+// and drive the real config_form.
 #pragma once
 
 #include <array>

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/dialogs/frm_config.h"
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/config_form.h"
+#include "app/dialogs/info_form.h"
 #include "frontends/offscreen/forms_headless.h"
 #include "tests/support/config_view_headless.h"
 #include "tests/support/headless_platform.h"
@@ -25,13 +25,13 @@ class DialogFactory : public headless::FormFactoryHeadless {
   std::unique_ptr<Form> Create(FormId id, App& app) override {
     if (id == FormId::kConfig) {
       auto form =
-          std::make_unique<FrmConfig>(app, std::make_unique<headless::ConfigViewHeadless>(0x1020));
+          std::make_unique<ConfigForm>(app, std::make_unique<headless::ConfigViewHeadless>(0x1020));
       if (on_config) on_config(static_cast<headless::ConfigViewHeadless&>(form->view()));
       return form;
     }
     if (id == FormId::kInfo) {
       auto form =
-          std::make_unique<FrmInfo>(app, std::make_unique<headless::InfoViewHeadless>(0x1030));
+          std::make_unique<InfoForm>(app, std::make_unique<headless::InfoViewHeadless>(0x1030));
       if (on_info) on_info(static_cast<headless::InfoViewHeadless&>(form->view()));
       return form;
     }
@@ -46,7 +46,7 @@ struct DialogApp {
   ScriptedRandom rng;
   DialogFactory factory;
   std::unique_ptr<App> app;
-  FrmConfig* form = nullptr;
+  ConfigForm* form = nullptr;
 
   explicit DialogApp(const std::string& log_folder) {
     platform.exe.folder = log_folder;
@@ -55,12 +55,12 @@ struct DialogApp {
 
   // Configuration mode: loads the settings and shows the dialog. The form
   // object outlives its unloading until the app goes.
-  FrmConfig& Open() {
+  ConfigForm& Open() {
     app->Main("/C");
-    form = static_cast<FrmConfig*>(app->Find(FormId::kConfig));
+    form = static_cast<ConfigForm*>(app->Find(FormId::kConfig));
     return *form;
   }
-  FrmConfig& config() { return *form; }
+  ConfigForm& config() { return *form; }
   headless::ConfigViewHeadless& view() {
     return static_cast<headless::ConfigViewHeadless&>(form->view());
   }

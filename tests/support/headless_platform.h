@@ -89,7 +89,7 @@ class RecordingForm : public Form {
  public:
   RecordingForm(std::string name, WindowHandle handle, std::vector<std::string>& log)
       : Form(std::move(name)), handle_(handle), log_(log) {}
-  WindowHandle hWnd() const override { return handle_; }
+  WindowHandle handle() const override { return handle_; }
 
   std::function<void()> on_load;
   std::function<bool()> on_unload;

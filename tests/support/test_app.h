@@ -21,7 +21,7 @@ class RecordingFactory : public FormFactory {
     if (id == FormId::kMain) {
       // The scene's unload handler ends the run, as the real one does.
       form->on_unload = [this] {
-        if (app) app->saver.exitScreensaver();
+        if (app) app->saver.EndRun();
         return true;
       };
     }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/info_form.h"
 #include "app/maker.h"
 #include "core/base/failure.h"
 #include "tests/support/dialog_app.h"

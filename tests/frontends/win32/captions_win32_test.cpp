@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/info_form.h"
 #include "frontends/win32/config_view_win32.h"
 #include "frontends/win32/dialog_ids.h"
 #include "frontends/win32/guard.h"
@@ -300,7 +300,7 @@ void ExpectEveryTextToFit(const MisfitsAt& misfits) {
     const MessageFace message_face(face);
     View view(platform.resources, platform.process);
     view.Create();
-    HWND window = reinterpret_cast<HWND>(view.hWnd());
+    HWND window = reinterpret_cast<HWND>(view.handle());
     ASSERT_NE(window, nullptr);
     SCOPED_TRACE(FaceName(face));
     EXPECT_EQ(Joined(misfits(window, int(win32::DpiOf(window)))), "")

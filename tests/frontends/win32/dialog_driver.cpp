@@ -18,7 +18,7 @@
 
 #include "app/dialogs/config_controls.h"
 #include "app/dialogs/config_mappings.h"
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/info_form.h"
 #include "app/maker.h"
 #include "frontends/win32/dialog_ids.h"
 #include "tests/frontends/win32/driver_support.h"

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs/frm_config.h"
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/config_form.h"
+#include "app/dialogs/info_form.h"
 #include "app/maker.h"
 #include "frontends/posix/ini_store.h"
 #include "frontends/x11/forms_x11.h"
@@ -317,7 +317,7 @@ class GtkDialogTest : public ::testing::Test {
     for (const auto& [key, value] : stored) file.Write("Sarvel", "Settings", key, value);
     program_ = std::make_unique<Program>(*display_, ini_, folder_);
     program_->app.Main("/C");
-    config_ = static_cast<FrmConfig*>(program_->app.Find(FormId::kConfig));
+    config_ = static_cast<ConfigForm*>(program_->app.Find(FormId::kConfig));
     ASSERT_NE(config_, nullptr);
     EXPECT_TRUE(WaitFor([&] { return view().window() && gtk_widget_get_mapped(Window()); }));
     Pump();
@@ -333,7 +333,7 @@ class GtkDialogTest : public ::testing::Test {
   GtkInfoView* About() {
     Form* f = program_->app.Find(FormId::kInfo);
     if (!f || !program_->app.forms.IsLoaded(*f)) return nullptr;
-    return &static_cast<GtkInfoView&>(static_cast<FrmInfo*>(f)->view());
+    return &static_cast<GtkInfoView&>(static_cast<InfoForm*>(f)->view());
   }
 
   // Every widget shows the state the model holds for its control; the
@@ -361,7 +361,7 @@ class GtkDialogTest : public ::testing::Test {
   static std::string missing_;  // why there is no display_
   std::string folder_, ini_;
   std::unique_ptr<Program> program_;
-  FrmConfig* config_ = nullptr;
+  ConfigForm* config_ = nullptr;
 };
 
 std::unique_ptr<Display> GtkDialogTest::display_;

@@ -34,12 +34,12 @@ headless::SceneRunOptions RunOptions(const FrameCase& c) {
   o.width = c.width;
   o.height = c.height;
   o.scale = c.scale;
-  o.Set<&SaverSettings::BackgroundKind>(c.background);
+  o.Set<&SaverSettings::background_kind>(c.background);
   // The date and time stay out of both: FreeType draws them here, the
   // linked-in atlas there. The web address cannot be switched off; its
   // corner is left out of the comparison (AddressCorner).
-  o.Set<&SaverSettings::ShowDate>("0");
-  o.Set<&SaverSettings::ShowTime>("0");
+  o.Set<&SaverSettings::show_date>("0");
+  o.Set<&SaverSettings::show_time>("0");
   return o;
 }
 
@@ -47,8 +47,8 @@ headless::SceneRunOptions RunOptions(const FrameCase& c) {
 // overhang and the line's offset of one pixel.
 gfx::Rect AddressCorner(const Scene& a, const Scene& b) {
   const int margin = int(std::ceil(3 * a.scale()));
-  const int left = std::min(a.lblURL.left, b.lblURL.left) - margin;
-  const int top = std::min(a.lblURL.top, b.lblURL.top) - margin;
+  const int left = std::min(a.address_label.left, b.address_label.left) - margin;
+  const int top = std::min(a.address_label.top, b.address_label.top) - margin;
   return gfx::Rect{left, top, a.device_width() - left, a.device_height() - top};
 }
 
@@ -126,7 +126,7 @@ TEST_F(SceneFramesX11, TheWindowShowsTheHeadlessFrameAtEveryScale) {
     ASSERT_EQ(view.ClientWidth(), c.width);
     ASSERT_EQ(view.ClientHeight(), c.height);
 
-    const gfx::Surface shown = ServerImage(Window(view.hWnd()), c.width, c.height);
+    const gfx::Surface shown = ServerImage(Window(view.handle()), c.width, c.height);
     const gfx::Surface& expected = reference.WindowImage();
     const gfx::Rect corner = AddressCorner(reference.scene(), run.scene());
     // The corner left out is a small part of the frame.

@@ -172,13 +172,13 @@ TEST(OverrideStore, LoadConfigSeesTheOverridesAndTheFileTheRest) {
   OverrideStore store(file, inv->overrides.StoreTexts(t.platform.regional.DecimalSeparator()));
   SaverSettings s;
   SettingsIo(store, t.platform.regional, t.app->reporter).LoadConfig(s);
-  EXPECT_FLOAT_EQ(s.LeafSpeed, 2.5f);
-  EXPECT_EQ(s.BackgroundKind, 6);
-  EXPECT_TRUE(s.RandomBackground);
-  EXPECT_EQ(s.ShowDate, 0);
-  EXPECT_EQ(s.MaxLeaf, 5);
-  EXPECT_EQ(s.MinLeaf, 4);
-  EXPECT_EQ(s.PicFile, "/old.jpg");
+  EXPECT_FLOAT_EQ(s.leaf_speed, 2.5f);
+  EXPECT_EQ(s.background_kind, 6);
+  EXPECT_TRUE(s.random_background);
+  EXPECT_EQ(s.show_date, 0);
+  EXPECT_EQ(s.max_leaf, 5);
+  EXPECT_EQ(s.min_leaf, 4);
+  EXPECT_EQ(s.picture_file, "/old.jpg");
   EXPECT_TRUE(file.writes.empty());
   EXPECT_EQ(t.platform.process.beeps, 0);  // nothing was reported
 }

@@ -1,4 +1,4 @@
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/info_form.h"
 
 #include <cstdio>
 
@@ -22,12 +22,12 @@ std::string VersionText(const Version& v) {
 
 int32_t CentredEdge(int32_t screen, int32_t window) { return Sub32(screen, window) / 2; }
 
-FrmInfo::FrmInfo(App& app, std::unique_ptr<InfoView> view)
+InfoForm::InfoForm(App& app, std::unique_ptr<InfoView> view)
     : ViewForm<InfoView>("frmInfo", std::move(view)), app_(app) {
   view_->Bind(*this);
 }
 
-void FrmInfo::OnLoad() {
+void InfoForm::OnLoad() {
   Procedure p(app_.reporter, kModule, "Form_Load");
   p.Step(0, [&] {
     const TwipSize screen = view().ScreenSize();
@@ -40,12 +40,12 @@ void FrmInfo::OnLoad() {
   });
 }
 
-void FrmInfo::OpenHomepage() {
+void InfoForm::OpenHomepage() {
   Procedure p(app_.reporter, kModule, "lblHomepage_Click");
   p.Step(0, [&] { view().OpenInBrowser(kMakerAddressUrl); });
 }
 
-void FrmInfo::Close() {
+void InfoForm::Close() {
   Procedure p(app_.reporter, kModule, "OK_Click");
   p.Step(0, [&] { app_.forms.Unload(*this); });
 }

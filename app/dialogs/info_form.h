@@ -1,4 +1,4 @@
-// frmInfo, the about box: centres itself on the screen, shows the title and
+// info_form, the about box: centres itself on the screen, shows the title and
 // version of the program, opens the maker's web address on a click of it and
 // goes on "&OK". Its procedures number no steps: failures carry line 0.
 #pragma once
@@ -23,9 +23,9 @@ std::string VersionText(const Version& v);
 // negative edge.
 int32_t CentredEdge(int32_t screen, int32_t window);
 
-class FrmInfo : public ViewForm<InfoView>, public InfoInput {
+class InfoForm : public ViewForm<InfoView>, public InfoInput {
  public:
-  FrmInfo(App& app, std::unique_ptr<InfoView> view);
+  InfoForm(App& app, std::unique_ptr<InfoView> view);
 
   void OpenHomepage();
   void Close();

@@ -1,5 +1,5 @@
-// frmMain: the full-screen scene form. It runs the scene on its window's
-// events and ends the run on any input through exitScreensaver. With more
+// scene_form: the full-screen scene form. It runs the scene on its window's
+// events and ends the run on any input through EndRun. With more
 // than one monitor its window covers the primary one and it keeps a scene of
 // its own on each further monitor, in a window of the same kind.
 #pragma once
@@ -45,7 +45,7 @@ class SceneView : public FormView, public SceneHost {
   // A further full-screen window of the same kind, not created yet; it
   // takes input over its monitor but never the focus or the grabs.
   virtual std::unique_ptr<SceneView> CreateSibling() { return nullptr; }
-  // Keeps the window above all others, as SetTopMost does for frmMain's.
+  // Keeps the window above all others, as SetTopMost does for scene_form's.
   virtual void StayOnTop() {}
 };
 
@@ -69,10 +69,10 @@ class SceneView : public FormView, public SceneHost {
   std::unique_ptr<SceneView> CreateSibling() override;            \
   void StayOnTop() override
 
-class FrmMain : public ViewForm<SceneView>, public SceneEvents {
+class SceneForm : public ViewForm<SceneView>, public SceneEvents {
  public:
-  FrmMain(App& app, std::unique_ptr<SceneView> view);
-  ~FrmMain() override;
+  SceneForm(App& app, std::unique_ptr<SceneView> view);
+  ~SceneForm() override;
 
   Scene& scene() { return scene_; }
   MovementFilter& movement() { return movement_; }
@@ -114,7 +114,7 @@ class FrmMain : public ViewForm<SceneView>, public SceneEvents {
   App& app_;
   Scene scene_;
   MovementFilter movement_;
-  gfx::Rect monitor_;  // where frmMain's window is; the origin of its pointer positions
+  gfx::Rect monitor_;  // where scene_form's window is; the origin of its pointer positions
   std::vector<std::unique_ptr<Head>> heads_;
   bool loaded_ = false;
   bool shown_ = false;

@@ -1,4 +1,4 @@
-// frmPreview: the still picture of the scene inside the display settings'
+// preview_form: the still picture of the scene inside the display settings'
 // preview area. It paints the preview picture stretched to its client area
 // whenever its size changes, and takes no input.
 #pragma once
@@ -37,9 +37,9 @@ class PreviewView : public FormView {
   gfx::Surface& WindowImage() override;           \
   void Refresh() override
 
-class FrmPreview : public ViewForm<PreviewView>, public PreviewEvents {
+class PreviewForm : public ViewForm<PreviewView>, public PreviewEvents {
  public:
-  FrmPreview(App& app, std::unique_ptr<PreviewView> view);
+  PreviewForm(App& app, std::unique_ptr<PreviewView> view);
   void OnResize() override { PaintPicture(); }
   void PaintPicture();
 
