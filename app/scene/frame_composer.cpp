@@ -96,8 +96,8 @@ void FrameComposer::ReserveForHeight(int rows) {
     b->items.reserve(bands * 2 * max_draws_);
 }
 
-void FrameComposer::Begin(gfx::Surface& background, gfx::Surface& frame_buffer, gfx::Surface& window,
-                          bool track) {
+void FrameComposer::Begin(gfx::Surface& background, gfx::Surface& frame_buffer,
+                          gfx::Surface& window, bool track) {
   restored_.swap(damage_);
   restored_owners_.swap(damage_owners_);
   damage_.Clear();
@@ -112,8 +112,8 @@ void FrameComposer::Begin(gfx::Surface& background, gfx::Surface& frame_buffer, 
   window_ = &window;
   const bool lost = damage_lost_;
   damage_lost_ = false;
-  whole_now_ =
-      whole_next_ || lost || !track || !SameSize(background, frame_buffer) || !SameSize(window, frame_buffer);
+  whole_now_ = whole_next_ || lost || !track || !SameSize(background, frame_buffer) ||
+               !SameSize(window, frame_buffer);
   whole_next_ = true;  // until this frame has been presented
   shown_frame_ = true;
   queuing_ = !whole_now_;

@@ -48,7 +48,8 @@ class FrameComposer {
   // Starts a frame that is shown: restores frame_buffer from background, all of it
   // at once or (when `track` and nothing forbids it) only where damaged,
   // with the queued draws. The three surfaces serve the whole frame.
-  void Begin(gfx::Surface& background, gfx::Surface& frame_buffer, gfx::Surface& window, bool track);
+  void Begin(gfx::Surface& background, gfx::Surface& frame_buffer, gfx::Surface& window,
+             bool track);
   // Starts a frame nobody sees: frame_buffer is left as it is, so the next frame
   // shown is whole.
   void BeginUnseen();

@@ -196,7 +196,8 @@ void Scene::LayOut() {
     gfx::Blit(host_.WindowImage(), 0, 0, background, background.bounds());
     // The tallest draw: a mushroom of 49, or a line of text (whose damage
     // may be three lines tall).
-    composer_.ReserveForHeight(std::max(DeviceLength(kTallestSprite, scale_), 3 * address_label.height));
+    composer_.ReserveForHeight(
+        std::max(DeviceLength(kTallestSprite, scale_), 3 * address_label.height));
   });
   p.Step(110, [&] { ground_wave.Recreate(ToInt32(W() + 100.0f)); });
   p.Step(120, [&] { ShapeGroundWave(); });
@@ -338,7 +339,8 @@ void Scene::MoveLeaves() {
     if (s.y > float(landing_line)) {
       p.Step(10, [&] {
         const int32_t col = ToInt32(s.x);
-        const int16_t depth = Add16(Sub16(ground_base, ground_wave(col)), RandomInt(c_.rng, 30, 100));
+        const int16_t depth =
+            Add16(Sub16(ground_base, ground_wave(col)), RandomInt(c_.rng, 30, 100));
         settles = s.y > float(depth);
       });
     }
@@ -427,8 +429,8 @@ void Scene::RaiseGroundAndRebirth(SpriteRecord& m) {
   m.active = false;
   m.x = float(RandomInt(c_.rng, -10, ToInt16(W() + 20.0f)));
   const int32_t col = ToInt32(m.x);
-  m.y =
-      float(RandomInt(c_.rng, Add16(Sub16(ground_base, ground_wave(col)), 60), ToInt16(H() - 30.0f)));
+  m.y = float(
+      RandomInt(c_.rng, Add16(Sub16(ground_base, ground_wave(col)), 60), ToInt16(H() - 30.0f)));
   m.icon_id = Add16(RandomInt(c_.rng, 1, 40), 100);
   m.size = float(RandomInt(c_.rng, 5, 15));
 }
@@ -491,7 +493,8 @@ void Scene::PaintBackground() {
         do {
           const int32_t left = Mul16(i, t);
           const int x0 = Dev(left), x1 = Dev(left + t);
-          gfx::DrawStretched(background, *gradient_picture, gfx::Rect{x0, 0, x1 - x0, device_height_});
+          gfx::DrawStretched(background, *gradient_picture,
+                             gfx::Rect{x0, 0, x1 - x0, device_height_});
           i = Add16(i, 1);
         } while (!(Mul16(i, t) > width_));
       });

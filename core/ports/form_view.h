@@ -23,10 +23,10 @@ class FormView {
 
 // Declares the calls of FormView in a view that implements them; the macros
 // of the scene, preview and dialog views begin with it.
-#define SARVEL_FORM_VIEW_OVERRIDES    \
-  void Create() override;             \
+#define SARVEL_FORM_VIEW_OVERRIDES      \
+  void Create() override;               \
   WindowHandle handle() const override; \
-  void Show(ShowMode mode) override;  \
+  void Show(ShowMode mode) override;    \
   void Destroy() override
 
 // A form whose window is a view of type View.

@@ -19,10 +19,10 @@ std::unique_ptr<Form> FormFactoryWin32::Create(FormId id, App& app) {
       return std::make_unique<SceneForm>(app, std::make_unique<SceneWindowWin32>(process));
     case FormId::kPreview:
       return std::make_unique<PreviewForm>(app,
-                                          std::make_unique<PreviewWindowWin32>(process, [&app] {
-                                            if (Form* f = app.Find(FormId::kPreview))
-                                              app.forms.Unload(*f);
-                                          }));
+                                           std::make_unique<PreviewWindowWin32>(process, [&app] {
+                                             if (Form* f = app.Find(FormId::kPreview))
+                                               app.forms.Unload(*f);
+                                           }));
     case FormId::kConfig:
       return std::make_unique<ConfigForm>(
           app, std::make_unique<ConfigViewWin32>(app.services.resources, process));

@@ -23,7 +23,9 @@ InfoViewWin32::InfoViewWin32(ResourceLibrary& resources, Process& process)
 
 InfoViewWin32::~InfoViewWin32() { Destroy(); }
 
-WindowHandle InfoViewWin32::handle() const { return WindowHandle(reinterpret_cast<intptr_t>(hwnd_)); }
+WindowHandle InfoViewWin32::handle() const {
+  return WindowHandle(reinterpret_cast<intptr_t>(hwnd_));
+}
 
 template <class Fn>
 void InfoViewWin32::AsUser(Fn&& fn) {

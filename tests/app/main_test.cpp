@@ -145,8 +145,8 @@ TEST_F(MainTest, OnlyAFullScreenRunSwitchesActivationOffAndItsEndOnAgain) {
       t.platform.process.another_instance = c.another_instance;
       if (!c.nt) t.platform.system.version = headless::System::Windows9x();
       t.RunMain(c.line);
-      t.app->saver.EndRun();  // as the preview's unload does
-      t.app->general.Shutdown();       // the dialog or the preview closed
+      t.app->saver.EndRun();      // as the preview's unload does
+      t.app->general.Shutdown();  // the dialog or the preview closed
       EXPECT_EQ(t.platform.system.screensaver_active, active) << "'" << c.line << "'";
       for (const std::string& call : t.platform.system.calls)
         EXPECT_NE(call.rfind("SetScreenSaverActive(", 0), 0u) << c.line << ": " << call;

@@ -24,10 +24,11 @@ const std::string kBackgroundKey(OptionOf(&SaverSettings::background_kind).key);
 bool Same(const SaverSettings& a, const SaverSettings& b) {
   // Speeds compare by their bits: -0 and 0 are different texts.
   return a.max_leaf == b.max_leaf && a.min_leaf == b.min_leaf &&
-         std::memcmp(&a.leaf_speed, &b.leaf_speed, sizeof(float)) == 0 && a.show_date == b.show_date &&
-         a.show_time == b.show_time && a.auto_restart == b.auto_restart &&
-         a.restart_seconds == b.restart_seconds && a.background_kind == b.background_kind &&
-         a.random_background == b.random_background && a.picture_file == b.picture_file;
+         std::memcmp(&a.leaf_speed, &b.leaf_speed, sizeof(float)) == 0 &&
+         a.show_date == b.show_date && a.show_time == b.show_time &&
+         a.auto_restart == b.auto_restart && a.restart_seconds == b.restart_seconds &&
+         a.background_kind == b.background_kind && a.random_background == b.random_background &&
+         a.picture_file == b.picture_file;
 }
 
 SaverSettings Junk(int16_t v) {

@@ -132,7 +132,7 @@ TEST_F(ConfigDialogTest, StoredOptionsDecideWhetherTheRestartHandlerRanAtLoad) {
 }
 
 TEST_F(ConfigDialogTest, SpinnerCountsUpwardsBetweenOneAndNinetyNineMinutes) {
-  ConfigForm& f = t_.Open();               // 600 seconds: position 90
+  ConfigForm& f = t_.Open();              // 600 seconds: position 90
   f.UserScrolls(C::kMinutesSpinner, 89);  // the up arrow
   EXPECT_EQ(at(C::kMinutesLabel).text, "11");
   f.UserScrolls(C::kMinutesSpinner, 1);

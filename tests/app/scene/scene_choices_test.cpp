@@ -75,7 +75,8 @@ TEST(SceneOverlay, DateAndTimeShowExactlyAsTicked) {
       if (show_date) want.push_back({5, line, "09.03.2027   "});
       if (show_time)
         want.push_back({show_date ? 5 + font.TextWidth("09.03.2027   ") : 5, line, "07:05:02"});
-      want.push_back({f.scene().address_label.left, f.scene().address_label.top - 1, kMakerAddress});
+      want.push_back(
+          {f.scene().address_label.left, f.scene().address_label.top - 1, kMakerAddress});
       EXPECT_EQ(font.printed, want) << "date " << show_date << ", time " << show_time;
     }
   }

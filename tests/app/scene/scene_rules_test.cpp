@@ -83,7 +83,7 @@ TEST(SceneLayout, TheLeafCarpetLiesInFiveRowsAboveTheBottomEdge) {
   for (int y = tops[5]; y < 768; ++y) ASSERT_EQ(At(s.background, 502 + 16, y), leaf) << y;
   EXPECT_EQ(At(s.background, 501, tops[3]), gfx::kBlack);  // left of the column
   EXPECT_EQ(At(s.background, 534, tops[3]), gfx::kBlack);  // right of it
-  EXPECT_EQ(s.ground_base, 691);                       // 0.9 H
+  EXPECT_EQ(s.ground_base, 691);                           // 0.9 H
 }
 
 class SceneRules : public ::testing::Test {
@@ -127,8 +127,9 @@ TEST_F(SceneRules, EvenEntriesSinkOddEntriesSettleWhereTheyAre) {
                 {-3, 70, 0},
                 {-3, 6, 0}});
   s().MoveLeaves();
-  EXPECT_EQ(At(s().background, 100, 722), TestResources::ColourOf(150));  // sank to 720, drawn 2 lower
-  EXPECT_EQ(At(s().background, 100, 721), At(s().background, 99, 721));        // nothing above it
+  EXPECT_EQ(At(s().background, 100, 722),
+            TestResources::ColourOf(150));  // sank to 720, drawn 2 lower
+  EXPECT_EQ(At(s().background, 100, 721), At(s().background, 99, 721));   // nothing above it
   EXPECT_EQ(At(s().background, 400, 702), TestResources::ColourOf(151));  // settled where it was
   const SpriteRecord& a = s().leaves[0];
   EXPECT_EQ(a.icon_id, 160);
