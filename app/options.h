@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/background_kinds.h"
 #include "app/settings.h"
 
 namespace sarvel {
@@ -56,7 +57,7 @@ enum class RunOptionForm : uint8_t {
   kNumber,        // -name VALUE within [low, high]; whole for an integer field
   kOnOff,         // -name stores 1, -no-name 0
   kMinutesOrOff,  // -name MINUTES: 0 stores 0; more stores 1 and MINUTES * 60 under `seconds_key`
-  kChoice,        // -name WORD, one of kBackgroundChoices: its kind
+  kChoice,        // -name WORD, the name of a background kind: its number
   kText,          // -name TEXT, stored as given
 };
 
@@ -92,19 +93,6 @@ struct SettingOption {
   HackXml xml;
 };
 
-// The names -background takes, and what the hack description offers, by kind.
-struct BackgroundChoice {
-  std::string_view name;
-  int16_t kind;
-};
-inline constexpr std::array<BackgroundChoice, 6> kBackgroundChoices = {
-    {{"black", kBackgroundBlack},
-     {"blue", kBackgroundBlue},
-     {"brown", kBackgroundBrown},
-     {"desktop", kBackgroundDesktop},
-     {"picture", kBackgroundPicture},
-     {"random", kBackgroundRandom}}};
-
 // In LoadConfig's order. min_leaf (line 40) and random_background (line 110)
 // are derived from these, not stored.
 // clang-format off
@@ -127,9 +115,10 @@ inline constexpr std::array<SettingOption, 8> kSettingOptions = {{
    {HackElement::kSpinButton, "restart", 0, 1440, 10}},
   {"rTime", &SaverSettings::restart_seconds, "600", 60, 5940, 600, 80, 70, "lblTime", DialogMapping::kRestartMinutes,
    {}, {}},
-  {"Background", &SaverSettings::background_kind, "4", 1, 6, kBackgroundRandom, 90, 0, "Frame1",
-   DialogMapping::kBackgroundGroup,
-   {RunOptionForm::kChoice, "background", "KIND", 1, 6, "black, blue, brown, desktop, picture or random"},
+  {"Background", &SaverSettings::background_kind, "4", kFirstBackgroundKind, kLastBackgroundKind, kBackgroundRandom,
+   90, 0, "Frame1", DialogMapping::kBackgroundGroup,
+   // --help lists the kinds' names from kBackgroundKinds
+   {RunOptionForm::kChoice, "background", "KIND", kFirstBackgroundKind, kLastBackgroundKind, ""},
    {HackElement::kSelect, "background"}},
   {"PicFile", &SaverSettings::picture_file, "", 0, 0, std::nullopt, 100, 90, "txtFile", DialogMapping::kPicturePath,
    {RunOptionForm::kText, "picture", "FILE", 0, 0, "the picture for -background picture"},

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/ports/services.h"
+#include "core/ports/regional.h"
+#include "core/ports/settings_store.h"
 #include "core/report/error_reporter.h"
 
 namespace sarvel {

@@ -189,7 +189,7 @@ void ConfigForm::OnLoad() {
   if (random) return;
   p.Step(100, [&] { SetCheck(C::kRandomBox, false); });
   // The Random handler above left the kind as it was.
-  p.Step(110, [&] { SelectOption(s.background_kind - 1); });
+  p.Step(110, [&] { SelectOption(BackgroundOptionIndex(s.background_kind)); });
 }
 
 void ConfigForm::SaveAndClose() {
@@ -233,7 +233,7 @@ void ConfigForm::RestartTimeChanged() {
 void ConfigForm::BackgroundChosen(int index) {
   Procedure p(app_.reporter, kModule, "optBack_Click");
   SaverSettings& s = settings();
-  p.Step(10, [&] { s.background_kind = Add16(index, 1); });
+  p.Step(10, [&] { s.background_kind = Add16(index, kFirstBackgroundKind); });
   p.Step(20, [&] {
     const bool custom = s.background_kind == kBackgroundPicture;
     SetEnabled(C::kPicturePathBox, custom);
@@ -269,7 +269,7 @@ void ConfigForm::ChoosePictureFile() {
   FileDialogRequest request;
   p.Step(10, [&] {
     request.filter = std::string(kPictureFilter);
-    request.flags = kPictureDialogFlags;
+    request.hide_read_only = true;
   });
   for (bool found = false; !found;) {
     FileDialogResult answer;

@@ -1,4 +1,4 @@
-// config_form, the settings dialog: the controls' state, the rule that a
+// The settings dialog: the controls' state, the rule that a
 // control's handler runs whenever its state changes (by the user or by an
 // assignment here) and never when the state assigned is the one it has, and
 // the handlers of the window and its background group.
@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/dialogs/config_controls.h"
-#include "app/dialogs/config_view.h"
-#include "core/ports/form_view.h"
+#include "app/forms.h"
+#include "core/ports/config_view.h"
 
 namespace sarvel {
 

@@ -1,4 +1,4 @@
-// How config_form's controls show the settings record and how OK takes the
+// How the settings dialog's controls show the settings record and how OK takes the
 // values back. The controls have fixed ranges; a stored value written by
 // other means that a control cannot take is clamped into its range here, so
 // that loading the dialog never fails on it.
@@ -29,14 +29,10 @@ inline int16_t SpinnerPosition(int16_t minutes) { return int16_t(100 - minutes);
 
 // The control an option of the table shows in, by its design name; kOnWindow
 // when the design has no control of that name.
-constexpr ConfigControl ControlOf(const SettingOption& o) {
-  for (const ConfigControlDesign& design : kConfigControls)
-    if (design.name == o.control) return design.id;
-  return kOnWindow;
-}
+constexpr ConfigControl ControlOf(const SettingOption& o) { return ControlNamed(o.control); }
 
-// A background kind the option group can show: below 1 is black, above 6 is
-// random.
+// A background kind the option group can show: below the first kind is the
+// first (black), above the last the last (random).
 int16_t ShowableBackgroundKind(int16_t kind);
 
 }  // namespace sarvel

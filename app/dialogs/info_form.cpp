@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app.h"
+#include "app/dialogs/info_controls.h"
 #include "app/maker.h"
 #include "core/base/checked.h"
 #include "core/report/procedure.h"
@@ -34,9 +35,9 @@ void InfoForm::OnLoad() {
     const TwipSize window = view().WindowSize();
     view().Move(CentredEdge(screen.width, window.width), CentredEdge(screen.height, window.height));
   });
-  p.Step(0, [&] { view().SetText(InfoControl::kLabel_0, app_.services.exe.Title()); });
+  p.Step(0, [&] { view().SetText(InfoControl::kTitle, app_.services.exe.Title()); });
   p.Step(0, [&] {
-    view().SetText(InfoControl::kLabel_1, VersionText(app_.services.exe.FileVersion()));
+    view().SetText(InfoControl::kVersion, VersionText(app_.services.exe.FileVersion()));
   });
 }
 

@@ -22,6 +22,8 @@ void PreviewForm::PaintPicture() {
   });
 }
 
+void PreviewForm::OnHostGone() { app_.forms.Unload(*this); }
+
 bool PreviewForm::OnUnload() {
   Procedure p(app_.reporter, "frmPreview", "Form_Unload");
   p.Step(0, [&] { app_.saver.EndRun(); });

@@ -25,12 +25,12 @@
 #include <span>
 #include <vector>
 
-#include "app/scene/scene_host.h"
 #include "app/scene/sprite_cache.h"
 #include "core/gfx/painter.h"
 #include "core/gfx/rect_list.h"
 #include "core/gfx/sprite.h"
 #include "core/gfx/surface.h"
+#include "core/ports/scene_host.h"
 
 namespace sarvel {
 

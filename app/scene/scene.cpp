@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/background_kinds.h"
 #include "app/general.h"
 #include "app/maker.h"
 #include "app/resource_ids.h"
@@ -154,7 +155,8 @@ void Scene::LayOut() {
     background.Resize(device_width_, device_height_);
   });
   p.Step(30, [&] {
-    if (c_.settings.random_background) c_.settings.background_kind = RandomInt(c_.rng, 1, 5);
+    if (c_.settings.random_background)
+      c_.settings.background_kind = RandomInt(c_.rng, kFirstBackgroundKind, kLastPaintedKind);
   });
   p.Step(40, [&] {
     const int16_t kind = c_.settings.background_kind;
@@ -476,14 +478,15 @@ void Scene::PaintBackground() {
   int16_t kind = c_.settings.background_kind;
   // Rather the blue sky than a black or broken picture of no desktop.
   if (kind == kBackgroundDesktop && !desktop_seen) kind = kBackgroundBlue;
-  switch (kind) {
-    case kBackgroundBlack:
+  const BackgroundKind* row = BackgroundKindOf(kind);
+  if (!row) return;
+  switch (row->painting) {
+    case BackgroundPainting::kBlack:
       p.Step(10, [&] { background.Clear(); });
       break;
-    case kBackgroundBlue:
-    case kBackgroundBrown:
+    case BackgroundPainting::kGradient:
       p.Step(20, [&] {
-        gradient_picture = c_.resources.Bitmap(kind + 100);
+        gradient_picture = c_.resources.Bitmap(row->gradient_bitmap);
         const int16_t t =
             CheckInt16(Div32(gradient_picture->WidthHimetric(), host_.TwipsPerPixelX()));
         if (t <= 0) return;
@@ -499,13 +502,13 @@ void Scene::PaintBackground() {
         } while (!(Mul16(i, t) > width_));
       });
       break;
-    case kBackgroundDesktop:
+    case BackgroundPainting::kDesktop:
       p.Step(30, [&] {
         background.SetStoredPicture(desktop_snapshot);
         background.Clear();
       });
       break;
-    case kBackgroundPicture:
+    case BackgroundPainting::kPicture:
       p.Step(40, [&] {
         // An empty name loads an empty picture: the background stays black.
         if (c_.settings.picture_file.empty()) {

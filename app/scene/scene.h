@@ -1,4 +1,4 @@
-// The animated autumn scene of scene_form: its state, the layout that builds a
+// The animated autumn scene of the scene form: its state, the layout that builds a
 // fresh scene, the frame procedure and the painters for background,
 // mushrooms, leaf sprites and the ground wave.
 //
@@ -18,14 +18,16 @@
 
 #include "app/scene/device_scale.h"
 #include "app/scene/frame_composer.h"
-#include "app/scene/scene_host.h"
 #include "app/scene/sprite_cache.h"
 #include "app/settings.h"
 #include "core/base/random.h"
 #include "core/gfx/image.h"
 #include "core/gfx/surface.h"
+#include "core/ports/clock.h"
+#include "core/ports/file_system.h"
+#include "core/ports/regional.h"
 #include "core/ports/resource_library.h"
-#include "core/ports/services.h"
+#include "core/ports/scene_host.h"
 #include "core/report/error_reporter.h"
 
 namespace sarvel {

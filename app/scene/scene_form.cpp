@@ -20,7 +20,7 @@ SceneContext ContextOf(App& app, int16_t& leaf_count) {
 }  // namespace
 
 // A scene on a further monitor. Its window's events go to its own scene;
-// input ends the whole run, as on scene_form's window.
+// input ends the whole run, as on the scene form's window.
 class SceneForm::Head final : public SceneEvents {
  public:
   Head(SceneForm& owner, std::unique_ptr<SceneView> view, const gfx::Rect& monitor_rect)
@@ -49,12 +49,12 @@ class SceneForm::Head final : public SceneEvents {
   void OnKeyDown() override { owner_.EndRun(); }
   void OnKeyPress() override { owner_.EndRun(); }
   void OnTerminate() override { owner_.EndRun(); }
-  // Monitor changes are scene_form's window's to report: it is the one window
+  // Monitor changes are the scene form's window's to report: it is the one window
   // that stays while heads come and go.
 
  private:
   std::unique_ptr<SceneView> view_;  // outlives the scene, which draws on it
-  // Each layout draws its own sprite count; scene_form's scene keeps the
+  // Each layout draws its own sprite count; the scene form's scene keeps the
   // module's leaf_count.
   int16_t leaf_count_ = 0;
 
@@ -102,7 +102,7 @@ void SceneForm::ShowWindow(ShowMode mode) {
     head->view().StayOnTop();
     head->view().Show(ShowMode::kModeless);
   }
-  // scene_form's window last: it takes the focus and the input.
+  // The scene form's window last: it takes the focus and the input.
   view_->Show(mode);
 }
 

@@ -1,4 +1,4 @@
-// scene_form: the full-screen scene form. It runs the scene on its window's
+// The scene form, full screen. It runs the scene on its window's
 // events and ends the run on any input through EndRun. With more
 // than one monitor its window covers the primary one and it keeps a scene of
 // its own on each further monitor, in a window of the same kind.
@@ -7,67 +7,14 @@
 #include <memory>
 #include <vector>
 
+#include "app/forms.h"
 #include "app/scene/input_watch.h"
 #include "app/scene/scene.h"
-#include "app/scene/scene_host.h"
-#include "core/ports/form_view.h"
+#include "core/ports/scene_view.h"
 
 namespace sarvel {
 
 class App;
-
-// Events of the scene window, as the platform delivers them.
-class SceneEvents {
- public:
-  virtual ~SceneEvents() = default;
-  virtual void OnResize() = 0;  // the client size changed
-  virtual void OnTimer() = 0;
-  virtual void OnMouseMove(float x, float y) = 0;
-  virtual void OnMouseDown() = 0;
-  virtual void OnClick() = 0;
-  virtual void OnDblClick() = 0;
-  virtual void OnKeyDown() = 0;
-  virtual void OnKeyPress() = 0;
-  virtual void OnTerminate() = 0;  // the system ends the session or the process
-  // Monitors came, went or changed their size.
-  virtual void OnDisplayChange() {}
-};
-
-class SceneView : public FormView, public SceneHost {
- public:
-  virtual void SetEvents(SceneEvents* events) = 0;
-  // The monitors of a full-screen window, the primary first, in pixels of
-  // the virtual screen; empty for any other kind of window.
-  virtual std::vector<gfx::Rect> Monitors() { return {}; }
-  // The monitor that Maximize covers and the desktop capture reads; the
-  // primary screen until it is set.
-  virtual void SetMonitor(const gfx::Rect& monitor) { (void)monitor; }
-  // A further full-screen window of the same kind, not created yet; it
-  // takes input over its monitor but never the focus or the grabs.
-  virtual std::unique_ptr<SceneView> CreateSibling() { return nullptr; }
-  // Keeps the window above all others, as SetTopMost does for scene_form's.
-  virtual void StayOnTop() {}
-};
-
-// Declares every call of SceneView, SceneHost and FormView in a window that
-// implements them all.
-#define SARVEL_SCENE_VIEW_OVERRIDES                               \
-  SARVEL_FORM_VIEW_OVERRIDES;                                     \
-  void SetEvents(SceneEvents* events) override;                   \
-  void Maximize() override;                                       \
-  void SetTimerInterval(int32_t milliseconds) override;           \
-  void EnableTimer(bool enabled) override;                        \
-  void CaptureDesktop(gfx::Surface& into, int w, int h) override; \
-  gfx::Surface& WindowImage() override;                           \
-  void Refresh() override;                                        \
-  void RefreshRects(std::span<const gfx::Rect> rects) override;   \
-  bool Visible() override;                                        \
-  const gfx::Font& SceneFont() override;                          \
-  double DeviceScale() override;                                  \
-  std::vector<gfx::Rect> Monitors() override;                     \
-  void SetMonitor(const gfx::Rect& monitor) override;             \
-  std::unique_ptr<SceneView> CreateSibling() override;            \
-  void StayOnTop() override
 
 class SceneForm : public ViewForm<SceneView>, public SceneEvents {
  public:
@@ -114,7 +61,7 @@ class SceneForm : public ViewForm<SceneView>, public SceneEvents {
   App& app_;
   Scene scene_;
   MovementFilter movement_;
-  gfx::Rect monitor_;  // where scene_form's window is; the origin of its pointer positions
+  gfx::Rect monitor_;  // where the scene form's window is; the origin of its pointer positions
   std::vector<std::unique_ptr<Head>> heads_;
   bool loaded_ = false;
   bool shown_ = false;

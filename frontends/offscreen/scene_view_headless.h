@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
-#include "app/dialogs/preview_form.h"
-#include "app/scene/scene_form.h"
 #include "core/gfx/surface.h"
+#include "core/ports/preview_view.h"
+#include "core/ports/scene_view.h"
 
 namespace sarvel::headless {
 

@@ -81,7 +81,7 @@ gfx::Surface& SceneWindowWin32::WindowImage() { return image_; }
 void SceneWindowWin32::Show(ShowMode) {
   if (!hwnd_) return;
   if (sibling_) {
-    // The focus and the keys stay with scene_form's window.
+    // The focus and the keys stay with the scene form's window.
     ShowWindow(hwnd_, SW_SHOWNA);
     return;
   }

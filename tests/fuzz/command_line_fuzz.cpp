@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   testing::TestApp t(fuzzing::LogFolder());
   t.platform.process.another_instance = (flags & 1) != 0;
-  if (flags & 2) t.platform.system.version = headless::System::Windows9x();
+  if (flags & 2) t.platform.system.own_password = true;
   t.platform.system.windows[handle] = ClientRect{0, 0, 152, 112};
   bool ended = false;
   try {

@@ -1,4 +1,4 @@
-// The background group of config_form: option buttons, Random, the picture
+// The background group of the settings dialog: option buttons, Random, the picture
 // path and the picture chooser, and the handlers' failure reports.
 #include <gtest/gtest.h>
 
@@ -93,7 +93,7 @@ TEST_F(BackgroundGroupTest, KindFiveWithAMissingPictureAsksBeforeTheWindowShows)
   ASSERT_EQ(t_.view().file_dialogs.size(), 1u);  // the option's handler found the file
   const FileDialogRequest& asked = t_.view().file_dialogs[0];
   EXPECT_EQ(asked.filter, "All Picture Files|*.bmp;*.jpg;*.gif");
-  EXPECT_EQ(asked.flags, 4);
+  EXPECT_TRUE(asked.hide_read_only);
   EXPECT_EQ(asked.file_name, "");
   EXPECT_EQ(f.SelectedOption(), 4);
   EXPECT_TRUE(at(C::kPicturePathBox).enabled);

@@ -1,4 +1,4 @@
-// config_form opened as configuration mode opens it: load, OK, Default, the
+// The settings dialog opened as configuration mode opens it: load, OK, Default, the
 // option boxes and spinner, the close box and failures of the store.
 #include <gtest/gtest.h>
 

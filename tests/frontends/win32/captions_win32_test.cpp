@@ -324,10 +324,10 @@ TEST(DialogCaptions, EveryTextOfTheSettingsDialogFitsItsControl) {
 TEST(DialogCaptions, EveryTextOfTheAboutBoxFitsItsControl) {
   ExpectEveryTextToFit<win32::InfoViewWin32>([](HWND about, int dpi) {
     std::vector<std::string> misfits;
-    SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kLabel_0)), L"Sarvel");
+    SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kTitle)), L"Sarvel");
     for (const Version& version : {Version{2, 0, 457}, Version{10, 12, 3}}) {
       const std::wstring text = win32::Widen(VersionText(version));
-      SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kLabel_1)), text.c_str());
+      SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kVersion)), text.c_str());
       for (std::string& misfit : InfoMisfits(about, dpi)) misfits.push_back(std::move(misfit));
     }
     return misfits;

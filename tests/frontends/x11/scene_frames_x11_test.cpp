@@ -14,7 +14,9 @@
 #include "frontends/x11/forms_x11.h"
 #include "frontends/x11/scene_window_x11.h"
 #include "frontends/x11/x11_display.h"
+#include "resources/embedded_resources.h"
 #include "tests/frontends/x11/display_required.h"
+#include "tests/support/headless_platform.h"
 #include "tests/support/scene_run.h"
 
 namespace sarvel::x11 {
@@ -115,9 +117,11 @@ TEST_F(SceneFramesX11, TheWindowShowsTheHeadlessFrameAtEveryScale) {
     window.width = c.width;
     window.height = c.height;
     window.scale = c.scale;
-    FormFactoryX11 forms(*display_, *loop_, window);
+    headless::HeadlessProcess process;
+    EmbeddedResources resources;
+    FormFactoryX11 windows(*display_, *loop_, process, resources, window);
     headless::SceneRunOptions on_x11 = RunOptions(c);
-    on_x11.forms = &forms;
+    on_x11.windows = &windows;
     headless::SceneRunner run(on_x11);
     ASSERT_TRUE(run.Start());
     auto& view = static_cast<SceneWindowX11&>(run.form()->view());
