@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -46,6 +47,7 @@ struct Invocation {
     kSwitch,    // Main with the Windows-style switch text (empty: full screen)
     kWindowed,  // the scene in an ordinary window
     kHosted,    // the scene in another program's window (-root, -window-id)
+    kIdle,      // the idle watcher of a GNOME session (--idle MINUTES)
     kHelp,
     kVersion,
   };
@@ -56,6 +58,7 @@ struct Invocation {
   bool root = false;        // kHosted: the (virtual) root window ...
   Window window_id = None;  // ... or this one, named by -window-id or the daemon
   double scale = 0;         // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
+  uint64_t idle_ms = 0;     // kIdle: the idle time that starts the saver
   SettingOverrides overrides;
 };
 

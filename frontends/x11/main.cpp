@@ -3,7 +3,8 @@
 // runs Main with the Windows-style switch (full screen for the windowed and
 // hosted kinds of the scene), then runs the event loop until the last form
 // is unloaded. Configuration mode (/C) starts GTK for the settings dialog and
-// runs GTK's loop instead; no other mode starts GTK.
+// runs GTK's loop instead; no other mode starts GTK. --idle runs the idle
+// watcher of a GNOME session instead, without a display of its own.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +14,7 @@
 #include "app/options.h"
 #include "app/saver.h"
 #include "core/base/random.h"
+#include "frontends/gnome/gnome_idle.h"
 #include "frontends/posix/ini_store.h"
 #include "frontends/posix/posix_files.h"
 #include "frontends/x11/command_line.h"
@@ -63,6 +65,7 @@ int Run(int argc, char** argv) {
     std::printf("Sarvel %s\n", SARVEL_VERSION_TEXT);
     return 0;
   }
+  if (inv->mode == Invocation::Mode::kIdle) return gnome::RunIdleWatcher(inv->idle_ms);
   const bool hosted = inv->mode == Invocation::Mode::kHosted;
   const std::string command = inv->mode == Invocation::Mode::kSwitch ? inv->switch_text : "/S";
   const bool configure = OpensSettingsDialog(command);

@@ -455,8 +455,10 @@ void SceneWindowX11::HandleEvent(XEvent& event) {
     case MapNotify:
       mapped_ = true;
       // As on Windows, a window appearing under the pointer learns where it
-      // is: the first real movement is then measured from there.
-      if (input) ReportPointer(false);
+      // is: the first real movement is then measured from there. Xwayland
+      // knows only the place of its own until the pointer enters: there the
+      // pointer's arrival, the first movement, is the reference.
+      if (input && !display_.xwayland()) ReportPointer(false);
       break;
     case UnmapNotify:
       mapped_ = false;

@@ -44,6 +44,7 @@ expected="./
 ./usr/libexec/xscreensaver/sarvel
 ./usr/share/
 ./usr/share/applications/
+./usr/share/applications/sarvel-idle.desktop
 ./usr/share/applications/sarvel.desktop
 ./usr/share/applications/screensavers/
 ./usr/share/applications/screensavers/sarvel.desktop
