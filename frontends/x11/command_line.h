@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -40,7 +41,12 @@ struct SettingOverrides {
 };
 
 struct Invocation {
-  enum class Mode { kRun, kHelp, kVersion };
+  enum class Mode {
+    kRun,
+    kIdle,  // the idle watcher of a GNOME session (--idle MINUTES)
+    kHelp,
+    kVersion,
+  };
   Mode mode = Mode::kRun;
   RunRequest request;       // kRun: what the program is asked to do
   int window_width = 1024;  // a window's size (--window)
@@ -49,7 +55,8 @@ struct Invocation {
   // daemon's): the (virtual) root window, or the one window_id names.
   bool hosted = false;
   Window window_id = None;
-  double scale = 0;  // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
+  double scale = 0;      // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
+  uint64_t idle_ms = 0;  // kIdle: the idle time that starts the saver
   SettingOverrides overrides;
 };
 

@@ -2,7 +2,8 @@
 // line into a run request, opens the display, builds the X11 services and
 // windows around one App, runs Main with the request, then runs the event
 // loop until the last form is unloaded. The settings dialog starts GTK and
-// runs GTK's loop instead; no other mode starts GTK.
+// runs GTK's loop instead; no other mode starts GTK. --idle runs the idle
+// watcher of a GNOME session instead, without a display of its own.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/forms/app_forms.h"
 #include "app/options.h"
 #include "core/base/random.h"
+#include "frontends/gnome/gnome_idle.h"
 #include "frontends/posix/ini_store.h"
 #include "frontends/posix/posix_files.h"
 #include "frontends/x11/command_line.h"
@@ -66,6 +68,7 @@ int Run(int argc, char** argv) {
     std::printf("Sarvel %s\n", SARVEL_VERSION_TEXT);
     return 0;
   }
+  if (inv->mode == Invocation::Mode::kIdle) return gnome::RunIdleWatcher(inv->idle_ms);
   const RunRequest& request = inv->request;
   const bool hosted = inv->hosted;
   const bool configure = request.mode == RunRequest::Mode::kSettings;
