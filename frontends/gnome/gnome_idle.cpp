@@ -186,9 +186,12 @@ int RunIdleWatcher(uint64_t idle_ms) {
   const guint signals[] = {g_unix_signal_add(SIGTERM, OnSignal, &context),
                            g_unix_signal_add(SIGINT, OnSignal, &context),
                            g_unix_signal_add(SIGHUP, OnSignal, &context)};
-  if (watch.Begin())
+  if (watch.Begin()) {
+    std::fprintf(
+        stderr, "sarvel: watching GNOME's idle time; the saver starts after %g min without input\n",
+        double(idle_ms) / 60000.0);
     g_main_loop_run(context.loop.main);
-  else
+  } else
     context.loop.End(1, "the idle monitor refused a watch");
   watch.End();
   for (guint source : signals) g_source_remove(source);
