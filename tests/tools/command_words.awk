@@ -1,7 +1,10 @@
 # Reads a bash script (or, with -v makefile=1, the recipes and $(shell ...)
 # calls of a Makefile) and prints the programs it runs, one a line:
 #   run<TAB>WORD<TAB>FILE:LINE    a command word (the basename of an absolute path)
-#   function<TAB>NAME             a function the script defines
+#   function<TAB>NAME<TAB>FILE    a function the script defines
+#   source<TAB>PATH<TAB>FILE      a script it sources: the path after its first
+#                                 variable or substitution, from the script's
+#                                 folder or else from the folder root (-v root=)
 # A command word is the first word of a simple command: at the start of a
 # line, after | || && ; & ( { and the keywords that precede commands, inside
 # $( ) <( ) >( ) and backticks, and after exec, env, timeout, nice, nohup,
@@ -186,6 +189,31 @@ function parse(stop, quiet,    words, n, word, inword, dq, depth, c, first_line,
   emit(words, n, first_line, quiet)
 }
 
+# The file a source command names: "$(dirname "$0")/lib.sh" and
+# "$here/../x11/pointer.sh" lie beside the script, "$src/tests/lib/common.sh"
+# under the root.
+function sourced(w,    dir, path, line) {
+  gsub(/"/, "", w)
+  sub(/^[^\/]*/, "", w)
+  dir = file
+  sub(/\/[^\/]*$/, "", dir)
+  path = normalized(dir w)
+  if ((getline line < path) < 0) path = normalized(root w)
+  close(path)
+  return path
+}
+function normalized(path,    parts, n, i, out, k, kept) {
+  n = split(path, parts, "/")
+  k = 0
+  for (i = 1; i <= n; i++) {
+    if (parts[i] == "..") { if (k > 0) k-- }
+    else if (parts[i] != "." && parts[i] != "") kept[++k] = parts[i]
+  }
+  out = ""
+  for (i = 1; i <= k; i++) out = out "/" kept[i]
+  return out
+}
+
 function count_newlines(s) { return gsub(/\n/, "", s) }
 
 # Arithmetic, $(( )) or (( )), from pos (skip: the length of its opening):
@@ -219,10 +247,11 @@ function emit(words, n, line, quiet,    i, w, opt) {
   while (i <= n) {
     w = words[i]
     if (w ~ /^[A-Za-z_][A-Za-z0-9_]*(\[[^]]*\])?\+?=/) { i++; continue }
-    if (w ~ /\(\)$/) { print "function\t" substr(w, 1, length(w) - 2); i++; continue }
+    if (w ~ /\(\)$/) { print "function\t" substr(w, 1, length(w) - 2) "\t" file; i++; continue }
     if (w in leads) { i++; continue }
     if (w == "coproc") { i += (words[i + 2] == "{") ? 3 : 1; continue }
-    if (w == "function") { sub(/\(\)$/, "", words[i + 1]); print "function\t" words[i + 1]; return }
+    if (w == "function") { sub(/\(\)$/, "", words[i + 1]); print "function\t" words[i + 1] "\t" file; return }
+    if (w == "source" || w == ".") print "source\t" sourced(words[i + 1]) "\t" file
     if (w == "case" && words[n] == "in") case_pattern = 1
     if ((w in ends) || w == "((...))") return
     gsub(/"/, "", w)
