@@ -8,6 +8,7 @@ unset XSCREENSAVER_WINDOW
 source "$(dirname "${BASH_SOURCE[0]}")/../../lib/common.sh"
 
 started=()
+savers=()
 
 # make_sandbox SARVEL MAKE_WINDOW [SHOTS]: also sets $shots, the folder for
 # screenshots (the sandbox when none is given).
@@ -47,7 +48,13 @@ start_saver() {
   "$exe" "$@" >>"$outs" 2>>"$errs" &
   saver_pid=$!
   started+=("$saver_pid")
+  savers+=("$saver_pid")
 }
+# Shared memory that a saver of this test created and left behind: the
+# presenter marks its segment for removal at once, so that it goes with the
+# process however that ends (SIGTERM too).
+segments_left() { ipcs -m -p | awk -v pids=" ${savers[*]} " '$1 ~ /^[0-9]+$/ && index(pids, " " $3 " ") { print $1 }'; }
+no_segments_left() { [ -z "$(segments_left)" ]; }
 
 # Waits up to $1 seconds for process $2 to end; true when it did. Its exit
 # status is then in $status.
@@ -167,6 +174,7 @@ finish() {
   stop_all
   kill "$keeper_pid" 2>/dev/null
   wait "$keeper_pid" 2>/dev/null
+  poll 5 no_segments_left || fail "shared memory segments left behind: $(segments_left | tr '\n' ' ')"
   # The debug build runs under AddressSanitizer and UBSan: any report of
   # theirs, or a protocol error the program did not expect, is a failure.
   if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error:|X error' "$errs"; then

@@ -21,13 +21,20 @@ settings_set Background 2
 
 saver_windows() { find_windows Sarvel "$saver_pid"; }
 
-# 1. One scene per monitor, each complete.
+# 1. One scene per monitor, each complete, and never covered by the server's
+# own screen saver, due here 2 seconds after the last input.
 if start_at 400 300; then
+  xset s noblank s 2
   pass "one window on each monitor: $(geometries)"
   check_all_monitors "$shots/x11-monitors"
   # Each scene draws its own leaves: the two monitors' common part differs.
   same=$(differing "$shots/x11-monitors-2.png" 640x400+0+0 "$shots/x11-monitors-2.png" 640x400+800+0)
   [ "${same%.*}" -gt 1000 ] && pass "the scenes are their own ($same pixels differ)" || fail "both monitors show one scene"
+  sleep 3
+  # shellcheck disable=SC2046 # one monitor a word
+  shot_shows_scene $(monitors_list) && pass "the server's screen saver is held off" ||
+    fail "the server's screen saver covered the scene"
+  xset s off
 fi
 
 # 2. Small moves on the second monitor keep the run; 10 pixels there end it.

@@ -7,11 +7,13 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 
 #include "core/gfx/surface.h"
 #include "core/report/protocol.h"
+#include "frontends/posix/ini_store.h"
 #include "frontends/posix/posix_files.h"
 #include "frontends/x11/ft_font.h"
 #include "frontends/x11/x11_display.h"
@@ -117,6 +119,19 @@ TEST(Services, TheLogBesideTheProgramFallsBackToTheStateFolder) {
   EXPECT_NO_THROW(WriteProtocol(record, p.clock, p.system, exe, files));
   const std::string one = GetProtocol(record, p.clock, p.system) + "\r\n";
   EXPECT_EQ(testing::ReadWholeFile(folder + "/sarvel.EPT"), one + one);
+  testing::RemoveFolder(dir);
+}
+
+// A section after [Settings], written by hand or by a later version, keeps
+// its own keys: a new key of [Settings] goes into [Settings].
+TEST(Services, ANewSettingGoesIntoItsSectionBeforeALaterOne) {
+  const std::string dir = testing::MakeTempFolder("x11-ini");
+  std::ofstream(dir + "/settings.ini") << "[Settings]\nmaxL=4\n\n[Later]\nmaxL=9\n";
+  IniFileStore store(dir + "/settings.ini");
+  store.Write("Sarvel", "Settings", "SpeedL", "3");
+  EXPECT_EQ(store.Read("Sarvel", "Settings", "SpeedL", "none"), "3");
+  EXPECT_EQ(store.Read("Sarvel", "Later", "SpeedL", "none"), "none");
+  EXPECT_EQ(store.Read("Sarvel", "Later", "maxL", ""), "9");
   testing::RemoveFolder(dir);
 }
 

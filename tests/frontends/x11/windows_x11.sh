@@ -79,9 +79,7 @@ else
   # Started as the hack description says (-root) by a daemon that names its
   # window in the environment, in hexadecimal ...
   [ "$(host_cmd 'resize 320 240')" = ok ] || fail "make_window did not resize"
-  XSCREENSAVER_WINDOW=$(printf '0x%x' "$host_id") "$exe" -root >>"$outs" 2>>"$errs" &
-  saver_pid=$!
-  started+=("$saver_pid")
+  XSCREENSAVER_WINDOW=$(printf '0x%x' "$host_id") start_saver -root
   poll 10 window_filled "$host_id"
   shot_window "$host_id" "$shots/x11-hack-env.png"
   m=$(magenta_permille "$shots/x11-hack-env.png")
