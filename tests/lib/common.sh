@@ -58,17 +58,14 @@ shot_window() { import -window "$1" "$2" 2>/dev/null; }
 size_of() { identify -format '%wx%h' "$1" 2>/dev/null; }
 # "r g b" of one pixel, 0..255.
 pixel() { convert "$1[1x1+$2+$3]" -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info: 2>/dev/null; }
-# Near-white pixels in a region (WxH+X+Y).
-white_pixels() {
-  convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque white -fill white -opaque white \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-# Pixels in a region that are white within 2%: the cores of the scene's
+# white_pixels FILE WxH+X+Y [FUZZ]: pixels in a region that are white within
+# FUZZ per cent (12); within 2, pure_white_pixels, the cores of the scene's
 # letters, which leaves and mushrooms hardly ever reach.
-pure_white_pixels() {
-  convert "$1" -crop "$2" +repage -fuzz 2% -fill black +opaque white -fill white -opaque white \
+white_pixels() {
+  convert "$1" -crop "$2" +repage -fuzz "${3:-12}%" -fill black +opaque white -fill white -opaque white \
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
+pure_white_pixels() { white_pixels "$1" "$2" 2; }
 # Share of a region that is not near black, in per mille.
 lit_permille() {
   convert "$1" -crop "$2" +repage -colorspace gray -threshold 6% -format '%[fx:round(1000*mean)]' info: 2>/dev/null
@@ -82,6 +79,24 @@ differing() {
   convert "$3" -crop "$4" +repage "$parts/b.png"
   compare -metric AE "$parts/a.png" "$parts/b.png" null: 2>&1 | cut -d' ' -f1
   rm -rf "$parts"
+}
+
+# Protocols in the log FILE (default $log).
+protocols() { if [ -f "${1:-$log}" ]; then grep -c 'F E H L E R' "${1:-$log}"; else echo 0; fi; }
+# check_protocol MODULE PROCEDURE ERROR LINE [ROW...]: the log ($log) holds
+# exactly one complete protocol, 18 lines each ending in CR LF, with these
+# rows (regular expressions) and a line matching each ROW.
+check_protocol() {
+  local n text row
+  n=$(protocols)
+  [ "$n" = 1 ] && pass "one protocol" || fail "expected one protocol, found $n"
+  [ -f "$log" ] || return
+  text=$(tr -d '\r' <"$log")
+  [ "$(grep -c . <<<"$text")" = 18 ] || fail "the protocol has $(grep -c . <<<"$text") lines, not 18"
+  [ "$(grep -c $'\r$' "$log")" = "$(wc -l <"$log")" ] || fail "not every line ends in CR LF"
+  for row in "Modul:\t$1" "Prozedur / procedure:\t$2" "Fehler-Nr / error :\t$3" "Zeile / Line:\t$4" "${@:5}"; do
+    grep -qP "^ {10}$row\$" <<<"$text" || fail "no row '$row'"
+  done
 }
 
 # rect_parts WxH+X+Y: "W H X Y".
@@ -129,6 +144,38 @@ shot_shows_scene() {
   local drawn=$?
   rm -f "$file"
   return $drawn
+}
+
+# The pointer's place as "X Y"; pointer_rests X Y: put at (X, Y) and found there.
+pointer_place() {
+  xdotool getmouselocation --shell | awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }'
+}
+pointer_rests() {
+  xdotool mousemove "$1" "$2"
+  [ "$(pointer_place)" = "$1 $2" ]
+}
+# start_over X Y ARGS...: a run (start_saver ARGS) started over the pointer
+# resting at (X, Y), until its window shows and a frame is drawn; start_scene
+# ARGS...: the same over the middle of the screen. The sourcing script
+# defines start_saver and wait_window.
+start_over() {
+  local x=$1 y=$2
+  shift 2
+  if ! pointer_rests "$x" "$y"; then
+    fail "the pointer does not stay at $x,$y"
+    return 1
+  fi
+  start_saver "$@"
+  if ! wait_window 15 Sarvel; then
+    fail "no scene window appeared for '$*'"
+    return 1
+  fi
+  scene_shows
+}
+start_scene() {
+  local w h
+  read -r w h < <(screen_size)
+  start_over $((w / 2)) $((h / 2)) "$@"
 }
 
 # scene_shows: until a frame is drawn over the whole screen (10 seconds at

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "tests/frontends/win32/driver_support.h"
-#include "tests/frontends/win32/screensaver_flag.h"
 
 namespace {
 

@@ -1,15 +1,14 @@
 #!/bin/bash
 # The settings dialog and the about box of the native program (sarvel /C)
 # under Xvfb, driven from outside as a person would, with real pointer
-# clicks: the dialog opens centred at its size, the about box opens over it
-# centred and closes on OK, and Default then OK writes the reset values and
-# ends the program; settings options are refused with /C, and the file stays
-# as it was. Screenshots of both windows go to the screenshot folder.
-# (The widgets one by one, the close box and the choosers: gtk_dialogs_test.)
+# clicks: the dialog opens at its size, the about box opens over it drawn
+# and closes on OK, and Default then OK writes the reset values and ends the
+# program; settings options are refused with /C, and the file stays as it
+# was. Screenshots of both windows go to the screenshot folder. (Where they
+# stand, the widgets one by one and the choosers: gtk_dialogs_test.)
 # usage: dialogs_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
 make_sandbox "$@"
-read -r W H < <(screen_size)
 # GTK keeps caches for the life of the process, which LeakSanitizer would
 # report; the session bus and the settings daemon are not there.
 export ASAN_OPTIONS=detect_leaks=0 NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
@@ -75,10 +74,6 @@ settings_clear
 settings_set Background 1
 settings_set Restart 0
 if open_dialog; then
-  [ $((wx - (W - 497) / 2)) -ge -1 ] && [ $((wx - (W - 497) / 2)) -le 1 ] &&
-    [ $((wy - (H - 310) / 2)) -ge -1 ] && [ $((wy - (H - 310) / 2)) -le 1 ] &&
-    pass "centred on the screen" || fail "at $wx,$wy on a ${W}x$H screen"
-  [ "$(value_of Background)" = 1 ] && pass "the load writes kind 1" || fail "Background=$(value_of Background)"
   shot "$sandbox/dialog.png"
   convert "$sandbox/dialog.png" -crop "497x310+$wx+$wy" +repage "$shots/x11-settings-dialog.png"
   read -r r g b < <(pixel "$shots/x11-settings-dialog.png" "$minutes_x" "$minutes_y")
@@ -87,9 +82,6 @@ if open_dialog; then
   click_at "$info_x" "$info_y"
   if poll 5 about_box_shows; then
     pass "Info opens the 356 x 329 about box"
-    [ $((ax - (W - 356) / 2)) -ge -1 ] && [ $((ax - (W - 356) / 2)) -le 1 ] &&
-      [ $((ay - (H - 329) / 2)) -ge -1 ] && [ $((ay - (H - 329) / 2)) -le 1 ] &&
-      pass "the about box is centred" || fail "about box at $ax,$ay"
     poll 5 about_box_drawn
     shot "$sandbox/about.png"
     convert "$sandbox/about.png" -crop "356x329+$ax+$ay" +repage "$shots/x11-about-box.png"
@@ -115,34 +107,24 @@ if open_dialog; then
 fi
 
 # 3. Settings options are for runs of the scene. With /C, in any spelling,
-#    they are refused at once: no dialog, and the settings file stays as it
-#    was, byte for byte, or absent when there was none. The dialog opened
-#    plainly shows the file's own values and, closed by the close box or by
-#    OK, leaves the file as it was.
-refused_runs=("-background blue -count 3 /C" "-count 3 /c" "-no-date /c:1234" "-speed 2 -time /C 5"
-  "-restart 0 /C" "-picture /pics/a.jpg /c" "-root -count 3 /C")
-refuse_all() {
-  local args
-  for args in "${refused_runs[@]}" "XSCREENSAVER_WINDOW=0x400001 -count 3 /C"; do
-    eval "set -- $args"
-    [ "${1%%=*}" = XSCREENSAVER_WINDOW ] && export "$1" && shift
-    timeout 5 "$exe" "$@" >/dev/null 2>"$sandbox/refused.err"
-    s=$?
-    unset XSCREENSAVER_WINDOW
-    [ $s = 2 ] && grep -q '/C' "$sandbox/refused.err" ||
-      fail "'$args': status $s, '$(head -1 "$sandbox/refused.err")'"
-  done
-}
+#    they are refused at once: no dialog, and no settings file is written.
+#    The dialog opened plainly shows the file's own values and, closed by the
+#    close box or by OK, leaves the file as it was, byte for byte.
 rm -rf "$XDG_CONFIG_HOME/sarvel"
-refuse_all
+for args in "-background blue -count 3 /C" "-no-date /c:1234" "-speed 2 -time /C 5" \
+  "XSCREENSAVER_WINDOW=0x400001 -root -count 3 /C"; do
+  eval "set -- $args"
+  [ "${1%%=*}" = XSCREENSAVER_WINDOW ] && export "$1" && shift
+  timeout 5 "$exe" "$@" >/dev/null 2>"$sandbox/refused.err"
+  s=$?
+  unset XSCREENSAVER_WINDOW
+  [ $s = 2 ] && grep -q '/C' "$sandbox/refused.err" || fail "'$args': status $s, '$(head -1 "$sandbox/refused.err")'"
+done
 [ ! -e "$settings" ] && pass "settings options with /C are refused and write no file" ||
   fail "a settings file appeared: $(tr '\n' ' ' <"$settings")"
 mkdir -p "$XDG_CONFIG_HOME/sarvel"
 printf '[Settings]\nmaxL=5\nSpeedL=3\nDate=0\nTime=1\nRestart=1\nrTime=1200\nBackground=3\nPicFile=\n' >"$settings"
 kept=$(sha256sum <"$settings")
-refuse_all
-[ "$(sha256sum <"$settings")" = "$kept" ] && pass "refused with a file: the file is unchanged" ||
-  fail "the file changed: $(tr '\n' ' ' <"$settings")"
 host_start 1 1
 for close in box OK; do
   if open_dialog; then

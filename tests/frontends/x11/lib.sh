@@ -63,7 +63,6 @@ wait_end() {
   wait "$2" 2>/dev/null
   status=$?
   forget "$2"
-  return 0
 }
 # expect_clean_end SECONDS PID WHAT: the process ends within SECONDS, with
 # status 0, after WHAT.
@@ -84,20 +83,6 @@ forget() {
 # Waits up to $1 seconds for a visible window named exactly $2 of process
 # $3 (default: the last saver started); sets $win.
 wait_window() { poll "$1" window_shows "$2" "${3:-$saver_pid}"; }
-
-# start_scene ARGS...: a run started over the pointer in the middle of the
-# screen, until its window shows and a frame is drawn.
-start_scene() {
-  local w h
-  read -r w h < <(screen_size)
-  xdotool mousemove $((w / 2)) $((h / 2))
-  start_saver "$@"
-  if ! wait_window 15 Sarvel; then
-    fail "no scene window appeared for '$*'"
-    return 1
-  fi
-  scene_shows
-}
 
 # A window of make_window, driven through a coprocess: host_start W H sets
 # $host_id; host_cmd sends one command and prints the answer.
@@ -136,14 +121,16 @@ window_filled() {
   rm -f "$file"
   [ "${m:-1000}" -lt 5 ] && [ "${2:-$size}" = "$size" ]
 }
-# check_window_scene WINDOW FILE WHAT: the scene fills make_window's window
-# and shows the sky at its top left; the picture kept in FILE.
+# check_window_scene WINDOW FILE WHAT [WxH]: the scene fills make_window's
+# window (of that size) and shows the sky at its top left; the picture kept
+# in FILE.
 check_window_scene() {
   local m r g b
-  poll 10 window_filled "$1"
+  poll 10 window_filled "$1" "${4:-}"
   shot_window "$1" "$2"
   m=$(magenta_permille "$2")
   [ "${m:-1000}" -lt 5 ] && pass "$3 fills the window (${m} per mille left)" || fail "$3 left ${m} per mille untouched"
+  [ "${4:-$(size_of "$2")}" = "$(size_of "$2")" ] || fail "$3: the window is $(size_of "$2"), not $4"
   read -r r g b < <(pixel "$2" 2 2)
   [ "${b:-0}" -gt 150 ] && pass "$3: blue sky at the top" || fail "$3: top left is $r $g $b"
 }
@@ -158,8 +145,6 @@ root_lit() {
   [ "${lit:-0}" -gt 100 ]
 }
 
-protocols() { if [ -f "$1" ]; then grep -c 'F E H L E R' "$1"; else echo 0; fi; }
-has_protocol() { [ "$(protocols "$1")" -ge 1 ]; }
 
 stop_all() {
   local pid
