@@ -9,7 +9,7 @@ set -u
 src=$(cd "$1" && pwd)
 build=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
-words() { awk -v root="$src" -f "$here/command_words.awk" "$@"; }
+words() { bash "$here/command_words.sh" "$src" "$@"; }
 # unlisted KNOWN FOUND: "WHERE<TAB>WORD" for every program run in FOUND that
 # is not in KNOWN nor a function that can run there: one of its own script,
 # of a script that this one sources or of one that sources it, at any depth.
@@ -56,9 +56,9 @@ list=(twentythree "$(twentyfour)")
 (( n = $(twentyfive) + 1 ))
 ./own/program; /usr/bin/twentysix; helper
 SAMPLE
-got=$(words "$sample" | awk -F'\t' '{ print $2 }' | tr '\n' ' ')
-want="helper one two five four six seven eight exec nine ten timeout eleven read twelve env thirteen \
-fifteen cat twentyone echo twentyfour twentyfive twentysix helper "
+got=$(words "$sample" | awk -F'\t' '{ print $2 }' | sort | tr '\n' ' ')
+want=$(tr ' ' '\n' <<<"helper one two four five six seven eight exec nine ten timeout eleven read twelve env thirteen
+fifteen cat echo twentyone twentyfour twentyfive twentysix helper" | sort | tr '\n' ' ')
 [ "$got" = "$want" ] || fail "the reader of command words found '$got', not '$want'"
 # A function is known only where it can run.
 mkdir "$tmp/scope"
@@ -80,8 +80,8 @@ while IFS= read -r -d '' f; do
   esac
 done < <(find "$src/tests" "$src/tools" "$src/.ci" -type f -print0 2>/dev/null)
 [ "${#scripts[@]}" -ge 10 ] || fail "only ${#scripts[@]} scripts found under $src"
-words "${scripts[@]}" >"$found"
-words -v makefile=1 "$src/Makefile" >>"$found"
+words "${scripts[@]}" >"$found" || fail "the reader of command words could not read every script"
+words --makefile "$src/Makefile" >>"$found" || fail "the reader of command words could not read the Makefile"
 # The command words of CMake's COMMAND lists that are not our own targets.
 targets=$(grep -rhoE --include=CMakeLists.txt --include='*.cmake' --exclude-dir=build --exclude-dir=.git \
   '(add_executable\(|NAME )[A-Za-z0-9_-]+' "$src" |
