@@ -17,6 +17,10 @@ report_and_exit() {
   exit 0
 }
 
+# What needs an ordinary user runs, under root, as nobody: "${as_nobody[@]}" CMD.
+as_nobody=()
+[ "$(id -u)" = 0 ] && as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+
 running() { kill -0 "$1" 2>/dev/null; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
@@ -66,6 +70,12 @@ white_pixels() {
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
 pure_white_pixels() { white_pixels "$1" "$2" 2; }
+# colour_permille FILE WxH+X+Y COLOUR FUZZ: share of a region within FUZZ
+# per cent of COLOUR, in per mille.
+colour_permille() {
+  convert "$1" -crop "$2" +repage -fuzz "$4%" -fill '#00ff01' -opaque "$3" -fill black +opaque '#00ff01' \
+    -fill white -opaque '#00ff01' -format '%[fx:round(1000*mean)]' info: 2>/dev/null
+}
 # Share of a region that is not near black, in per mille.
 lit_permille() {
   convert "$1" -crop "$2" +repage -colorspace gray -threshold 6% -format '%[fx:round(1000*mean)]' info: 2>/dev/null
@@ -105,43 +115,24 @@ rect_parts() {
   echo "$w ${rest%%+*} $(cut -d+ -f2 <<<"$rest") $(cut -d+ -f3 <<<"$rest")"
 }
 
-# A window whose picture is mostly not black: something is drawn in it.
-window_lit() {
-  local file lit
-  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
-  shot_window "$1" "$file"
-  lit=$(lit_permille "$file" "$(size_of "$file")+0+0")
-  rm -f "$file"
-  [ "${lit:-0}" -gt 500 ]
-}
-
 screen_size() { xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'; }
 
-# A frame of the scene drawn in each region: the web address, which every
-# setting shows and which a frame draws last, stands in its bottom right
-# corner.
-scene_drawn_in() {
-  local shot=$1 w h x y
-  shift
-  local rect
-  for rect in "$@"; do
-    read -r w h x y < <(rect_parts "$rect")
-    [ "$(pure_white_pixels "$shot" "300x24+$((x + w - 300))+$((y + h - 24))")" -gt 40 ] 2>/dev/null || return 1
-  done
-}
 # wait_scene SECONDS RECT...: until a screenshot shows a scene drawn in
-# every region.
+# every region (shot_shows_scene): the web address, which every setting
+# shows and which a frame draws last, stands in its bottom right corner.
 wait_scene() {
   local limit=$1
   shift
   poll "$limit" shot_shows_scene "$@"
 }
 shot_shows_scene() {
-  local file
+  local file rect w h x y drawn=0
   file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
   shot "$file"
-  scene_drawn_in "$file" "$@"
-  local drawn=$?
+  for rect in "$@"; do
+    read -r w h x y < <(rect_parts "$rect")
+    [ "$(pure_white_pixels "$file" "300x24+$((x + w - 300))+$((y + h - 24))")" -gt 40 ] 2>/dev/null || drawn=1
+  done
   rm -f "$file"
   return $drawn
 }

@@ -50,12 +50,8 @@ std::wstring ClassOf(HWND w) {
 
 // The system starts the dialog for "Settings": however it is closed, the
 // screen saver stays switched on.
-void SwitchScreenSaverOn(const char* when) {
-  Check(e2e::SwitchScreenSaverOn(), std::string("screen-saver activation is on before ") + when);
-}
 void ExpectScreenSaverStillOn(const char* when) {
-  Check(e2e::ScreenSaverActive() == 1,
-        std::string("screen-saver activation is still on after ") + when);
+  Check(ScreenSaverActive() == 1, std::string("screen-saver activation is still on after ") + when);
 }
 
 // ---------------------------------------------------------------- the saver process
@@ -227,7 +223,7 @@ void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) 
 void DefaultThenOk(const std::wstring& scr) {
   std::printf("-- load, Default, OK\n");
   WriteSettings(EverySetting({L"3", L"2.5", L"0", L"1", L"0", L"1200", L"2", L""}));
-  SwitchScreenSaverOn("OK");
+  Check(SwitchScreenSaverOn(), "screen-saver activation is on before OK");
   Saver saver(scr);
   HWND dialog = FindConfig(saver);
   if (!dialog) return;
@@ -269,7 +265,7 @@ void CloseBox(const std::wstring& scr) {
   std::printf("-- close box\n");
   const Settings stored = EverySetting({L"4", L"7", L"1", L"0", L"1", L"300", L"6", L""});
   WriteSettings(stored);
-  SwitchScreenSaverOn("the close box");
+  Check(SwitchScreenSaverOn(), "screen-saver activation is on before the close box");
   Saver saver(scr);
   HWND dialog = FindConfig(saver);
   if (!dialog) return;
@@ -287,10 +283,8 @@ void CloseBox(const std::wstring& scr) {
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   Check(saver.Exits(), "the close box ends the configuration run");
   ExpectScreenSaverStillOn("the close box");
-  Settings after = stored;
-  for (auto& entry : after)
-    if (std::wstring(entry.first) == L"Background") entry.second = L"4";
-  ExpectSettings(after, "after the close box");
+  ExpectSettings(EverySetting({L"4", L"7", L"1", L"0", L"1", L"300", L"4", L""}),
+                 "after the close box");
 }
 
 // "&Info..." and the about box over the dialog.
@@ -361,8 +355,8 @@ void ChooseInFileDialog(HWND chooser, const std::wstring& path) {
   Check(Gone(chooser), "Open closes the file-open dialog");
 }
 
-// The path box shows the picture and nothing else: typing into it changes
-// nothing, and choosing the picture it names shows that name.
+// The path box shows the picture (typing cannot change it: it is read-only),
+// and choosing the picture it names shows that name.
 void PathBoxShowsThePicture(const std::wstring& scr) {
   std::printf("-- path box\n");
   wchar_t temp[MAX_PATH] = {};
@@ -379,11 +373,6 @@ void PathBoxShowsThePicture(const std::wstring& scr) {
     HWND box = Control(dialog, C::kPicturePathBox);
     Check(TextOf(box) == picture,
           "the path box shows the picture: \"" + Narrow(TextOf(box)) + "\"");
-    Check(IsWindowEnabled(box), "the path box is enabled for a custom picture");
-    for (wchar_t key : {wchar_t(VK_BACK), wchar_t(VK_BACK), L'x', L'y'})
-      SendMessageTimeoutW(box, WM_CHAR, key, 1, SMTO_ABORTIFHUNG, 2000, nullptr);
-    Check(TextOf(box) == picture,
-          "typing leaves the path box as it was: \"" + Narrow(TextOf(box)) + "\"");
 
     // Posted: the click's handler waits for the chooser.
     PostMessageW(Control(dialog, C::kChoosePictureButton), BM_CLICK, 0, 0);

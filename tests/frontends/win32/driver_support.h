@@ -169,6 +169,33 @@ inline bool SwitchScreenSaverOn() {
   return RunScreenSaverFlag(L"on") == 1 && ScreenSaverActive() == 1;
 }
 
+// A stand-in for the display settings: a window with a 152 x 112 preview
+// area, of a class whose messages `proc` handles.
+struct PreviewHost {
+  static constexpr int kAreaW = 152, kAreaH = 112;
+  static constexpr wchar_t kClass[] = L"SarvelPreviewHost";
+  HWND frame = nullptr, area = nullptr;
+  PreviewHost(WNDPROC proc, COLORREF colour) {
+    WNDCLASSW wc{};
+    if (!GetClassInfoW(GetModuleHandleW(nullptr), kClass, &wc)) {
+      wc.lpfnWndProc = proc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = kClass;
+      wc.hbrBackground = CreateSolidBrush(colour);
+      RegisterClassW(&wc);
+    }
+    frame = CreateWindowExW(0, kClass, L"Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                            40, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    area = CreateWindowExW(0, kClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 60, 60, kAreaW,
+                           kAreaH, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  ~PreviewHost() {
+    if (IsWindow(frame)) DestroyWindow(frame);
+  }
+  PreviewHost(const PreviewHost&) = delete;
+  PreviewHost& operator=(const PreviewHost&) = delete;
+};
+
 struct WindowsFound {
   DWORD pid;
   bool top_level;
@@ -193,17 +220,13 @@ inline std::vector<HWND> WindowsOf(DWORD pid, HWND parent = nullptr) {
   return found.windows;
 }
 
-inline std::vector<HWND> VisibleWindows(const SaverProcess& p) {
-  return WindowsOf(p.pi.dwProcessId);
-}
-
 // The first visible window of `p` within `ms`; nullptr when none came or
 // the process ended.
 inline HWND WaitForWindow(const SaverProcess& p, DWORD ms) {
   HWND found = nullptr;
   PumpUntil(ms, [&] {
     if (!p.Running()) return true;
-    const std::vector<HWND> w = VisibleWindows(p);
+    const std::vector<HWND> w = WindowsOf(p.pi.dwProcessId);
     if (!w.empty()) found = w.front();
     return found != nullptr;
   });

@@ -93,39 +93,12 @@ bool EndWithKey(const SaverProcess& p, HWND scene) {
 
 // ---------------------------------------------------------------- preview race
 
-LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
-
-struct Host {
-  HWND frame = nullptr;
-  HWND area = nullptr;
-  Host() {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = HostProc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"SarvelRaceHost";
-      wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-      RegisterClassW(&wc);
-      registered = true;
-    }
-    frame =
-        CreateWindowExW(0, L"SarvelRaceHost", L"Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                        40, 40, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    area = CreateWindowExW(0, L"SarvelRaceHost", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 60,
-                           60, 152, 112, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  ~Host() {
-    if (IsWindow(frame)) DestroyWindow(frame);
-  }
-};
-
 // The saver in preview mode with `args`; the host goes away as `when` says.
 // Returns how long the saver took to end after that, in ms (-1: it did not
 // end within 10 s).
 enum class When { kAtOnce, kOnChild, kNever };
 long PreviewRun(const std::wstring& scr, const std::wstring& args, When when) {
-  Host host;
+  PreviewHost host(DefWindowProcW, RGB(128, 128, 128));
   const std::wstring command =
       args.empty() ? L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(host.area)) : args;
   SaverProcess saver(scr, command);
@@ -161,7 +134,7 @@ void PreviewRace(const std::wstring& scr) {
                               " ms)");
   }
   // A handle of a window that no longer exists.
-  HWND gone = CreateWindowExW(0, L"SarvelRaceHost", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+  HWND gone = CreateWindowExW(0, PreviewHost::kClass, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   const std::wstring dead = std::to_wstring(reinterpret_cast<uintptr_t>(gone));
   DestroyWindow(gone);
@@ -192,7 +165,7 @@ void TwoAtOnce(const std::wstring& scr) {
     const int running = int(a.Running()) + int(b.Running());
     Check(running == 1,
           std::string("two starts at once: exactly one runs (") + std::to_string(running) + ")");
-    Check(scene && VisibleWindows(alive).size() == 1, "one scene window");
+    Check(scene && WindowsOf(alive.pi.dwProcessId).size() == 1, "one scene window");
     if (scene) Check(EndWithKey(alive, scene), "a key ends the one that runs");
   }
   Check(Protocols(box.log) == 0, "nothing reported");

@@ -59,18 +59,17 @@ about_box_shows() {
 }
 about_box_gone() { [ -z "$(xdotool search --all --onlyvisible --pid "$saver_pid" --name '^$' 2>/dev/null)" ]; }
 # The title and "Freeware" on the disk's white label, in SHOT of the about box.
-label_white() { white_pixels "$1" "$(px 3735)x$(px 900)+$(px 840)+$(px 1200)"; }
 about_box_drawn() {
   local file white
   file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
   shot_window "$about" "$file"
-  white=$(label_white "$file")
+  white=$(white_pixels "$file" "$(px 3735)x$(px 900)+$(px 840)+$(px 1200)")
   rm -f "$file"
   [ "${white:-0}" -gt 2000 ]
 }
 
 # 1. Opens centred; the about box over it; screenshots of both.
-settings_clear
+rm -f "$settings"
 settings_set Background 1
 settings_set Restart 0
 if open_dialog; then
@@ -82,11 +81,9 @@ if open_dialog; then
   click_at "$info_x" "$info_y"
   if poll 5 about_box_shows; then
     pass "Info opens the 356 x 329 about box"
-    poll 5 about_box_drawn
+    poll 5 about_box_drawn && pass "the labels lie on the white label area" || fail "no white label area"
     shot "$sandbox/about.png"
     convert "$sandbox/about.png" -crop "356x329+$ax+$ay" +repage "$shots/x11-about-box.png"
-    white=$(label_white "$shots/x11-about-box.png")
-    [ "${white:-0}" -gt 2000 ] && pass "the labels lie on the white label area" || fail "white pixels: $white"
     xdotool mousemove $((ax + $(px 3427))) $((ay + $(px 4207))) click 1
     poll 5 about_box_gone && pass "OK closes the about box" || fail "the about box is still there"
     running "$saver_pid" && [ "$(count_windows "$caption" "$saver_pid")" = 1 ] &&
@@ -108,8 +105,8 @@ fi
 
 # 3. Settings options are for runs of the scene. With /C, in any spelling,
 #    they are refused at once: no dialog, and no settings file is written.
-#    The dialog opened plainly shows the file's own values and, closed by the
-#    close box or by OK, leaves the file as it was, byte for byte.
+#    The dialog opened plainly shows the file's own values and OK leaves the
+#    file as it was, byte for byte. (The close box: gtk_dialogs_test.)
 rm -rf "$XDG_CONFIG_HOME/sarvel"
 for args in "-background blue -count 3 /C" "-no-date /c:1234" "-speed 2 -time /C 5" \
   "XSCREENSAVER_WINDOW=0x400001 -root -count 3 /C"; do
@@ -125,16 +122,12 @@ done
 mkdir -p "$XDG_CONFIG_HOME/sarvel"
 printf '[Settings]\nmaxL=5\nSpeedL=3\nDate=0\nTime=1\nRestart=1\nrTime=1200\nBackground=3\nPicFile=\n' >"$settings"
 kept=$(sha256sum <"$settings")
-host_start 1 1
-for close in box OK; do
-  if open_dialog; then
-    if [ $close = box ]; then host_cmd "close $win" >/dev/null; else click_at "$ok_x" "$ok_y"; fi
-    wait_end 10 "$saver_pid" || fail "the dialog still runs after closing by $close"
-    [ "$(sha256sum <"$settings")" = "$kept" ] && pass "the dialog closed by $close leaves the file as it was" ||
-      fail "closed by $close, the file became: $(tr '\n' ' ' <"$settings")"
-  fi
-done
-host_quit
+if open_dialog; then
+  click_at "$ok_x" "$ok_y"
+  wait_end 10 "$saver_pid" || fail "the dialog still runs after OK"
+  [ "$(sha256sum <"$settings")" = "$kept" ] && pass "OK on the file's own values leaves it as it was" ||
+    fail "OK made the file: $(tr '\n' ' ' <"$settings")"
+fi
 
 if grep -qE 'Gtk-CRITICAL|Gtk-WARNING|GLib-CRITICAL|GLib-GObject-CRITICAL' "$errs"; then
   fail "GTK complained:"

@@ -27,7 +27,7 @@ make_sandbox() {
   : >"$errs"
   # The server resets whenever its last client leaves, and refuses
   # connections meanwhile: one client stays for the whole test.
-  "$make_window" keep &
+  xdotool sleep 86400 &
   keeper_pid=$!
   export XDG_CONFIG_HOME="$sandbox/config" XDG_STATE_HOME="$sandbox/state" XDG_RUNTIME_DIR="$sandbox/run"
   shots="${3:-$sandbox}"
@@ -41,7 +41,6 @@ settings_set() {
   echo "$1=$2" >>"$settings.new"
   mv "$settings.new" "$settings"
 }
-settings_clear() { rm -f "$settings"; }
 
 # start_saver ARGS...: the program in the background; sets $saver_pid.
 start_saver() {
@@ -62,7 +61,10 @@ wait_end() {
   poll "$1" ended "$2" || return 1
   wait "$2" 2>/dev/null
   status=$?
-  forget "$2"
+  # An ended process is no longer ours to stop: its id may come back.
+  local kept=() pid
+  for pid in "${started[@]}"; do [ "$pid" = "$2" ] || kept+=("$pid"); done
+  started=("${kept[@]}")
 }
 # expect_clean_end SECONDS PID WHAT: the process ends within SECONDS, with
 # status 0, after WHAT.
@@ -72,12 +74,6 @@ expect_clean_end() {
   else
     fail "still running after $3"
   fi
-}
-# An ended process is no longer ours to stop: its id may come back.
-forget() {
-  local kept=() pid
-  for pid in "${started[@]}"; do [ "$pid" = "$1" ] || kept+=("$pid"); done
-  started=("${kept[@]}")
 }
 
 # Waits up to $1 seconds for a visible window named exactly $2 of process
@@ -104,11 +100,8 @@ host_quit() {
   wait_end 5 "$host_pid" || kill "$host_pid" 2>/dev/null
 }
 
-# Share of the picture (whole, or a region) in make_window's magenta, in per mille.
-magenta_permille() {
-  convert "$1" ${2:+-crop "$2" +repage} -fuzz 8% -fill '#00ff01' -opaque magenta -fill black +opaque '#00ff01' \
-    -fill white -opaque '#00ff01' -format '%[fx:round(1000*mean)]' info: 2>/dev/null
-}
+# Share of the picture in make_window's magenta, in per mille.
+magenta_permille() { colour_permille "$1" "$(size_of "$1")+0+0" magenta 8; }
 
 # window_filled ID [WxH]: the scene covers make_window's magenta in window
 # ID (of that size, when given).
@@ -134,18 +127,6 @@ check_window_scene() {
   read -r r g b < <(pixel "$2" 2 2)
   [ "${b:-0}" -gt 150 ] && pass "$3: blue sky at the top" || fail "$3: top left is $r $g $b"
 }
-# root_lit: the upper half of the screen mostly not black.
-root_lit() {
-  local file lit w h
-  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
-  shot "$file"
-  read -r w h < <(screen_size)
-  lit=$(lit_permille "$file" "${w}x$((h / 2))+0+0")
-  rm -f "$file"
-  [ "${lit:-0}" -gt 100 ]
-}
-
-
 stop_all() {
   local pid
   for pid in "${started[@]}"; do

@@ -12,10 +12,7 @@ source "$here/two_monitors.sh"
 source "$here/pointer.sh"
 trap monitors_stop EXIT
 trap 'exit 1' TERM INT
-if ! monitors_start; then
-  echo "FAIL: no X server with two monitors"
-  exit 1
-fi
+monitors_start
 make_sandbox "$@"
 settings_set Background 2
 

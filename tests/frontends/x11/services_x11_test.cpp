@@ -1,13 +1,10 @@
 // The X11 front end's services and parts that need no display: the locale
-// formats, the system's description, the instance lock, the log folder, the
+// formats, the system's description, the instance lock, the settings file, the
 // resource text's dots per inch, pixel layouts and the FreeType font.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <string>
 
 #include "core/gfx/surface.h"
@@ -63,37 +60,6 @@ TEST(Services, InstanceLockSeesEveryOtherInstance) {
   InstanceLock later(path);
   EXPECT_FALSE(later.another_was_running());
   EXPECT_NE(InstanceLockPath("/usr/bin/sarvel"), InstanceLockPath("/tmp/x/sarvel"));
-  testing::RemoveFolder(dir);
-}
-
-// XDG_STATE_HOME set for the life of one test.
-class StateHome {
- public:
-  explicit StateHome(const std::string& folder) {
-    if (const char* old = std::getenv("XDG_STATE_HOME")) saved_ = old;
-    setenv("XDG_STATE_HOME", folder.c_str(), 1);
-  }
-  ~StateHome() {
-    if (saved_)
-      setenv("XDG_STATE_HOME", saved_->c_str(), 1);
-    else
-      unsetenv("XDG_STATE_HOME");
-  }
-
- private:
-  std::optional<std::string> saved_;
-};
-
-// Without $XDG_STATE_HOME: settings_x11.sh, whose runs log there.
-TEST(Services, TheLogFallsBackToTheStateFolderOfXdgStateHome) {
-  const std::string dir = testing::MakeTempFolder("x11-log");
-  const StateHome home(dir + "/state");
-  X11Executable exe(dir + "/bin/sarvel");
-  const std::string folder = exe.FallbackLogFolder();
-  EXPECT_EQ(folder, dir + "/state/sarvel");
-  struct stat st {};
-  EXPECT_EQ(::stat(folder.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISDIR(st.st_mode));
   testing::RemoveFolder(dir);
 }
 

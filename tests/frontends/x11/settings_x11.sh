@@ -81,26 +81,28 @@ rm -f "$log"
 stop_all
 
 # 4. Whatever keeps the log from being written beside the program, the whole
-#    protocol goes to the state folder, ~/.local/state/sarvel without
-#    XDG_STATE_HOME, and the program goes on. As root the runs drop to
-#    nobody, for whom file permissions hold as for any user, and the settings
-#    folder is read-only.
-as_user=()
-[ "$(id -u)" = 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+#    protocol goes to the state folder, $XDG_STATE_HOME/sarvel or without it
+#    ~/.local/state/sarvel, and the program goes on. As root the runs drop
+#    to nobody, for whom file permissions hold as for any user, and the
+#    settings folder is read-only.
 give_user() { if [ "$(id -u)" = 0 ]; then chown -h 65534:65534 "$@"; fi; }
-# logged_run SETUP: a fresh copy of the program whose stored maxL is no
-# number, its log place prepared by the function SETUP, run once with /X.
-# Sets $dir, $run_status and $run_err.
+# logged_run SETUP [STATE]: a fresh copy of the program whose stored maxL is
+# no number, its log place prepared by the function SETUP, run once with /X
+# and XDG_STATE_HOME=$dir/STATE when STATE is given. Sets $dir, $state_log,
+# $run_status and $run_err.
 logged_run() {
   dir=$(mktemp -d "$sandbox/log-run.XXXXXX")
   chmod 755 "$dir"
-  mkdir -p "$dir/bin" "$dir/config/sarvel" "$dir/.local" "$dir/run"
+  mkdir -p "$dir/bin" "$dir/config/sarvel" "$dir/.local" "$dir/state" "$dir/run"
   cp "$exe" "$dir/bin/sarvel"
   printf '[Settings]\nmaxL=abc\n' >"$dir/config/sarvel/settings.ini"
   chmod 700 "$dir/run"
-  give_user "$dir/bin" "$dir/.local" "$dir/run"
+  give_user "$dir/bin" "$dir/.local" "$dir/state" "$dir/run"
   "$1" "$dir/bin/sarvel.EPT" || fail "$1 could not prepare the log place"
-  "${as_user[@]}" env -u XDG_STATE_HOME HOME="$dir" XDG_CONFIG_HOME="$dir/config" \
+  state_log="$dir/${2:-.local/state}/sarvel/sarvel.EPT"
+  local state=(-u XDG_STATE_HOME)
+  [ -z "${2:-}" ] || state=(XDG_STATE_HOME="$dir/$2")
+  "${as_nobody[@]}" env "${state[@]}" HOME="$dir" XDG_CONFIG_HOME="$dir/config" \
     XDG_RUNTIME_DIR="$dir/run" timeout 20 "$dir/bin/sarvel" /X >/dev/null 2>"$dir/err"
   run_status=$?
   run_err=$(head -1 "$dir/err")
@@ -110,15 +112,17 @@ blocked_read_only() { printf 'earlier\r\n' >"$1" && give_user "$1" && chmod 444 
 blocked_full_disk() { ln -s /dev/full "$1"; }
 blocked_folder_read_only() { chmod 555 "$(dirname "$1")"; }
 # A file of another owner fails to open as a read-only one does.
-for cause in folder read_only full_disk folder_read_only; do
-  logged_run "blocked_$cause"
+for run in folder read_only "full_disk state" "folder_read_only state"; do
+  read -r cause state <<<"$run"
+  logged_run "blocked_$cause" "$state"
+  where='~/.local/state'
+  [ -z "$state" ] || where='$XDG_STATE_HOME'
   beside="$dir/bin/sarvel.EPT"
   shape=$(stat -c '%F, %s bytes' "$beside" 2>/dev/null)
-  state_log="$dir/.local/state/sarvel/sarvel.EPT"
   lines=$(tr -d '\r' <"$state_log" 2>/dev/null | grep -c .)
   if [ "$run_status" = 0 ] && [ "$(protocols "$state_log")" = 1 ] && [ "$lines" = 18 ] &&
     tr -d '\r' <"$state_log" | grep -qP '^ {10}Prozedur / procedure:\tLoadConfig$'; then
-    pass "log blocked by ${cause//_/ }: the whole protocol is in ~/.local/state/sarvel/"
+    pass "log blocked by ${cause//_/ }: the whole protocol is in $where/sarvel/"
   else
     fail "log blocked by ${cause//_/ }: status $run_status '$run_err', $(protocols "$state_log") protocols, $lines lines in the state folder"
   fi

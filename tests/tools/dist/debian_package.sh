@@ -88,10 +88,6 @@ hack=$root/usr/libexec/xscreensaver/sarvel
 # The daemon refuses to run as root: as root, the test runs it as nobody.
 home=$tmp/home
 mkdir -p "$home"
-as_user=(env)
-if [ "$(id -u)" = 0 ]; then
-  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups env)
-fi
 # The server picks a free display itself and names it on descriptor 3.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
 xvfb_pid=$!
@@ -117,7 +113,7 @@ programs: \\
 
 EOF
 [ "$(id -u)" = 0 ] && chown -R 65534:65534 "$home"
-as_daemon_user() { "${as_user[@]}" HOME="$home" PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$DISPLAY" "$@"; }
+as_daemon_user() { "${as_nobody[@]}" env HOME="$home" PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$DISPLAY" "$@"; }
 daemon_log=$tmp/daemon.log
 as_daemon_user xscreensaver -no-splash -verbose >"$daemon_log" 2>&1 &
 daemon_pid=$!
@@ -134,7 +130,6 @@ daemon_window_of() {
     xprop -id "$w" _NET_WM_PID 2>/dev/null | grep -q "= $pid\$" && echo "$w"
   done
 }
-hack_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # run_kind KIND COMMAND...: the daemon blanks with COMMAND; the hack of KIND
 # runs in its window. Sets $pid and $window.
@@ -156,7 +151,7 @@ run_kind() {
 # end_kind: -deactivate, and the hack is gone well within the daemon's time.
 end_kind() {
   as_daemon_user xscreensaver-command -deactivate >/dev/null
-  poll 5 hack_ended "$pid" && pass "-deactivate ends the hack within 5 seconds" ||
+  poll 5 ended "$pid" && pass "-deactivate ends the hack within 5 seconds" ||
     fail "the hack (pid $pid) still runs 5 seconds after -deactivate"
 }
 
@@ -167,16 +162,12 @@ if run_kind blue -activate; then
 fi
 
 # ---- The desktop: the green root behind the leaves
-green_permille() {
-  convert "$1" -crop "$2" +repage -fuzz 3% -fill white -opaque '#00C000' -fill black +opaque white \
-    -format '%[fx:round(1000*mean)]' info: 2>/dev/null
-}
 if run_kind desktop -select 2; then
   shot "$shots/daemon-desktop-1.png"
   poll 10 moved_in "$shots/daemon-desktop-1.png" "$shots/daemon-desktop-2.png" "1024x768+0+0" &&
     pass "the desktop scene moves" || fail "the desktop scene did not move"
   grep -q "saved screenshot" "$daemon_log" || fail "the daemon's log has no saved screenshot"
-  sky=$(green_permille "$shots/daemon-desktop-2.png" "1024x500+0+0")
+  sky=$(colour_permille "$shots/daemon-desktop-2.png" "1024x500+0+0" '#00C000' 3)
   [ "${sky:-0}" -gt 600 ] && pass "the desktop's green shows behind the leaves ($sky per mille of the sky)" ||
     fail "the sky is not the desktop's green ($sky per mille)"
   end_kind
@@ -193,6 +184,6 @@ logs=$(find "$home" -name 'sarvel.EPT' 2>/dev/null)
   cat "$tmp/lintian.txt"
 } >"$shots/package.txt"
 as_daemon_user xscreensaver-command -exit >/dev/null 2>&1
-poll 5 hack_ended "$daemon_pid" && daemon_pid=""
+poll 5 ended "$daemon_pid" && daemon_pid=""
 cp "$daemon_log" "$shots/daemon.log"
 report_and_exit
