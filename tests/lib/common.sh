@@ -17,6 +17,10 @@ report_and_exit() {
   exit 0
 }
 
+# What needs an ordinary user runs, under root, as nobody: "${as_nobody[@]}" CMD.
+as_nobody=()
+[ "$(id -u)" = 0 ] && as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+
 running() { kill -0 "$1" 2>/dev/null; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
@@ -58,26 +62,32 @@ shot_window() { import -window "$1" "$2" 2>/dev/null; }
 size_of() { identify -format '%wx%h' "$1" 2>/dev/null; }
 # "r g b" of one pixel, 0..255.
 pixel() { convert "$1[1x1+$2+$3]" -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info: 2>/dev/null; }
-# Near-white pixels in a region (WxH+X+Y).
+# white_pixels FILE WxH+X+Y [FUZZ]: pixels in a region that are white within
+# FUZZ per cent (12); within 2, pure_white_pixels, the cores of the scene's
+# letters, which leaves and mushrooms hardly ever reach.
 white_pixels() {
-  convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque white -fill white -opaque white \
+  convert "$1" -crop "$2" +repage -fuzz "${3:-12}%" -fill black +opaque white -fill white -opaque white \
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
-# Pixels in a region that are white within 2%: the cores of the scene's
-# letters, which leaves and mushrooms hardly ever reach.
-pure_white_pixels() {
-  convert "$1" -crop "$2" +repage -fuzz 2% -fill black +opaque white -fill white -opaque white \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+pure_white_pixels() { white_pixels "$1" "$2" 2; }
+# colour_permille FILE WxH+X+Y COLOUR FUZZ: share of a region within FUZZ
+# per cent of COLOUR, in per mille.
+colour_permille() {
+  convert "$1" -crop "$2" +repage -fuzz "$4%" -fill '#00ff01' -opaque "$3" -fill black +opaque '#00ff01' \
+    -fill white -opaque '#00ff01' -format '%[fx:round(1000*mean)]' info: 2>/dev/null
 }
 # Share of a region that is not near black, in per mille.
 lit_permille() {
   convert "$1" -crop "$2" +repage -colorspace gray -threshold 6% -format '%[fx:round(1000*mean)]' info: 2>/dev/null
 }
-# color_permille SHOT REGION COLOR: share of the region in COLOR (within
-# 3%), in per mille.
-color_permille() {
-  convert "$1" -crop "$2" +repage -fuzz 3% -fill white -opaque "$3" -fill black +opaque white \
-    -format '%[fx:round(1000*mean)]' info: 2>/dev/null
+# A window whose picture is mostly not black: something is drawn in it.
+window_lit() {
+  local file lit
+  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
+  shot_window "$1" "$file"
+  lit=$(lit_permille "$file" "$(size_of "$file")+0+0")
+  rm -f "$file"
+  [ "${lit:-0}" -gt 500 ]
 }
 # differing SHOT1 REGION1 SHOT2 REGION2: pixels that differ between two
 # regions of one size.
@@ -90,51 +100,82 @@ differing() {
   rm -rf "$parts"
 }
 
+# Protocols in the log FILE (default $log).
+protocols() { if [ -f "${1:-$log}" ]; then grep -c 'F E H L E R' "${1:-$log}"; else echo 0; fi; }
+# check_protocol MODULE PROCEDURE ERROR LINE [ROW...]: the log ($log) holds
+# exactly one complete protocol, 18 lines each ending in CR LF, with these
+# rows (regular expressions) and a line matching each ROW.
+check_protocol() {
+  local n text row
+  n=$(protocols)
+  [ "$n" = 1 ] && pass "one protocol" || fail "expected one protocol, found $n"
+  [ -f "$log" ] || return
+  text=$(tr -d '\r' <"$log")
+  [ "$(grep -c . <<<"$text")" = 18 ] || fail "the protocol has $(grep -c . <<<"$text") lines, not 18"
+  [ "$(grep -c $'\r$' "$log")" = "$(wc -l <"$log")" ] || fail "not every line ends in CR LF"
+  for row in "Modul:\t$1" "Prozedur / procedure:\t$2" "Fehler-Nr / error :\t$3" "Zeile / Line:\t$4" "${@:5}"; do
+    grep -qP "^ {10}$row\$" <<<"$text" || fail "no row '$row'"
+  done
+}
+
 # rect_parts WxH+X+Y: "W H X Y".
 rect_parts() {
   local w=${1%%x*} rest=${1#*x}
   echo "$w ${rest%%+*} $(cut -d+ -f2 <<<"$rest") $(cut -d+ -f3 <<<"$rest")"
 }
 
-# A window whose picture is mostly not black: something is drawn in it.
-window_lit() {
-  local file lit
-  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
-  shot_window "$1" "$file"
-  lit=$(lit_permille "$file" "$(size_of "$file")+0+0")
-  rm -f "$file"
-  [ "${lit:-0}" -gt 500 ]
-}
-
 screen_size() { xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'; }
 
-# A frame of the scene drawn in each region: the web address, which every
-# setting shows and which a frame draws last, stands in its bottom right
-# corner.
-scene_drawn_in() {
-  local shot=$1 w h x y
-  shift
-  local rect
-  for rect in "$@"; do
-    read -r w h x y < <(rect_parts "$rect")
-    [ "$(pure_white_pixels "$shot" "300x24+$((x + w - 300))+$((y + h - 24))")" -gt 40 ] 2>/dev/null || return 1
-  done
-}
 # wait_scene SECONDS RECT...: until a screenshot shows a scene drawn in
-# every region.
+# every region (shot_shows_scene): the web address, which every setting
+# shows and which a frame draws last, stands in its bottom right corner.
 wait_scene() {
   local limit=$1
   shift
   poll "$limit" shot_shows_scene "$@"
 }
 shot_shows_scene() {
-  local file
+  local file rect w h x y drawn=0
   file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
   shot "$file"
-  scene_drawn_in "$file" "$@"
-  local drawn=$?
+  for rect in "$@"; do
+    read -r w h x y < <(rect_parts "$rect")
+    [ "$(pure_white_pixels "$file" "300x24+$((x + w - 300))+$((y + h - 24))")" -gt 40 ] 2>/dev/null || drawn=1
+  done
   rm -f "$file"
   return $drawn
+}
+
+# The pointer's place as "X Y"; pointer_rests X Y: put at (X, Y) and found there.
+pointer_place() {
+  xdotool getmouselocation --shell | awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }'
+}
+pointer_rests() {
+  xdotool mousemove "$1" "$2"
+  [ "$(pointer_place)" = "$1 $2" ]
+}
+# start_over X Y ARGS...: a run (start_saver ARGS) started over the pointer
+# resting at (X, Y), until its window shows and a frame is drawn; start_scene
+# ARGS...: the same over the middle of the screen. The sourcing script
+# defines start_saver and wait_window.
+start_over() {
+  local x=$1 y=$2
+  shift 2
+  if ! pointer_rests "$x" "$y"; then
+    fail "the pointer does not stay at $x,$y"
+    return 1
+  fi
+  start_saver "$@"
+  if ! wait_window 15 Sarvel; then
+    fail "no scene window appeared for '$*'"
+    return 1
+  fi
+  scene_shows
+}
+start_scene() {
+  local w h
+  read -r w h < <(screen_size)
+  start_over $((w / 2)) $((h / 2)) "$@"
 }
 
 # scene_shows: until a frame is drawn over the whole screen (10 seconds at

@@ -9,7 +9,24 @@ set -u
 src=$(cd "$1" && pwd)
 build=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
-words() { awk -f "$here/command_words.awk" "$@"; }
+words() { bash "$here/command_words.sh" "$src" "$@"; }
+# unlisted KNOWN FOUND: "WHERE<TAB>WORD" for every program run in FOUND that
+# is not in KNOWN nor a function that can run there: one of its own script,
+# of a script that this one sources or of one that sources it, at any depth.
+unlisted() {
+  awk -F'\t' 'FNR == NR { known[$0] = 1; next }
+    $1 == "function" { defined[$3, $2] = 1 }
+    $1 == "source" { from[++edges] = $3; to[edges] = $2 }
+    $1 == "run" && !($2 in known) { word[++n] = $2; where[n] = $3 }
+    END { for (i = 1; i <= n; i++) { f = where[i]; sub(/:[0-9]+$/, "", f); if (!near(f, word[i])) print where[i] "\t" word[i] } }
+    function near(f, w,    reach, k, grew, g) {
+      reach[f] = 1
+      do { grew = 0; for (k = 1; k <= edges; k++) if ((to[k] in reach) && !(from[k] in reach)) reach[from[k]] = grew = 1 } while (grew)
+      do { grew = 0; for (k = 1; k <= edges; k++) if ((from[k] in reach) && !(to[k] in reach)) reach[to[k]] = grew = 1 } while (grew)
+      for (g in reach) if ((g, w) in defined) return 1
+      return 0
+    }' "$1" "$2"
+}
 failures=0
 fail() {
   echo "FAIL: $*"
@@ -39,10 +56,18 @@ list=(twentythree "$(twentyfour)")
 (( n = $(twentyfive) + 1 ))
 ./own/program; /usr/bin/twentysix; helper
 SAMPLE
-got=$(words "$sample" | awk -F'\t' '{ print $2 }' | tr '\n' ' ')
-want="helper one two five four six seven eight exec nine ten timeout eleven read twelve env thirteen \
-fifteen cat twentyone echo twentyfour twentyfive twentysix helper "
+got=$(words "$sample" | awk -F'\t' '{ print $2 }' | sort | tr '\n' ' ')
+want=$(tr ' ' '\n' <<<"helper one two four five six seven eight exec nine ten timeout eleven read twelve env thirteen
+fifteen cat echo twentyone twentyfour twentyfive twentysix helper" | sort | tr '\n' ' ')
 [ "$got" = "$want" ] || fail "the reader of command words found '$got', not '$want'"
+# A function is known only where it can run.
+mkdir "$tmp/scope"
+printf 'stat() { :; }\n' >"$tmp/scope/other.sh"
+printf 'own() { :; }\nsource "$here/lib.sh"\nhelper; stat\n' >"$tmp/scope/main.sh"
+printf 'helper() { own; }\n' >"$tmp/scope/lib.sh"
+(compgen -b; compgen -k) >"$tmp/builtins"
+got=$(words "$tmp/scope/"*.sh | unlisted "$tmp/builtins" - | cut -f2 | tr '\n' ' ')
+[ "$got" = "stat " ] || fail "a function counts outside the scripts it can run in: unlisted '$got', not 'stat '"
 
 # 2. The programs run, and where.
 listed=$(bash "$src/tools/check-programs.sh" --programs)
@@ -55,8 +80,8 @@ while IFS= read -r -d '' f; do
   esac
 done < <(find "$src/tests" "$src/tools" "$src/.ci" -type f -print0 2>/dev/null)
 [ "${#scripts[@]}" -ge 10 ] || fail "only ${#scripts[@]} scripts found under $src"
-words "${scripts[@]}" >"$found"
-words -v makefile=1 "$src/Makefile" >>"$found"
+words "${scripts[@]}" >"$found" || fail "the reader of command words could not read every script"
+words --makefile "$src/Makefile" >>"$found" || fail "the reader of command words could not read the Makefile"
 # The command words of CMake's COMMAND lists that are not our own targets.
 targets=$(grep -rhoE --include=CMakeLists.txt --include='*.cmake' --exclude-dir=build --exclude-dir=.git \
   '(add_executable\(|NAME )[A-Za-z0-9_-]+' "$src" |
@@ -83,32 +108,32 @@ grep -rnoE --include='*.cpp' --include='*.h' '\b(popen|system|exec[lv]p?e?)\( *"
     printf 'run\t%s\t%s:%s\n' "${word##*/}" "$file" "$line"
   done >>"$found"
 
-# 3. Each program found is a builtin, a function of the scripts, or listed.
-(compgen -b; compgen -k; echo "$listed") >"$found.known"
+# 3. Each program found is a builtin, a function that can run there, or
+#    listed, and listed once.
+(cat "$tmp/builtins"; echo "$listed") >"$found.known"
 programs=$(awk -F'\t' '$1 == "run" { n++ } END { print n + 0 }' "$found")
 while IFS=$'\t' read -r where word; do
   fail "$where runs $word, which is not on tools/programs.txt"
-done < <(awk -F'\t' 'FNR == NR { known[$0] = 1; next }
-  $1 == "function" { known[$2] = 1 }
-  $1 == "run" { word[++n] = $2; where[n] = $3 }
-  END { for (i = 1; i <= n; i++) if (!(word[i] in known)) print where[i] "\t" word[i] }' "$found.known" "$found")
+done < <(unlisted "$found.known" "$found")
+[ -z "$(sort <<<"$listed" | uniq -d)" ] || fail "listed twice: $(sort <<<"$listed" | uniq -d | tr '\n' ' ')"
 [ "$programs" -ge 100 ] || fail "only $programs program calls found: the reader misses commands"
 
 # 4. The check that make test runs first: all there on this machine, and a
-#    copy of the list with a program and a file that are nowhere names both
-#    with their packages and fails.
+#    copy of the list with one program or one file that is nowhere names it
+#    with its package and fails.
 bash "$src/tools/check-programs.sh" >"$tmp/check.out" || fail "tools/check-programs.sh: $(cat "$tmp/check.out")"
 mkdir "$tmp/tools"
-cp "$src/tools/check-programs.sh" "$src/tools/programs.txt" "$tmp/tools/"
-printf '%s\n' 'sarvel-no-such-program  sarvel-no-such-package  a test' '/no/such/file*.h  sarvel-no-such-dev  a test' \
-  >>"$tmp/tools/programs.txt"
-bash "$tmp/tools/check-programs.sh" >"$tmp/check.out"
-status=$?
-want="missing program sarvel-no-such-program: install the Debian package sarvel-no-such-package
-missing file /no/such/file*.h: install the Debian package sarvel-no-such-dev
-2 missing; 'make deps' installs the packages of tools/programs.txt."
-[ "$status" = 1 ] && [ "$(cat "$tmp/check.out")" = "$want" ] ||
-  fail "with two rows missing the check ended with $status and said: $(cat "$tmp/check.out")"
+cp "$src/tools/check-programs.sh" "$tmp/tools/"
+for row in 'program sarvel-no-such-program sarvel-no-such-package' 'file /no/such/file*.h sarvel-no-such-dev'; do
+  read -r kind what package <<<"$row"
+  { cat "$src/tools/programs.txt"; echo "$what  $package  a test"; } >"$tmp/tools/programs.txt"
+  bash "$tmp/tools/check-programs.sh" >"$tmp/check.out"
+  status=$?
+  want="missing $kind $what: install the Debian package $package
+1 missing; 'make deps' installs the packages of tools/programs.txt."
+  [ "$status" = 1 ] && [ "$(cat "$tmp/check.out")" = "$want" ] ||
+    fail "with one $kind missing the check ended with $status and said: $(cat "$tmp/check.out")"
+done
 packages=$(bash "$tmp/tools/check-programs.sh" --packages)
 grep -qx sarvel-no-such-dev <<<"$packages" && grep -qx 'wine32:i386' <<<"$packages" &&
   [ -z "$(uniq -d <<<"$packages")" ] || fail "the package list for make deps: $(tr '\n' ' ' <<<"$packages")"

@@ -285,10 +285,6 @@ std::string Joined(const std::vector<std::string>& lines) {
 const wchar_t* const kFaces[] = {nullptr, L"MS Sans Serif", L"Tahoma", L"DejaVu Sans"};
 const int kDpis[] = {96, 120, 144, 192};
 
-std::string FaceName(const wchar_t* face) {
-  return face ? win32::Narrow(face) : "the system's message font";
-}
-
 using MisfitsAt = std::function<std::vector<std::string>(HWND window, int dpi)>;
 
 // A view of each message face, its texts measured at the system's
@@ -302,7 +298,7 @@ void ExpectEveryTextToFit(const MisfitsAt& misfits) {
     view.Create();
     HWND window = reinterpret_cast<HWND>(view.handle());
     ASSERT_NE(window, nullptr);
-    SCOPED_TRACE(FaceName(face));
+    SCOPED_TRACE(face ? win32::Narrow(face) : "the system's message font");
     EXPECT_EQ(Joined(misfits(window, int(win32::DpiOf(window)))), "")
         << "at the system's resolution";
     for (int dpi : kDpis) {

@@ -21,8 +21,8 @@
 #include "app/dialogs/info_form.h"
 #include "app/maker.h"
 #include "frontends/win32/dialog_ids.h"
+#include "frontends/win32/window_base.h"
 #include "tests/frontends/win32/driver_support.h"
-#include "tests/frontends/win32/screensaver_flag.h"
 
 namespace {
 
@@ -50,12 +50,8 @@ std::wstring ClassOf(HWND w) {
 
 // The system starts the dialog for "Settings": however it is closed, the
 // screen saver stays switched on.
-void SwitchScreenSaverOn(const char* when) {
-  Check(e2e::SwitchScreenSaverOn(), std::string("screen-saver activation is on before ") + when);
-}
 void ExpectScreenSaverStillOn(const char* when) {
-  Check(e2e::ScreenSaverActive() == 1,
-        std::string("screen-saver activation is still on after ") + when);
+  Check(ScreenSaverActive() == 1, std::string("screen-saver activation is still on after ") + when);
 }
 
 // ---------------------------------------------------------------- the saver process
@@ -85,33 +81,23 @@ class Saver : public SaverProcess {
 };
 
 bool Gone(HWND w) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-    if (!IsWindow(w)) return true;
-    Sleep(50);
-  }
-  return false;
+  return PumpUntil(kWaitMs, [&] { return !IsWindow(w); });
 }
 
 void Click(HWND button) {
   SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
-int DpiOfWindow(HWND w) {
-  using Fn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi = reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (get_dpi) {
-    if (const UINT dpi = get_dpi(w)) return int(dpi);
-  }
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(nullptr, dc);
-  return dpi;
-}
-
 int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
 bool Near(long a, long b, long tolerance = 1) { return a - b <= tolerance && b - a <= tolerance; }
+
+bool Centred(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return Near((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 40) &&
+         Near((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 40);
+}
 
 // Where a child stands in its parent's client area.
 RECT PlaceOf(HWND child, HWND parent) {
@@ -163,12 +149,32 @@ void CheckWindowFrame(HWND dialog, int dpi) {
   Check(Near(client.right, Px(kConfigClientWidth, dpi)) &&
             Near(client.bottom, Px(kConfigClientHeight, dpi)),
         "client area of 7455 x 4650 twips");
-  RECT window{};
-  GetWindowRect(dialog, &window);
-  const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
-  const int mid_x = (window.left + window.right) / 2, mid_y = (window.top + window.bottom) / 2;
-  Check(Near(mid_x, screen_w / 2, 40) && Near(mid_y, screen_h / 2, 40),
-        "the dialog is centred on the screen");
+  Check(Centred(dialog), "the dialog is centred on the screen");
+}
+
+// The window class and style the control's kind is made with.
+bool IsOfKind(HWND w, const ConfigControlDesign& design) {
+  const std::wstring cls = ClassOf(w);
+  const LONG style = GetWindowLongW(w, GWL_STYLE), type = style & BS_TYPEMASK;
+  switch (design.kind) {
+    case ControlKind::kFrame:
+      return cls == L"button" && type == BS_GROUPBOX;
+    case ControlKind::kLabel:
+      return cls == L"static";
+    case ControlKind::kHScrollBar:
+      return cls == L"scrollbar" && !(style & SBS_VERT);
+    case ControlKind::kVScrollBar:
+      return cls == L"scrollbar" && (style & SBS_VERT);
+    case ControlKind::kCheckBox:
+      return cls == L"button" && type == BS_CHECKBOX;
+    case ControlKind::kOptionButton:
+      return cls == L"button" && type == BS_RADIOBUTTON;
+    case ControlKind::kButton:
+      return cls == L"button" && type == (design.picture ? BS_OWNERDRAW : BS_PUSHBUTTON);
+    case ControlKind::kTextBox:
+      return cls == L"edit" && (style & ES_READONLY);
+  }
+  return false;
 }
 
 void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) {
@@ -188,38 +194,7 @@ void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) 
       Check(false, name + " exists");
       continue;
     }
-    const std::wstring cls = ClassOf(w);
-    const LONG style = GetWindowLongW(w, GWL_STYLE);
-    const LONG type = style & BS_TYPEMASK;
-    bool kind_ok = false;
-    switch (design.kind) {
-      case ControlKind::kFrame:
-        kind_ok = cls == L"button" && type == BS_GROUPBOX;
-        break;
-      case ControlKind::kLabel:
-        kind_ok = cls == L"static";
-        break;
-      case ControlKind::kHScrollBar:
-        kind_ok = cls == L"scrollbar" && !(style & SBS_VERT);
-        break;
-      case ControlKind::kVScrollBar:
-        kind_ok = cls == L"scrollbar" && (style & SBS_VERT);
-        break;
-      case ControlKind::kCheckBox:
-        kind_ok = cls == L"button" && type == BS_CHECKBOX;
-        break;
-      case ControlKind::kOptionButton:
-        kind_ok = cls == L"button" && type == BS_RADIOBUTTON;
-        break;
-      case ControlKind::kButton:
-        kind_ok =
-            cls == L"button" && (design.picture ? type == BS_OWNERDRAW : type == BS_PUSHBUTTON);
-        break;
-      case ControlKind::kTextBox:
-        kind_ok = cls == L"edit" && (style & ES_READONLY);
-        break;
-    }
-    Check(kind_ok, name + " is a control of its kind");
+    Check(IsOfKind(w, design), name + " is a control of its kind");
     const TwipRect place = WindowPlace(design.id);
     ExpectPlace(w, dialog, place.left, place.top, place.width, place.height, dpi, name);
   }
@@ -248,11 +223,11 @@ void CheckControls(HWND dialog, int dpi, const std::vector<Expected>& expected) 
 void DefaultThenOk(const std::wstring& scr) {
   std::printf("-- load, Default, OK\n");
   WriteSettings(EverySetting({L"3", L"2.5", L"0", L"1", L"0", L"1200", L"2", L""}));
-  SwitchScreenSaverOn("OK");
+  Check(SwitchScreenSaverOn(), "screen-saver activation is on before OK");
   Saver saver(scr);
   HWND dialog = FindConfig(saver);
   if (!dialog) return;
-  const int dpi = DpiOfWindow(dialog);
+  const int dpi = int(DpiOf(dialog));
   CheckWindowFrame(dialog, dpi);
   using C = ConfigControl;
   CheckControls(dialog, dpi,
@@ -270,26 +245,14 @@ void DefaultThenOk(const std::wstring& scr) {
                  {C::kPictureOption, true, 0, nullptr},
                  {C::kRandomBox, true, 0, nullptr},
                  {C::kPicturePathBox, false, -1, ""},
-                 {C::kChoosePictureButton, false, -1, nullptr},
-                 {C::kOkButton, true, -1, nullptr},
-                 {C::kDefaultsButton, true, -1, nullptr},
-                 {C::kBackgroundFrame, true, -1, nullptr}});
+                 {C::kChoosePictureButton, false, -1, nullptr}});
   ExpectSettings({{L"Background", L"2"}}, "after loading");
 
   Click(Control(dialog, C::kDefaultsButton));
+  // What Default shows is the dialog's own (its tests pin it); here, that it
+  // writes the kind at once and the label shows new text.
   ExpectSettings({{L"Background", L"6"}, {L"maxL", L"3"}}, "right after Default");
-  for (C bar : {C::kLeafCountSlider, C::kSpeedSlider})
-    Check(SendMessageW(Control(dialog, bar), SBM_GETPOS, 0, 0) == 50,
-          "Default puts the sliders at 50");
   Check(TextOf(Control(dialog, C::kMinutesLabel)) == L"10", "Default shows 10 minutes");
-  Check(SendMessageW(Control(dialog, C::kMinutesSpinner), SBM_GETPOS, 0, 0) == 90,
-        "Default puts the spinner at 90");
-  Check(IsWindowEnabled(Control(dialog, C::kMinutesSpinner)), "Default enables the spinner");
-  for (C box : {C::kShowDateBox, C::kShowTimeBox, C::kRestartBox, C::kRandomBox})
-    Check(SendMessageW(Control(dialog, box), BM_GETCHECK, 0, 0) == BST_CHECKED,
-          "Default ticks the boxes");
-  for (C option : kBackgroundOptions)
-    Check(!IsWindowEnabled(Control(dialog, option)), "Random disables the options");
 
   Click(Control(dialog, C::kOkButton));
   Check(saver.Exits(), "OK ends the configuration run");
@@ -302,7 +265,7 @@ void CloseBox(const std::wstring& scr) {
   std::printf("-- close box\n");
   const Settings stored = EverySetting({L"4", L"7", L"1", L"0", L"1", L"300", L"6", L""});
   WriteSettings(stored);
-  SwitchScreenSaverOn("the close box");
+  Check(SwitchScreenSaverOn(), "screen-saver activation is on before the close box");
   Saver saver(scr);
   HWND dialog = FindConfig(saver);
   if (!dialog) return;
@@ -320,10 +283,8 @@ void CloseBox(const std::wstring& scr) {
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   Check(saver.Exits(), "the close box ends the configuration run");
   ExpectScreenSaverStillOn("the close box");
-  Settings after = stored;
-  for (auto& entry : after)
-    if (std::wstring(entry.first) == L"Background") entry.second = L"4";
-  ExpectSettings(after, "after the close box");
+  ExpectSettings(EverySetting({L"4", L"7", L"1", L"0", L"1", L"300", L"4", L""}),
+                 "after the close box");
 }
 
 // "&Info..." and the about box over the dialog.
@@ -338,7 +299,7 @@ void AboutBox(const std::wstring& scr) {
   HWND about = saver.Find(kInfoWindowClass, nullptr);
   Check(about != nullptr, "the about box appears");
   if (!about) return;
-  const int dpi = DpiOfWindow(about);
+  const int dpi = int(DpiOf(about));
   Check(!IsWindowEnabled(dialog), "the settings dialog takes no input while the about box is up");
   const LONG style = GetWindowLongW(about, GWL_STYLE);
   Check((style & WS_CAPTION) != WS_CAPTION && !(style & WS_SYSMENU),
@@ -346,19 +307,12 @@ void AboutBox(const std::wstring& scr) {
   Check(GetWindow(about, GW_OWNER) != nullptr &&
             !(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_APPWINDOW),
         "the about box has no task-bar button");
-  RECT client{}, window{};
+  RECT client{};
   GetClientRect(about, &client);
-  GetWindowRect(about, &window);
   Check(Near(client.right, Px(kInfoClientWidth, dpi)) &&
             Near(client.bottom, Px(kInfoClientHeight, dpi)),
         "about box client area of 5340 x 4935 twips");
-  const int twips_w = MulDiv(GetSystemMetrics(SM_CXSCREEN), 1440, dpi);
-  const int twips_h = MulDiv(GetSystemMetrics(SM_CYSCREEN), 1440, dpi);
-  const int outer_w = MulDiv(window.right - window.left, 1440, dpi);
-  const int outer_h = MulDiv(window.bottom - window.top, 1440, dpi);
-  Check(Near(window.left, Px(CentredEdge(twips_w, outer_w), dpi), 2) &&
-            Near(window.top, Px(CentredEdge(twips_h, outer_h), dpi), 2),
-        "the about box is centred on the screen");
+  Check(Centred(about), "the about box is centred on the screen");
 
   const std::pair<InfoControl, std::string> labels[] = {
       {InfoControl::kTitle, "Sarvel"},
@@ -401,8 +355,8 @@ void ChooseInFileDialog(HWND chooser, const std::wstring& path) {
   Check(Gone(chooser), "Open closes the file-open dialog");
 }
 
-// The path box shows the picture and nothing else: typing into it changes
-// nothing, and choosing the picture it names shows that name.
+// The path box shows the picture (typing cannot change it: it is read-only),
+// and choosing the picture it names shows that name.
 void PathBoxShowsThePicture(const std::wstring& scr) {
   std::printf("-- path box\n");
   wchar_t temp[MAX_PATH] = {};
@@ -419,11 +373,6 @@ void PathBoxShowsThePicture(const std::wstring& scr) {
     HWND box = Control(dialog, C::kPicturePathBox);
     Check(TextOf(box) == picture,
           "the path box shows the picture: \"" + Narrow(TextOf(box)) + "\"");
-    Check(IsWindowEnabled(box), "the path box is enabled for a custom picture");
-    for (wchar_t key : {wchar_t(VK_BACK), wchar_t(VK_BACK), L'x', L'y'})
-      SendMessageTimeoutW(box, WM_CHAR, key, 1, SMTO_ABORTIFHUNG, 2000, nullptr);
-    Check(TextOf(box) == picture,
-          "typing leaves the path box as it was: \"" + Narrow(TextOf(box)) + "\"");
 
     // Posted: the click's handler waits for the chooser.
     PostMessageW(Control(dialog, C::kChoosePictureButton), BM_CLICK, 0, 0);

@@ -9,11 +9,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "frontends/win32/text.h"
+
 namespace sarvel::e2e {
+
+using win32::Narrow;
+using win32::Widen;
 
 inline int g_failed = 0;
 
@@ -54,23 +58,6 @@ bool PumpUntil(DWORD ms, Condition done) {
     Sleep(1);
   }
   return true;
-}
-
-inline std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring out(size_t(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), n);
-  return out;
-}
-
-inline std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
 }
 
 // Wine hands a Unix path through unchanged; its Z: drive is the root.
@@ -161,6 +148,54 @@ struct SaverProcess {
   }
 };
 
+// The system's screen-saver activation as a fresh process sees it (a
+// process keeps the value it read first): screensaver_flag.exe beside this
+// program run with `argument`, and its exit status: 1 on, 0 off, 2 refused,
+// -1 not run.
+inline int RunScreenSaverFlag(const std::wstring& argument) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring path = self;
+  const SaverProcess flag(path.substr(0, path.find_last_of(L"\\/") + 1) + L"screensaver_flag.exe",
+                          argument);
+  DWORD status = DWORD(-1);
+  if (flag.EndsWithin(20000)) GetExitCodeProcess(flag.pi.hProcess, &status);
+  return int(status);
+}
+inline int ScreenSaverActive() { return RunScreenSaverFlag(L""); }
+// Switched on, so that a check starts from a known state; true when a fresh
+// process then sees it on.
+inline bool SwitchScreenSaverOn() {
+  return RunScreenSaverFlag(L"on") == 1 && ScreenSaverActive() == 1;
+}
+
+// A stand-in for the display settings: a window with a 152 x 112 preview
+// area, of a class whose messages `proc` handles.
+struct PreviewHost {
+  static constexpr int kAreaW = 152, kAreaH = 112;
+  static constexpr wchar_t kClass[] = L"SarvelPreviewHost";
+  HWND frame = nullptr, area = nullptr;
+  PreviewHost(WNDPROC proc, COLORREF colour) {
+    WNDCLASSW wc{};
+    if (!GetClassInfoW(GetModuleHandleW(nullptr), kClass, &wc)) {
+      wc.lpfnWndProc = proc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = kClass;
+      wc.hbrBackground = CreateSolidBrush(colour);
+      RegisterClassW(&wc);
+    }
+    frame = CreateWindowExW(0, kClass, L"Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                            40, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    area = CreateWindowExW(0, kClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 60, 60, kAreaW,
+                           kAreaH, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  ~PreviewHost() {
+    if (IsWindow(frame)) DestroyWindow(frame);
+  }
+  PreviewHost(const PreviewHost&) = delete;
+  PreviewHost& operator=(const PreviewHost&) = delete;
+};
+
 struct WindowsFound {
   DWORD pid;
   bool top_level;
@@ -185,17 +220,13 @@ inline std::vector<HWND> WindowsOf(DWORD pid, HWND parent = nullptr) {
   return found.windows;
 }
 
-inline std::vector<HWND> VisibleWindows(const SaverProcess& p) {
-  return WindowsOf(p.pi.dwProcessId);
-}
-
 // The first visible window of `p` within `ms`; nullptr when none came or
 // the process ended.
 inline HWND WaitForWindow(const SaverProcess& p, DWORD ms) {
   HWND found = nullptr;
   PumpUntil(ms, [&] {
     if (!p.Running()) return true;
-    const std::vector<HWND> w = VisibleWindows(p);
+    const std::vector<HWND> w = WindowsOf(p.pi.dwProcessId);
     if (!w.empty()) found = w.front();
     return found != nullptr;
   });

@@ -61,10 +61,6 @@ dpi_restore() {
 
 reg_clear() { wine reg delete 'HKCU\Software\Sarvel' /f >/dev/null 2>&1 || true; }
 reg_set() { wine reg add 'HKCU\Software\Sarvel\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
-reg_get() {
-  wine reg query 'HKCU\Software\Sarvel\Settings' /v "$1" 2>/dev/null | tr -d '\r' |
-    awk -v k="$1" '$1 == k { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
-}
 
 # The system's screen-saver activation as a fresh process sees it (1 or 0),
 # through $flag_exe (screensaver_flag.cpp beside this file); and switching it on, so
@@ -95,24 +91,6 @@ wait_end() { poll "$1" ended "$2"; }
 # Waits up to $1 seconds for a visible window whose name is exactly $2; sets
 # $win.
 wait_window() { poll "$1" window_shows "$2"; }
-
-protocols() { [ -f "$log" ] && grep -c 'F E H L E R' "$log" || echo 0; }
-
-# Checks that the log holds exactly one protocol with these rows:
-# check_protocol MODULE PROCEDURE ERROR-ROW-REGEX [LINE]
-check_protocol() {
-  local n
-  n=$(protocols)
-  [ "$n" = 1 ] && pass "one protocol" || fail "expected one protocol, found $n"
-  [ -f "$log" ] || return
-  local text
-  text=$(tr -d '\r' <"$log")
-  grep -qP "^ {10}Modul:\t$1\$" <<<"$text" || fail "module row is not $1"
-  grep -qP "^ {10}Prozedur / procedure:\t$2\$" <<<"$text" || fail "procedure row is not $2"
-  grep -qP "^ {10}Fehler-Nr / error :\t$3\$" <<<"$text" || fail "error row does not match $3"
-  [ -z "${4:-}" ] || grep -qP "^ {10}Zeile / Line:\t$4\$" <<<"$text" || fail "line row is not $4"
-  [ "$(grep -c $'\r$' "$log")" = "$(wc -l <"$log")" ] || fail "not every line ends in CR LF"
-}
 
 # Ends every Wine process of the prefix, and waits until the server and the
 # savers started here are gone.

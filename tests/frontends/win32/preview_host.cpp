@@ -15,15 +15,13 @@
 #include <vector>
 
 #include "tests/frontends/win32/driver_support.h"
-#include "tests/frontends/win32/screensaver_flag.h"
 
 namespace {
 
 using namespace sarvel::e2e;
 
-constexpr int kAreaW = 152;
-constexpr int kAreaH = 112;
-constexpr COLORREF kHostColour = RGB(255, 0, 255);
+constexpr int kAreaW = PreviewHost::kAreaW;
+constexpr int kAreaH = PreviewHost::kAreaH;
 
 std::vector<uint32_t> received;  // width, height, pixels
 
@@ -59,34 +57,20 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const bool colon = std::wstring(argv[2]) == L"colon";
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = HostProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"SarvelTestHost";
-  wc.hbrBackground = CreateSolidBrush(kHostColour);
-  RegisterClassW(&wc);
-  HWND host =
-      CreateWindowExW(0, L"SarvelTestHost", L"Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                      40, 40, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
-  HWND area = CreateWindowExW(0, L"SarvelTestHost", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                              60, 60, kAreaW, kAreaH, host, nullptr, wc.hInstance, nullptr);
+  PreviewHost host(HostProc, RGB(255, 0, 255));  // magenta: pixels left unpainted
   Pump(300);
-  Check(sarvel::e2e::SwitchScreenSaverOn(), "screen-saver activation is on before the preview");
+  Check(SwitchScreenSaverOn(), "screen-saver activation is on before the preview");
 
-  wchar_t command[1024];
-  swprintf(command, 1024, L"\"%ls\" /p%lc%lu", argv[1], colon ? L':' : L' ',
-           static_cast<unsigned long>(reinterpret_cast<uintptr_t>(area)));
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(argv[1], command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  const SaverProcess saver(
+      argv[1], (colon ? L"/p:" : L"/p ") + std::to_wstring(reinterpret_cast<uintptr_t>(host.area)));
+  if (!saver.started) {
     std::printf("FAIL: cannot start the saver (%lu)\n", GetLastError());
     return 1;
   }
 
   std::vector<HWND> children;
   PumpUntil(10000, [&] {
-    children = WindowsOf(pi.dwProcessId, area);
+    children = WindowsOf(saver.pi.dwProcessId, host.area);
     return !children.empty();
   });
   Check(children.size() == 1, "one child window of the saver in the preview area");
@@ -101,11 +85,11 @@ int wmain(int argc, wchar_t** argv) {
           "the child is exactly the preview area's size");
     const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
     Check((style & WS_CHILD) && !(style & WS_POPUP), "a child window, no popup");
-    Check(GetParent(child) == area, "its parent is the preview area");
+    Check(GetParent(child) == host.area, "its parent is the preview area");
     std::vector<uint32_t> px;
     // Until it has painted its picture: many colours, not a cleared area.
     PumpUntil(5000, [&] {
-      px = AskImage(child, host);
+      px = AskImage(child, host.frame);
       return std::set<uint32_t>(px.begin(), px.end()).size() > 500;
     });
     Check(!px.empty(), "the child sent a copy of its 152 x 112 image");
@@ -144,13 +128,8 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
 
-  DestroyWindow(host);
-  const DWORD waited = WaitForSingleObject(pi.hProcess, 5000);
-  Check(waited == WAIT_OBJECT_0, "the saver ends within 5 seconds of the preview area going away");
-  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-  Check(sarvel::e2e::ScreenSaverActive() == 1,
-        "screen-saver activation is still on after the preview");
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  DestroyWindow(host.frame);
+  Check(saver.EndsWithin(5000), "the saver ends within 5 seconds of the preview area going away");
+  Check(ScreenSaverActive() == 1, "screen-saver activation is still on after the preview");
   return Report();
 }

@@ -23,11 +23,7 @@ done
 reg_set maxL abc
 start_saver /X
 wait_end 5 "$saver_pid" && pass "/X with maxL=abc ends" || fail "/X with maxL=abc still runs"
-check_protocol Saver LoadConfig '13 \(Type mismatch\)' 20
-if [ -f "$log" ]; then
-  tr -d '\r' <"$log" | grep -qP '^ {10}Sarvel  V2\.0\.457$' || fail "program line from the version resource"
-  tr -d '\r' <"$log" | grep -qP '^ {10}Plattform/Environment:\tWindows NT$' || fail "platform row"
-fi
+check_protocol Saver LoadConfig '13 \(Type mismatch\)' 20 'Sarvel  V2\.0\.457' 'Plattform/Environment:\tWindows NT'
 
 # A log that cannot be written beside the saver, on a full disk (a link to
 # /dev/full) or with its name taken by a folder: the whole protocol goes to
@@ -40,10 +36,8 @@ for cause in full-disk folder; do
   if [ $cause = full-disk ]; then ln -s /dev/full "$log"; else mkdir "$log"; fi
   start_saver /X
   wait_end 10 "$saver_pid" || fail "$cause: /X with maxL=abc still runs"
-  n=$(grep -c 'F E H L E R' "$fallback" 2>/dev/null)
-  lines=$(tr -d '\r' <"$fallback" 2>/dev/null | grep -c .)
-  [ "${n:-0}" = 1 ] && [ "$lines" = 18 ] && pass "$cause beside the saver: the whole protocol in %LOCALAPPDATA%" ||
-    fail "$cause beside the saver: ${n:-0} protocols, $lines lines in $fallback"
+  echo "$cause beside the saver: the protocol in %LOCALAPPDATA%"
+  log=$fallback check_protocol Saver LoadConfig '13 \(Type mismatch\)' 20
 done
 rm -rf "$log" "$fallback"
 reg_clear

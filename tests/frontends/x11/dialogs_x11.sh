@@ -1,15 +1,14 @@
 #!/bin/bash
 # The settings dialog and the about box of the native program (sarvel /C)
 # under Xvfb, driven from outside as a person would, with real pointer
-# clicks: the dialog opens centred at its size, the about box opens over it
-# centred and closes on OK, and Default then OK writes the reset values and
-# ends the program; settings options are refused with /C, and the file stays
-# as it was. Screenshots of both windows go to the screenshot folder.
-# (The widgets one by one, the close box and the choosers: gtk_dialogs_test.)
+# clicks: the dialog opens at its size, the about box opens over it drawn
+# and closes on OK, and Default then OK writes the reset values and ends the
+# program; settings options are refused with /C, and the file stays as it
+# was. Screenshots of both windows go to the screenshot folder. (Where they
+# stand, the widgets one by one and the choosers: gtk_dialogs_test.)
 # usage: dialogs_x11.sh SARVEL MAKE_WINDOW [screenshot folder]
 source "$(dirname "$0")/lib.sh"
 make_sandbox "$@"
-read -r W H < <(screen_size)
 # GTK keeps caches for the life of the process, which LeakSanitizer would
 # report; the session bus and the settings daemon are not there.
 export ASAN_OPTIONS=detect_leaks=0 NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
@@ -60,25 +59,20 @@ about_box_shows() {
 }
 about_box_gone() { [ -z "$(xdotool search --all --onlyvisible --pid "$saver_pid" --name '^$' 2>/dev/null)" ]; }
 # The title and "Freeware" on the disk's white label, in SHOT of the about box.
-label_white() { white_pixels "$1" "$(px 3735)x$(px 900)+$(px 840)+$(px 1200)"; }
 about_box_drawn() {
   local file white
   file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
   shot_window "$about" "$file"
-  white=$(label_white "$file")
+  white=$(white_pixels "$file" "$(px 3735)x$(px 900)+$(px 840)+$(px 1200)")
   rm -f "$file"
   [ "${white:-0}" -gt 2000 ]
 }
 
 # 1. Opens centred; the about box over it; screenshots of both.
-settings_clear
+rm -f "$settings"
 settings_set Background 1
 settings_set Restart 0
 if open_dialog; then
-  [ $((wx - (W - 497) / 2)) -ge -1 ] && [ $((wx - (W - 497) / 2)) -le 1 ] &&
-    [ $((wy - (H - 310) / 2)) -ge -1 ] && [ $((wy - (H - 310) / 2)) -le 1 ] &&
-    pass "centred on the screen" || fail "at $wx,$wy on a ${W}x$H screen"
-  [ "$(value_of Background)" = 1 ] && pass "the load writes kind 1" || fail "Background=$(value_of Background)"
   shot "$sandbox/dialog.png"
   convert "$sandbox/dialog.png" -crop "497x310+$wx+$wy" +repage "$shots/x11-settings-dialog.png"
   read -r r g b < <(pixel "$shots/x11-settings-dialog.png" "$minutes_x" "$minutes_y")
@@ -87,14 +81,9 @@ if open_dialog; then
   click_at "$info_x" "$info_y"
   if poll 5 about_box_shows; then
     pass "Info opens the 356 x 329 about box"
-    [ $((ax - (W - 356) / 2)) -ge -1 ] && [ $((ax - (W - 356) / 2)) -le 1 ] &&
-      [ $((ay - (H - 329) / 2)) -ge -1 ] && [ $((ay - (H - 329) / 2)) -le 1 ] &&
-      pass "the about box is centred" || fail "about box at $ax,$ay"
-    poll 5 about_box_drawn
+    poll 5 about_box_drawn && pass "the labels lie on the white label area" || fail "no white label area"
     shot "$sandbox/about.png"
     convert "$sandbox/about.png" -crop "356x329+$ax+$ay" +repage "$shots/x11-about-box.png"
-    white=$(label_white "$shots/x11-about-box.png")
-    [ "${white:-0}" -gt 2000 ] && pass "the labels lie on the white label area" || fail "white pixels: $white"
     xdotool mousemove $((ax + $(px 3427))) $((ay + $(px 4207))) click 1
     poll 5 about_box_gone && pass "OK closes the about box" || fail "the about box is still there"
     running "$saver_pid" && [ "$(count_windows "$caption" "$saver_pid")" = 1 ] &&
@@ -115,44 +104,30 @@ if open_dialog; then
 fi
 
 # 3. Settings options are for runs of the scene. With /C, in any spelling,
-#    they are refused at once: no dialog, and the settings file stays as it
-#    was, byte for byte, or absent when there was none. The dialog opened
-#    plainly shows the file's own values and, closed by the close box or by
-#    OK, leaves the file as it was.
-refused_runs=("-background blue -count 3 /C" "-count 3 /c" "-no-date /c:1234" "-speed 2 -time /C 5"
-  "-restart 0 /C" "-picture /pics/a.jpg /c" "-root -count 3 /C")
-refuse_all() {
-  local args
-  for args in "${refused_runs[@]}" "XSCREENSAVER_WINDOW=0x400001 -count 3 /C"; do
-    eval "set -- $args"
-    [ "${1%%=*}" = XSCREENSAVER_WINDOW ] && export "$1" && shift
-    timeout 5 "$exe" "$@" >/dev/null 2>"$sandbox/refused.err"
-    s=$?
-    unset XSCREENSAVER_WINDOW
-    [ $s = 2 ] && grep -q '/C' "$sandbox/refused.err" ||
-      fail "'$args': status $s, '$(head -1 "$sandbox/refused.err")'"
-  done
-}
+#    they are refused at once: no dialog, and no settings file is written.
+#    The dialog opened plainly shows the file's own values and OK leaves the
+#    file as it was, byte for byte. (The close box: gtk_dialogs_test.)
 rm -rf "$XDG_CONFIG_HOME/sarvel"
-refuse_all
+for args in "-background blue -count 3 /C" "-no-date /c:1234" "-speed 2 -time /C 5" \
+  "XSCREENSAVER_WINDOW=0x400001 -root -count 3 /C"; do
+  eval "set -- $args"
+  [ "${1%%=*}" = XSCREENSAVER_WINDOW ] && export "$1" && shift
+  timeout 5 "$exe" "$@" >/dev/null 2>"$sandbox/refused.err"
+  s=$?
+  unset XSCREENSAVER_WINDOW
+  [ $s = 2 ] && grep -q '/C' "$sandbox/refused.err" || fail "'$args': status $s, '$(head -1 "$sandbox/refused.err")'"
+done
 [ ! -e "$settings" ] && pass "settings options with /C are refused and write no file" ||
   fail "a settings file appeared: $(tr '\n' ' ' <"$settings")"
 mkdir -p "$XDG_CONFIG_HOME/sarvel"
 printf '[Settings]\nmaxL=5\nSpeedL=3\nDate=0\nTime=1\nRestart=1\nrTime=1200\nBackground=3\nPicFile=\n' >"$settings"
 kept=$(sha256sum <"$settings")
-refuse_all
-[ "$(sha256sum <"$settings")" = "$kept" ] && pass "refused with a file: the file is unchanged" ||
-  fail "the file changed: $(tr '\n' ' ' <"$settings")"
-host_start 1 1
-for close in box OK; do
-  if open_dialog; then
-    if [ $close = box ]; then host_cmd "close $win" >/dev/null; else click_at "$ok_x" "$ok_y"; fi
-    wait_end 10 "$saver_pid" || fail "the dialog still runs after closing by $close"
-    [ "$(sha256sum <"$settings")" = "$kept" ] && pass "the dialog closed by $close leaves the file as it was" ||
-      fail "closed by $close, the file became: $(tr '\n' ' ' <"$settings")"
-  fi
-done
-host_quit
+if open_dialog; then
+  click_at "$ok_x" "$ok_y"
+  wait_end 10 "$saver_pid" || fail "the dialog still runs after OK"
+  [ "$(sha256sum <"$settings")" = "$kept" ] && pass "OK on the file's own values leaves it as it was" ||
+    fail "OK made the file: $(tr '\n' ' ' <"$settings")"
+fi
 
 if grep -qE 'Gtk-CRITICAL|Gtk-WARNING|GLib-CRITICAL|GLib-GObject-CRITICAL' "$errs"; then
   fail "GTK complained:"

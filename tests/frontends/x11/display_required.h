@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "core/gfx/surface.h"
 #include "frontends/x11/x11_display.h"
 
 namespace sarvel::testing {
@@ -35,6 +36,20 @@ inline std::unique_ptr<x11::Display> OpenTestDisplay() {
 inline bool ServerDeclaredWithoutShm() {
   const char* declared = std::getenv("SARVEL_TEST_NO_SHM");
   return declared && std::string(declared) == "1";
+}
+
+// The pixels of `window`, w x h from its corner, as the server shows them.
+inline gfx::Surface ServerImage(x11::Display& display, Window window, int w, int h) {
+  XSync(display.xdisplay(), False);
+  gfx::Surface out(w, h, gfx::kBlack);
+  XImage* shot =
+      XGetImage(display.xdisplay(), window, 0, 0, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
+  if (!shot) return out;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) out.row(y)[x] = display.format().ToArgb(XGetPixel(shot, x, y));
+  }
+  XDestroyImage(shot);
+  return out;
 }
 
 }  // namespace sarvel::testing

@@ -1,9 +1,11 @@
 // The hack description (sarvel.xml) against the options table: the daemon's
 // settings program must pass each setting by the option name, range and
-// default the table gives, and nothing the table does not know.
+// default the table gives, and nothing the table does not know; and the
+// program takes every argument the description can pass.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -12,6 +14,7 @@
 
 #include "app/options.h"
 #include "core/base/number_text.h"
+#include "frontends/x11/command_line.h"
 
 namespace sarvel {
 namespace {
@@ -99,7 +102,9 @@ TEST(HackDescription, PassesEverySettingAsTheOptionsTableSays) {
         break;
     }
   }
-  // Every option the description passes is a setting's, or one of the display's.
+  // Every option the description passes is a setting's, or one of the
+  // display's, and the program takes it as the daemon passes it: a number at
+  // its low, high and default, a file by its path. The hack runs with -root.
   static const std::regex option_name("^-(no-)?([-a-z]+)");
   for (const Element& e : elements) {
     for (const char* attribute : {"arg", "arg-set", "arg-unset"}) {
@@ -110,6 +115,19 @@ TEST(HackDescription, PassesEverySettingAsTheOptionsTableSays) {
       const bool display_option = m[2] == "root" || m[2] == "scale";
       EXPECT_TRUE(display_option || OptionNamed(m[2].str()))
           << arg << " is in no row of the options table";
+      if (e.name == "command") {
+        EXPECT_EQ(arg, "-root");
+      }
+      std::vector<std::string> values = {"/tmp/a.jpg"};
+      if (e.name == "number") values = {e.attributes.at("low"), e.attributes.at("high")};
+      if (e.name == "number") values.push_back(e.attributes.at("default"));
+      for (const std::string& value : values) {
+        std::istringstream words(std::regex_replace(arg, std::regex("%"), value));
+        const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+        std::string error;
+        EXPECT_TRUE(x11::ParseCommandLine(args, nullptr, error))
+            << arg << " " << value << ": " << error;
+      }
     }
   }
 }

@@ -8,6 +8,7 @@ unset XSCREENSAVER_WINDOW
 source "$(dirname "${BASH_SOURCE[0]}")/../../lib/common.sh"
 
 started=()
+savers=()
 
 # make_sandbox SARVEL MAKE_WINDOW [SHOTS]: also sets $shots, the folder for
 # screenshots (the sandbox when none is given).
@@ -26,7 +27,7 @@ make_sandbox() {
   : >"$errs"
   # The server resets whenever its last client leaves, and refuses
   # connections meanwhile: one client stays for the whole test.
-  "$make_window" keep &
+  xdotool sleep 86400 &
   keeper_pid=$!
   export XDG_CONFIG_HOME="$sandbox/config" XDG_STATE_HOME="$sandbox/state" XDG_RUNTIME_DIR="$sandbox/run"
   shots="${3:-$sandbox}"
@@ -40,14 +41,19 @@ settings_set() {
   echo "$1=$2" >>"$settings.new"
   mv "$settings.new" "$settings"
 }
-settings_clear() { rm -f "$settings"; }
 
 # start_saver ARGS...: the program in the background; sets $saver_pid.
 start_saver() {
   "$exe" "$@" >>"$outs" 2>>"$errs" &
   saver_pid=$!
   started+=("$saver_pid")
+  savers+=("$saver_pid")
 }
+# Shared memory that a saver of this test created and left behind: the
+# presenter marks its segment for removal at once, so that it goes with the
+# process however that ends (SIGTERM too).
+segments_left() { ipcs -m -p | awk -v pids=" ${savers[*]} " '$1 ~ /^[0-9]+$/ && index(pids, " " $3 " ") { print $1 }'; }
+no_segments_left() { [ -z "$(segments_left)" ]; }
 
 # Waits up to $1 seconds for process $2 to end; true when it did. Its exit
 # status is then in $status.
@@ -55,8 +61,10 @@ wait_end() {
   poll "$1" ended "$2" || return 1
   wait "$2" 2>/dev/null
   status=$?
-  forget "$2"
-  return 0
+  # An ended process is no longer ours to stop: its id may come back.
+  local kept=() pid
+  for pid in "${started[@]}"; do [ "$pid" = "$2" ] || kept+=("$pid"); done
+  started=("${kept[@]}")
 }
 # expect_clean_end SECONDS PID WHAT: the process ends within SECONDS, with
 # status 0, after WHAT.
@@ -67,30 +75,10 @@ expect_clean_end() {
     fail "still running after $3"
   fi
 }
-# An ended process is no longer ours to stop: its id may come back.
-forget() {
-  local kept=() pid
-  for pid in "${started[@]}"; do [ "$pid" = "$1" ] || kept+=("$pid"); done
-  started=("${kept[@]}")
-}
 
 # Waits up to $1 seconds for a visible window named exactly $2 of process
 # $3 (default: the last saver started); sets $win.
 wait_window() { poll "$1" window_shows "$2" "${3:-$saver_pid}"; }
-
-# start_scene ARGS...: a run started over the pointer in the middle of the
-# screen, until its window shows and a frame is drawn.
-start_scene() {
-  local w h
-  read -r w h < <(screen_size)
-  xdotool mousemove $((w / 2)) $((h / 2))
-  start_saver "$@"
-  if ! wait_window 15 Sarvel; then
-    fail "no scene window appeared for '$*'"
-    return 1
-  fi
-  scene_shows
-}
 
 # A window of make_window, driven through a coprocess: host_start W H sets
 # $host_id; host_cmd sends one command and prints the answer.
@@ -112,11 +100,8 @@ host_quit() {
   wait_end 5 "$host_pid" || kill "$host_pid" 2>/dev/null
 }
 
-# Share of the picture (whole, or a region) in make_window's magenta, in per mille.
-magenta_permille() {
-  convert "$1" ${2:+-crop "$2" +repage} -fuzz 8% -fill '#00ff01' -opaque magenta -fill black +opaque '#00ff01' \
-    -fill white -opaque '#00ff01' -format '%[fx:round(1000*mean)]' info: 2>/dev/null
-}
+# Share of the picture in make_window's magenta, in per mille.
+magenta_permille() { colour_permille "$1" "$(size_of "$1")+0+0" magenta 8; }
 
 # window_filled ID [WxH]: the scene covers make_window's magenta in window
 # ID (of that size, when given).
@@ -129,31 +114,19 @@ window_filled() {
   rm -f "$file"
   [ "${m:-1000}" -lt 5 ] && [ "${2:-$size}" = "$size" ]
 }
-# check_window_scene WINDOW FILE WHAT: the scene fills make_window's window
-# and shows the sky at its top left; the picture kept in FILE.
+# check_window_scene WINDOW FILE WHAT [WxH]: the scene fills make_window's
+# window (of that size) and shows the sky at its top left; the picture kept
+# in FILE.
 check_window_scene() {
   local m r g b
-  poll 10 window_filled "$1"
+  poll 10 window_filled "$1" "${4:-}"
   shot_window "$1" "$2"
   m=$(magenta_permille "$2")
   [ "${m:-1000}" -lt 5 ] && pass "$3 fills the window (${m} per mille left)" || fail "$3 left ${m} per mille untouched"
+  [ "${4:-$(size_of "$2")}" = "$(size_of "$2")" ] || fail "$3: the window is $(size_of "$2"), not $4"
   read -r r g b < <(pixel "$2" 2 2)
   [ "${b:-0}" -gt 150 ] && pass "$3: blue sky at the top" || fail "$3: top left is $r $g $b"
 }
-# root_lit: the upper half of the screen mostly not black.
-root_lit() {
-  local file lit w h
-  file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
-  shot "$file"
-  read -r w h < <(screen_size)
-  lit=$(lit_permille "$file" "${w}x$((h / 2))+0+0")
-  rm -f "$file"
-  [ "${lit:-0}" -gt 100 ]
-}
-
-protocols() { if [ -f "$1" ]; then grep -c 'F E H L E R' "$1"; else echo 0; fi; }
-has_protocol() { [ "$(protocols "$1")" -ge 1 ]; }
-
 stop_all() {
   local pid
   for pid in "${started[@]}"; do
@@ -167,6 +140,7 @@ finish() {
   stop_all
   kill "$keeper_pid" 2>/dev/null
   wait "$keeper_pid" 2>/dev/null
+  poll 5 no_segments_left || fail "shared memory segments left behind: $(segments_left | tr '\n' ' ')"
   # The debug build runs under AddressSanitizer and UBSan: any report of
   # theirs, or a protocol error the program did not expect, is a failure.
   if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error:|X error' "$errs"; then

@@ -10,13 +10,10 @@
 //                (WM_DELETE_WINDOW)
 //   quit         end (so does the end of stdin)
 // Each command is answered with one line once the server has carried it out.
-// With "keep" instead of a size it only holds a connection until it is
-// killed, so that the server does not reset between two clients.
-// usage: make_window WIDTH HEIGHT | make_window keep
+// usage: make_window WIDTH HEIGHT
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,13 +22,8 @@
 #include <string>
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::string(argv[1]) == "keep") {
-    Display* d = XOpenDisplay(nullptr);
-    if (!d) return 1;
-    for (;;) pause();
-  }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: make_window WIDTH HEIGHT | make_window keep\n");
+    std::fprintf(stderr, "usage: make_window WIDTH HEIGHT\n");
     return 2;
   }
   Display* d = XOpenDisplay(nullptr);

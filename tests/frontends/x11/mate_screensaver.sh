@@ -78,7 +78,7 @@ poll 10 moved_in "$shots/mate-1.png" "$shots/mate-2.png" "$screen" && pass "the 
   fail "the scene did not move"
 left=$(pure_white_pixels "$shots/mate-2.png" "300x24+0+576")
 [ "${left:-0}" -gt 40 ] && pass "date and time bottom left ($left)" || fail "no text bottom left ($left)"
-sky=$(color_permille "$shots/mate-2.png" "800x380+0+0" "#00C000")
+sky=$(colour_permille "$shots/mate-2.png" "800x380+0+0" '#00C000' 3)
 [ "${sky:-0}" -gt 600 ] && pass "the wallpaper's green behind the leaves ($sky per mille of the sky)" ||
   fail "the sky is not the wallpaper's green ($sky per mille)"
 

@@ -1,19 +1,8 @@
 # Pointer jitter checks shared by the native and the Wine scripts: a run is
 # started over a pointer resting somewhere on a monitor; moves of 1 and 2
-# logical pixels, absolute and relative, keep it; one of 3 ends it. The
-# sourcing script sources tests/lib/common.sh, defines wait_end and sets
-# $saver_pid for the run.
-
-# The pointer's place as "X Y".
-pointer_place() {
-  xdotool getmouselocation --shell | awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }'
-}
-
-# pointer_rests X Y: the pointer put at (X, Y) and found there.
-pointer_rests() {
-  xdotool mousemove "$1" "$2"
-  [ "$(pointer_place)" = "$1 $2" ]
-}
+# logical pixels, absolute and relative, keep it; one of 3 ends it, cleanly.
+# The sourcing script sources tests/lib/common.sh, defines wait_end (which
+# sets $status where it can) and sets $saver_pid for the run.
 
 # inward P START LENGTH: 1 from a place in the first half of a monitor's
 # span, -1 from one in the second, so that a step from there stays on it.
@@ -52,10 +41,10 @@ check_jitter() {
   else
     xdotool mousemove_relative -- 0 $((3 * dy))
   fi
-  if wait_end 10 "$saver_pid"; then
+  if wait_end 10 "$saver_pid" && [ "${status:-0}" = 0 ]; then
     pass "$where: 1 and 2 pixel moves keep the run, 3 end it"
   else
-    fail "$where: still running after a 3 pixel move"
+    fail "$where: still running after a 3 pixel move, or ended with status ${status:-?}"
   fi
 }
 
@@ -88,6 +77,21 @@ places_on() {
   echo "$x $((y + h - 1))"
   echo "$((x + w - 1)) $((y + h - 1))"
   echo "$((x + w / 2 - 40)) $((y + h / 2 - 60))"
+}
+
+# jitter_over_screen K ARGS...: a run (start_over, with ARGS) over each
+# corner of the screen and a place off its centre, K device pixels to a
+# logical one; with K=2, over three of them.
+jitter_over_screen() {
+  local k=$1 w h x y places
+  shift
+  read -r w h < <(screen_size)
+  places=$(places_on "${w}x${h}+0+0")
+  [ "$k" = 1 ] || places=$(sed -n '1p;4p;5p' <<<"$places")
+  while read -r x y; do
+    start_over "$x" "$y" "$@" && check_jitter "$x" "$y" "${w}x${h}+0+0" "$k"
+    stop_all
+  done <<<"$places"
 }
 
 # jitter_everywhere X Y: a run over each place of each monitor (monitors_list

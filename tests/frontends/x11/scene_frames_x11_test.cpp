@@ -78,24 +78,6 @@ class SceneFramesX11 : public ::testing::Test {
     return true;
   }
 
-  // The window's pixels as the server shows them.
-  gfx::Surface ServerImage(Window window, int w, int h) {
-    ::Display* x = display_->xdisplay();
-    XSync(x, False);
-    gfx::Surface out(w, h, gfx::kBlack);
-    XImage* shot = XGetImage(x, window, 0, 0, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
-    if (!shot) {
-      ADD_FAILURE() << "the server gave no image of the window";
-      return out;
-    }
-    for (int py = 0; py < h; ++py) {
-      for (int px = 0; px < w; ++px)
-        out.row(py)[px] = display_->format().ToArgb(XGetPixel(shot, px, py));
-    }
-    XDestroyImage(shot);
-    return out;
-  }
-
   std::unique_ptr<Display> display_;
   std::unique_ptr<EventLoop> loop_;
 };
@@ -130,7 +112,8 @@ TEST_F(SceneFramesX11, TheWindowShowsTheHeadlessFrameAtEveryScale) {
     ASSERT_EQ(view.ClientWidth(), c.width);
     ASSERT_EQ(view.ClientHeight(), c.height);
 
-    const gfx::Surface shown = ServerImage(Window(view.handle()), c.width, c.height);
+    const gfx::Surface shown =
+        testing::ServerImage(*display_, Window(view.handle()), c.width, c.height);
     const gfx::Surface& expected = reference.WindowImage();
     const gfx::Rect corner = AddressCorner(reference.scene(), run.scene());
     // The corner left out is a small part of the frame.

@@ -1,22 +1,17 @@
 // The X11 front end's services and parts that need no display: the locale
-// formats, the system's description, the instance lock, the log folder, the
+// formats, the system's description, the instance lock, the settings file, the
 // resource text's dots per inch, pixel layouts and the FreeType font.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <clocale>
-#include <cstdlib>
-#include <optional>
+#include <fstream>
 #include <string>
 
 #include "core/gfx/surface.h"
-#include "core/report/protocol.h"
-#include "frontends/posix/posix_files.h"
+#include "frontends/posix/ini_store.h"
 #include "frontends/x11/ft_font.h"
 #include "frontends/x11/x11_display.h"
 #include "frontends/x11/x11_services.h"
-#include "tests/support/headless_platform.h"
 #include "tests/support/test_app.h"
 
 namespace sarvel::x11 {
@@ -31,11 +26,6 @@ TEST(Services, LocaleFormatsWithoutTouchingTheProcessLocale) {
   // A locale that is not installed falls back to C instead of failing.
   LocaleRegional missing("xx_NOWHERE.UTF-8");
   EXPECT_EQ(missing.TimeOfDay(t), "22:37:14");
-  if (newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", nullptr)) {
-    LocaleRegional de("de_DE.UTF-8");
-    EXPECT_EQ(de.DecimalSeparator(), ",");
-    EXPECT_EQ(de.ShortDate(t), "06.12.2026");
-  }
   EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
 }
 
@@ -73,50 +63,16 @@ TEST(Services, InstanceLockSeesEveryOtherInstance) {
   testing::RemoveFolder(dir);
 }
 
-// XDG_STATE_HOME set for the life of one test.
-class StateHome {
- public:
-  explicit StateHome(const std::string& folder) {
-    if (const char* old = std::getenv("XDG_STATE_HOME")) saved_ = old;
-    setenv("XDG_STATE_HOME", folder.c_str(), 1);
-  }
-  ~StateHome() {
-    if (saved_)
-      setenv("XDG_STATE_HOME", saved_->c_str(), 1);
-    else
-      unsetenv("XDG_STATE_HOME");
-  }
-
- private:
-  std::optional<std::string> saved_;
-};
-
-TEST(Services, TheLogBesideTheProgramFallsBackToTheStateFolder) {
-  const std::string dir = testing::MakeTempFolder("x11-log");
-  const StateHome home(dir + "/state");
-  X11Executable exe(dir + "/bin/sarvel");
-  EXPECT_EQ(exe.Folder(), dir + "/bin");
-  EXPECT_EQ(exe.FileTitle(), "sarvel");
-  EXPECT_EQ(exe.FileVersion().revision, 457);
-  const std::string folder = exe.FallbackLogFolder();
-  EXPECT_EQ(folder, dir + "/state/sarvel");
-  struct stat st {};
-  EXPECT_EQ(::stat(folder.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISDIR(st.st_mode));
-
-  // A writable folder whose log place is taken, and a log on a full disk.
-  ::mkdir((dir + "/bin").c_str(), 0755);
-  ::mkdir((dir + "/bin/sarvel.EPT").c_str(), 0755);
-  headless::Platform p;
-  PosixFileSystem files;
-  const ErrorRecord record{{"75 (Path/File access error)", "Saver", "LoadConfig", "20"},
-                           "sarvel  V2.0.457"};
-  EXPECT_NO_THROW(WriteProtocol(record, p.clock, p.system, exe, files));
-  ::rmdir((dir + "/bin/sarvel.EPT").c_str());
-  ASSERT_EQ(::symlink("/dev/full", (dir + "/bin/sarvel.EPT").c_str()), 0);
-  EXPECT_NO_THROW(WriteProtocol(record, p.clock, p.system, exe, files));
-  const std::string one = GetProtocol(record, p.clock, p.system) + "\r\n";
-  EXPECT_EQ(testing::ReadWholeFile(folder + "/sarvel.EPT"), one + one);
+// A section after [Settings], written by hand or by a later version, keeps
+// its own keys: a new key of [Settings] goes into [Settings].
+TEST(Services, ANewSettingGoesIntoItsSectionBeforeALaterOne) {
+  const std::string dir = testing::MakeTempFolder("x11-ini");
+  std::ofstream(dir + "/settings.ini") << "[Settings]\nmaxL=4\n\n[Later]\nmaxL=9\n";
+  IniFileStore store(dir + "/settings.ini");
+  store.Write("Sarvel", "Settings", "SpeedL", "3");
+  EXPECT_EQ(store.Read("Sarvel", "Settings", "SpeedL", "none"), "3");
+  EXPECT_EQ(store.Read("Sarvel", "Later", "SpeedL", "none"), "none");
+  EXPECT_EQ(store.Read("Sarvel", "Later", "maxL", ""), "9");
   testing::RemoveFolder(dir);
 }
 

@@ -3,7 +3,8 @@
 # Xvfb, whose screens Xinerama stacks at one origin, it moves the pointer
 # across both and lets outputs come and go during a run (monitors_set).
 # Sourced by the test scripts: monitors_start sets $monitors_display and
-# exports DISPLAY; monitors_stop ends the server.
+# exports DISPLAY, or ends the script when the server does not start;
+# monitors_stop ends the server.
 monitors_pid=""
 
 monitors_start() {
@@ -47,9 +48,11 @@ CONF
   monitors_pid=$!
   poll 10 display_answers "$monitors_display"
   export DISPLAY=$monitors_display
-  xdpyinfo >/dev/null 2>&1 || { echo "Xorg did not start: $(grep -E '\(EE\)|Fatal' "$monitors_dir/Xorg.log" | head -5)"; return 1; }
+  xdpyinfo >/dev/null 2>&1 || echo "Xorg did not start: $(grep -E '\(EE\)|Fatal' "$monitors_dir/Xorg.log" | head -5)"
   xrandr --newmode sarvel640 25.2 640 656 752 800 480 490 492 525 2>/dev/null
-  xrandr --addmode DUMMY1 sarvel640 && monitors_set right-of
+  xrandr --addmode DUMMY1 sarvel640 && monitors_set right-of && return
+  echo "FAIL: no X server with two monitors"
+  exit 1
 }
 
 display_answers() { DISPLAY=$1 xdpyinfo >/dev/null 2>&1; }

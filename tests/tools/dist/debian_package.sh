@@ -91,10 +91,6 @@ hack=$root/usr/libexec/xscreensaver/sarvel
 # The daemon refuses to run as root: as root, the test runs it as nobody.
 home=$tmp/home
 mkdir -p "$home"
-as_user=(env)
-if [ "$(id -u)" = 0 ]; then
-  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups env)
-fi
 # The server picks a free display itself and names it on descriptor 3.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
 xvfb_pid=$!
@@ -120,7 +116,7 @@ programs: \\
 
 EOF
 [ "$(id -u)" = 0 ] && chown -R 65534:65534 "$home"
-as_daemon_user() { "${as_user[@]}" HOME="$home" PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$DISPLAY" "$@"; }
+as_daemon_user() { "${as_nobody[@]}" env HOME="$home" PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$DISPLAY" "$@"; }
 daemon_log=$tmp/daemon.log
 as_daemon_user xscreensaver -no-splash -verbose >"$daemon_log" 2>&1 &
 daemon_pid=$!
@@ -137,7 +133,6 @@ daemon_window_of() {
     xprop -id "$w" _NET_WM_PID 2>/dev/null | grep -q "= $pid\$" && echo "$w"
   done
 }
-hack_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # run_kind KIND COMMAND...: the daemon blanks with COMMAND; the hack of KIND
 # runs in its window. Sets $pid and $window.
@@ -159,7 +154,7 @@ run_kind() {
 # end_kind: -deactivate, and the hack is gone well within the daemon's time.
 end_kind() {
   as_daemon_user xscreensaver-command -deactivate >/dev/null
-  poll 5 hack_ended "$pid" && pass "-deactivate ends the hack within 5 seconds" ||
+  poll 5 ended "$pid" && pass "-deactivate ends the hack within 5 seconds" ||
     fail "the hack (pid $pid) still runs 5 seconds after -deactivate"
 }
 
@@ -175,7 +170,7 @@ if run_kind desktop -select 2; then
   poll 10 moved_in "$shots/daemon-desktop-1.png" "$shots/daemon-desktop-2.png" "1024x768+0+0" &&
     pass "the desktop scene moves" || fail "the desktop scene did not move"
   grep -q "saved screenshot" "$daemon_log" || fail "the daemon's log has no saved screenshot"
-  sky=$(color_permille "$shots/daemon-desktop-2.png" "1024x500+0+0" "#00C000")
+  sky=$(colour_permille "$shots/daemon-desktop-2.png" "1024x500+0+0" '#00C000' 3)
   [ "${sky:-0}" -gt 600 ] && pass "the desktop's green shows behind the leaves ($sky per mille of the sky)" ||
     fail "the sky is not the desktop's green ($sky per mille)"
   end_kind
@@ -192,6 +187,6 @@ logs=$(find "$home" -name 'sarvel.EPT' 2>/dev/null)
   cat "$tmp/lintian.txt"
 } >"$shots/package.txt"
 as_daemon_user xscreensaver-command -exit >/dev/null 2>&1
-poll 5 hack_ended "$daemon_pid" && daemon_pid=""
+poll 5 ended "$daemon_pid" && daemon_pid=""
 cp "$daemon_log" "$shots/daemon.log"
 report_and_exit
