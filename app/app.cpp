@@ -2,15 +2,15 @@
 
 namespace sarvel {
 
-App::App(PlatformServices s, RandomSource& random, FormFactory& factory)
+App::App(PlatformServices s, RandomSource& random, FormBuilder& builder)
     : services(s),
       rng(random),
       reporter(ErrorReporter::Services{s.clock, s.system, s.exe, s.files, s.process}),
       general(reporter, s.files, s.process, forms),
       saver(Saver::Services{s.system, s.store, s.regional, s.clock, s.process}, reporter, random,
             forms, general, *this),
-      factory_(factory) {
-  reporter.set_exit_procedure([this] { saver.exitScreensaver(); });
+      builder_(builder) {
+  reporter.set_exit_procedure([this] { saver.EndRun(); });
   // Forms are destroyed on unload: the next use builds a fresh one. The old
   // object lives on until no handler of it can be running.
   forms.set_on_unloaded([this](Form& form) {
@@ -24,7 +24,7 @@ App::~App() = default;
 
 Form& App::Get(FormId id) {
   auto& slot = forms_by_id_[size_t(id)];
-  if (!slot) slot = factory_.Create(id, *this);
+  if (!slot) slot = builder_.Build(id, *this);
   return *slot;
 }
 

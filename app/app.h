@@ -1,38 +1,45 @@
 // The program as one object: the platform's services, the reporter, the
 // start-up and general modules and the forms, wired together. Each front end
-// builds one App around its own services and form factory and calls Main.
+// builds one App around its own services and forms (app/forms/app_forms.h)
+// and hands Main the request it read from its command line.
 #pragma once
 
 #include <array>
 #include <memory>
-#include <string_view>
 #include <vector>
 
+#include "app/forms.h"
 #include "app/general.h"
+#include "app/run_request.h"
 #include "app/saver.h"
 #include "core/base/random.h"
-#include "core/ports/forms.h"
+#include "core/ports/clock.h"
+#include "core/ports/executable_info.h"
+#include "core/ports/file_system.h"
+#include "core/ports/process.h"
+#include "core/ports/regional.h"
 #include "core/ports/resource_library.h"
-#include "core/ports/services.h"
-#include "core/report/err_ptnr.h"
+#include "core/ports/saver_system.h"
+#include "core/ports/settings_store.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 
-enum class FormId { kMain = 0, kPreview, kConfig, kInfo };
+enum class FormId { kScene = 0, kPreview, kConfig, kInfo };
 inline constexpr size_t kFormCount = 4;
 
 class App;
 
-// Builds a form with its platform window; called on first use of a form and
+// Builds a form over its platform window; called on first use of a form and
 // again after it was unloaded.
-class FormFactory {
+class FormBuilder {
  public:
-  virtual ~FormFactory() = default;
-  virtual std::unique_ptr<Form> Create(FormId id, App& app) = 0;
+  virtual ~FormBuilder() = default;
+  virtual std::unique_ptr<Form> Build(FormId id, App& app) = 0;
 };
 
 struct PlatformServices {
-  SystemApi& system;
+  SaverSystem& system;
   SettingsStore& store;
   Regional& regional;
   Clock& clock;
@@ -44,15 +51,15 @@ struct PlatformServices {
 
 class App final : public SaverForms {
  public:
-  App(PlatformServices services, RandomSource& rng, FormFactory& factory);
+  App(PlatformServices services, RandomSource& rng, FormBuilder& builder);
   ~App() override;
 
-  void Main(std::string_view command_line) { saver.Main(command_line); }
+  void Main(const RunRequest& request) { saver.Main(request); }
 
-  Form& frmMain() override { return Get(FormId::kMain); }
-  Form& frmPreview() override { return Get(FormId::kPreview); }
-  Form& frmConfig() override { return Get(FormId::kConfig); }
-  Form& frmInfo() { return Get(FormId::kInfo); }
+  Form& scene_form() override { return Get(FormId::kScene); }
+  Form& preview_form() override { return Get(FormId::kPreview); }
+  Form& config_form() override { return Get(FormId::kConfig); }
+  Form& info_form() { return Get(FormId::kInfo); }
   Form& Get(FormId id);
   // The form if it exists now, without creating it.
   Form* Find(FormId id) const { return forms_by_id_[size_t(id)].get(); }
@@ -69,7 +76,7 @@ class App final : public SaverForms {
   Saver saver;
 
  private:
-  FormFactory& factory_;
+  FormBuilder& builder_;
   std::array<std::unique_ptr<Form>, kFormCount> forms_by_id_;
   std::vector<std::unique_ptr<Form>> unloaded_;
 };

@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "app/forms.h"
 #include "core/base/random.h"
-#include "core/ports/forms.h"
-#include "core/ports/services.h"
-#include "core/report/err_ptnr.h"
+#include "core/ports/file_system.h"
+#include "core/ports/process.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 

@@ -78,7 +78,7 @@ SaverSettings DefaultButtonSettings(const SaverSettings& s) {
   SaverSettings shown = s;
   for (const SettingOption& o : kSettingOptions)
     if (o.reset) SetNumber(o, shown, *o.reset);
-  shown.RandomBackground = shown.BackgroundKind == kBackgroundRandom;
+  shown.random_background = shown.background_kind == kBackgroundRandom;
   return shown;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/background_kinds.h"
 #include "app/settings.h"
 
 namespace sarvel {
@@ -42,8 +43,8 @@ struct SettingField {
 
 // How the settings dialog shows a field and takes it back at OK.
 enum class DialogMapping : uint8_t {
-  kLeafCountSlider,  // position (MaxLeaf - 2) * 12.5; back position * 0.08 + 2
-  kSpeedSlider,      // position LeafSpeed * 10; back position * 0.1
+  kLeafCountSlider,  // position (max_leaf - 2) * 12.5; back position * 0.08 + 2
+  kSpeedSlider,      // position leaf_speed * 10; back position * 0.1
   kCheckBox,         // ticked when nonzero; back 1 or 0
   kRestartMinutes,   // whole minutes in the label, 100 - minutes on the spinner; back minutes * 60
   kBackgroundGroup,  // the option group and the Random box, written to the store at once
@@ -56,7 +57,7 @@ enum class RunOptionForm : uint8_t {
   kNumber,        // -name VALUE within [low, high]; whole for an integer field
   kOnOff,         // -name stores 1, -no-name 0
   kMinutesOrOff,  // -name MINUTES: 0 stores 0; more stores 1 and MINUTES * 60 under `seconds_key`
-  kChoice,        // -name WORD, one of kBackgroundChoices: its kind
+  kChoice,        // -name WORD, the name of a background kind: its number
   kText,          // -name TEXT, stored as given
 };
 
@@ -92,46 +93,34 @@ struct SettingOption {
   HackXml xml;
 };
 
-// The names -background takes, and what the hack description offers, by kind.
-struct BackgroundChoice {
-  std::string_view name;
-  int16_t kind;
-};
-inline constexpr std::array<BackgroundChoice, 6> kBackgroundChoices = {
-    {{"black", kBackgroundBlack},
-     {"blue", kBackgroundBlue},
-     {"brown", kBackgroundBrown},
-     {"desktop", kBackgroundDesktop},
-     {"picture", kBackgroundPicture},
-     {"random", kBackgroundRandom}}};
-
-// In LoadConfig's order. MinLeaf (line 40) and RandomBackground (line 110)
+// In LoadConfig's order. min_leaf (line 40) and random_background (line 110)
 // are derived from these, not stored.
 // clang-format off
 inline constexpr std::array<SettingOption, 8> kSettingOptions = {{
-  {"maxL", &SaverSettings::MaxLeaf, "10", 2, 10, 6, 20, 30, "HScroll(0)", DialogMapping::kLeafCountSlider,
+  {"maxL", &SaverSettings::max_leaf, "10", 2, 10, 6, 20, 30, "HScroll(0)", DialogMapping::kLeafCountSlider,
    {RunOptionForm::kNumber, "count", "N", 1, 25, "quantity of leaves, 1 to 25 (the dialog offers 2 to 10)"},
    {HackElement::kSlider, "count", 2, 10, 10}},
-  {"SpeedL", &SaverSettings::LeafSpeed, "10", 0.1, 10, 5, 30, 20, "HScroll(1)", DialogMapping::kSpeedSlider,
+  {"SpeedL", &SaverSettings::leaf_speed, "10", 0.1, 10, 5, 30, 20, "HScroll(1)", DialogMapping::kSpeedSlider,
    {RunOptionForm::kNumber, "speed", "S", 0.1, 10, "speed, 0.1 to 10"},
    {HackElement::kSlider, "speed", 0.1, 10, 10}},
-  {"Date", &SaverSettings::ShowDate, "1", 0, 1, 1, 50, 40, "chkOpt(0)", DialogMapping::kCheckBox,
+  {"Date", &SaverSettings::show_date, "1", 0, 1, 1, 50, 40, "chkOpt(0)", DialogMapping::kCheckBox,
    {RunOptionForm::kOnOff, "date", "", 0, 1, "show the date or not"},
    {HackElement::kBoolean, "date"}},
-  {"Time", &SaverSettings::ShowTime, "1", 0, 1, 1, 60, 50, "chkOpt(1)", DialogMapping::kCheckBox,
+  {"Time", &SaverSettings::show_time, "1", 0, 1, 1, 60, 50, "chkOpt(1)", DialogMapping::kCheckBox,
    {RunOptionForm::kOnOff, "time", "", 0, 1, "show the time or not"},
    {HackElement::kBoolean, "time"}},
-  {"Restart", &SaverSettings::AutoRestart, "1", 0, 1, 1, 70, 60, "chkOpt(2)", DialogMapping::kCheckBox,
+  {"Restart", &SaverSettings::auto_restart, "1", 0, 1, 1, 70, 60, "chkOpt(2)", DialogMapping::kCheckBox,
    {RunOptionForm::kMinutesOrOff, "restart", "MINUTES", 0, 1440, "rebuild the scene every MINUTES; 0 turns it off",
     "rTime"},
    {HackElement::kSpinButton, "restart", 0, 1440, 10}},
-  {"rTime", &SaverSettings::RestartSeconds, "600", 60, 5940, 600, 80, 70, "lblTime", DialogMapping::kRestartMinutes,
+  {"rTime", &SaverSettings::restart_seconds, "600", 60, 5940, 600, 80, 70, "lblTime", DialogMapping::kRestartMinutes,
    {}, {}},
-  {"Background", &SaverSettings::BackgroundKind, "4", 1, 6, kBackgroundRandom, 90, 0, "Frame1",
-   DialogMapping::kBackgroundGroup,
-   {RunOptionForm::kChoice, "background", "KIND", 1, 6, "black, blue, brown, desktop, picture or random"},
+  {"Background", &SaverSettings::background_kind, "4", kFirstBackgroundKind, kLastBackgroundKind, kBackgroundRandom,
+   90, 0, "Frame1", DialogMapping::kBackgroundGroup,
+   // --help lists the kinds' names from kBackgroundKinds
+   {RunOptionForm::kChoice, "background", "KIND", kFirstBackgroundKind, kLastBackgroundKind, ""},
    {HackElement::kSelect, "background"}},
-  {"PicFile", &SaverSettings::PicFile, "", 0, 0, std::nullopt, 100, 90, "txtFile", DialogMapping::kPicturePath,
+  {"PicFile", &SaverSettings::picture_file, "", 0, 0, std::nullopt, 100, 90, "txtFile", DialogMapping::kPicturePath,
    {RunOptionForm::kText, "picture", "FILE", 0, 0, "the picture for -background picture"},
    {HackElement::kFile, "picture"}},
 }};

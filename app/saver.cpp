@@ -1,25 +1,9 @@
 #include "app/saver.h"
 
 #include "core/base/checked.h"
-#include "core/base/number_text.h"
 #include "core/report/procedure.h"
 
 namespace sarvel {
-
-std::string CommandText(std::string_view arguments) {
-  while (!arguments.empty() && arguments.front() == ' ') arguments.remove_prefix(1);
-  while (!arguments.empty() && arguments.back() == ' ') arguments.remove_suffix(1);
-  std::string text(arguments);
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  }
-  return text;
-}
-
-int32_t HandleArgument(const std::string& command) {
-  if (command.size() <= 3) return 0;
-  return ToInt32(LeadingNumber(std::string_view(command).substr(3)));
-}
 
 Saver::Saver(Services services, ErrorReporter& reporter, RandomSource& rng, FormList& forms,
              General& general, SaverForms& saver_forms)
@@ -31,54 +15,56 @@ Saver::Saver(Services services, ErrorReporter& reporter, RandomSource& rng, Form
       saver_forms_(saver_forms),
       io_(services.store, services.regional, reporter) {}
 
-void Saver::Main(std::string_view command_line) {
+void Saver::Main(const RunRequest& request) {
   Procedure p(reporter_, "Saver", "Main");
-  std::string command;
-  std::string option;
   p.Step(20, [&] { LoadConfig(); });
   p.Step(30, [&] {
     const LocalTime t = s_.clock.Now();
     rng_.Seed(uint32_t(((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond));
   });
-  p.Step(50, [&] { command = CommandText(command_line); });
   if (p.left()) return;
-  option = command.substr(0, 2);
-  if (option == "/P") {
-    PreviewBranch(p, command);
-  } else if (option == "/C") {
-    p.Step(200, [&] { forms_.Show(saver_forms_.frmConfig(), ShowMode::kModeless); });
-  } else if (option == "/A") {
-    PasswordBranch(p, command);
-  } else if (option == "/S" || option.empty()) {
-    FullScreenBranch(p);
+  switch (request.mode) {
+    case RunRequest::Mode::kPreview:
+      PreviewBranch(p, request);
+      break;
+    case RunRequest::Mode::kSettings:
+      p.Step(200, [&] { forms_.Show(saver_forms_.config_form(), ShowMode::kModeless); });
+      break;
+    case RunRequest::Mode::kPasswordChange:
+      PasswordBranch(p, request);
+      break;
+    case RunRequest::Mode::kFullScreen:
+    case RunRequest::Mode::kWindow:
+      FullScreenBranch(p);
+      break;
+    case RunRequest::Mode::kNone:
+      break;
   }
 }
 
-void Saver::PreviewBranch(Procedure& p, const std::string& command) {
-  WindowHandle parent = 0;
-  ClientRect rect;
+// The preview goes into the host's window at its top-left corner, as large
+// as the host's client area, without being activated; it paints itself when
+// its size changes.
+void Saver::PreviewBranch(Procedure& p, const RunRequest& request) {
+  WindowHandle host = 0;
+  PixelSize size;
   WindowHandle preview = 0;
-  int32_t style = 0;
-  p.Step(80, [&] { parent = HandleArgument(command); });
-  p.Step(90, [&] { s_.system.GetClientArea(parent, rect); });
-  FullScreenMode = false;
-  Form& form = saver_forms_.frmPreview();
+  p.Step(80, [&] { host = ToInt32(request.window_number); });
+  p.Step(90, [&] { size = s_.system.PreviewHostSize(host); });
+  full_screen_run = false;
+  Form& form = saver_forms_.preview_form();
   p.Step(110, [&] { forms_.Load(form); });
-  p.Step(120, [&] { preview = form.hWnd(); });
-  p.Step(130, [&] { style = s_.system.WindowStyle(preview); });
-  style |= kWsChild;
-  p.Step(150, [&] { s_.system.SetWindowStyle(preview, style); });
-  p.Step(160, [&] { s_.system.SetParent(preview, parent); });
-  p.Step(170, [&] { s_.system.SetOwner(preview, parent); });
-  p.Step(180, [&] { s_.system.ShowInParent(preview, rect.right, rect.bottom); });
+  p.Step(120, [&] { preview = form.handle(); });
+  p.Step(160, [&] { s_.system.EmbedInPreviewHost(preview, host); });
+  p.Step(180, [&] { s_.system.ShowInPreviewHost(preview, size.width, size.height); });
 }
 
-void Saver::PasswordBranch(Procedure& p, const std::string& command) {
-  bool nt = false;
+void Saver::PasswordBranch(Procedure& p, const RunRequest& request) {
+  bool own = false;
   WindowHandle owner = 0;
-  p.Step(220, [&] { nt = IsWinNT(); });
-  if (nt) return;
-  p.Step(230, [&] { owner = HandleArgument(command); });
+  p.Step(220, [&] { own = HasOwnPassword(); });
+  if (!own) return;
+  p.Step(230, [&] { owner = ToInt32(request.window_number); });
   p.Step(240, [&] { s_.system.ChangeSaverPassword(owner); });
 }
 
@@ -86,40 +72,38 @@ void Saver::FullScreenBranch(Procedure& p) {
   bool another = false;
   p.Step(270, [&] { another = s_.process.AnotherInstanceRunning(); });
   if (another) return;
-  // Only a run that ends through exitScreensaver switches activation off:
+  // Only a run that ends through EndRun switches activation off:
   // that is where it is switched on again. The system starts previews and
   // the settings dialog whenever its settings page is shown; they leave
   // activation as they found it.
   p.Step(40, [&] { s_.system.SetScreenSaverActive(false); });
   if (p.left()) return;
-  FullScreenMode = true;
+  full_screen_run = true;
   p.Step(290, [&] { s_.system.SetSaverRunning(true); });
-  p.Step(300, [&] { s_.system.ShowCursor(false); });
-  Form& scene = saver_forms_.frmMain();
+  p.Step(300, [&] { s_.system.SetCursorHidden(true); });
+  Form& scene = saver_forms_.scene_form();
   p.Step(310, [&] { forms_.Load(scene); });
-  p.Step(320, [&] { SetTopMost(scene, true, true); });
+  p.Step(320, [&] { KeepOnTop(scene, true, true); });
   p.Step(330, [&] { forms_.Show(scene, ShowMode::kModeless); });
 }
 
-bool Saver::IsWinNT() {
+bool Saver::HasOwnPassword() {
   Procedure p(reporter_, "Saver", "IsWinNT");
-  OsVersion info;
-  info.size = 148;
-  int32_t called = 0;
-  p.Step(30, [&] { called = s_.system.QueryVersion(info); });
-  return called == 1 && info.platform_id == kPlatformWinNT;
+  bool own = false;
+  p.Step(30, [&] { own = s_.system.SaverHasOwnPassword(); });
+  return own;
 }
 
-bool Saver::SetTopMost(Form& form, bool topMost, bool activate) {
+bool Saver::KeepOnTop(Form& form, bool on_top, bool activate) {
   Procedure p(reporter_, "Saver", "SetTopMost");
   bool result = false;
-  p.Step(110, [&] { result = s_.system.SetTopMost(form.hWnd(), topMost, activate); });
+  p.Step(110, [&] { result = s_.system.KeepOnTop(form.handle(), on_top, activate); });
   return result;
 }
 
-void Saver::exitScreensaver() {
+void Saver::EndRun() {
   Procedure p(reporter_, "Saver", "exitScreensaver");
-  if (!FullScreenMode) return;
+  if (!full_screen_run) return;
   // Unloading the scene calls back here while the run is already ending, a
   // password prompt may let more input arrive, and a report made on the way
   // calls back too: none of them starts a second ending.
@@ -132,16 +116,16 @@ void Saver::exitScreensaver() {
       if (!ending) flag = false;
     }
   } guard{in_progress_};
-  bool nt = false;
-  p.Step(30, [&] { nt = IsWinNT(); });
+  bool own_password = false;
+  p.Step(30, [&] { own_password = HasOwnPassword(); });
   if (p.left()) return;
-  if (!nt) {
+  if (own_password) {
     bool passed = false;
-    p.Step(40, [&] { passed = s_.system.VerifySaverPassword(saver_forms_.frmMain().hWnd()); });
+    p.Step(40, [&] { passed = s_.system.VerifySaverPassword(saver_forms_.scene_form().handle()); });
     if (!passed || p.left()) return;
   }
   guard.ending = true;
-  RestoringStep(70, [&] { s_.system.ShowCursor(true); });
+  RestoringStep(70, [&] { s_.system.SetCursorHidden(false); });
   RestoringStep(80, [&] { s_.system.SetScreenSaverActive(true); });
   RestoringStep(90, [&] { s_.system.SetSaverRunning(false); });
   RestoringStep(100, [&] { general_.Shutdown(); });
@@ -150,7 +134,7 @@ void Saver::exitScreensaver() {
   s_.process.EndProgram();
 }
 
-// A step of the run's end, reported as exitScreensaver's own. A step given up
+// A step of the run's end, reported as EndRun's own. A step given up
 // on (retried to the bound, or cancelled) leaves only itself: each of the
 // others still restores its part, and the forms still unload.
 void Saver::RestoringStep(int32_t line, const std::function<void()>& body) {

@@ -1,19 +1,24 @@
-// The start-up module "Saver": Main and its dispatch on the command line,
-// the settings record, IsWinNT, SetTopMost and exitScreensaver, the one way
-// a full-screen run ends.
+// The start-up module: Main and its dispatch on the run request, the
+// settings record, the question of the saver's own password, keeping a form
+// on top, and EndRun, the one way a full-screen run ends. The protocol names
+// them as the module always did (docs/architecture.md lists the names).
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 
+#include "app/forms.h"
 #include "app/general.h"
+#include "app/run_request.h"
 #include "app/settings.h"
 #include "core/base/random.h"
-#include "core/ports/forms.h"
-#include "core/ports/services.h"
-#include "core/report/err_ptnr.h"
+#include "core/ports/clock.h"
+#include "core/ports/process.h"
+#include "core/ports/regional.h"
+#include "core/ports/saver_system.h"
+#include "core/ports/settings_store.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 
@@ -21,15 +26,15 @@ namespace sarvel {
 class SaverForms {
  public:
   virtual ~SaverForms() = default;
-  virtual Form& frmMain() = 0;
-  virtual Form& frmPreview() = 0;
-  virtual Form& frmConfig() = 0;
+  virtual Form& scene_form() = 0;
+  virtual Form& preview_form() = 0;
+  virtual Form& config_form() = 0;
 };
 
 class Saver {
  public:
   struct Services {
-    SystemApi& system;
+    SaverSystem& system;
     SettingsStore& store;
     Regional& regional;
     Clock& clock;
@@ -41,20 +46,22 @@ class Saver {
 
   // Process-wide variables of the module.
   SaverSettings settings;
-  int16_t LeafCount = 0;
-  bool FullScreenMode = false;
+  int16_t leaf_count = 0;
+  bool full_screen_run = false;
 
-  void Main(std::string_view command_line);
-  bool IsWinNT();
-  bool SetTopMost(Form& form, bool topMost, bool activate);
-  void exitScreensaver();
+  void Main(const RunRequest& request);
+  // Whether the saver's own password is checked and changed here, or the
+  // session's locker owns the password.
+  bool HasOwnPassword();
+  bool KeepOnTop(Form& form, bool on_top, bool activate);
+  void EndRun();
   void LoadConfig() { io_.LoadConfig(settings); }
   void SaveConfig() { io_.SaveConfig(settings); }
   SettingsIo& settings_io() { return io_; }
 
  private:
-  void PreviewBranch(class Procedure& p, const std::string& command);
-  void PasswordBranch(class Procedure& p, const std::string& command);
+  void PreviewBranch(class Procedure& p, const RunRequest& request);
+  void PasswordBranch(class Procedure& p, const RunRequest& request);
   void FullScreenBranch(class Procedure& p);
   void RestoringStep(int32_t line, const std::function<void()>& body);
 
@@ -67,12 +74,5 @@ class Saver {
   SettingsIo io_;
   bool in_progress_ = false;
 };
-
-// The command text: arguments trimmed of spaces and upper-cased.
-std::string CommandText(std::string_view arguments);
-// The handle number at the 4th character of the command text (the 3rd is
-// skipped whatever it is); 0 when there is none. Raises Err::kOverflow when
-// it does not fit 32 bits.
-int32_t HandleArgument(const std::string& command);
 
 }  // namespace sarvel

@@ -46,10 +46,10 @@ void SettingsIo::LoadConfig(SaverSettings& s) {
     }
   };
   load_below(kMinLeafLine);
-  p.Step(kMinLeafLine, [&] { s.MinLeaf = ToInt16(double(s.MaxLeaf) * 0.7); });
+  p.Step(kMinLeafLine, [&] { s.min_leaf = ToInt16(double(s.max_leaf) * 0.7); });
   load_below(kRandomBackgroundLine);
   p.Step(kRandomBackgroundLine, [&] {
-    if (s.BackgroundKind == kBackgroundRandom) s.RandomBackground = true;
+    if (s.background_kind == kBackgroundRandom) s.random_background = true;
   });
 }
 
@@ -63,7 +63,7 @@ void SettingsIo::SaveConfig(const SaverSettings& s) {
 }
 
 void SettingsIo::WriteBackground(int16_t kind) {
-  Write(OptionOf(&SaverSettings::BackgroundKind).key, IntegerText(kind));
+  Write(OptionOf(&SaverSettings::background_kind).key, IntegerText(kind));
 }
 
 }  // namespace sarvel

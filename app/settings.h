@@ -6,22 +6,23 @@
 #include <string>
 #include <string_view>
 
-#include "core/ports/services.h"
-#include "core/report/err_ptnr.h"
+#include "core/ports/regional.h"
+#include "core/ports/settings_store.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 
 struct SaverSettings {
-  int16_t MaxLeaf = 0;
-  int16_t MinLeaf = 0;
-  float LeafSpeed = 0.0f;
-  int16_t ShowDate = 0;
-  int16_t ShowTime = 0;
-  int16_t AutoRestart = 0;
-  int32_t RestartSeconds = 0;
-  int16_t BackgroundKind = 0;
-  bool RandomBackground = false;
-  std::string PicFile;
+  int16_t max_leaf = 0;
+  int16_t min_leaf = 0;
+  float leaf_speed = 0.0f;
+  int16_t show_date = 0;
+  int16_t show_time = 0;
+  int16_t auto_restart = 0;
+  int32_t restart_seconds = 0;
+  int16_t background_kind = 0;
+  bool random_background = false;
+  std::string picture_file;
 };
 
 inline constexpr char kStoreApp[] = "Sarvel";

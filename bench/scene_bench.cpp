@@ -36,7 +36,7 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
   o.width = w;
   o.height = h;
   o.scale = scale;
-  o.Set<&sarvel::SaverSettings::AutoRestart>("0");
+  o.Set<&sarvel::SaverSettings::auto_restart>("0");
   o.advance_clock = true;  // the overlay's time changes every second, as it does
   o.rendering = rendering;
   sarvel::headless::OffscreenSceneRunner run(o);
@@ -70,7 +70,7 @@ void SceneFrame(benchmark::State& state, int w, int h, double scale, Rendering r
       for (const auto& r : view->last_refresh_rects()) pixels += double(r.w) * double(r.h);
     }
   }
-  state.counters["sprites"] = double(run.app().saver.LeafCount + 1);
+  state.counters["sprites"] = double(run.app().saver.leaf_count + 1);
   // What each frame presented: rectangles and their pixels (overlaps counted twice).
   state.counters["rects"] = benchmark::Counter(rects, benchmark::Counter::kAvgIterations);
   state.counters["presented_px"] = benchmark::Counter(pixels, benchmark::Counter::kAvgIterations);

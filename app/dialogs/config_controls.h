@@ -1,4 +1,4 @@
-// frmConfig as designed: its caption and size, and each control's kind,
+// The settings dialog as designed: its caption and size, and each control's kind,
 // container, caption, place in twips and state when the window is created.
 // The model starts from this table and every view builds its window from it,
 // so the two cannot disagree about the design.
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/background_kinds.h"
 #include "app/resource_ids.h"
 #include "core/gfx/color.h"
 
@@ -95,7 +96,6 @@ inline constexpr gfx::Argb kMinutesGrey = gfx::Rgb(192, 192, 192);
 
 // The picture chooser and its complaint.
 inline constexpr std::string_view kPictureFilter = "All Picture Files|*.bmp;*.jpg;*.gif";
-inline constexpr int32_t kPictureDialogFlags = 4;  // hide the read-only box
 inline constexpr std::string_view kNoValidFileTitle = "No valid File / keine gültige Bilddatei";
 inline constexpr std::string_view kNoValidFileText =
     "You have to select a valid picture file to display as background\r\n"
@@ -181,10 +181,30 @@ constexpr bool IsScrollBar(ConfigControl c) {
          DesignOf(c).kind == ControlKind::kVScrollBar;
 }
 
-// optBack(i) and chkOpt(i) by index.
-inline constexpr std::array<ConfigControl, 5> kBackgroundOptions = {
-    ConfigControl::kBlackOption, ConfigControl::kBlueOption, ConfigControl::kBrownOption,
-    ConfigControl::kDesktopOption, ConfigControl::kPictureOption};
+// The control of a design name; kOnWindow when the design has none of it.
+constexpr ConfigControl ControlNamed(std::string_view name) {
+  for (const ConfigControlDesign& design : kConfigControls)
+    if (design.name == name) return design.id;
+  return kOnWindow;
+}
+
+// The background group's option buttons, in the order of the kinds they
+// choose: optBack(i) by index, i the kind's place in kBackgroundKinds.
+constexpr std::array<ConfigControl, kPaintedKindCount> BackgroundOptions() {
+  std::array<ConfigControl, kPaintedKindCount> options{};
+  for (size_t i = 0; i < options.size(); ++i)
+    options[i] = ControlNamed(kBackgroundKinds[i].control);
+  return options;
+}
+inline constexpr std::array<ConfigControl, kPaintedKindCount> kBackgroundOptions =
+    BackgroundOptions();
+static_assert(ControlNamed(kBackgroundKinds[kPaintedKindCount].control) ==
+              ConfigControl::kRandomBox);
+
+// The option button's place in kBackgroundOptions for a kind that has one.
+constexpr int BackgroundOptionIndex(int16_t kind) { return kind - kFirstBackgroundKind; }
+
+// chkOpt(i) by index.
 inline constexpr std::array<ConfigControl, 3> kOptionBoxes = {
     ConfigControl::kShowDateBox, ConfigControl::kShowTimeBox, ConfigControl::kRestartBox};
 

@@ -31,6 +31,8 @@ int16_t RestartMinutes(int32_t restart_seconds) {
   return int16_t(std::clamp<int32_t>(restart_seconds / 60, 1, 99));
 }
 
-int16_t ShowableBackgroundKind(int16_t kind) { return std::clamp<int16_t>(kind, 1, 6); }
+int16_t ShowableBackgroundKind(int16_t kind) {
+  return std::clamp<int16_t>(kind, kFirstBackgroundKind, kLastBackgroundKind);
+}
 
 }  // namespace sarvel

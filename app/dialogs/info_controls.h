@@ -1,4 +1,4 @@
-// frmInfo as designed: its size and colours, and each control's place in
+// The about box as designed: its size and colours, and each control's place in
 // twips, content and look. The model and every view read this one table.
 #pragma once
 
@@ -14,13 +14,13 @@
 namespace sarvel {
 
 enum class InfoControl : uint8_t {
-  kImage2,   // the disk picture, beneath everything else
-  kLabel_0,  // title
-  kLabel_1,  // version
-  kLabel_2,  // "Freeware"
-  kLblHomepage,
-  kImage1_1,  // emblem
-  kLabel_4,   // catalogue line
+  kDiskPicture,  // the disk picture, beneath everything else
+  kTitle,        // title
+  kVersion,      // version
+  kFreeware,     // "Freeware"
+  kHomepage,
+  kEmblem,     // emblem
+  kCatalogue,  // catalogue line
   kOk,
   kCount
 };
@@ -50,13 +50,13 @@ inline constexpr std::string_view kCatalogueLine = "Sarvel autumn collection no.
 // clang-format off
 inline constexpr std::array<InfoControlDesign, kInfoControlCount> kInfoControls = {{
   // id, name, kind, caption, left, top, width, height, picture, size, bold, underline, colour, transparent
-  {InfoControl::kImage2,      "Image2",      InfoKind::kPicture, "",                0,    0, 5340, 4935, IDB_ABOUT_DISK,    0, false, false, gfx::kBlack,           true},
-  {InfoControl::kLabel_0,     "Label(0)",    InfoKind::kLabel,   "",              840, 1200, 3732,  252, 0,              1200, true,  false, gfx::kBlack,           false},
-  {InfoControl::kLabel_1,     "Label(1)",    InfoKind::kLabel,   "",              840, 1680, 3735,  255, 0,               825, true,  false, gfx::kBlack,           true},
-  {InfoControl::kLabel_2,     "Label(2)",    InfoKind::kLabel,   "Freeware",      840, 1920, 3735,  375, 0,              1350, true,  false, gfx::Rgb(128, 0, 0),   false},
-  {InfoControl::kLblHomepage, "lblHomepage", InfoKind::kLabel,   kMakerAddress,   840, 2350, 3735,  255, 0,               825, true,  true,  gfx::Rgb(0, 0, 192),   true},
-  {InfoControl::kImage1_1,    "Image1(1)",   InfoKind::kPicture, "",             3960, 2430,  480,  480, IDI_EMBLEM,        0, false, false, gfx::kBlack,           true},
-  {InfoControl::kLabel_4,     "Label(4)",    InfoKind::kLabel,   kCatalogueLine,  840, 2640, 3135,  255, 0,               825, false, false, gfx::kBlack,           true},
+  {InfoControl::kDiskPicture,      "Image2",      InfoKind::kPicture, "",                0,    0, 5340, 4935, IDB_ABOUT_DISK,    0, false, false, gfx::kBlack,           true},
+  {InfoControl::kTitle,     "Label(0)",    InfoKind::kLabel,   "",              840, 1200, 3732,  252, 0,              1200, true,  false, gfx::kBlack,           false},
+  {InfoControl::kVersion,     "Label(1)",    InfoKind::kLabel,   "",              840, 1680, 3735,  255, 0,               825, true,  false, gfx::kBlack,           true},
+  {InfoControl::kFreeware,     "Label(2)",    InfoKind::kLabel,   "Freeware",      840, 1920, 3735,  375, 0,              1350, true,  false, gfx::Rgb(128, 0, 0),   false},
+  {InfoControl::kHomepage, "lblHomepage", InfoKind::kLabel,   kMakerAddress,   840, 2350, 3735,  255, 0,               825, true,  true,  gfx::Rgb(0, 0, 192),   true},
+  {InfoControl::kEmblem,    "Image1(1)",   InfoKind::kPicture, "",             3960, 2430,  480,  480, IDI_EMBLEM,        0, false, false, gfx::kBlack,           true},
+  {InfoControl::kCatalogue,     "Label(4)",    InfoKind::kLabel,   kCatalogueLine,  840, 2640, 3135,  255, 0,               825, false, false, gfx::kBlack,           true},
   {InfoControl::kOk,          "ok",          InfoKind::kButton,  "&OK",          3120, 3960,  615,  495, 0,               825, true,  false, gfx::kBlack,           false},
 }};
 // clang-format on

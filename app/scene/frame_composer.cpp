@@ -96,8 +96,8 @@ void FrameComposer::ReserveForHeight(int rows) {
     b->items.reserve(bands * 2 * max_draws_);
 }
 
-void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Surface& window,
-                          bool track) {
+void FrameComposer::Begin(gfx::Surface& background, gfx::Surface& frame_buffer,
+                          gfx::Surface& window, bool track) {
   restored_.swap(damage_);
   restored_owners_.swap(damage_owners_);
   damage_.Clear();
@@ -107,19 +107,19 @@ void FrameComposer::Begin(gfx::Surface& picBG, gfx::Surface& picBuffer, gfx::Sur
   draws_.clear();
   bg_draws_.clear();
   pixels_ = {};
-  bg_ = &picBG;
-  buffer_ = &picBuffer;
+  bg_ = &background;
+  buffer_ = &frame_buffer;
   window_ = &window;
   const bool lost = damage_lost_;
   damage_lost_ = false;
-  whole_now_ =
-      whole_next_ || lost || !track || !SameSize(picBG, picBuffer) || !SameSize(window, picBuffer);
+  whole_now_ = whole_next_ || lost || !track || !SameSize(background, frame_buffer) ||
+               !SameSize(window, frame_buffer);
   whole_next_ = true;  // until this frame has been presented
   shown_frame_ = true;
   queuing_ = !whole_now_;
   if (whole_now_) {
-    gfx::Blit(picBuffer, 0, 0, picBG, picBG.bounds());
-    pixels_.restored += Area(picBG.bounds());
+    gfx::Blit(frame_buffer, 0, 0, background, background.bounds());
+    pixels_.restored += Area(background.bounds());
     return;
   }
   for (const gfx::Rect& r : restored_) present_.Add(r);  // cannot fill up: twice the room
@@ -227,7 +227,7 @@ bool FrameComposer::Blocked(const Bands& bands, std::span<const gfx::Rect> rects
 
 // Draws the last frame made the very same way are left out, as long as
 // what they overlap, then and now, is only other such draws, met in the same
-// order: picBuffer and the window already hold them. Candidates that
+// order: frame_buffer and the window already hold them. Candidates that
 // overlap anything else drop out until none does. (A draw made twice where
 // it was made once blocks itself: the two copies meet out of order.)
 void FrameComposer::FindUnchanged() {
@@ -346,9 +346,9 @@ void FrameComposer::ComposeBands(int bands) {
   }
 }
 
-// A draw that meets no earlier draw of the band finds picBG under it in
-// picBuffer (what the restoring puts there, or what was there all along
-// outside the damage): it can take its background from picBG directly and
+// A draw that meets no earlier draw of the band finds background under it in
+// frame_buffer (what the restoring puts there, or what was there all along
+// outside the damage): it can take its background from background directly and
 // write every column it covers, which then need no restoring.
 void FrameComposer::MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gfx::Rect& band) {
   onto_bg_.assign(to - from, 0);
@@ -364,7 +364,7 @@ void FrameComposer::MarkDrawsOntoBackground(uint32_t from, uint32_t to, const gf
   }
 }
 
-// Restores `r` from picBG where `was` drew into it (all of it when its
+// Restores `r` from background where `was` drew into it (all of it when its
 // source is not one sprite), leaving out the columns that the first draw onto
 // the background it meets writes anyway (a moved sprite usually covers most
 // of where it was). The rest is restored even where other such draws will
@@ -436,7 +436,7 @@ void FrameComposer::Present(SceneHost& host) {
 
 void FrameComposer::End() {
   if (queuing_ || shown_frame_) whole_next_ = true;
-  // Draws into picBG are the scene's state: they are made even so.
+  // Draws into background are the scene's state: they are made even so.
   if (queuing_) {
     for (const Draw& d : bg_draws_)
       DrawClipped(*bg_, d.sprite, d.icon, d.px, d.py, d.w, d.h, bg_->bounds());

@@ -16,11 +16,11 @@ bool IsJitter(float from, float to, double scale) {
 }  // namespace
 
 bool MovementFilter::Accept(float x, float y, double scale) {
-  const bool unset = LastMouseX == 0.0f && LastMouseY == 0.0f;
+  const bool unset = last_x == 0.0f && last_y == 0.0f;
   const double s = SaneScale(scale);
-  if (unset || (IsJitter(LastMouseX, x, s) && IsJitter(LastMouseY, y, s))) {
-    LastMouseX = x;
-    LastMouseY = y;
+  if (unset || (IsJitter(last_x, x, s) && IsJitter(last_y, y, s))) {
+    last_x = x;
+    last_y = y;
     return true;
   }
   return false;

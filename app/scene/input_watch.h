@@ -14,8 +14,8 @@ class MovementFilter {
   // keeps the run at every pixel density.
   bool Accept(float x, float y, double scale);
 
-  float LastMouseX = 0.0f;
-  float LastMouseY = 0.0f;
+  float last_x = 0.0f;
+  float last_y = 0.0f;
 };
 
 }  // namespace sarvel

@@ -1,9 +1,9 @@
-// The animated autumn scene of frmMain: its state, the layout that builds a
+// The animated autumn scene of the scene form: its state, the layout that builds a
 // fresh scene, the frame procedure and the painters for background,
 // mushrooms, leaf sprites and the ground wave.
 //
 // The scene reaches process-wide state only through what it is handed (the
-// settings record, LeafCount, the random generator, the reporter), so two
+// settings record, leaf_count, the random generator, the reporter), so two
 // scenes given one seed render the same frames side by side.
 //
 // Its rules (every size, step, position, wave and random draw) are in
@@ -18,26 +18,28 @@
 
 #include "app/scene/device_scale.h"
 #include "app/scene/frame_composer.h"
-#include "app/scene/scene_host.h"
 #include "app/scene/sprite_cache.h"
 #include "app/settings.h"
 #include "core/base/random.h"
 #include "core/gfx/image.h"
 #include "core/gfx/surface.h"
+#include "core/ports/clock.h"
+#include "core/ports/file_system.h"
+#include "core/ports/regional.h"
 #include "core/ports/resource_library.h"
-#include "core/ports/services.h"
-#include "core/report/err_ptnr.h"
+#include "core/ports/scene_host.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 
 // One leaf sprite or mushroom.
 struct SpriteRecord {
-  float X = 0.0f;
-  float Y = 0.0f;
-  float Size = 0.0f;
-  int16_t IconId = 0;
-  bool Active = false;   // a mushroom that takes part in the frame
-  bool Matured = false;  // drawn into the background, waiting for rebirth
+  float x = 0.0f;
+  float y = 0.0f;
+  float size = 0.0f;
+  int16_t icon_id = 0;
+  bool active = false;   // a mushroom that takes part in the frame
+  bool matured = false;  // drawn into the background, waiting for rebirth
 };
 
 inline constexpr int kSpriteTableSize = 501;  // indices 0..500
@@ -47,7 +49,7 @@ inline constexpr int16_t kMaxLeafCount = 500;
 // arithmetic would fail, so they stop here.
 inline constexpr int16_t kWaveLimit = 16000;
 
-// GroundWave: one vertical offset per pixel column, indices -100 .. W + 100.
+// ground_wave: one vertical offset per pixel column, indices -100 .. W + 100.
 class GroundWaveTable {
  public:
   void Recreate(int32_t last_index);  // all zero
@@ -63,7 +65,7 @@ class GroundWaveTable {
 // What the scene is handed.
 struct SceneContext {
   SaverSettings& settings;
-  int16_t& LeafCount;
+  int16_t& leaf_count;
   RandomSource& rng;
   ErrorReporter& reporter;
   ResourceLibrary& resources;
@@ -102,7 +104,7 @@ class Scene {
   void OnFrameTimer();
   // The falling leaf sprites: fall, drift, settle into the background.
   void MoveLeaves();
-  // Paints the chosen background into picBG.
+  // Paints the chosen background into background.
   void PaintBackground();
   // The mushrooms: growth, maturing into the background, rebirth.
   void GrowMushrooms();
@@ -110,33 +112,33 @@ class Scene {
   void ShapeGroundWave();
 
   // Scene state.
-  std::array<SpriteRecord, kSpriteTableSize> LeafSprites{};
-  std::array<SpriteRecord, kSpriteTableSize> Mushrooms{};
-  GroundWaveTable GroundWave;
-  int16_t GroundBase = 0;
-  int16_t LandingLine = 0;
-  int16_t WaveAmplitude = 0;
-  int16_t MatureCount = 0;
-  int32_t TickNow = 0;
-  gfx::ImageRef GradientPicture;
+  std::array<SpriteRecord, kSpriteTableSize> leaves{};
+  std::array<SpriteRecord, kSpriteTableSize> mushrooms{};
+  GroundWaveTable ground_wave;
+  int16_t ground_base = 0;
+  int16_t landing_line = 0;
+  int16_t wave_amplitude = 0;
+  int16_t mature_count = 0;
+  int32_t tick_now = 0;
+  gfx::ImageRef gradient_picture;
   // Kept across every layout and restart.
-  bool DesktopCaptured = false;
+  bool desktop_captured = false;
   // The capture showed a desktop; kind 4 paints the blue gradient without.
-  bool DesktopSeen = false;
-  int32_t LastRestart = 0;
-  int16_t WaveFrequency = 0;
-  int16_t WavePhase = 0;
-  int16_t WaveDrift = 0;
+  bool desktop_seen = false;
+  int32_t last_restart = 0;
+  int16_t wave_frequency = 0;
+  int16_t wave_phase = 0;
+  int16_t wave_drift = 0;
 
   // The background and the frame, in device pixels, as large as the window.
-  gfx::Surface picBG;
-  gfx::Surface picBuffer;
-  // Where frames are composed: picBuffer when every frame copies everything;
+  gfx::Surface background;
+  gfx::Surface frame_buffer;
+  // Where frames are composed: frame_buffer when every frame copies everything;
   // with damage tracking the window's own image, so that what changed is not
   // copied once more (between frames the two hold the same picture anyway).
   gfx::Surface& FrameSurface();
-  gfx::ImageRef imgBG;
-  Label lblURL;
+  gfx::ImageRef desktop_snapshot;
+  Label address_label;
   int32_t timer_interval() const { return interval_; }
   // The speed the frame rules use: the setting, kept within what the
   // arithmetic of this window size can take.
@@ -180,7 +182,7 @@ class Scene {
   SpriteCache sprites_;
   FrameComposer composer_;
   Rendering rendering_;
-  bool painting_ = true;  // this frame composes picBuffer: someone looks
+  bool painting_ = true;  // this frame composes frame_buffer: someone looks
   int width_ = 0;         // logical
   int height_ = 0;
   int device_width_ = 0;

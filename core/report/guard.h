@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/ports/services.h"
+#include "core/ports/process.h"
 
 namespace sarvel {
 

@@ -4,8 +4,8 @@
 // steps:
 //
 //   Procedure p(reporter, "Saver", "LoadConfig");
-//   p.Step(20, [&] { s.MaxLeaf = ...; });
-//   p.Step(30, [&] { s.LeafSpeed = ...; });
+//   p.Step(20, [&] { s.max_leaf = ...; });
+//   p.Step(30, [&] { s.leaf_speed = ...; });
 //
 // A failure in a step (a RuntimeFailure, or a failure of a called operation
 // without a handler of its own) abandons the rest of the step and goes to
@@ -27,7 +27,7 @@
 #include <utility>
 
 #include "core/base/failure.h"
-#include "core/report/err_ptnr.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 

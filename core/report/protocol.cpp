@@ -37,30 +37,9 @@ std::string TimeText(const LocalTime& t) {
 
 }  // namespace
 
-std::string LPSTRToString(std::string_view s) {
-  const size_t zero = s.find('\0');
-  if (zero == std::string_view::npos) return {};
-  return std::string(s.substr(0, zero));
-}
-
-std::string_view PlatformName(uint32_t platform_id) {
-  switch (platform_id) {
-    case kPlatformWin32s:
-      return "Win32s";
-    case kPlatformWin9x:
-      return "Windows 9x";
-    case kPlatformWinNT:
-      return "Windows NT";
-    case kPlatformPosix:
-      return "Linux";
-    default:
-      return "";
-  }
-}
-
-std::string BuildProtocol(const ErrorRecord& record, const LocalTime& now, const OsVersion& os) {
+std::string BuildProtocol(const ErrorRecord& record, const LocalTime& now,
+                          const SystemDescription& os) {
   const std::string sep = Separator();
-  const std::string csd = LPSTRToString(std::string_view(os.csd.data(), os.csd.size()));
   const std::string lines[18] = {
       sep,
       "F E H L E R P R O T O K O L L  /  E R R O R   P R O T O C O L L",
@@ -76,10 +55,10 @@ std::string BuildProtocol(const ErrorRecord& record, const LocalTime& now, const
       std::string(kIndent) + "Datum/Uhrzeit (Date/Time):\t" + DateText(now) + " / " + TimeText(now),
       sep,
       "SYSTEMINFO:",
-      std::string(kIndent) + "Plattform/Environment:\t" + std::string(PlatformName(os.platform_id)),
+      std::string(kIndent) + "Plattform/Environment:\t" + os.platform,
       std::string(kIndent) + "Version:\t" + std::to_string(os.major) + "." +
           std::to_string(os.minor),
-      std::string(kIndent) + "Build:\t" + std::to_string(os.build & 0xFFFFu) + "   " + csd,
+      std::string(kIndent) + "Build:\t" + std::to_string(os.build) + "   " + os.details,
       sep,
   };
   std::string text;
@@ -90,11 +69,8 @@ std::string BuildProtocol(const ErrorRecord& record, const LocalTime& now, const
   return text;
 }
 
-std::string GetProtocol(const ErrorRecord& record, Clock& clock, SystemApi& system) {
-  OsVersion os;
-  os.size = 148;
-  system.QueryVersion(os);
-  return BuildProtocol(record, clock.Now(), os);
+std::string GetProtocol(const ErrorRecord& record, Clock& clock, SaverSystem& system) {
+  return BuildProtocol(record, clock.Now(), system.DescribeSystem());
 }
 
 std::string ErrorLogPath(ExecutableInfo& exe, char separator) {
@@ -103,8 +79,8 @@ std::string ErrorLogPath(ExecutableInfo& exe, char separator) {
   return path + exe.FileTitle() + ".EPT";
 }
 
-void WriteProtocol(const ErrorRecord& record, Clock& clock, SystemApi& system, ExecutableInfo& exe,
-                   FileSystem& files) {
+void WriteProtocol(const ErrorRecord& record, Clock& clock, SaverSystem& system,
+                   ExecutableInfo& exe, FileSystem& files) {
   const char separator = files.PathSeparator();
   const std::string path = ErrorLogPath(exe, separator);
   const std::string text = GetProtocol(record, clock, system) + std::string(kCrLf);

@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/ports/services.h"
+#include "core/ports/clock.h"
+#include "core/ports/executable_info.h"
+#include "core/ports/file_system.h"
+#include "core/ports/saver_system.h"
 
 namespace sarvel {
 
@@ -18,17 +21,12 @@ struct ErrorRecord {
   std::string prog_info;
 };
 
-// The part of `s` before its first zero character; empty when there is none.
-std::string LPSTRToString(std::string_view s);
-
-// The platform name for a version query's platform id.
-std::string_view PlatformName(uint32_t platform_id);
-
 // The protocol text for a record at a given time on a given system.
-std::string BuildProtocol(const ErrorRecord& record, const LocalTime& now, const OsVersion& os);
+std::string BuildProtocol(const ErrorRecord& record, const LocalTime& now,
+                          const SystemDescription& os);
 
-// Builds the protocol from the clock and one version query.
-std::string GetProtocol(const ErrorRecord& record, Clock& clock, SystemApi& system);
+// Builds the protocol from the clock and the system's description.
+std::string GetProtocol(const ErrorRecord& record, Clock& clock, SaverSystem& system);
 
 // Folder of the executable, a separator unless it ends with one, the
 // executable's name and ".EPT".
@@ -38,7 +36,7 @@ std::string ErrorLogPath(ExecutableInfo& exe, char separator);
 // beside the executable cannot be written, the protocol goes to the same
 // name in the user's fallback folder; only when that fails too does the
 // first failure pass on.
-void WriteProtocol(const ErrorRecord& record, Clock& clock, SystemApi& system, ExecutableInfo& exe,
-                   FileSystem& files);
+void WriteProtocol(const ErrorRecord& record, Clock& clock, SaverSystem& system,
+                   ExecutableInfo& exe, FileSystem& files);
 
 }  // namespace sarvel

@@ -1,25 +1,20 @@
 #include "frontends/offscreen/forms_headless.h"
 
-#include "app/dialogs/frm_preview.h"
-#include "app/scene/frm_main.h"
 #include "core/base/failure.h"
 #include "frontends/offscreen/scene_view_headless.h"
 
 namespace sarvel::headless {
 
-std::unique_ptr<Form> FormFactoryHeadless::Create(FormId id, App& app) {
-  switch (id) {
-    case FormId::kMain:
-      return std::make_unique<FrmMain>(
-          app, std::make_unique<SceneViewHeadless>(screen_width_, screen_height_, 0x1000, scale_));
-    case FormId::kPreview:
-      return std::make_unique<FrmPreview>(app, std::make_unique<PreviewViewHeadless>(0x1010));
-    case FormId::kConfig:
-    case FormId::kInfo:
-      break;
-  }
-  // Nobody sees a dialog off screen.
-  Raise(Err::kInvalidCall);
+std::unique_ptr<SceneView> FormFactoryHeadless::CreateSceneView() {
+  return std::make_unique<SceneViewHeadless>(screen_width_, screen_height_, 0x1000, scale_);
 }
+
+std::unique_ptr<PreviewView> FormFactoryHeadless::CreatePreviewView() {
+  return std::make_unique<PreviewViewHeadless>(0x1010);
+}
+
+std::unique_ptr<ConfigView> FormFactoryHeadless::CreateConfigView() { Raise(Err::kInvalidCall); }
+
+std::unique_ptr<InfoView> FormFactoryHeadless::CreateInfoView() { Raise(Err::kInvalidCall); }
 
 }  // namespace sarvel::headless

@@ -5,15 +5,6 @@
 
 namespace sarvel::headless {
 
-int32_t OffscreenSystem::QueryVersion(OsVersion& info) {
-  if (info.size != 148) return 0;
-  info = OsVersion{};
-  info.size = 148;
-  info.platform_id = kPlatformPosix;
-  info.major = 1;
-  return 1;
-}
-
 std::string MapStore::Read(const std::string& /*app*/, const std::string& /*section*/,
                            const std::string& key, const std::string& default_text) {
   const auto it = values.find(key);

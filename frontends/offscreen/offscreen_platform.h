@@ -8,31 +8,34 @@
 #include <string>
 
 #include "app/app.h"
-#include "core/ports/services.h"
+#include "core/ports/clock.h"
+#include "core/ports/executable_info.h"
+#include "core/ports/process.h"
+#include "core/ports/regional.h"
+#include "core/ports/saver_system.h"
+#include "core/ports/settings_store.h"
 #include "frontends/offscreen/native_files.h"
 #include "resources/embedded_resources.h"
 
 namespace sarvel::headless {
 
 // No windows but the program's own in memory: the screen-saver flags and the
-// cursor are kept, window calls change nothing, no password is asked.
-class OffscreenSystem : public SystemApi {
+// cursor are kept, there is no host to embed in, no password of its own.
+class OffscreenSystem : public SaverSystem {
  public:
   void SetScreenSaverActive(bool active) override { screensaver_active = active; }
   void SetSaverRunning(bool running) override { screensaver_running = running; }
-  void ShowCursor(bool show) override { cursor_count += show ? 1 : -1; }
-  void GetClientArea(WindowHandle, ClientRect&) override {}
-  int32_t WindowStyle(WindowHandle) override { return 0; }
-  void SetWindowStyle(WindowHandle, int32_t) override {}
-  void SetParent(WindowHandle, WindowHandle) override {}
-  void SetOwner(WindowHandle, WindowHandle) override {}
-  void ShowInParent(WindowHandle, int32_t, int32_t) override {}
-  bool SetTopMost(WindowHandle, bool, bool) override { return true; }
+  void SetCursorHidden(bool hidden) override { cursor_hidden = hidden; }
+  PixelSize PreviewHostSize(WindowHandle) override { return {}; }
+  void EmbedInPreviewHost(WindowHandle, WindowHandle) override {}
+  void ShowInPreviewHost(WindowHandle, int32_t, int32_t) override {}
+  bool KeepOnTop(WindowHandle, bool, bool) override { return true; }
+  bool SaverHasOwnPassword() override { return false; }
   void ChangeSaverPassword(WindowHandle) override {}
   bool VerifySaverPassword(WindowHandle) override { return true; }
-  int32_t QueryVersion(OsVersion& info) override;
+  SystemDescription DescribeSystem() override { return {"Linux", 1, 0, 0, ""}; }
 
-  int cursor_count = 0;
+  bool cursor_hidden = false;
   bool screensaver_active = true;
   bool screensaver_running = false;
 };

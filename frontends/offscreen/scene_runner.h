@@ -1,4 +1,4 @@
-// A whole full-screen run off screen: the real Main("/S"), the real scene, a
+// A whole full-screen run off screen: the real Main of a full-screen request, the real scene, a
 // clock that advances one frame interval per tick and a random generator
 // fixed to a seed. The command-line renderer and the benchmarks drive the
 // scene through this on the off-screen host's services, the golden-frame and
@@ -14,8 +14,9 @@
 #include <utility>
 
 #include "app/app.h"
+#include "app/forms/app_forms.h"
 #include "app/options.h"
-#include "app/scene/frm_main.h"
+#include "app/scene/scene_form.h"
 #include "core/base/random.h"
 #include "frontends/offscreen/forms_headless.h"
 #include "frontends/offscreen/offscreen_platform.h"
@@ -27,8 +28,8 @@ inline std::map<std::string, std::string, std::less<>> RunDefaults() {
   std::map<std::string, std::string, std::less<>> stored;
   for (const SettingOption& option : kSettingOptions) {
     std::string_view text = option.default_text;
-    if (option.key == OptionOf(&SaverSettings::BackgroundKind).key) text = "2";
-    if (option.key == OptionOf(&SaverSettings::AutoRestart).key) text = "0";
+    if (option.key == OptionOf(&SaverSettings::background_kind).key) text = "2";
+    if (option.key == OptionOf(&SaverSettings::auto_restart).key) text = "0";
     stored.emplace(option.key, text);
   }
   return stored;
@@ -45,7 +46,7 @@ struct SceneRunOptions {
   // every option's default, but a blue sky and no restarts, so that a run's
   // frames depend on its seed alone.
   std::map<std::string, std::string, std::less<>> stored = RunDefaults();
-  // Stores one setting: o.Set<&SaverSettings::LeafSpeed>("20").
+  // Stores one setting: o.Set<&SaverSettings::leaf_speed>("20").
   template <auto Field>
   void Set(std::string text) {
     stored[std::string(OptionOf(Field).key)] = std::move(text);
@@ -59,7 +60,7 @@ struct SceneRunOptions {
   ResourceLibrary* resources = nullptr;
   // The windows the forms get instead of the headless ones (a front end's
   // real scene window, driven frame by frame like the headless one).
-  FormFactory* forms = nullptr;
+  FormFactory* windows = nullptr;
 };
 
 // Ignores the start-up's seeding from the time of day: the run's seed stays.
@@ -79,7 +80,10 @@ template <class Platform>
 class SceneRunnerOn {
  public:
   explicit SceneRunnerOn(const SceneRunOptions& o)
-      : options_(o), rng_(o.seed), factory_(o.width, o.height, o.scale) {
+      : options_(o),
+        rng_(o.seed),
+        factory_(o.width, o.height, o.scale),
+        forms_(o.windows ? *o.windows : static_cast<FormFactory&>(factory_)) {
     for (const auto& [key, text] : o.stored) platform_.store.values[key] = text;
     platform_.clock.tick = o.start_tick;
     platform_.clock.now = o.now;
@@ -89,12 +93,13 @@ class SceneRunnerOn {
             ? PlatformServices{services.system, services.store, services.regional, services.clock,
                                services.exe, services.files, services.process, *o.resources}
             : services,
-        rng_, o.forms ? *o.forms : static_cast<FormFactory&>(factory_));
+        rng_, forms_);
   }
 
-  // Main("/S"). False when the run ended (or never started).
+  // Main of a full-screen request. False when the run ended (or never
+  // started).
   bool Start() {
-    Guard([&] { app_->Main("/S"); });
+    Guard([&] { app_->Main(RunRequest{}); });
     if (!ended_ && !form()) ended_ = true;  // another instance, or nothing opened
     if (!ended_) scene().set_rendering(options_.rendering);
     return !ended_;
@@ -107,7 +112,7 @@ class SceneRunnerOn {
       const int32_t interval = std::max(1, scene().timer_interval());
       platform_.clock.tick += uint32_t(interval);
       if (options_.advance_clock) platform_.clock.AdvanceTimeOfDay(interval);
-      if (options_.forms)
+      if (options_.windows)
         form()->OnTimer();
       else
         view()->Tick();
@@ -139,7 +144,7 @@ class SceneRunnerOn {
   bool ended() const { return ended_; }
   App& app() { return *app_; }
   Platform& platform() { return platform_; }
-  FrmMain* form() { return static_cast<FrmMain*>(app_->Find(FormId::kMain)); }
+  SceneForm* form() { return static_cast<SceneForm*>(app_->Find(FormId::kScene)); }
   // The headless window; only when no other forms were given.
   SceneViewHeadless* view() { return static_cast<SceneViewHeadless*>(&form()->view()); }
   Scene& scene() { return form()->scene(); }
@@ -160,6 +165,7 @@ class SceneRunnerOn {
   Platform platform_;
   FixedSeedRandom rng_;
   FormFactoryHeadless factory_;
+  AppForms forms_;
   std::unique_ptr<App> app_;
   bool ended_ = false;
 };

@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
-#include "app/dialogs/frm_preview.h"
-#include "app/scene/frm_main.h"
 #include "core/gfx/surface.h"
+#include "core/ports/preview_view.h"
+#include "core/ports/scene_view.h"
 
 namespace sarvel::headless {
 
@@ -21,7 +21,7 @@ class SceneViewHeadless : public SceneView {
 
   // FormView
   void Create() override { created_ = true; }
-  WindowHandle hWnd() const override { return handle_; }
+  WindowHandle handle() const override { return handle_; }
   void Show(ShowMode) override { visible_ = true; }
   void Destroy() override { created_ = visible_ = false; }
 
@@ -92,7 +92,7 @@ class PreviewViewHeadless : public PreviewView {
  public:
   explicit PreviewViewHeadless(WindowHandle handle) : handle_(handle) {}
   void Create() override {}
-  WindowHandle hWnd() const override { return handle_; }
+  WindowHandle handle() const override { return handle_; }
   void Show(ShowMode) override {}
   void Destroy() override {}
   void SetEvents(PreviewEvents* events) override { events_ = events; }

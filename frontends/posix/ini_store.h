@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/ports/services.h"
+#include "core/ports/settings_store.h"
 
 namespace sarvel {
 

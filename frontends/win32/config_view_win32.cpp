@@ -74,7 +74,7 @@ ConfigViewWin32::ConfigViewWin32(ResourceLibrary& resources, Process& process)
 
 ConfigViewWin32::~ConfigViewWin32() { Destroy(); }
 
-WindowHandle ConfigViewWin32::hWnd() const {
+WindowHandle ConfigViewWin32::handle() const {
   return WindowHandle(reinterpret_cast<intptr_t>(hwnd_));
 }
 
@@ -257,7 +257,7 @@ FileDialogResult ConfigViewWin32::ShowOpenDialog(const FileDialogRequest& reques
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = DWORD(name.size());
-  ofn.Flags = DWORD(request.flags);
+  ofn.Flags = request.hide_read_only ? OFN_HIDEREADONLY : 0;
   BOOL chosen = GetOpenFileNameW(&ofn);
   if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME && !held.empty()) {
     // A held name the dialog refuses to start with: start without it.

@@ -1,4 +1,4 @@
-// Win32: the settings dialog frmConfig as a native window. Builds the
+// Win32: the settings dialog as a native window. Builds the
 // controls of kConfigControls at their twip places for the window's DPI,
 // shows what the model sets, hands the user's clicks, scrolls and keys to the
 // model, and runs the picture chooser, the message box and the browser call.
@@ -8,9 +8,10 @@
 
 #include <array>
 
-#include "app/dialogs/config_view.h"
+#include "app/dialogs/config_controls.h"
+#include "core/ports/config_view.h"
+#include "core/ports/process.h"
 #include "core/ports/resource_library.h"
-#include "core/ports/services.h"
 #include "frontends/win32/dialog_pictures.h"
 #include "frontends/win32/window_base.h"
 
@@ -21,7 +22,22 @@ class ConfigViewWin32 : public ConfigView, private WindowBase {
   ConfigViewWin32(ResourceLibrary& resources, Process& process);
   ~ConfigViewWin32() override;
 
-  SARVEL_CONFIG_VIEW_OVERRIDES;
+  // FormView
+  void Create() override;
+  WindowHandle handle() const override;
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // ConfigView
+  void Bind(ConfigInput& input) override;
+  void SetChecked(ConfigControl c, bool checked) override;
+  void SetPosition(ConfigControl c, int16_t position) override;
+  void SetEnabled(ConfigControl c, bool enabled) override;
+  void SetText(ConfigControl c, const std::string& text) override;
+  void SetForeColor(ConfigControl c, gfx::Argb color) override;
+  FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;
+  void ShowMessage(const std::string& title, const std::string& text) override;
+  void OpenInBrowser(const std::string& address) override;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

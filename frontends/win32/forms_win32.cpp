@@ -1,10 +1,5 @@
-// Win32: which native window each form gets.
 #include "frontends/win32/forms_win32.h"
 
-#include "app/dialogs/frm_config.h"
-#include "app/dialogs/frm_info.h"
-#include "app/dialogs/frm_preview.h"
-#include "app/scene/frm_main.h"
 #include "frontends/win32/config_view_win32.h"
 #include "frontends/win32/info_view_win32.h"
 #include "frontends/win32/preview_window_win32.h"
@@ -12,25 +7,20 @@
 
 namespace sarvel::win32 {
 
-std::unique_ptr<Form> FormFactoryWin32::Create(FormId id, App& app) {
-  Process& process = app.services.process;
-  switch (id) {
-    case FormId::kMain:
-      return std::make_unique<FrmMain>(app, std::make_unique<SceneWindowWin32>(process));
-    case FormId::kPreview:
-      return std::make_unique<FrmPreview>(app,
-                                          std::make_unique<PreviewWindowWin32>(process, [&app] {
-                                            if (Form* f = app.Find(FormId::kPreview))
-                                              app.forms.Unload(*f);
-                                          }));
-    case FormId::kConfig:
-      return std::make_unique<FrmConfig>(
-          app, std::make_unique<ConfigViewWin32>(app.services.resources, process));
-    case FormId::kInfo:
-      return std::make_unique<FrmInfo>(
-          app, std::make_unique<InfoViewWin32>(app.services.resources, process));
-  }
-  return nullptr;
+std::unique_ptr<SceneView> FormFactoryWin32::CreateSceneView() {
+  return std::make_unique<SceneWindowWin32>(process_);
+}
+
+std::unique_ptr<PreviewView> FormFactoryWin32::CreatePreviewView() {
+  return std::make_unique<PreviewWindowWin32>(process_);
+}
+
+std::unique_ptr<ConfigView> FormFactoryWin32::CreateConfigView() {
+  return std::make_unique<ConfigViewWin32>(resources_, process_);
+}
+
+std::unique_ptr<InfoView> FormFactoryWin32::CreateInfoView() {
+  return std::make_unique<InfoViewWin32>(resources_, process_);
 }
 
 }  // namespace sarvel::win32

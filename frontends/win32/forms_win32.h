@@ -1,20 +1,27 @@
-// Win32: the form factory of Sarvel.scr, building each form model over its
-// native window.
+// Win32: the native windows of Sarvel.scr's forms.
 #pragma once
 
 #include <memory>
 
-#include "app/app.h"
+#include "core/ports/form_factory.h"
+#include "core/ports/process.h"
+#include "core/ports/resource_library.h"
 
 namespace sarvel::win32 {
 
 class FormFactoryWin32 : public FormFactory {
  public:
-  void Attach(App& app) { app_ = &app; }
-  std::unique_ptr<Form> Create(FormId id, App& app) override;
+  FormFactoryWin32(Process& process, ResourceLibrary& resources)
+      : process_(process), resources_(resources) {}
+
+  std::unique_ptr<SceneView> CreateSceneView() override;
+  std::unique_ptr<PreviewView> CreatePreviewView() override;
+  std::unique_ptr<ConfigView> CreateConfigView() override;
+  std::unique_ptr<InfoView> CreateInfoView() override;
 
  private:
-  App* app_ = nullptr;
+  Process& process_;
+  ResourceLibrary& resources_;
 };
 
 }  // namespace sarvel::win32

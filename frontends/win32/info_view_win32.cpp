@@ -23,7 +23,9 @@ InfoViewWin32::InfoViewWin32(ResourceLibrary& resources, Process& process)
 
 InfoViewWin32::~InfoViewWin32() { Destroy(); }
 
-WindowHandle InfoViewWin32::hWnd() const { return WindowHandle(reinterpret_cast<intptr_t>(hwnd_)); }
+WindowHandle InfoViewWin32::handle() const {
+  return WindowHandle(reinterpret_cast<intptr_t>(hwnd_));
+}
 
 template <class Fn>
 void InfoViewWin32::AsUser(Fn&& fn) {
@@ -48,7 +50,7 @@ void InfoViewWin32::Create() {
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd_,
                           id, ThisModule(), nullptr);
     } else {
-      const DWORD notify = design.id == InfoControl::kLblHomepage ? SS_NOTIFY : 0;
+      const DWORD notify = design.id == InfoControl::kHomepage ? SS_NOTIFY : 0;
       h = CreateWindowExW(0, L"Static", caption.c_str(),
                           WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | notify, 0, 0, 0, 0, hwnd_, id,
                           ThisModule(), nullptr);
@@ -90,7 +92,7 @@ void InfoViewWin32::RenderBackground() {
     if (design.kind != InfoKind::kPicture) continue;
     const RECT r = PxRect(design.left, design.top, design.width, design.height, dpi_);
     try {
-      if (design.id == InfoControl::kImage2) {
+      if (design.id == InfoControl::kDiskPicture) {
         gfx::DrawStretched(surface, *resources_.Bitmap(design.picture), {0, 0, w, h});
       } else {
         gfx::DrawIcon(surface, *resources_.Icon(design.picture), float(r.left), float(r.top),
@@ -168,7 +170,7 @@ LRESULT InfoViewWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       DrawLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
       return TRUE;
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wp) == controls_[Index(InfoControl::kLblHomepage)]) {
+      if (reinterpret_cast<HWND>(wp) == controls_[Index(InfoControl::kHomepage)]) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }
@@ -176,7 +178,7 @@ LRESULT InfoViewWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_COMMAND: {
       const InfoControl from = ControlOf(reinterpret_cast<HWND>(lp));
-      if (from == InfoControl::kLblHomepage && HIWORD(wp) == STN_CLICKED) {
+      if (from == InfoControl::kHomepage && HIWORD(wp) == STN_CLICKED) {
         AsUser([&] { input_->UserClicksHomepage(); });
       } else if (from == InfoControl::kOk && HIWORD(wp) == BN_CLICKED) {
         AsUser([&] { input_->UserClicksOK(); });

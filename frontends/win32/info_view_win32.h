@@ -1,4 +1,4 @@
-// Win32: the about box frmInfo as a native window. A thin-bordered popup
+// Win32: the about box as a native window. A thin-bordered popup
 // without caption over the disk picture, drawn with our renderer; its labels
 // are owner-drawn so that the transparent ones show the picture beneath. Up
 // modally, the program's other windows take no input.
@@ -8,9 +8,10 @@
 
 #include <array>
 
-#include "app/dialogs/info_view.h"
+#include "app/dialogs/info_controls.h"
+#include "core/ports/info_view.h"
+#include "core/ports/process.h"
 #include "core/ports/resource_library.h"
-#include "core/ports/services.h"
 #include "frontends/win32/dialog_pictures.h"
 #include "frontends/win32/dialog_support.h"
 #include "frontends/win32/window_base.h"
@@ -22,7 +23,19 @@ class InfoViewWin32 : public InfoView, private WindowBase {
   InfoViewWin32(ResourceLibrary& resources, Process& process);
   ~InfoViewWin32() override;
 
-  SARVEL_INFO_VIEW_OVERRIDES;
+  // FormView
+  void Create() override;
+  WindowHandle handle() const override;
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // InfoView
+  void Bind(InfoInput& input) override;
+  TwipSize ScreenSize() override;
+  TwipSize WindowSize() override;
+  void Move(int32_t left, int32_t top) override;
+  void SetText(InfoControl label, const std::string& text) override;
+  void OpenInBrowser(const std::string& address) override;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

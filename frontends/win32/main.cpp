@@ -1,12 +1,14 @@
-// Win32: the entry point of Sarvel.scr. Builds the real services and forms
-// around one App, runs Main with the command line, then pumps messages until
-// the last form is unloaded.
+// Win32: the entry point of Sarvel.scr. Builds the real services and windows
+// around one App, runs Main with the request the display settings' switch
+// makes, then pumps messages until the last form is unloaded.
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
 #include "app/app.h"
+#include "app/forms/app_forms.h"
+#include "app/run_request.h"
 #include "core/base/random.h"
 #include "frontends/win32/forms_win32.h"
 #include "frontends/win32/guard.h"
@@ -51,17 +53,17 @@ int Run() {
   ThisProcess process;
   ExecutableResources resources;
   DefaultRandom rng;
-  FormFactoryWin32 factory;
+  FormFactoryWin32 windows(process, resources);
+  AppForms forms(windows);
   App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng,
-          factory);
-  factory.Attach(app);
+          forms);
 
   bool running = true;
   app.forms.set_on_last_unloaded([&] {
     running = false;
     PostQuitMessage(0);
   });
-  Guarded(process, [&] { app.Main(ArgumentsOf(GetCommandLineW())); });
+  Guarded(process, [&] { app.Main(ParseSaverSwitch(ArgumentsOf(GetCommandLineW()))); });
   if (app.forms.count() == 0) return 0;
   MSG msg;
   while (running && GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -16,7 +16,7 @@ PreviewWindowWin32::~PreviewWindowWin32() {
   DestroyNow();
 }
 
-WindowHandle PreviewWindowWin32::hWnd() const { return reinterpret_cast<intptr_t>(hwnd_); }
+WindowHandle PreviewWindowWin32::handle() const { return reinterpret_cast<intptr_t>(hwnd_); }
 void PreviewWindowWin32::SetEvents(PreviewEvents* events) { events_ = events; }
 gfx::Surface& PreviewWindowWin32::WindowImage() { return image_; }
 
@@ -44,13 +44,13 @@ void PreviewWindowWin32::Refresh() {
   UpdateWindow(hwnd_);
 }
 
-void PreviewWindowWin32::UnloadOnce() {
-  if (unloaded_ || destroying_) return;
-  unloaded_ = true;
-  Guarded(process_, [&] { unload_(); });
+void PreviewWindowWin32::HostGone() {
+  if (host_gone_ || destroying_) return;
+  host_gone_ = true;
+  if (events_) Guarded(process_, [&] { events_->OnHostGone(); });
 }
 
-void PreviewWindowWin32::OnDestroyed() { UnloadOnce(); }
+void PreviewWindowWin32::OnDestroyed() { HostGone(); }
 
 LRESULT PreviewWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == ImageRequestMessage()) {
@@ -58,13 +58,6 @@ LRESULT PreviewWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return 1;
   }
   switch (msg) {
-    case WM_STYLECHANGING:
-      // Becoming a child window: it is no popup any more.
-      if (wp == WPARAM(GWL_STYLE)) {
-        auto* ss = reinterpret_cast<STYLESTRUCT*>(lp);
-        if (ss->styleNew & WS_CHILD) ss->styleNew &= ~DWORD(WS_POPUP);
-      }
-      return 0;
     case WM_SIZE: {
       const int w = LOWORD(lp), h = HIWORD(lp);
       image_.Resize(w, h);

@@ -74,14 +74,14 @@ void SceneWindowWin32::Create() {
         RegisterPowerSettingNotification(hwnd_, &kMonitorPowerState, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
-WindowHandle SceneWindowWin32::hWnd() const { return reinterpret_cast<intptr_t>(hwnd_); }
+WindowHandle SceneWindowWin32::handle() const { return reinterpret_cast<intptr_t>(hwnd_); }
 void SceneWindowWin32::SetEvents(SceneEvents* events) { events_ = events; }
 gfx::Surface& SceneWindowWin32::WindowImage() { return image_; }
 
 void SceneWindowWin32::Show(ShowMode) {
   if (!hwnd_) return;
   if (sibling_) {
-    // The focus and the keys stay with frmMain's window.
+    // The focus and the keys stay with the scene form's window.
     ShowWindow(hwnd_, SW_SHOWNA);
     return;
   }

@@ -1,4 +1,4 @@
-// Win32: frmMain's window. A borderless popup covering a monitor (the
+// Win32: the scene form's window. A borderless popup covering a monitor (the
 // primary one; siblings of it cover the others), black, without a cursor; its persistent image is a
 // surface painted on WM_PAINT and part by part as frames change it; the frame timer, the one-time
 // desktop capture, whether anyone can see it (monitor power, minimized, hidden) and every input
@@ -10,9 +10,9 @@
 #include <span>
 #include <vector>
 
-#include "app/scene/frm_main.h"
 #include "core/gfx/rect_merge.h"
-#include "core/ports/services.h"
+#include "core/ports/process.h"
+#include "core/ports/scene_view.h"
 #include "frontends/win32/gdi_font.h"
 #include "frontends/win32/window_base.h"
 
@@ -28,7 +28,30 @@ class SceneWindowWin32 : public SceneView, private WindowBase {
       : process_(process), sibling_(sibling) {}
   ~SceneWindowWin32() override;
 
-  SARVEL_SCENE_VIEW_OVERRIDES;
+  // FormView
+  void Create() override;
+  WindowHandle handle() const override;
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // SceneHost
+  void Maximize() override;
+  void SetTimerInterval(int32_t milliseconds) override;
+  void EnableTimer(bool enabled) override;
+  void CaptureDesktop(gfx::Surface& into, int w, int h) override;
+  gfx::Surface& WindowImage() override;
+  void Refresh() override;
+  void RefreshRects(std::span<const gfx::Rect> rects) override;
+  bool Visible() override;
+  double DeviceScale() override;
+  const gfx::Font& SceneFont() override;
+
+  // SceneView
+  void SetEvents(SceneEvents* events) override;
+  std::vector<gfx::Rect> Monitors() override;
+  void SetMonitor(const gfx::Rect& monitor) override;
+  std::unique_ptr<SceneView> CreateSibling() override;
+  void StayOnTop() override;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

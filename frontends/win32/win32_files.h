@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ports/services.h"
+#include "core/ports/file_system.h"
 
 namespace sarvel {
 

@@ -45,39 +45,54 @@ void System::SetSaverRunning(bool running) {
   ::SystemParametersInfoA(SPI_SCREENSAVERRUNNING, running ? UINT(-1) : 0, nullptr, 0);
 }
 
-void System::ShowCursor(bool show) { ::ShowCursor(show ? TRUE : FALSE); }
+// The system counts: one ShowCursor(FALSE) for the run, one TRUE at its end.
+void System::SetCursorHidden(bool hidden) { ::ShowCursor(hidden ? FALSE : TRUE); }
 
-void System::GetClientArea(WindowHandle window, ClientRect& rect) {
+PixelSize System::PreviewHostSize(WindowHandle host) {
   RECT r{};
-  if (::GetClientRect(AsHwnd(window), &r)) rect = ClientRect{r.left, r.top, r.right, r.bottom};
+  if (!::GetClientRect(AsHwnd(host), &r)) return {};
+  return {r.right, r.bottom};
 }
 
-int32_t System::WindowStyle(WindowHandle window) {
-  return int32_t(::GetWindowLongPtrA(AsHwnd(window), GWL_STYLE));
+// A child window of the host, owned by it; a child is no popup any more.
+void System::EmbedInPreviewHost(WindowHandle window, WindowHandle host) {
+  const HWND w = AsHwnd(window);
+  // Style bits are a 32-bit value: keep them unsigned.
+  const uint32_t style = uint32_t(::GetWindowLongPtrA(w, GWL_STYLE));
+  ::SetWindowLongPtrA(w, GWL_STYLE, LONG_PTR((style | WS_CHILD) & ~uint32_t(WS_POPUP)));
+  ::SetParent(w, AsHwnd(host));
+  ::SetWindowLongPtrA(w, GWLP_HWNDPARENT, LONG_PTR(host));
 }
 
-void System::SetWindowStyle(WindowHandle window, int32_t style) {
-  // Style bits are a 32-bit value: keep them unsigned so WS_POPUP survives.
-  ::SetWindowLongPtrA(AsHwnd(window), GWL_STYLE, LONG_PTR(uint32_t(style)));
-}
-
-void System::SetParent(WindowHandle child, WindowHandle parent) {
-  ::SetParent(AsHwnd(child), AsHwnd(parent));
-}
-
-void System::SetOwner(WindowHandle window, WindowHandle owner) {
-  ::SetWindowLongPtrA(AsHwnd(window), GWLP_HWNDPARENT, LONG_PTR(owner));
-}
-
-void System::ShowInParent(WindowHandle window, int32_t width, int32_t height) {
+void System::ShowInPreviewHost(WindowHandle window, int32_t width, int32_t height) {
   ::SetWindowPos(AsHwnd(window), HWND_TOP, 0, 0, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-bool System::SetTopMost(WindowHandle window, bool topmost, bool activate) {
+bool System::KeepOnTop(WindowHandle window, bool on_top, bool activate) {
   const UINT flags = SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE);
-  return ::SetWindowPos(AsHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+  return ::SetWindowPos(AsHwnd(window), on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                         flags) != 0;
+}
+
+namespace {
+
+// GetVersionExA with the record's size set to 148; false when it failed.
+bool QueryVersion(OSVERSIONINFOA& v) {
+  std::memset(&v, 0, sizeof v);
+  v.dwOSVersionInfoSize = 148;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  return ::GetVersionExA(&v) == 1;
+#pragma GCC diagnostic pop
+}
+
+}  // namespace
+
+// Outside the NT family; a query that failed counts as outside too.
+bool System::SaverHasOwnPassword() {
+  OSVERSIONINFOA v;
+  return !(QueryVersion(v) && v.dwPlatformId == VER_PLATFORM_WIN32_NT);
 }
 
 // PwdChangePasswordA("SCRSAVE", owner, 0, 0) of mpr.dll.
@@ -104,21 +119,31 @@ bool System::VerifySaverPassword(WindowHandle window) {
   return passed;
 }
 
-int32_t System::QueryVersion(OsVersion& info) {
+// One query; what a failed one leaves is zeros, as the record was.
+SystemDescription System::DescribeSystem() {
   OSVERSIONINFOA v;
-  std::memset(&v, 0, sizeof v);
-  v.dwOSVersionInfoSize = info.size;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  const BOOL result = ::GetVersionExA(&v);
-#pragma GCC diagnostic pop
-  info.major = v.dwMajorVersion;
-  info.minor = v.dwMinorVersion;
-  info.build = v.dwBuildNumber;
-  info.platform_id = v.dwPlatformId;
+  QueryVersion(v);
   static_assert(sizeof v.szCSDVersion == 128);
-  std::memcpy(info.csd.data(), v.szCSDVersion, info.csd.size());
-  return result;
+  return DescriptionOf(v.dwPlatformId, v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber,
+                       std::string_view(v.szCSDVersion, sizeof v.szCSDVersion));
+}
+
+std::string LPSTRToString(std::string_view s) {
+  const size_t zero = s.find('\0');
+  if (zero == std::string_view::npos) return {};
+  return std::string(s.substr(0, zero));
+}
+
+SystemDescription DescriptionOf(uint32_t platform_id, uint32_t major, uint32_t minor,
+                                uint32_t build, std::string_view csd) {
+  static constexpr const char* kNames[] = {"Win32s", "Windows 9x", "Windows NT"};
+  SystemDescription d;
+  d.platform = platform_id < 3 ? kNames[platform_id] : "";
+  d.major = major;
+  d.minor = minor;
+  d.build = build & 0xFFFFu;
+  d.details = LPSTRToString(csd);
+  return d;
 }
 
 std::string RegistryStore::Read(const std::string& app, const std::string& section,

@@ -4,17 +4,48 @@
 // process.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
-#include "core/ports/services.h"
+#include "core/ports/clock.h"
+#include "core/ports/executable_info.h"
+#include "core/ports/process.h"
+#include "core/ports/regional.h"
+#include "core/ports/saver_system.h"
+#include "core/ports/settings_store.h"
 #include "frontends/win32/win32_files.h"
 
 namespace sarvel::win32 {
 
-class System : public SystemApi {
+// The system around a run: SystemParametersInfo for the screen saver's
+// state, the counting ShowCursor, the preview host's window by its handle,
+// the z-order, and the saver password of mpr.dll and password.cpl, which
+// exist outside the NT family only (GetVersionExA tells).
+class System : public SaverSystem {
  public:
-  SARVEL_SYSTEM_API_OVERRIDES;
+  void SetScreenSaverActive(bool active) override;
+  void SetSaverRunning(bool running) override;
+  void SetCursorHidden(bool hidden) override;
+  PixelSize PreviewHostSize(WindowHandle host) override;
+  void EmbedInPreviewHost(WindowHandle window, WindowHandle host) override;
+  void ShowInPreviewHost(WindowHandle window, int32_t width, int32_t height) override;
+  bool KeepOnTop(WindowHandle window, bool on_top, bool activate) override;
+  bool SaverHasOwnPassword() override;
+  void ChangeSaverPassword(WindowHandle owner) override;
+  bool VerifySaverPassword(WindowHandle window) override;
+  SystemDescription DescribeSystem() override;
 };
+
+// The part of `s` before its first zero character; empty when there is none.
+std::string LPSTRToString(std::string_view s);
+
+// What GetVersionExA reported, as the error protocol describes the system:
+// the platform's name by its id (0 "Win32s", 1 "Windows 9x", 2 "Windows NT",
+// any other none), the low 16 bits of the build, the service pack cut at
+// its first zero.
+SystemDescription DescriptionOf(uint32_t platform_id, uint32_t major, uint32_t minor,
+                                uint32_t build, std::string_view csd);
 
 // HKEY_CURRENT_USER\Software\<app>\<section>, one REG_SZ value per key.
 class RegistryStore : public SettingsStore {

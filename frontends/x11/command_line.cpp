@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/saver.h"
 #include "core/base/number_text.h"
 
 namespace sarvel::x11 {
@@ -42,6 +41,16 @@ bool ParseSize(std::string_view text, int& w, int& h) {
 
 std::string RangeText(double v) { return SingleText(float(v), "."); }
 
+// "black, blue, brown, desktop, picture or random".
+std::string BackgroundKindNames() {
+  std::string names;
+  for (size_t i = 0; i < kBackgroundKinds.size(); ++i) {
+    if (i > 0) names += i + 1 < kBackgroundKinds.size() ? ", " : " or ";
+    names += kBackgroundKinds[i].name;
+  }
+  return names;
+}
+
 // What -name takes, for its complaint: "a whole number from 1 to 25".
 std::string Takes(const SettingOption& o) {
   const RunOption& r = o.run;
@@ -51,14 +60,8 @@ std::string Takes(const SettingOption& o) {
              " from " + RangeText(r.low) + " to " + RangeText(r.high);
     case RunOptionForm::kMinutesOrOff:
       return "minutes from 0 (off) to " + RangeText(r.high);
-    case RunOptionForm::kChoice: {
-      std::string names;
-      for (size_t i = 0; i < kBackgroundChoices.size(); ++i) {
-        if (i > 0) names += i + 1 < kBackgroundChoices.size() ? ", " : " or ";
-        names += kBackgroundChoices[i].name;
-      }
-      return names;
-    }
+    case RunOptionForm::kChoice:
+      return BackgroundKindNames();
     default:
       return "a value";
   }
@@ -81,7 +84,7 @@ std::optional<SettingOverrides::Given> RunValue(const SettingOption& o, const st
       return SettingOverrides::Given{double(*n), {}};
     }
     case RunOptionForm::kChoice:
-      for (const BackgroundChoice& b : kBackgroundChoices) {
+      for (const BackgroundKind& b : kBackgroundKinds) {
         if (text == b.name) return SettingOverrides::Given{double(b.kind), {}};
       }
       return std::nullopt;
@@ -136,10 +139,6 @@ std::optional<double> SettingOverrides::Number(std::string_view key) const {
   for (size_t i = 0; i < given.size(); ++i)
     if (kSettingOptions[i].key == key && given[i]) return given[i]->number;
   return std::nullopt;
-}
-
-bool OpensSettingsDialog(std::string_view switch_text) {
-  return CommandText(switch_text).substr(0, 2) == "/C";
 }
 
 std::vector<std::pair<std::string, std::string>> SettingOverrides::StoreTexts(
@@ -217,7 +216,6 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
       }
     } else if (name == "root") {
       hosted = true;
-      inv.root = true;
     } else if (name == "window-id") {
       const auto v = value();
       if (!v) return std::nullopt;
@@ -262,13 +260,15 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
     error = "'" + words.front() + "' cannot be combined with --window, -root or -window-id";
     return std::nullopt;
   }
+  std::string switch_text;
   for (const std::string& w : words) {
-    if (!inv.switch_text.empty()) inv.switch_text += ' ';
-    inv.switch_text += w;
+    if (!switch_text.empty()) switch_text += ' ';
+    switch_text += w;
   }
+  inv.request = ParseSaverSwitch(switch_text);
   // The dialog loads and stores the file itself: a value given here would be
   // shown as stored, and stored by the dialog's first write.
-  if (inv.overrides.any() && OpensSettingsDialog(inv.switch_text)) {
+  if (inv.overrides.any() && inv.request.mode == RunRequest::Mode::kSettings) {
     error =
         "settings options (" + SettingOptionList() +
         ") are for a run of the scene;\n/C edits the settings file itself and takes none of them";
@@ -286,10 +286,8 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
     }
     hosted = true;
   }
-  if (windowed)
-    inv.mode = Invocation::Mode::kWindowed;
-  else if (hosted)
-    inv.mode = Invocation::Mode::kHosted;
+  if (windowed) inv.request.mode = RunRequest::Mode::kWindow;
+  inv.hosted = hosted;
   return inv;
 }
 
@@ -306,7 +304,7 @@ std::string SettingOptionHelp() {
     synopsis.resize(std::max<size_t>(synopsis.size() + 1, 22), ' ');
     help += "  ";
     help += synopsis;
-    help += r.help;
+    help += r.form == RunOptionForm::kChoice ? BackgroundKindNames() : std::string(r.help);
     help += '\n';
   }
   return help;

@@ -1,6 +1,6 @@
-// X11: the command line of the native program. Besides the Windows-style
-// switches that go to Main unchanged (/S, /P <xid>, /C, /A), it knows the
-// windowed mode, the conventions of XScreenSaver hacks (-root, -window-id,
+// X11: the command line of the native program, read into a run request.
+// Besides the display settings' switches (/S, /P <xid>, /C, /A), it knows the
+// windowed mode, the conventions of screen-saver hacks (-root, -window-id,
 // $XSCREENSAVER_WINDOW) and options that override the stored settings for
 // one run.
 #pragma once
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "app/run_request.h"
 
 namespace sarvel::x11 {
 
@@ -38,24 +39,17 @@ struct SettingOverrides {
   bool any() const;
 };
 
-// Whether Main takes this switch text for configuration mode (/C, any case).
-bool OpensSettingsDialog(std::string_view switch_text);
-
 struct Invocation {
-  enum class Mode {
-    kSwitch,    // Main with the Windows-style switch text (empty: full screen)
-    kWindowed,  // the scene in an ordinary window
-    kHosted,    // the scene in another program's window (-root, -window-id)
-    kHelp,
-    kVersion,
-  };
-  Mode mode = Mode::kSwitch;
-  std::string switch_text;  // kSwitch: the words after the options, joined by blanks
-  int window_width = 1024;  // kWindowed
+  enum class Mode { kRun, kHelp, kVersion };
+  Mode mode = Mode::kRun;
+  RunRequest request;       // kRun: what the program is asked to do
+  int window_width = 1024;  // a window's size (--window)
   int window_height = 640;
-  bool root = false;        // kHosted: the (virtual) root window ...
-  Window window_id = None;  // ... or this one, named by -window-id or the daemon
-  double scale = 0;         // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
+  // A full-screen run in another program's window (-root, -window-id, a
+  // daemon's): the (virtual) root window, or the one window_id names.
+  bool hosted = false;
+  Window window_id = None;
+  double scale = 0;  // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
   SettingOverrides overrides;
 };
 

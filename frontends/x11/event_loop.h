@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/ports/services.h"
+#include "core/ports/process.h"
 #include "core/report/guard.h"
 #include "frontends/x11/x11_display.h"
 

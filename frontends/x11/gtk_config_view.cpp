@@ -728,7 +728,7 @@ bool GtkConfigView::OnTab(GtkDirectionType direction) {
   return false;
 }
 
-WindowHandle GtkConfigView::hWnd() const { return gtk::HandleOf(window_); }
+WindowHandle GtkConfigView::handle() const { return gtk::HandleOf(window_); }
 void GtkConfigView::Bind(ConfigInput& input) { input_ = &input; }
 
 }  // namespace sarvel::x11

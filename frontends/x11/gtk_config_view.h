@@ -1,4 +1,4 @@
-// GTK: the settings dialog frmConfig on Linux. Builds the controls of
+// GTK: the settings dialog on Linux. Builds the controls of
 // kConfigControls at their twip places for the screen's resolution in a
 // fixed layout, shows what the model sets (with our signals blocked, so that
 // an assignment never comes back to the model as input), hands the user's
@@ -10,9 +10,10 @@
 
 #include <array>
 
-#include "app/dialogs/config_view.h"
+#include "app/dialogs/config_controls.h"
+#include "core/ports/config_view.h"
+#include "core/ports/process.h"
 #include "core/ports/resource_library.h"
-#include "core/ports/services.h"
 #include "frontends/x11/gtk_support.h"
 
 namespace sarvel::x11 {
@@ -24,7 +25,22 @@ class GtkConfigView : public ConfigView {
   GtkConfigView(const GtkConfigView&) = delete;
   GtkConfigView& operator=(const GtkConfigView&) = delete;
 
-  SARVEL_CONFIG_VIEW_OVERRIDES;
+  // FormView
+  void Create() override;
+  WindowHandle handle() const override;
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // ConfigView
+  void Bind(ConfigInput& input) override;
+  void SetChecked(ConfigControl c, bool checked) override;
+  void SetPosition(ConfigControl c, int16_t position) override;
+  void SetEnabled(ConfigControl c, bool enabled) override;
+  void SetText(ConfigControl c, const std::string& text) override;
+  void SetForeColor(ConfigControl c, gfx::Argb color) override;
+  FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;
+  void ShowMessage(const std::string& title, const std::string& text) override;
+  void OpenInBrowser(const std::string& address) override;
 
   // The window and the widget of each control; null once destroyed.
   GtkWindow* window() const { return window_ ? GTK_WINDOW(window_) : nullptr; }

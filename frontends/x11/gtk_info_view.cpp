@@ -167,7 +167,7 @@ void GtkInfoView::Create() {
         pango_attr_list_unref(attributes);
       }
       placed = w;
-      if (design.id == InfoControl::kLblHomepage) {
+      if (design.id == InfoControl::kHomepage) {
         placed = gtk_event_box_new();
         gtk_event_box_set_visible_window(GTK_EVENT_BOX(placed), FALSE);
         gtk_widget_add_events(
@@ -198,7 +198,7 @@ void GtkInfoView::RenderBackground() {
   for (const InfoControlDesign& design : kInfoControls) {
     if (design.kind != InfoKind::kPicture) continue;
     try {
-      if (design.id == InfoControl::kImage2) {
+      if (design.id == InfoControl::kDiskPicture) {
         gfx::DrawStretched(surface, *resources_.Bitmap(design.picture), {0, 0, w, h});
       } else {
         gfx::DrawIcon(surface, *resources_.Icon(design.picture), float(gtk::Px(design.left, dpi_)),
@@ -273,7 +273,7 @@ void GtkInfoView::SetText(InfoControl label, const std::string& text) {
 
 void GtkInfoView::OpenInBrowser(const std::string& address) { gtk::OpenUri(window(), address); }
 
-WindowHandle GtkInfoView::hWnd() const { return gtk::HandleOf(window_); }
+WindowHandle GtkInfoView::handle() const { return gtk::HandleOf(window_); }
 void GtkInfoView::Bind(InfoInput& input) { input_ = &input; }
 
 }  // namespace sarvel::x11

@@ -1,4 +1,4 @@
-// GTK: the about box frmInfo on Linux. An undecorated dark-blue window,
+// GTK: the about box on Linux. An undecorated dark-blue window,
 // modal over the settings dialog, with the disk picture and the emblem drawn
 // beneath the labels of kInfoControls at their twip places, the web address
 // as a clickable label and "&OK" as its only button.
@@ -8,9 +8,10 @@
 
 #include <array>
 
-#include "app/dialogs/info_view.h"
+#include "app/dialogs/info_controls.h"
+#include "core/ports/info_view.h"
+#include "core/ports/process.h"
 #include "core/ports/resource_library.h"
-#include "core/ports/services.h"
 #include "frontends/x11/gtk_support.h"
 
 namespace sarvel::x11 {
@@ -22,7 +23,19 @@ class GtkInfoView : public InfoView {
   GtkInfoView(const GtkInfoView&) = delete;
   GtkInfoView& operator=(const GtkInfoView&) = delete;
 
-  SARVEL_INFO_VIEW_OVERRIDES;
+  // FormView
+  void Create() override;
+  WindowHandle handle() const override;
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // InfoView
+  void Bind(InfoInput& input) override;
+  TwipSize ScreenSize() override;
+  TwipSize WindowSize() override;
+  void Move(int32_t left, int32_t top) override;
+  void SetText(InfoControl label, const std::string& text) override;
+  void OpenInBrowser(const std::string& address) override;
 
   // The window and the widget of each label and of the button (the
   // pictures are drawn, not widgets); null once destroyed.

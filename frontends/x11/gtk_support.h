@@ -18,7 +18,8 @@
 #include "core/gfx/color.h"
 #include "core/gfx/image.h"
 #include "core/gfx/surface.h"
-#include "core/ports/services.h"
+#include "core/ports/process.h"
+#include "core/ports/window_handle.h"
 #include "frontends/x11/event_loop.h"
 
 namespace sarvel::x11::gtk {

@@ -1,8 +1,7 @@
 // X11: the entry point of the native program `sarvel`. Reads the command
-// line, opens the display, builds the X11 services and forms around one App,
-// runs Main with the Windows-style switch (full screen for the windowed and
-// hosted kinds of the scene), then runs the event loop until the last form
-// is unloaded. Configuration mode (/C) starts GTK for the settings dialog and
+// line into a run request, opens the display, builds the X11 services and
+// windows around one App, runs Main with the request, then runs the event
+// loop until the last form is unloaded. The settings dialog starts GTK and
 // runs GTK's loop instead; no other mode starts GTK.
 #include <cstdio>
 #include <cstdlib>
@@ -10,8 +9,8 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/forms/app_forms.h"
 #include "app/options.h"
-#include "app/saver.h"
 #include "core/base/random.h"
 #include "frontends/posix/ini_store.h"
 #include "frontends/posix/posix_files.h"
@@ -40,6 +39,10 @@ constexpr char kNoDialogDisplay[] =
     "(keys %s), and options\n"
     "override them for one run: see 'sarvel --help'.\n";
 
+constexpr char kNoOwnPassword[] =
+    "Sarvel keeps no password of its own on X11: the screen locker asks for your login "
+    "password.\n";
+
 std::string StoredKeyList() {
   std::string keys;
   for (const SettingOption& o : kSettingOptions)
@@ -63,9 +66,9 @@ int Run(int argc, char** argv) {
     std::printf("Sarvel %s\n", SARVEL_VERSION_TEXT);
     return 0;
   }
-  const bool hosted = inv->mode == Invocation::Mode::kHosted;
-  const std::string command = inv->mode == Invocation::Mode::kSwitch ? inv->switch_text : "/S";
-  const bool configure = OpensSettingsDialog(command);
+  const RunRequest& request = inv->request;
+  const bool hosted = inv->hosted;
+  const bool configure = request.mode == RunRequest::Mode::kSettings;
 
   const std::unique_ptr<Display> display = Display::Open();
   if (configure && (!display || !gtk::Start(display->xdisplay()))) {
@@ -78,7 +81,7 @@ int Run(int argc, char** argv) {
   }
   SceneWindowOptions scene;
   scene.scale = inv->scale;
-  if (inv->mode == Invocation::Mode::kWindowed) {
+  if (request.mode == RunRequest::Mode::kWindow) {
     scene.kind = SceneWindowOptions::Kind::kWindowed;
     scene.width = inv->window_width;
     scene.height = inv->window_height;
@@ -102,9 +105,10 @@ int Run(int argc, char** argv) {
   X11Process process(*display, exe.full_path(), hosted);
   EmbeddedResources resources;
   DefaultRandom rng;
-  FormFactoryX11 factory(*display, loop, scene);
+  FormFactoryX11 windows(*display, loop, process, resources, scene);
+  AppForms forms(windows);
   App app(PlatformServices{system, store, regional, clock, exe, files, process, resources}, rng,
-          factory);
+          forms);
 
   if (configure) {
     // The dialog's windows belong to GTK; its loop runs until the dialog is
@@ -115,7 +119,7 @@ int Run(int argc, char** argv) {
       g_main_context_wakeup(nullptr);
     });
     gtk::EndLoopsOnSignals();
-    Guarded(process, [&] { app.Main(command); });
+    Guarded(process, [&] { app.Main(request); });
     if (app.forms.count() == 0) return 0;
     gtk::Run([&] { return unloaded; }, [&] { app.CollectUnloadedForms(); });
     return 0;
@@ -129,7 +133,8 @@ int Run(int argc, char** argv) {
     // Nothing of ours refused to go, but a signal always ends the process.
     loop.Quit();
   });
-  Guarded(process, [&] { app.Main(command); });
+  Guarded(process, [&] { app.Main(request); });
+  if (request.mode == RunRequest::Mode::kPasswordChange) std::fputs(kNoOwnPassword, stdout);
   if (app.forms.count() == 0) return 0;
   loop.Run([&] { app.CollectUnloadedForms(); });
   return 0;

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/ports/services.h"
+#include "core/ports/settings_store.h"
 
 namespace sarvel::x11 {
 

@@ -8,16 +8,15 @@ constexpr int32_t kParentWatchMs = 500;
 
 }  // namespace
 
-PreviewWindowX11::PreviewWindowX11(Display& display, EventLoop& loop, Process& process,
-                                   std::function<void()> unload)
-    : display_(display), loop_(loop), process_(process), unload_(std::move(unload)) {}
+PreviewWindowX11::PreviewWindowX11(Display& display, EventLoop& loop, Process& process)
+    : display_(display), loop_(loop), process_(process) {}
 
 PreviewWindowX11::~PreviewWindowX11() {
-  unloaded_ = true;
+  host_gone_ = true;
   Destroy();
 }
 
-WindowHandle PreviewWindowX11::hWnd() const { return WindowHandle(window_); }
+WindowHandle PreviewWindowX11::handle() const { return WindowHandle(window_); }
 void PreviewWindowX11::SetEvents(PreviewEvents* events) { events_ = events; }
 gfx::Surface& PreviewWindowX11::WindowImage() { return image_; }
 
@@ -35,7 +34,7 @@ void PreviewWindowX11::Create() {
   XStoreName(x, window_, "Sarvel preview");
   // Its parent's owner may destroy it, and with it, at any moment.
   display_.ExpectErrorsFrom(window_);
-  display_.Register(window_, this, kWsPopup);
+  display_.Register(window_, this);
   presenter_ = std::make_unique<Presenter>(display_, window_);
   // A safety net besides DestroyNotify: a child whose parent is not there
   // (a handle that named no window) ends the preview too.
@@ -64,23 +63,23 @@ void PreviewWindowX11::Refresh() {
   if (window_ != None && mapped_) presenter_->PutAll(image_);
 }
 
-void PreviewWindowX11::UnloadOnce() {
-  if (unloaded_) return;
-  unloaded_ = true;
-  Guarded(process_, [&] { unload_(); });
+void PreviewWindowX11::HostGone() {
+  if (host_gone_) return;
+  host_gone_ = true;
+  if (events_) Guarded(process_, [&] { events_->OnHostGone(); });
 }
 
 void PreviewWindowX11::WatchParent() {
   if (window_ == None) return;
   const Display::OwnWindow* own = display_.Own(window_);
-  if (!own || !(own->style & kWsChild)) return;
+  if (!own || !own->embedded) return;
   ::Display* x = display_.xdisplay();
   Window root = None, parent = None, *children = nullptr;
   unsigned count = 0;
   ErrorTrap trap(x);
   const Status ok = XQueryTree(x, window_, &root, &parent, &children, &count);
   if (children) XFree(children);
-  if (!trap.Ok() || !ok || parent == root) UnloadOnce();
+  if (!trap.Ok() || !ok || parent == root) HostGone();
 }
 
 void PreviewWindowX11::HandleEvent(XEvent& event) {
@@ -114,7 +113,7 @@ void PreviewWindowX11::HandleEvent(XEvent& event) {
       presenter_.reset();
       display_.Unregister(window_);
       window_ = None;
-      UnloadOnce();
+      HostGone();
       break;
     default:
       break;

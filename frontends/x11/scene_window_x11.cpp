@@ -18,7 +18,6 @@ constexpr long kFullScreenEvents = ExposureMask | StructureNotifyMask | Visibili
 // The windowed and hosted kinds take no input at all.
 constexpr long kQuietEvents = ExposureMask | StructureNotifyMask | VisibilityChangeMask;
 constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-constexpr int32_t kWsOverlappedWindow = 0x00CF0000;
 // Another client may hold a grab for a moment (a menu that is closing):
 // the scene tries again on its next ticks.
 constexpr int kGrabAttempts = 40;
@@ -100,7 +99,6 @@ void SceneWindowX11::Create() {
   XSetWindowAttributes a{};
   a.background_pixel = BlackPixel(x, display_.screen());
   a.border_pixel = 0;
-  int32_t style = 0;
   switch (options_.kind) {
     case Kind::kFullScreen:
       a.override_redirect = True;
@@ -109,7 +107,6 @@ void SceneWindowX11::Create() {
                               CopyFromParent,
                               CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWEventMask, &a);
       own_window_ = true;
-      style = kWsPopup;
       if (display_.cursor_hidden()) XDefineCursor(x, window_, display_.invisible_cursor());
       break;
     case Kind::kWindowed: {
@@ -118,7 +115,6 @@ void SceneWindowX11::Create() {
                               unsigned(options_.height), 0, CopyFromParent, InputOutput,
                               CopyFromParent, CWBackPixel | CWBorderPixel | CWEventMask, &a);
       own_window_ = true;
-      style = kWsOverlappedWindow;
       Atom protocols[] = {display_.wm_delete_window()};
       XSetWMProtocols(x, window_, protocols, 1);
       XSizeHints* hints = XAllocSizeHints();
@@ -142,7 +138,7 @@ void SceneWindowX11::Create() {
     }
   }
   if (own_window_) NameWindow(x, window_);
-  display_.Register(window_, this, style);
+  display_.Register(window_, this);
   if (options_.kind == Kind::kFullScreen && !options_.sibling) {
     display_.WatchScreenChanges(this);
     watching_screen_ = true;
@@ -154,7 +150,7 @@ void SceneWindowX11::Create() {
   XFlush(x);
 }
 
-WindowHandle SceneWindowX11::hWnd() const { return WindowHandle(window_); }
+WindowHandle SceneWindowX11::handle() const { return WindowHandle(window_); }
 void SceneWindowX11::SetEvents(SceneEvents* events) { events_ = events; }
 gfx::Surface& SceneWindowX11::WindowImage() { return image_; }
 

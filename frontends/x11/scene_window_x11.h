@@ -1,7 +1,7 @@
-// X11: frmMain's window, in three kinds.
+// X11: the scene form's window, in three kinds.
 //   full screen: an override-redirect window over the whole screen, black,
 //     raised and kept on top, with the keyboard and pointer grabbed and an
-//     invisible cursor while ShowCursor's count is below zero; every key,
+//     invisible cursor while the run hides the cursor; every key,
 //     button and pointer movement goes to the scene's input handlers;
 //   windowed: an ordinary decorated, resizable window; it takes no input and
 //     ends when it is closed;
@@ -23,8 +23,8 @@
 #include <span>
 #include <vector>
 
-#include "app/scene/frm_main.h"
-#include "core/ports/services.h"
+#include "core/ports/process.h"
+#include "core/ports/scene_view.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/ft_font.h"
 #include "frontends/x11/presenter.h"
@@ -47,7 +47,30 @@ class SceneWindowX11 : public SceneView, private WindowClient {
   SceneWindowX11(Display& display, EventLoop& loop, Process& process, SceneWindowOptions options);
   ~SceneWindowX11() override;
 
-  SARVEL_SCENE_VIEW_OVERRIDES;
+  // FormView
+  void Create() override;
+  WindowHandle handle() const override;
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // SceneHost
+  void Maximize() override;
+  void SetTimerInterval(int32_t milliseconds) override;
+  void EnableTimer(bool enabled) override;
+  void CaptureDesktop(gfx::Surface& into, int w, int h) override;
+  gfx::Surface& WindowImage() override;
+  void Refresh() override;
+  void RefreshRects(std::span<const gfx::Rect> rects) override;
+  bool Visible() override;
+  double DeviceScale() override;
+  const gfx::Font& SceneFont() override;
+
+  // SceneView
+  void SetEvents(SceneEvents* events) override;
+  std::vector<gfx::Rect> Monitors() override;
+  void SetMonitor(const gfx::Rect& monitor) override;
+  std::unique_ptr<SceneView> CreateSibling() override;
+  void StayOnTop() override;
 
  private:
   using Kind = SceneWindowOptions::Kind;

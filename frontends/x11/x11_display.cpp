@@ -252,11 +252,7 @@ Window Display::VirtualRoot() {
   return found != None ? found : root_;
 }
 
-void Display::Register(Window window, WindowClient* client, int32_t style) {
-  OwnWindow& w = windows_[window];
-  w.client = client;
-  w.style = style;
-}
+void Display::Register(Window window, WindowClient* client) { windows_[window].client = client; }
 
 void Display::Unregister(Window window) { windows_.erase(window); }
 
@@ -298,11 +294,10 @@ bool Display::Dispatch(XEvent& event) {
 
 void Display::ExpectErrorsFrom(Window window) { g_expected_error_sources.push_back(window); }
 
-void Display::ChangeCursorCount(int delta) {
-  const bool was_hidden = cursor_hidden();
-  cursor_count_ += delta;
-  if (cursor_hidden() == was_hidden) return;
-  for (WindowClient* client : Clients()) client->OnCursorChanged(cursor_hidden());
+void Display::SetCursorHidden(bool hidden) {
+  if (hidden == cursor_hidden_) return;
+  cursor_hidden_ = hidden;
+  for (WindowClient* client : Clients()) client->OnCursorChanged(hidden);
   XFlush(display_);
 }
 

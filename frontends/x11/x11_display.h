@@ -2,8 +2,8 @@
 // It knows the screen, the visual and its pixel layout, the dots per inch
 // (Xft.dpi), the invisible cursor and the server's own screen saver; it traps
 // protocol errors; and its registry routes each window's events to the object
-// behind the window and keeps the Win32-style attributes (style bits, owner,
-// topmost) that the start-up module sets on our windows.
+// behind the window and keeps what the start-up asked of our windows (put
+// into a preview's host, kept on top).
 #pragma once
 
 #include <X11/Xlib.h>
@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "core/gfx/color.h"
-#include "core/ports/services.h"
 
 namespace sarvel::x11 {
 
@@ -39,9 +38,6 @@ struct PixelFormat {
   gfx::Argb ToArgb(unsigned long pixel) const;
 };
 
-// The style our windows start with, as a Win32 pop-up window would.
-inline constexpr int32_t kWsPopup = int32_t(0x80000000u);
-
 // What the event loop needs of an object that owns a window.
 class WindowClient {
  public:
@@ -49,7 +45,7 @@ class WindowClient {
   virtual void HandleEvent(XEvent& event) = 0;
   // The process is asked to end (SIGTERM, SIGINT, SIGHUP).
   virtual void OnTerminateRequest() = 0;
-  // The cursor display count crossed zero; `hidden` is the new state.
+  // The cursor was hidden for a run, or shown again.
   virtual void OnCursorChanged(bool hidden) { (void)hidden; }
 };
 
@@ -91,11 +87,10 @@ class Display {
   // The registry of our windows.
   struct OwnWindow {
     WindowClient* client = nullptr;
-    int32_t style = 0;       // Win32 style bits as WindowStyle reports them
-    WindowHandle owner = 0;  // SetOwner
-    bool topmost = false;    // SetTopMost asked it to stay on top
+    bool embedded = false;  // put into a preview host's window
+    bool topmost = false;   // asked to stay on top
   };
-  void Register(Window window, WindowClient* client, int32_t style);
+  void Register(Window window, WindowClient* client);
   void Unregister(Window window);
   OwnWindow* Own(Window window);
   std::vector<WindowClient*> Clients() const;
@@ -107,9 +102,9 @@ class Display {
   // destroys it; such failures are expected and pass without a word.
   void ExpectErrorsFrom(Window window);
 
-  // ShowCursor's display count; below zero our windows show no cursor.
-  void ChangeCursorCount(int delta);
-  bool cursor_hidden() const { return cursor_count_ < 0; }
+  // Hides the cursor over our windows for a run, or shows it again.
+  void SetCursorHidden(bool hidden);
+  bool cursor_hidden() const { return cursor_hidden_; }
 
   // Holds the server's own screen saver (blanking and power saving) off, or
   // lets it run again. The extension's suspension ends with our connection
@@ -138,7 +133,7 @@ class Display {
   std::map<Window, OwnWindow> windows_;
   WindowClient* screen_watcher_ = nullptr;
   int screen_width_ = 0, screen_height_ = 0;
-  int cursor_count_ = 0;
+  bool cursor_hidden_ = false;
   bool suspended_ = false;
   bool used_extension_ = false;
   int saved_timeout_ = 0, saved_interval_ = 0, saved_blanking_ = 0, saved_exposures_ = 0;

@@ -21,8 +21,6 @@ namespace {
 
 Window AsWindow(WindowHandle h) { return Window(uint64_t(h)); }
 
-constexpr int32_t kWsVisible = 0x10000000;
-
 void MakeFolders(const std::string& dir) {
   if (dir.empty() || ::access(dir.c_str(), F_OK) == 0) return;
   const size_t slash = dir.rfind('/');
@@ -39,7 +37,7 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-// ---- SystemApi
+// ---- SaverSystem
 
 void X11System::SetScreenSaverActive(bool active) {
   if (!hosted_) display_.SuspendScreenSaver(!active);
@@ -47,56 +45,26 @@ void X11System::SetScreenSaverActive(bool active) {
 
 void X11System::SetSaverRunning(bool running) { running_ = running; }
 
-void X11System::ShowCursor(bool show) { display_.ChangeCursorCount(show ? 1 : -1); }
+void X11System::SetCursorHidden(bool hidden) { display_.SetCursorHidden(hidden); }
 
-void X11System::GetClientArea(WindowHandle window, ClientRect& rect) {
-  if (window == 0) return;
+PixelSize X11System::PreviewHostSize(WindowHandle host) {
+  if (host == 0) return {};
   ::Display* x = display_.xdisplay();
   ErrorTrap trap(x);
   XWindowAttributes a;
-  if (XGetWindowAttributes(x, AsWindow(window), &a) && trap.Ok())
-    rect = ClientRect{0, 0, a.width, a.height};
+  if (XGetWindowAttributes(x, AsWindow(host), &a) && trap.Ok()) return {a.width, a.height};
+  return {};
 }
 
-int32_t X11System::WindowStyle(WindowHandle window) {
-  if (Display::OwnWindow* own = display_.Own(AsWindow(window))) return own->style;
-  if (window == 0) return 0;
+void X11System::EmbedInPreviewHost(WindowHandle window, WindowHandle host) {
   ::Display* x = display_.xdisplay();
   ErrorTrap trap(x);
-  XWindowAttributes a;
-  Window root = None, parent = None, *children = nullptr;
-  unsigned count = 0;
-  if (!XGetWindowAttributes(x, AsWindow(window), &a) ||
-      !XQueryTree(x, AsWindow(window), &root, &parent, &children, &count) || !trap.Ok()) {
-    return 0;
-  }
-  if (children) XFree(children);
-  return (parent != root ? kWsChild : 0) | (a.map_state == IsViewable ? kWsVisible : 0);
-}
-
-void X11System::SetWindowStyle(WindowHandle window, int32_t style) {
-  // Other programs' windows keep their ways.
-  if (Display::OwnWindow* own = display_.Own(AsWindow(window))) own->style = style;
-}
-
-void X11System::SetParent(WindowHandle child, WindowHandle parent) {
-  ::Display* x = display_.xdisplay();
-  ErrorTrap trap(x);
-  XReparentWindow(x, AsWindow(child), parent != 0 ? AsWindow(parent) : display_.root(), 0, 0);
+  XReparentWindow(x, AsWindow(window), host != 0 ? AsWindow(host) : display_.root(), 0, 0);
+  if (Display::OwnWindow* own = display_.Own(AsWindow(window))) own->embedded = true;
   trap.Ok();
 }
 
-void X11System::SetOwner(WindowHandle window, WindowHandle owner) {
-  Display::OwnWindow* own = display_.Own(AsWindow(window));
-  if (!own) return;
-  own->owner = owner;
-  if (!(own->style & kWsChild) && owner != 0) {
-    ErrorTrap trap(display_.xdisplay());
-    XSetTransientForHint(display_.xdisplay(), AsWindow(window), AsWindow(owner));
-  }
-}
-
-void X11System::ShowInParent(WindowHandle window, int32_t width, int32_t height) {
+void X11System::ShowInPreviewHost(WindowHandle window, int32_t width, int32_t height) {
   if (hosted_) return;
   ::Display* d = display_.xdisplay();
   const Window w = AsWindow(window);
@@ -107,27 +75,19 @@ void X11System::ShowInParent(WindowHandle window, int32_t width, int32_t height)
   trap.Ok();
 }
 
-bool X11System::SetTopMost(WindowHandle window, bool topmost, bool) {
+bool X11System::KeepOnTop(WindowHandle window, bool on_top, bool) {
   if (hosted_) return true;
   ::Display* d = display_.xdisplay();
   const Window w = AsWindow(window);
   ErrorTrap trap(d);
-  if (Display::OwnWindow* own = display_.Own(w)) own->topmost = topmost;
-  if (topmost) XRaiseWindow(d, w);
+  if (Display::OwnWindow* own = display_.Own(w)) own->topmost = on_top;
+  if (on_top) XRaiseWindow(d, w);
   return trap.Ok();
 }
 
-void X11System::ChangeSaverPassword(WindowHandle) {
-  std::printf(
-      "Sarvel keeps no password of its own on X11: the screen locker asks for your login "
-      "password.\n");
-}
-
-bool X11System::VerifySaverPassword(WindowHandle) { return true; }
-
-OsVersion PosixVersion(const char* release) {
-  OsVersion v;
-  v.platform_id = kPlatformPosix;
+SystemDescription LinuxDescription(const char* release) {
+  SystemDescription d;
+  d.platform = "Linux";
   unsigned numbers[3] = {0, 0, 0};
   const char* p = release;
   for (int i = 0; i < 3 && *p >= '0' && *p <= '9'; ++i) {
@@ -137,20 +97,17 @@ OsVersion PosixVersion(const char* release) {
     if (*p != '.') break;
     ++p;
   }
-  v.major = numbers[0];
-  v.minor = numbers[1];
-  v.build = numbers[2];
-  std::snprintf(v.csd.data(), v.csd.size(), "%s", release);
-  return v;
+  d.major = numbers[0];
+  d.minor = numbers[1];
+  d.build = numbers[2] & 0xFFFFu;
+  d.details = release;
+  return d;
 }
 
-int32_t X11System::QueryVersion(OsVersion& info) {
-  if (info.size != 148) return 0;
+SystemDescription X11System::DescribeSystem() {
   utsname u{};
-  if (::uname(&u) != 0) return 0;
-  info = PosixVersion(u.release);
-  info.size = 148;
-  return 1;
+  if (::uname(&u) != 0) return {"Linux", 0, 0, 0, ""};
+  return LinuxDescription(u.release);
 }
 
 // ---- Regional

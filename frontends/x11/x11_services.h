@@ -9,34 +9,43 @@
 
 #include <string>
 
-#include "core/ports/services.h"
+#include "core/ports/clock.h"
+#include "core/ports/executable_info.h"
+#include "core/ports/process.h"
+#include "core/ports/regional.h"
+#include "core/ports/saver_system.h"
 #include "frontends/x11/x11_display.h"
 
 namespace sarvel::x11 {
 
-// The system calls the core makes, done to X windows:
-//   SetScreenSaverActive holds the server's own screen saver off or lets it
-//     run again;
-//   SetSaverRunning is remembered only: X has no such state, the scene's
+// The system around a run, done with X:
+//   the screen saver's activation holds the server's own screen saver off or
+//     lets it run again;
+//   the running state is remembered only: X has no such state, the scene's
 //     keyboard and pointer grabs do that job;
-//   ShowCursor counts as on Windows; below zero the full-screen scene shows
-//     an invisible cursor;
-//   GetClientArea, SetParent, ShowInParent and SetTopMost take X window ids:
-//     the size of the window, XReparentWindow, move, resize and map, raise;
-//   WindowStyle, SetWindowStyle and SetOwner keep the style and owner of our
-//     own windows (the owner of a top-level one becomes WM_TRANSIENT_FOR);
-//     another program's window reports the child and visible bits from X;
-//   the password calls have nothing to do: the session's locker owns the
-//     password;
-//   QueryVersion reports kPlatformPosix with uname's release numbers.
+//   the hidden cursor is an invisible one over the full-screen scene;
+//   the preview's host is an X window: its size, XReparentWindow into it,
+//     then move, resize and map; staying on top raises the window;
+//   there is no password of the saver's own: the session's locker owns it;
+//   the system is described by uname's release numbers.
 // `hosted`: the scene draws into another program's window (a screen-saver
 // daemon's); that program looks after blanking and the stacking of its
 // window, so those calls change nothing.
-class X11System : public SystemApi {
+class X11System : public SaverSystem {
  public:
   X11System(Display& display, bool hosted) : display_(display), hosted_(hosted) {}
 
-  SARVEL_SYSTEM_API_OVERRIDES;
+  void SetScreenSaverActive(bool active) override;
+  void SetSaverRunning(bool running) override;
+  void SetCursorHidden(bool hidden) override;
+  PixelSize PreviewHostSize(WindowHandle host) override;
+  void EmbedInPreviewHost(WindowHandle window, WindowHandle host) override;
+  void ShowInPreviewHost(WindowHandle window, int32_t width, int32_t height) override;
+  bool KeepOnTop(WindowHandle window, bool on_top, bool activate) override;
+  bool SaverHasOwnPassword() override { return false; }
+  void ChangeSaverPassword(WindowHandle) override {}
+  bool VerifySaverPassword(WindowHandle) override { return true; }
+  SystemDescription DescribeSystem() override;
 
   bool screensaver_running() const { return running_; }
 
@@ -46,9 +55,9 @@ class X11System : public SystemApi {
   bool running_ = false;
 };
 
-// uname's release "6.1.0-18-amd64" as major 6, minor 1, build 0, with the
-// whole release text as the additional text.
-OsVersion PosixVersion(const char* release);
+// uname's release "6.1.0-18-amd64" as Linux 6.1, build 0, with the whole
+// release text as the details.
+SystemDescription LinuxDescription(const char* release);
 
 // Formats of the user's locale (LC_NUMERIC, LC_TIME, as LC_ALL, LC_* and
 // LANG name them), read without touching the process's own locale, so that

@@ -25,7 +25,7 @@ class ExitTest : public ::testing::Test {
   }
   bool Exit() {
     try {
-      t_.app->saver.exitScreensaver();
+      t_.app->saver.EndRun();
       return false;
     } catch (const ProgramEnded&) {
       return true;
@@ -43,7 +43,7 @@ TEST_F(ExitTest, OutsideFullScreenNothingChanges) {
     t.RunMain(line);
     const Log before = t.platform.system.calls;
     const Log forms_before = t.factory.log;
-    EXPECT_NO_THROW(t.app->saver.exitScreensaver());
+    EXPECT_NO_THROW(t.app->saver.EndRun());
     EXPECT_EQ(t.platform.system.calls, before);
     EXPECT_EQ(t.factory.log, forms_before);
   }
@@ -54,8 +54,8 @@ TEST_F(ExitTest, OnNtTheFirstCallRestoresEverythingOnceAndEnds) {
   EXPECT_TRUE(Exit());
   // The scene's unload handler called again while the run ended: the state
   // is restored exactly once and the program ends exactly once.
-  EXPECT_EQ(CallsAfterStart(), (Log{"QueryVersion(148)", "ShowCursor(1)", "SetScreenSaverActive(1)",
-                                    "SetSaverRunning(0)"}));
+  EXPECT_EQ(CallsAfterStart(), (Log{"SaverHasOwnPassword()", "SetCursorHidden(0)",
+                                    "SetScreenSaverActive(1)", "SetSaverRunning(0)"}));
   EXPECT_EQ(t_.platform.system.cursor_count, 0);
   EXPECT_TRUE(t_.platform.system.screensaver_active);
   EXPECT_FALSE(t_.platform.system.screensaver_running);
@@ -65,11 +65,11 @@ TEST_F(ExitTest, OnNtTheFirstCallRestoresEverythingOnceAndEnds) {
 }
 
 TEST_F(ExitTest, ARefusedPasswordKeepsTheRunAndTheNextInputAsksAgain) {
-  t_.platform.system.version = headless::System::Windows9x();
+  t_.platform.system.own_password = true;
   t_.platform.system.password_answers = {false, true};
   StartFullScreen();
   EXPECT_FALSE(Exit());
-  EXPECT_EQ(CallsAfterStart(), (Log{"QueryVersion(148)", "VerifySaverPassword(4096)"}));
+  EXPECT_EQ(CallsAfterStart(), (Log{"SaverHasOwnPassword()", "VerifySaverPassword(4096)"}));
   EXPECT_EQ(t_.platform.system.cursor_count, -1);
   EXPECT_TRUE(t_.platform.system.screensaver_running);
   EXPECT_EQ(t_.app->forms.count(), 1u);
@@ -96,15 +96,15 @@ class AnsweredSaver : public SaverForms {
         preview_("frmPreview", 0x1010, log),
         config_("frmConfig", 0x1020, log) {
     p.exe.folder = log_folder;
-    reporter.set_exit_procedure([this] { saver.exitScreensaver(); });
+    reporter.set_exit_procedure([this] { saver.EndRun(); });
     main_.on_unload = [this] {
-      saver.exitScreensaver();
+      saver.EndRun();
       return true;
     };
   }
-  Form& frmMain() override { return main_; }
-  Form& frmPreview() override { return preview_; }
-  Form& frmConfig() override { return config_; }
+  Form& scene_form() override { return main_; }
+  Form& preview_form() override { return preview_; }
+  Form& config_form() override { return config_; }
 
   headless::Platform p;
   testing::ScriptedRandom rng;
@@ -124,7 +124,7 @@ class AnsweredSaver : public SaverForms {
 // other restoring step still runs, the forms unload and the run ends once.
 TEST_F(ExitTest, EveryRestoringStepGetsItsTurnWhateverAnEarlierOneDid) {
   const std::pair<int, const char*> steps[] = {
-      {70, "ShowCursor(1)"}, {80, "SetScreenSaverActive(1)"}, {90, "SetSaverRunning(0)"}};
+      {70, "SetCursorHidden(0)"}, {80, "SetScreenSaverActive(1)"}, {90, "SetSaverRunning(0)"}};
   for (const int16_t answer : {kRetry, kIgnore, kCancel}) {
     for (const auto& [line, call] : steps) {
       const std::string what = std::string(call) + " failing, answer " + std::to_string(answer);
@@ -132,9 +132,9 @@ TEST_F(ExitTest, EveryRestoringStepGetsItsTurnWhateverAnEarlierOneDid) {
       {
         AnsweredSaver a(answer, folder);
         a.p.system.failing_calls[call] = -1;
-        a.saver.Main("/S");
+        a.saver.Main(RunRequest{});
         ASSERT_EQ(a.forms.count(), 1u) << what;
-        EXPECT_THROW(a.saver.exitScreensaver(), ProgramEnded) << what;
+        EXPECT_THROW(a.saver.EndRun(), ProgramEnded) << what;
 
         EXPECT_EQ(a.p.process.ends, 1) << what;
         EXPECT_EQ(a.forms.count(), 0u) << what;

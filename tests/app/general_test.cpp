@@ -111,8 +111,8 @@ TEST_F(FileExistsTest, WildcardsTakePartAndEmptiesAreFalseWithoutASearch) {
 
 TEST_F(FileExistsTest, ShutdownUnloadsNewestFirstAndClosesFiles) {
   App& app = *app_.app;
-  app.forms.Load(app.frmConfig());
-  app.forms.Load(app.frmPreview());
+  app.forms.Load(app.config_form());
+  app.forms.Load(app.preview_form());
   app.general.Shutdown();
   EXPECT_EQ(app.forms.count(), 0u);
   const auto& log = app_.factory.log;
@@ -127,7 +127,7 @@ TEST_F(FileExistsTest, ShutdownEndsTheProgramWhenAFormRefusesToGo) {
   app_.factory.on_create = [](headless::RecordingForm& f, FormId) {
     f.on_unload = [] { return false; };
   };
-  app.forms.Load(app.frmConfig());
+  app.forms.Load(app.config_form());
   EXPECT_THROW(app.general.Shutdown(), ProgramEnded);
   EXPECT_EQ(app.forms.count(), 1u);
 }

@@ -32,9 +32,9 @@ TEST_F(MainTest, FullScreenForEveryWayOfAskingForIt) {
     testing::TestApp t(folder_);
     EXPECT_FALSE(t.RunMain(line));
     EXPECT_EQ(t.factory.log, kFullScreenForms) << "'" << line << "'";
-    EXPECT_TRUE(t.app->saver.FullScreenMode);
+    EXPECT_TRUE(t.app->saver.full_screen_run);
     EXPECT_EQ(t.platform.system.calls, (Log{"SetScreenSaverActive(0)", "SetSaverRunning(1)",
-                                            "ShowCursor(0)", "SetTopMost(4096, 1, 1)"}))
+                                            "SetCursorHidden(1)", "KeepOnTop(4096, 1, 1)"}))
         << line;
     EXPECT_EQ(t.platform.system.cursor_count, -1);
   }
@@ -44,7 +44,7 @@ TEST_F(MainTest, SettingsAreLoadedAndTheGeneratorSeededFromTheTimeOfDay) {
   t_.platform.store.values["maxL"] = "4";
   t_.platform.clock.now = LocalTime{2026, 12, 6, 1, 2, 3, 250};
   t_.RunMain("/C");
-  EXPECT_EQ(t_.app->saver.settings.MaxLeaf, 4);
+  EXPECT_EQ(t_.app->saver.settings.max_leaf, 4);
   ASSERT_EQ(t_.rng.seeds.size(), 1u);
   EXPECT_EQ(t_.rng.seeds[0], uint32_t((3600 + 120 + 3) * 1000 + 250));
 }
@@ -57,23 +57,21 @@ TEST_F(MainTest, PreviewReadsTheHandleFromTheFourthCharacter) {
                {"/P  77", 77},    {"/P -5", -5},     {"/P abc", 0},   {"/P 12.5", 12}};
   for (const Case& c : cases) {
     testing::TestApp t(folder_);
-    t.platform.system.windows[c.parent] = ClientRect{0, 0, 152, 112};
-    t.platform.system.styles[0x1010] = 0x06000000;
+    t.platform.system.windows[c.parent] = PixelSize{152, 112};
     EXPECT_FALSE(t.RunMain(c.line));
     const std::string p = std::to_string(c.parent);
     EXPECT_EQ(t.platform.system.calls,
-              (Log{"GetClientArea(" + p + ")", "WindowStyle(4112)",
-                   "SetWindowStyle(4112, 1174405120)", "SetParent(4112, " + p + ")",
-                   "SetOwner(4112, " + p + ")", "ShowInParent(4112, 152, 112)"}))
+              (Log{"PreviewHostSize(" + p + ")", "EmbedInPreviewHost(4112, " + p + ")",
+                   "ShowInPreviewHost(4112, 152, 112)"}))
         << c.line;
     EXPECT_EQ(t.factory.log, (Log{"create frmPreview", "load frmPreview"}));
-    EXPECT_FALSE(t.app->saver.FullScreenMode);
+    EXPECT_FALSE(t.app->saver.full_screen_run);
   }
 }
 
 TEST_F(MainTest, APreviewHandleThatNamesNoWindowSizesThePreviewToNothing) {
   t_.RunMain("/P 999");
-  EXPECT_EQ(calls().back(), "ShowInParent(4112, 0, 0)");
+  EXPECT_EQ(calls().back(), "ShowInPreviewHost(4112, 0, 0)");
 }
 
 TEST_F(MainTest, AHandleBeyondThirtyTwoBitsIsReportedBoundedlyAndOpensNothingUsable) {
@@ -94,15 +92,15 @@ TEST_F(MainTest, ConfigurationOpensTheDialogWithoutOwner) {
   }
 }
 
-TEST_F(MainTest, PasswordModeCallsTheDialogOutsideTheNtFamilyOnly) {
+TEST_F(MainTest, PasswordModeCallsTheDialogOnlyWhereTheSaverHasAPasswordOfItsOwn) {
   t_.RunMain("/A 5");
-  EXPECT_EQ(calls(), (Log{"QueryVersion(148)"}));
+  EXPECT_EQ(calls(), (Log{"SaverHasOwnPassword()"}));
   EXPECT_EQ(forms(), Log{});
 
   testing::TestApp old(folder_);
-  old.platform.system.version = headless::System::Windows9x();
+  old.platform.system.own_password = true;
   old.RunMain("/a:321");
-  EXPECT_EQ(old.platform.system.calls, (Log{"QueryVersion(148)", "ChangeSaverPassword(321)"}));
+  EXPECT_EQ(old.platform.system.calls, (Log{"SaverHasOwnPassword()", "ChangeSaverPassword(321)"}));
 }
 
 TEST_F(MainTest, AnUnknownSwitchOpensNothingAfterLoadingTheSettings) {
@@ -112,7 +110,7 @@ TEST_F(MainTest, AnUnknownSwitchOpensNothingAfterLoadingTheSettings) {
     EXPECT_FALSE(t.RunMain(line));
     EXPECT_EQ(t.factory.log, Log{}) << line;
     EXPECT_EQ(t.platform.system.calls, Log{});
-    EXPECT_EQ(t.app->saver.settings.MaxLeaf, 3);
+    EXPECT_EQ(t.app->saver.settings.max_leaf, 3);
   }
 }
 
@@ -121,7 +119,7 @@ TEST_F(MainTest, AFullScreenStartBesideAnotherInstanceTouchesNothing) {
   t_.RunMain("/S");
   EXPECT_EQ(forms(), Log{});
   EXPECT_EQ(calls(), Log{});
-  EXPECT_FALSE(t_.app->saver.FullScreenMode);
+  EXPECT_FALSE(t_.app->saver.full_screen_run);
   EXPECT_EQ(t_.platform.system.cursor_count, 0);
   EXPECT_FALSE(t_.platform.system.screensaver_running);
 }
@@ -143,10 +141,10 @@ TEST_F(MainTest, OnlyAFullScreenRunSwitchesActivationOffAndItsEndOnAgain) {
       testing::TestApp t(folder_);
       t.platform.system.screensaver_active = active;
       t.platform.process.another_instance = c.another_instance;
-      if (!c.nt) t.platform.system.version = headless::System::Windows9x();
+      t.platform.system.own_password = !c.nt;
       t.RunMain(c.line);
-      t.app->saver.exitScreensaver();  // as the preview's unload does
-      t.app->general.Shutdown();       // the dialog or the preview closed
+      t.app->saver.EndRun();      // as the preview's unload does
+      t.app->general.Shutdown();  // the dialog or the preview closed
       EXPECT_EQ(t.platform.system.screensaver_active, active) << "'" << c.line << "'";
       for (const std::string& call : t.platform.system.calls)
         EXPECT_NE(call.rfind("SetScreenSaverActive(", 0), 0u) << c.line << ": " << call;
@@ -154,7 +152,7 @@ TEST_F(MainTest, OnlyAFullScreenRunSwitchesActivationOffAndItsEndOnAgain) {
   }
   EXPECT_FALSE(t_.RunMain("/S"));
   EXPECT_FALSE(t_.platform.system.screensaver_active);
-  EXPECT_THROW(t_.app->saver.exitScreensaver(), ProgramEnded);
+  EXPECT_THROW(t_.app->saver.EndRun(), ProgramEnded);
   EXPECT_TRUE(t_.platform.system.screensaver_active);
 }
 
@@ -163,23 +161,16 @@ TEST_F(MainTest, ALoadFailureIsRetriedEvenWhenFullScreenIsAskedFor) {
   EXPECT_FALSE(t_.RunMain("/S"));
   EXPECT_EQ(Protocols(), 1);
   EXPECT_EQ(forms(), kFullScreenForms);  // the run goes on with the default speed
-  EXPECT_EQ(t_.app->saver.settings.LeafSpeed, 10.0f);
+  EXPECT_EQ(t_.app->saver.settings.leaf_speed, 10.0f);
 }
 
-TEST_F(MainTest, IsWinNtAndSetTopMost) {
+TEST_F(MainTest, KeepOnTopPassesItsArgumentsAndTheAnswer) {
   App& app = *t_.app;
-  EXPECT_TRUE(app.saver.IsWinNT());
-  t_.platform.system.version_result = 0;  // a failed query is not NT
-  EXPECT_FALSE(app.saver.IsWinNT());
-  t_.platform.system.version_result = 1;
-  t_.platform.system.version = headless::System::Windows9x();
-  EXPECT_FALSE(app.saver.IsWinNT());
-
-  Form& f = app.frmConfig();
-  EXPECT_TRUE(app.saver.SetTopMost(f, false, false));
-  EXPECT_EQ(calls().back(), "SetTopMost(4128, 0, 0)");
-  app.saver.SetTopMost(f, true, true);
-  EXPECT_EQ(calls().back(), "SetTopMost(4128, 1, 1)");
+  Form& f = app.config_form();
+  EXPECT_TRUE(app.saver.KeepOnTop(f, false, false));
+  EXPECT_EQ(calls().back(), "KeepOnTop(4128, 0, 0)");
+  app.saver.KeepOnTop(f, true, true);
+  EXPECT_EQ(calls().back(), "KeepOnTop(4128, 1, 1)");
 }
 
 }  // namespace

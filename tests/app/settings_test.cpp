@@ -32,16 +32,16 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, AnEmptyStoreGivesTheDefaultsAndWritesNothing) {
   const SaverSettings s = Load();
-  EXPECT_EQ(s.MaxLeaf, 10);
-  EXPECT_EQ(s.MinLeaf, 7);
-  EXPECT_EQ(s.LeafSpeed, 10.0f);
-  EXPECT_EQ(s.ShowDate, 1);
-  EXPECT_EQ(s.ShowTime, 1);
-  EXPECT_EQ(s.AutoRestart, 1);
-  EXPECT_EQ(s.RestartSeconds, 600);
-  EXPECT_EQ(s.BackgroundKind, 4);
-  EXPECT_FALSE(s.RandomBackground);
-  EXPECT_EQ(s.PicFile, "");
+  EXPECT_EQ(s.max_leaf, 10);
+  EXPECT_EQ(s.min_leaf, 7);
+  EXPECT_EQ(s.leaf_speed, 10.0f);
+  EXPECT_EQ(s.show_date, 1);
+  EXPECT_EQ(s.show_time, 1);
+  EXPECT_EQ(s.auto_restart, 1);
+  EXPECT_EQ(s.restart_seconds, 600);
+  EXPECT_EQ(s.background_kind, 4);
+  EXPECT_FALSE(s.random_background);
+  EXPECT_EQ(s.picture_file, "");
   EXPECT_TRUE(store().writes.empty());
 }
 
@@ -49,24 +49,24 @@ TEST_F(SettingsTest, DerivedAndFlaggedFields) {
   const int expected_min[] = {1, 2, 3, 4, 4, 5, 6, 6, 7};
   for (int max = 2; max <= 10; ++max) {
     store().values["maxL"] = std::to_string(max);
-    EXPECT_EQ(Load().MinLeaf, expected_min[max - 2]) << max;
+    EXPECT_EQ(Load().min_leaf, expected_min[max - 2]) << max;
   }
   store().values["Background"] = "6";
   const SaverSettings s = Load();
-  EXPECT_EQ(s.BackgroundKind, 6);
-  EXPECT_TRUE(s.RandomBackground);
+  EXPECT_EQ(s.background_kind, 6);
+  EXPECT_TRUE(s.random_background);
   store().values["Background"] = "2";
-  EXPECT_TRUE(Load().RandomBackground);  // never set back to false by loading
+  EXPECT_TRUE(Load().random_background);  // never set back to false by loading
 }
 
 TEST_F(SettingsTest, SaveWritesSevenKeysInOrderAndNeverTheBackground) {
   store().values["Background"] = "3";
   SaverSettings& s = app_.app->saver.settings;
   s = Load();
-  s.LeafSpeed = 2.5f;
-  s.MaxLeaf = 6;
-  s.ShowDate = 0;
-  s.PicFile = "C:\\Bilder\\Herbst.jpg";
+  s.leaf_speed = 2.5f;
+  s.max_leaf = 6;
+  s.show_date = 0;
+  s.picture_file = "C:\\Bilder\\Herbst.jpg";
   app_.app->saver.SaveConfig();
   EXPECT_EQ(store().writes,
             (std::vector<std::string>{"SpeedL=2.5", "maxL=6", "Date=0", "Time=1", "Restart=1",
@@ -79,15 +79,15 @@ TEST_F(SettingsTest, SpeedRoundTripsUnderEitherSeparatorButNotAcrossThem) {
     store().values.clear();
     app_.platform.regional.decimal_separator = sep;
     app_.app->saver.settings = Load();
-    app_.app->saver.settings.LeafSpeed = 0.3f;
+    app_.app->saver.settings.leaf_speed = 0.3f;
     app_.app->saver.SaveConfig();
     EXPECT_EQ(store().values["SpeedL"], std::string("0") + sep + "3");
-    EXPECT_EQ(Load().LeafSpeed, 0.3f);
+    EXPECT_EQ(Load().leaf_speed, 0.3f);
   }
   // Written with a comma, read where the point is the separator: reported
   // once, and the default speed is used.
   app_.platform.regional.decimal_separator = ".";
-  EXPECT_EQ(Load().LeafSpeed, 10.0f);
+  EXPECT_EQ(Load().leaf_speed, 10.0f);
   EXPECT_EQ(Protocols(), 1);
 }
 
@@ -97,11 +97,11 @@ TEST_F(SettingsTest, AStoredTextThatIsNoNumberIsReportedOnceAndTakesTheDefault) 
   store().values["Date"] = "";
   store().values["Time"] = "0";
   const SaverSettings s = Load();
-  EXPECT_EQ(s.MaxLeaf, 10);
-  EXPECT_EQ(s.MinLeaf, 7);
-  EXPECT_EQ(s.RestartSeconds, 600);
-  EXPECT_EQ(s.ShowDate, 1);
-  EXPECT_EQ(s.ShowTime, 0);  // loading went on after the failures
+  EXPECT_EQ(s.max_leaf, 10);
+  EXPECT_EQ(s.min_leaf, 7);
+  EXPECT_EQ(s.restart_seconds, 600);
+  EXPECT_EQ(s.show_date, 1);
+  EXPECT_EQ(s.show_time, 0);  // loading went on after the failures
   EXPECT_EQ(Protocols(), 3);
   const std::string log = testing::ReadWholeFile(folder_ + "/Sarvel.EPT");
   EXPECT_NE(log.find("Zeile / Line:\t20\r\n"), std::string::npos);
@@ -111,7 +111,7 @@ TEST_F(SettingsTest, AStoredTextThatIsNoNumberIsReportedOnceAndTakesTheDefault) 
 
 TEST_F(SettingsTest, AStoreThatFailsMidwayKeepsTheEarlierWrites) {
   app_.app->saver.settings = Load();
-  app_.app->saver.settings.MaxLeaf = 3;
+  app_.app->saver.settings.max_leaf = 3;
   store().fail_writes_after = 2;  // SpeedL and maxL go through
   app_.app->saver.SaveConfig();
   EXPECT_EQ(store().values["maxL"], "3");

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   testing::TestApp t(fuzzing::LogFolder());
   t.platform.process.another_instance = (flags & 1) != 0;
-  if (flags & 2) t.platform.system.version = headless::System::Windows9x();
+  if (flags & 2) t.platform.system.own_password = true;
   t.platform.system.windows[handle] = ClientRect{0, 0, 152, 112};
   bool ended = false;
   try {
@@ -66,11 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto& forms = t.factory.log;
   const std::string option = command.substr(0, 2);
   const bool full_screen = option == "/S" || option.empty();
-  FUZZ_CHECK(t.app->saver.FullScreenMode == (full_screen && !(flags & 1)));
+  FUZZ_CHECK(t.app->saver.full_screen_run == (full_screen && !(flags & 1)));
   // Only a full-screen run switches activation off; every other start leaves it.
   const bool switched_off = !calls.empty() && calls.front() == "SetScreenSaverActive(0)";
-  FUZZ_CHECK(switched_off == t.app->saver.FullScreenMode);
-  FUZZ_CHECK(t.platform.system.screensaver_active == !t.app->saver.FullScreenMode);
+  FUZZ_CHECK(switched_off == t.app->saver.full_screen_run);
+  FUZZ_CHECK(t.platform.system.screensaver_active == !t.app->saver.full_screen_run);
   if (option == "/P") {
     FUZZ_CHECK(Contains(forms, "load frmPreview") == fits);
     FUZZ_CHECK(fits || fuzzing::Protocols(log) == 3);
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The run ends through the one exit, and leaves the system as it was.
     bool exited = false;
     try {
-      t.app->saver.exitScreensaver();
+      t.app->saver.EndRun();
     } catch (const ProgramEnded&) {
       exited = true;
     }

@@ -19,23 +19,24 @@
 namespace sarvel {
 namespace {
 
-const std::string kBackgroundKey(OptionOf(&SaverSettings::BackgroundKind).key);
+const std::string kBackgroundKey(OptionOf(&SaverSettings::background_kind).key);
 
 bool Same(const SaverSettings& a, const SaverSettings& b) {
   // Speeds compare by their bits: -0 and 0 are different texts.
-  return a.MaxLeaf == b.MaxLeaf && a.MinLeaf == b.MinLeaf &&
-         std::memcmp(&a.LeafSpeed, &b.LeafSpeed, sizeof(float)) == 0 && a.ShowDate == b.ShowDate &&
-         a.ShowTime == b.ShowTime && a.AutoRestart == b.AutoRestart &&
-         a.RestartSeconds == b.RestartSeconds && a.BackgroundKind == b.BackgroundKind &&
-         a.RandomBackground == b.RandomBackground && a.PicFile == b.PicFile;
+  return a.max_leaf == b.max_leaf && a.min_leaf == b.min_leaf &&
+         std::memcmp(&a.leaf_speed, &b.leaf_speed, sizeof(float)) == 0 &&
+         a.show_date == b.show_date && a.show_time == b.show_time &&
+         a.auto_restart == b.auto_restart && a.restart_seconds == b.restart_seconds &&
+         a.background_kind == b.background_kind && a.random_background == b.random_background &&
+         a.picture_file == b.picture_file;
 }
 
 SaverSettings Junk(int16_t v) {
   SaverSettings s;
-  s.MaxLeaf = s.MinLeaf = s.ShowDate = s.ShowTime = s.AutoRestart = s.BackgroundKind = v;
-  s.LeafSpeed = float(v) * 1.5f;
-  s.RestartSeconds = int32_t(v) * 70001;
-  s.PicFile = "junk" + std::to_string(v);
+  s.max_leaf = s.min_leaf = s.show_date = s.show_time = s.auto_restart = s.background_kind = v;
+  s.leaf_speed = float(v) * 1.5f;
+  s.restart_seconds = int32_t(v) * 70001;
+  s.picture_file = "junk" + std::to_string(v);
   return s;
 }
 
@@ -88,18 +89,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   t.app->saver.SaveConfig();
   FUZZ_CHECK(fuzzing::Protocols(fuzzing::TakeLog()) == 0);
   // The background kind is the dialog's to write, at once.
-  t.platform.store.values[kBackgroundKey] = IntegerText(loaded.BackgroundKind);
+  t.platform.store.values[kBackgroundKey] = IntegerText(loaded.background_kind);
   const auto saved = t.platform.store.values;
   FUZZ_CHECK(fuzzing::Protocols(Load(t, Junk(3))) == 0);
   SaverSettings again = t.app->saver.settings;
   SaverSettings expected = loaded;
-  FUZZ_CHECK(std::fabs(double(again.LeafSpeed) - double(loaded.LeafSpeed)) <=
-             std::fabs(double(loaded.LeafSpeed)) * 1e-6);
-  expected.LeafSpeed = again.LeafSpeed;
+  FUZZ_CHECK(std::fabs(double(again.leaf_speed) - double(loaded.leaf_speed)) <=
+             std::fabs(double(loaded.leaf_speed)) * 1e-6);
+  expected.leaf_speed = again.leaf_speed;
   FUZZ_CHECK(Same(expected, again));
   t.platform.store.values.clear();
   t.app->saver.SaveConfig();
-  t.platform.store.values[kBackgroundKey] = IntegerText(loaded.BackgroundKind);
+  t.platform.store.values[kBackgroundKey] = IntegerText(loaded.background_kind);
   FUZZ_CHECK(t.platform.store.values == saved);
   return 0;
 }

@@ -99,11 +99,11 @@ TEST_P(GoldenFrames, MatchTheReference) {
   o.width = g.width;
   o.height = g.height;
   o.scale = g.scale;
-  o.Set<&SaverSettings::BackgroundKind>(g.background);
-  if (std::string(g.background) == "5") o.Set<&SaverSettings::PicFile>(MakeUserPicture());
+  o.Set<&SaverSettings::background_kind>(g.background);
+  if (std::string(g.background) == "5") o.Set<&SaverSettings::picture_file>(MakeUserPicture());
   if (!g.date_and_time) {
-    o.Set<&SaverSettings::ShowDate>("0");
-    o.Set<&SaverSettings::ShowTime>("0");
+    o.Set<&SaverSettings::show_date>("0");
+    o.Set<&SaverSettings::show_time>("0");
   }
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());

@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "app/dialogs/frm_config.h"
+#include "app/dialogs/config_form.h"
 #include "core/base/failure.h"
 #include "core/report/procedure.h"
 #include "core/report/protocol.h"
@@ -40,8 +40,8 @@ struct FailingRun {
   explicit FailingRun(const Folder& folder) : r(Options(folder), folder) {}
   static headless::SceneRunOptions Options(const Folder& folder) {
     headless::SceneRunOptions o = reliability::SmallRun();
-    o.Set<&SaverSettings::BackgroundKind>("5");
-    o.Set<&SaverSettings::PicFile>(folder / "missing.jpg");
+    o.Set<&SaverSettings::background_kind>("5");
+    o.Set<&SaverSettings::picture_file>(folder / "missing.jpg");
     return o;
   }
   reliability::LoggedRun r;
@@ -284,7 +284,7 @@ TEST(PreviewHandle, ThatNamesNoWindowOpensAnEmptyPreviewAndOneBeyond32BitsNothin
     EXPECT_FALSE(t.RunMain(row.line));
     EXPECT_EQ(t.app->forms.count(), row.opened ? 1u : 0u);  // none: the process ends
     EXPECT_EQ(folder.Protocols(), row.protocols);
-    EXPECT_FALSE(t.app->saver.FullScreenMode);
+    EXPECT_FALSE(t.app->saver.full_screen_run);
     EXPECT_EQ(t.platform.system.cursor_count, 0);
   }
 }
@@ -309,7 +309,7 @@ TEST(Store, ThatFailsWhileOkIsPressedKeepsEarlierKeysNewAndTheRestOld) {
     std::remove((folder / "Sarvel.EPT").c_str());
     testing::DialogApp d(folder.path());
     d.platform.store.values = Stored();
-    FrmConfig& f = d.Open();
+    ConfigForm& f = d.Open();
     f.UserClicks(C::kDefaultsButton);
     const Values before = d.platform.store.values;
     d.platform.store.fail_writes_after = int(d.platform.store.writes.size()) + failing;
@@ -330,7 +330,7 @@ TEST(Store, ChangedByAnotherProcessWhileTheDialogIsOpen) {
   Folder folder("store-shared");
   testing::DialogApp d(folder.path());
   d.platform.store.values = Stored();
-  FrmConfig& f = d.Open();  // writes its kind, 2, at once
+  ConfigForm& f = d.Open();  // writes its kind, 2, at once
   // Another instance's dialog saves everything meanwhile.
   Values other = {{"maxL", "9"},       {"SpeedL", "9.5"},        {"Date", "1"},
                   {"Time", "1"},       {"Restart", "1"},         {"rTime", "3000"},
@@ -352,7 +352,7 @@ TEST(Store, ChangedByAnotherProcessWhileTheDialogIsOpen) {
   // A background chosen after the other process wrote is ours again.
   testing::DialogApp e(folder.path());
   e.platform.store.values = Stored();
-  FrmConfig& g = e.Open();
+  ConfigForm& g = e.Open();
   e.platform.store.values = other;
   g.UserSelectsOption(C::kDesktopOption);
   g.UserCloses();
@@ -389,10 +389,10 @@ TEST(Display, SizeChangesDuringARunNeverFailIt) {
   for (const char* restart : {"0", "1"}) {
     SCOPED_TRACE(std::string("restart ") + restart);
     headless::SceneRunOptions o = reliability::SmallRun(11);
-    o.Set<&SaverSettings::AutoRestart>(restart);
-    o.Set<&SaverSettings::RestartSeconds>("1");
-    o.Set<&SaverSettings::MaxLeaf>("10");
-    o.Set<&SaverSettings::BackgroundKind>("6");
+    o.Set<&SaverSettings::auto_restart>(restart);
+    o.Set<&SaverSettings::restart_seconds>("1");
+    o.Set<&SaverSettings::max_leaf>("10");
+    o.Set<&SaverSettings::background_kind>("6");
     reliability::LoggedRun r(o, folder);
     ASSERT_TRUE(r.run.Start());
     const std::pair<int, int> sizes[] = {{0, 0},   {1, 1},  {2, 300},  {300, 2},  {0, 120},

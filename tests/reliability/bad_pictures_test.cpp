@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/dialogs/frm_config.h"
+#include "app/dialogs/config_form.h"
 #include "tests/reliability/reliability_support.h"
 #include "tests/support/dialog_app.h"
 
@@ -33,7 +33,7 @@ constexpr uint32_t kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kBlack = 0xFF000000u
 // that have exactly `colour`.
 int TopRowPixels(headless::SceneRunner& run, uint32_t colour, int from, int to) {
   int n = 0;
-  for (int x = from; x < to; ++x) n += run.scene().picBG.at(x, 0) == colour;
+  for (int x = from; x < to; ++x) n += run.scene().background.at(x, 0) == colour;
   return n;
 }
 
@@ -41,8 +41,8 @@ struct PictureRun {
   PictureRun(const Folder& folder, const std::string& path) : r(Options(path), folder) {}
   static headless::SceneRunOptions Options(const std::string& path) {
     headless::SceneRunOptions o = reliability::SmallRun();
-    o.Set<&SaverSettings::BackgroundKind>("5");
-    o.Set<&SaverSettings::PicFile>(path);
+    o.Set<&SaverSettings::background_kind>("5");
+    o.Set<&SaverSettings::picture_file>(path);
     return o;
   }
   headless::SceneRunner& run() { return r.run; }
@@ -160,8 +160,8 @@ TEST(BadPictures, DeletedDuringARunEndsItAtTheNextRestart) {
   const std::string picture = folder / "autumn.bmp";
   WriteFile(picture, BitmapBytes(64, 48));
   headless::SceneRunOptions o = PictureRun::Options(picture);
-  o.Set<&SaverSettings::AutoRestart>("1");
-  o.Set<&SaverSettings::RestartSeconds>("2");
+  o.Set<&SaverSettings::auto_restart>("1");
+  o.Set<&SaverSettings::restart_seconds>("2");
   reliability::LoggedRun r(o, folder);
   ASSERT_TRUE(r.run.Start());
   ASSERT_TRUE(r.run.RunFrames(100));  // 1.5 s of frames

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs/frm_config.h"
+#include "app/dialogs/config_form.h"
 #include "app/options.h"
 #include "core/base/failure.h"
 #include "tests/reliability/reliability_support.h"
@@ -147,9 +147,9 @@ TEST(BadStoredSettings, PictureFileTakesAnyTextWithoutAReport) {
        {std::string(""), std::string("   "), std::string(5000, 'x'), std::string("a\0b", 3),
         std::string("C:\\B\xc3\xa4ume\\Herbst.jpg")}) {
     testing::TestApp t(folder.path());
-    t.platform.store.values[std::string(OptionOf(&SaverSettings::PicFile).key)] = text;
+    t.platform.store.values[std::string(OptionOf(&SaverSettings::picture_file).key)] = text;
     t.app->saver.LoadConfig();
-    EXPECT_EQ(t.app->saver.settings.PicFile, text);
+    EXPECT_EQ(t.app->saver.settings.picture_file, text);
   }
   EXPECT_EQ(folder.Protocols(), 0);
 }

@@ -49,7 +49,7 @@ inline headless::SceneRunOptions SmallRun(uint32_t seed = 7) {
   o.seed = seed;
   o.width = 160;
   o.height = 120;
-  o.Set<&SaverSettings::AutoRestart>("0");
+  o.Set<&SaverSettings::auto_restart>("0");
   return o;
 }
 

@@ -68,12 +68,12 @@ Figures RunFor(double days, bool restart, uint32_t seed) {
   headless::SceneRunOptions o = reliability::SmallRun(seed);
   const std::string picture = folder / "autumn.bmp";
   reliability::WriteFile(picture, reliability::BitmapBytes(64, 48));
-  o.Set<&SaverSettings::MaxLeaf>("10");
-  o.Set<&SaverSettings::LeafSpeed>("10");
-  o.Set<&SaverSettings::BackgroundKind>("6");  // every kind in turn, the picture file included
-  o.Set<&SaverSettings::PicFile>(picture);
-  o.Set<&SaverSettings::AutoRestart>(restart ? "1" : "0");
-  o.Set<&SaverSettings::RestartSeconds>("60");
+  o.Set<&SaverSettings::max_leaf>("10");
+  o.Set<&SaverSettings::leaf_speed>("10");
+  o.Set<&SaverSettings::background_kind>("6");  // every kind in turn, the picture file included
+  o.Set<&SaverSettings::picture_file>(picture);
+  o.Set<&SaverSettings::auto_restart>(restart ? "1" : "0");
+  o.Set<&SaverSettings::restart_seconds>("60");
   o.advance_clock = true;
   reliability::LoggedRun r(o, folder);
   headless::SceneRunner& run = r.run;
@@ -88,8 +88,8 @@ Figures RunFor(double days, bool restart, uint32_t seed) {
       ADD_FAILURE() << "the run ended after " << f.frames << " frames";
       break;
     }
-    if (run.scene().LastRestart != last_restart) {
-      last_restart = run.scene().LastRestart;
+    if (run.scene().last_restart != last_restart) {
+      last_restart = run.scene().last_restart;
       ++f.restarts;
     }
     // Now and then the window system resizes the window, and gives it back.

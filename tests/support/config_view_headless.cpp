@@ -45,7 +45,7 @@ void ConfigViewHeadless::OpenInBrowser(const std::string& address) {
   browser_calls.push_back(address);
 }
 
-WindowHandle ConfigViewHeadless::hWnd() const { return handle_; }
+WindowHandle ConfigViewHeadless::handle() const { return handle_; }
 void ConfigViewHeadless::Bind(ConfigInput& input) { input_ = &input; }
 void ConfigViewHeadless::SetChecked(ConfigControl c, bool checked) { at(c).checked = checked; }
 void ConfigViewHeadless::SetPosition(ConfigControl c, int16_t position) {

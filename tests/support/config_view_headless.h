@@ -1,7 +1,7 @@
 // The settings dialog's window without a window system: it keeps each
 // control's state as the model last set it, answers the file-open dialog from
 // a script and records message boxes and shell calls, so that tests can watch
-// and drive the real frmConfig.
+// and drive the real settings dialog.
 #pragma once
 
 #include <array>
@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs/config_view.h"
+#include "app/dialogs/config_controls.h"
+#include "core/ports/config_view.h"
 
 namespace sarvel::headless {
 
@@ -30,7 +31,22 @@ class ConfigViewHeadless : public ConfigView {
 
   explicit ConfigViewHeadless(WindowHandle handle = 0x1020) : handle_(handle) {}
 
-  SARVEL_CONFIG_VIEW_OVERRIDES;
+  // FormView
+  void Create() override;
+  WindowHandle handle() const override;
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // ConfigView
+  void Bind(ConfigInput& input) override;
+  void SetChecked(ConfigControl c, bool checked) override;
+  void SetPosition(ConfigControl c, int16_t position) override;
+  void SetEnabled(ConfigControl c, bool enabled) override;
+  void SetText(ConfigControl c, const std::string& text) override;
+  void SetForeColor(ConfigControl c, gfx::Argb color) override;
+  FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;
+  void ShowMessage(const std::string& title, const std::string& text) override;
+  void OpenInBrowser(const std::string& address) override;
 
   // The user, through the model.
   ConfigInput& user() { return *input_; }

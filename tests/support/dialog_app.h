@@ -7,8 +7,9 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/dialogs/frm_config.h"
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/config_form.h"
+#include "app/dialogs/info_form.h"
+#include "app/forms/app_forms.h"
 #include "frontends/offscreen/forms_headless.h"
 #include "tests/support/config_view_headless.h"
 #include "tests/support/headless_platform.h"
@@ -18,24 +19,19 @@
 
 namespace sarvel::testing {
 
-// The dialogs over recording views; lets a test script each view before its
-// form's load handler runs.
-class DialogFactory : public headless::FormFactoryHeadless {
+// The dialogs' windows are recording views; lets a test script each view
+// before its form's load handler runs.
+class DialogWindows : public headless::FormFactoryHeadless {
  public:
-  std::unique_ptr<Form> Create(FormId id, App& app) override {
-    if (id == FormId::kConfig) {
-      auto form =
-          std::make_unique<FrmConfig>(app, std::make_unique<headless::ConfigViewHeadless>(0x1020));
-      if (on_config) on_config(static_cast<headless::ConfigViewHeadless&>(form->view()));
-      return form;
-    }
-    if (id == FormId::kInfo) {
-      auto form =
-          std::make_unique<FrmInfo>(app, std::make_unique<headless::InfoViewHeadless>(0x1030));
-      if (on_info) on_info(static_cast<headless::InfoViewHeadless&>(form->view()));
-      return form;
-    }
-    return FormFactoryHeadless::Create(id, app);
+  std::unique_ptr<ConfigView> CreateConfigView() override {
+    auto view = std::make_unique<headless::ConfigViewHeadless>(0x1020);
+    if (on_config) on_config(*view);
+    return view;
+  }
+  std::unique_ptr<InfoView> CreateInfoView() override {
+    auto view = std::make_unique<headless::InfoViewHeadless>(0x1030);
+    if (on_info) on_info(*view);
+    return view;
   }
   std::function<void(headless::ConfigViewHeadless&)> on_config;
   std::function<void(headless::InfoViewHeadless&)> on_info;
@@ -44,23 +40,24 @@ class DialogFactory : public headless::FormFactoryHeadless {
 struct DialogApp {
   headless::Platform platform;
   ScriptedRandom rng;
-  DialogFactory factory;
+  DialogWindows factory;
+  AppForms forms{factory};
   std::unique_ptr<App> app;
-  FrmConfig* form = nullptr;
+  ConfigForm* form = nullptr;
 
   explicit DialogApp(const std::string& log_folder) {
     platform.exe.folder = log_folder;
-    app = std::make_unique<App>(platform.services(), rng, factory);
+    app = std::make_unique<App>(platform.services(), rng, forms);
   }
 
   // Configuration mode: loads the settings and shows the dialog. The form
   // object outlives its unloading until the app goes.
-  FrmConfig& Open() {
-    app->Main("/C");
-    form = static_cast<FrmConfig*>(app->Find(FormId::kConfig));
+  ConfigForm& Open() {
+    app->Main(RunRequest{RunRequest::Mode::kSettings});
+    form = static_cast<ConfigForm*>(app->Find(FormId::kConfig));
     return *form;
   }
-  FrmConfig& config() { return *form; }
+  ConfigForm& config() { return *form; }
   headless::ConfigViewHeadless& view() {
     return static_cast<headless::ConfigViewHeadless&>(form->view());
   }

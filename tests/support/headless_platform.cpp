@@ -1,7 +1,6 @@
 #include "tests/support/headless_platform.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "core/base/failure.h"
 
@@ -39,43 +38,33 @@ void System::SetSaverRunning(bool running) {
   screensaver_running = running;
 }
 
-void System::ShowCursor(bool show) {
-  Record(Call("ShowCursor", {show}));
-  cursor_count += show ? 1 : -1;
+void System::SetCursorHidden(bool hidden) {
+  Record(Call("SetCursorHidden", {hidden}));
+  cursor_count += hidden ? -1 : 1;
 }
 
-void System::GetClientArea(WindowHandle window, ClientRect& rect) {
-  Record(Call("GetClientArea", {window}));
-  const auto it = windows.find(window);
-  if (it != windows.end()) rect = it->second;
+PixelSize System::PreviewHostSize(WindowHandle host) {
+  Record(Call("PreviewHostSize", {host}));
+  const auto it = windows.find(host);
+  return it == windows.end() ? PixelSize{} : it->second;
 }
 
-int32_t System::WindowStyle(WindowHandle window) {
-  Record(Call("WindowStyle", {window}));
-  const auto it = styles.find(window);
-  return it == styles.end() ? 0 : it->second;
+void System::EmbedInPreviewHost(WindowHandle window, WindowHandle host) {
+  Record(Call("EmbedInPreviewHost", {window, host}));
 }
 
-void System::SetWindowStyle(WindowHandle window, int32_t style) {
-  Record(Call("SetWindowStyle", {window, style}));
-  styles[window] = style;
+void System::ShowInPreviewHost(WindowHandle window, int32_t width, int32_t height) {
+  Record(Call("ShowInPreviewHost", {window, width, height}));
 }
 
-void System::SetParent(WindowHandle child, WindowHandle parent) {
-  Record(Call("SetParent", {child, parent}));
-}
-
-void System::SetOwner(WindowHandle window, WindowHandle owner) {
-  Record(Call("SetOwner", {window, owner}));
-}
-
-void System::ShowInParent(WindowHandle window, int32_t width, int32_t height) {
-  Record(Call("ShowInParent", {window, width, height}));
-}
-
-bool System::SetTopMost(WindowHandle window, bool topmost, bool activate) {
-  Record(Call("SetTopMost", {window, topmost, activate}));
+bool System::KeepOnTop(WindowHandle window, bool on_top, bool activate) {
+  Record(Call("KeepOnTop", {window, on_top, activate}));
   return true;
+}
+
+bool System::SaverHasOwnPassword() {
+  Record(Call("SaverHasOwnPassword", {}));
+  return own_password;
 }
 
 void System::ChangeSaverPassword(WindowHandle owner) {
@@ -90,32 +79,9 @@ bool System::VerifySaverPassword(WindowHandle window) {
   return answer;
 }
 
-int32_t System::QueryVersion(OsVersion& info) {
-  Record(Call("QueryVersion", {info.size}));
-  if (info.size != 148) return 0;
-  info = version;
-  info.size = 148;
-  return version_result;
-}
-
-OsVersion System::WindowsNt(uint32_t major, uint32_t minor, uint32_t build, const char* csd) {
-  OsVersion v;
-  v.platform_id = kPlatformWinNT;
-  v.major = major;
-  v.minor = minor;
-  v.build = build;
-  std::strncpy(v.csd.data(), csd, v.csd.size() - 1);
-  return v;
-}
-
-OsVersion System::Windows9x() {
-  OsVersion v;
-  v.platform_id = kPlatformWin9x;
-  v.major = 4;
-  v.minor = 10;
-  v.build = (4u << 24) | (10u << 16) | 2222u;
-  std::strncpy(v.csd.data(), " A ", v.csd.size() - 1);
-  return v;
+SystemDescription System::DescribeSystem() {
+  Record(Call("DescribeSystem", {}));
+  return description;
 }
 
 std::string MemoryStore::Read(const std::string& app, const std::string& section,

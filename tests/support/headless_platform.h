@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "core/ports/services.h"
 #include "frontends/offscreen/native_files.h"
 #include "frontends/offscreen/offscreen_platform.h"
 #include "resources/embedded_resources.h"
@@ -20,30 +19,37 @@
 namespace sarvel::headless {
 
 // Records each call as text, e.g. "SetScreenSaverActive(0)", and keeps
-// the state a real system would: cursor count, screen-saver flags, windows.
-class System : public SystemApi {
+// the state a real system would: how often the cursor was hidden and shown,
+// the screen-saver flags, the preview hosts' windows.
+class System : public SaverSystem {
  public:
-  SARVEL_SYSTEM_API_OVERRIDES;
+  void SetScreenSaverActive(bool active) override;
+  void SetSaverRunning(bool running) override;
+  void SetCursorHidden(bool hidden) override;
+  PixelSize PreviewHostSize(WindowHandle host) override;
+  void EmbedInPreviewHost(WindowHandle window, WindowHandle host) override;
+  void ShowInPreviewHost(WindowHandle window, int32_t width, int32_t height) override;
+  bool KeepOnTop(WindowHandle window, bool on_top, bool activate) override;
+  bool SaverHasOwnPassword() override;
+  void ChangeSaverPassword(WindowHandle owner) override;
+  bool VerifySaverPassword(WindowHandle window) override;
+  SystemDescription DescribeSystem() override;
 
   std::vector<std::string> calls;
-  int cursor_count = 0;  // ShowCursor(false) makes it -1
+  int cursor_count = 0;  // each hide counts down, each show up
   bool screensaver_active = true;
   bool screensaver_running = false;
-  // Client rectangles of windows that exist.
-  std::map<WindowHandle, ClientRect> windows;
-  std::map<WindowHandle, int32_t> styles;
-  // The version query's answer.
-  OsVersion version = WindowsNt(10, 0, 19045, "");
-  int32_t version_result = 1;
+  // The client areas of the windows that exist.
+  std::map<WindowHandle, PixelSize> windows;
+  // A system of the NT family: the session's locker owns the password.
+  bool own_password = false;
+  SystemDescription description{"Windows NT", 10, 0, 19045, ""};
   // Answers of the password check, used in order; true once exhausted.
   std::vector<bool> password_answers;
   // Calls that fail with a run-time failure (Invalid procedure call), by
-  // their recorded text, e.g. "ShowCursor(1)": how many more times, -1 for
-  // every time. A failing call is recorded but changes nothing.
+  // their recorded text, e.g. "SetCursorHidden(0)": how many more times, -1
+  // for every time. A failing call is recorded but changes nothing.
   std::map<std::string, int> failing_calls;
-
-  static OsVersion WindowsNt(uint32_t major, uint32_t minor, uint32_t build, const char* csd);
-  static OsVersion Windows9x();
 
  private:
   void Record(std::string call);
@@ -89,7 +95,7 @@ class RecordingForm : public Form {
  public:
   RecordingForm(std::string name, WindowHandle handle, std::vector<std::string>& log)
       : Form(std::move(name)), handle_(handle), log_(log) {}
-  WindowHandle hWnd() const override { return handle_; }
+  WindowHandle handle() const override { return handle_; }
 
   std::function<void()> on_load;
   std::function<bool()> on_unload;

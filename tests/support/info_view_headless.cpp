@@ -27,7 +27,7 @@ void InfoViewHeadless::Move(int32_t left_twips, int32_t top_twips) {
   ++moves;
 }
 
-WindowHandle InfoViewHeadless::hWnd() const { return handle_; }
+WindowHandle InfoViewHeadless::handle() const { return handle_; }
 void InfoViewHeadless::Bind(InfoInput& input) { input_ = &input; }
 TwipSize InfoViewHeadless::ScreenSize() { return screen; }
 TwipSize InfoViewHeadless::WindowSize() { return {kInfoClientWidth, kInfoClientHeight}; }

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs/info_view.h"
+#include "app/dialogs/info_controls.h"
+#include "core/ports/info_view.h"
 
 namespace sarvel::headless {
 
@@ -16,7 +17,19 @@ class InfoViewHeadless : public InfoView {
  public:
   explicit InfoViewHeadless(WindowHandle handle = 0x1030) : handle_(handle) {}
 
-  SARVEL_INFO_VIEW_OVERRIDES;  // Show returns at once
+  // FormView; a modal Show returns at once
+  void Create() override;
+  WindowHandle handle() const override;
+  void Show(ShowMode mode) override;
+  void Destroy() override;
+
+  // InfoView
+  void Bind(InfoInput& input) override;
+  TwipSize ScreenSize() override;
+  TwipSize WindowSize() override;
+  void Move(int32_t left, int32_t top) override;
+  void SetText(InfoControl label, const std::string& text) override;
+  void OpenInBrowser(const std::string& address) override;
 
   InfoInput& user() { return *input_; }
   const std::string& text(InfoControl c) const { return texts[Index(c)]; }

@@ -12,16 +12,16 @@
 
 namespace sarvel::testing {
 
-class RecordingFactory : public FormFactory {
+class RecordingFactory : public FormBuilder {
  public:
-  std::unique_ptr<Form> Create(FormId id, App&) override {
+  std::unique_ptr<Form> Build(FormId id, App&) override {
     static const char* const kNames[] = {"frmMain", "frmPreview", "frmConfig", "frmInfo"};
     auto form =
         std::make_unique<headless::RecordingForm>(kNames[int(id)], 0x1000 + 0x10 * int(id), log);
-    if (id == FormId::kMain) {
+    if (id == FormId::kScene) {
       // The scene's unload handler ends the run, as the real one does.
       form->on_unload = [this] {
-        if (app) app->saver.exitScreensaver();
+        if (app) app->saver.EndRun();
         return true;
       };
     }
@@ -57,10 +57,11 @@ struct TestApp {
     app = std::make_unique<App>(platform.services(), rng, factory);
     factory.app = app.get();
   }
-  // Runs Main; true when the program ended inside it.
+  // Runs Main with the request of a display settings' switch; true when the
+  // program ended inside it.
   bool RunMain(const std::string& command_line) {
     try {
-      app->Main(command_line);
+      app->Main(ParseSaverSwitch(command_line));
       return false;
     } catch (const ProgramEnded&) {
       return true;

@@ -109,22 +109,22 @@ int main(int argc, char** argv) {
     } else if (a == "--frames")
       frames = std::max(0, std::atoi(value()));
     else if (a == "--background")
-      o.Set<&sarvel::SaverSettings::BackgroundKind>(value());
+      o.Set<&sarvel::SaverSettings::background_kind>(value());
     else if (a == "--picture")
-      o.Set<&sarvel::SaverSettings::PicFile>(value());
+      o.Set<&sarvel::SaverSettings::picture_file>(value());
     else if (a == "--speed")
-      o.Set<&sarvel::SaverSettings::LeafSpeed>(value());
+      o.Set<&sarvel::SaverSettings::leaf_speed>(value());
     else if (a == "--count")
-      o.Set<&sarvel::SaverSettings::MaxLeaf>(value());
+      o.Set<&sarvel::SaverSettings::max_leaf>(value());
     else if (a == "--scale-to") {
       if (!ParseSize(value(), &scale_w, &scale_h)) {
         std::fputs("sarvel-render: --scale-to takes WxH, each 1 to 16384\n", stderr);
         return 2;
       }
     } else if (a == "--no-date")
-      o.Set<&sarvel::SaverSettings::ShowDate>("0");
+      o.Set<&sarvel::SaverSettings::show_date>("0");
     else if (a == "--no-time")
-      o.Set<&sarvel::SaverSettings::ShowTime>("0");
+      o.Set<&sarvel::SaverSettings::show_time>("0");
     else if (a == "--help" || a == "-h") {
       Usage();
       return 0;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/info_form.h"
 #include "app/maker.h"
 #include "core/base/failure.h"
 #include "tests/support/dialog_app.h"
@@ -59,10 +59,10 @@ TEST_F(AboutBoxTest, LoadCentresAndShowsTitleAndVersionThenOkUnloads) {
   EXPECT_EQ(seen_.moves, 1);
   EXPECT_EQ(seen_.left, (1024 * 15 - 5340) / 2);
   EXPECT_EQ(seen_.top, (768 * 15 - 4935) / 2);
-  EXPECT_EQ(seen_.text(InfoControl::kLabel_0), "Sarvel");
-  EXPECT_EQ(seen_.text(InfoControl::kLabel_1), "10.12.0003");
-  EXPECT_EQ(seen_.text(InfoControl::kLabel_2), "Freeware");
-  EXPECT_EQ(seen_.text(InfoControl::kLblHomepage), kMakerAddress);
+  EXPECT_EQ(seen_.text(InfoControl::kTitle), "Sarvel");
+  EXPECT_EQ(seen_.text(InfoControl::kVersion), "10.12.0003");
+  EXPECT_EQ(seen_.text(InfoControl::kFreeware), "Freeware");
+  EXPECT_EQ(seen_.text(InfoControl::kHomepage), kMakerAddress);
   EXPECT_EQ(t_.app->Find(FormId::kInfo), nullptr);
 }
 
@@ -89,7 +89,7 @@ TEST_F(AboutBoxTest, FailuresReportAsFrmInfoWithLineZeroAndTheStepRunsAgain) {
                      "          Zeile / Line:\t0\r\n"),
             std::string::npos);
   EXPECT_EQ(seen_.moves, 1);
-  EXPECT_EQ(seen_.text(InfoControl::kLabel_1), "2.00.0457");
+  EXPECT_EQ(seen_.text(InfoControl::kVersion), "2.00.0457");
 }
 
 }  // namespace

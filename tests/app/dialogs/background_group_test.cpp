@@ -1,4 +1,4 @@
-// The background group of frmConfig: option buttons, Random, the picture
+// The background group of the settings dialog: option buttons, Random, the picture
 // path and the picture chooser, and the handlers' failure reports.
 #include <gtest/gtest.h>
 
@@ -47,7 +47,7 @@ class BackgroundGroupTest : public ::testing::Test {
 
 TEST_F(BackgroundGroupTest, KindSixLoadsWithBlackShownAndOnlyAnOptionWritesAFixedKind) {
   store().values = {{"Background", "6"}, {"PicFile", picture_}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   EXPECT_TRUE(at(C::kRandomBox).checked);
   EXPECT_EQ(f.SelectedOption(), 0);
   ExpectOptionsEnabled(false);
@@ -61,20 +61,20 @@ TEST_F(BackgroundGroupTest, KindSixLoadsWithBlackShownAndOnlyAnOptionWritesAFixe
 
   f.UserSetsCheck(C::kRandomBox, false);
   ExpectOptionsEnabled(true);
-  EXPECT_FALSE(t_.app->saver.settings.RandomBackground);
+  EXPECT_FALSE(t_.app->saver.settings.random_background);
   EXPECT_EQ(store().writes, (Strings{"Background=6"}));
   f.UserSelectsOption(C::kBrownOption);
   EXPECT_EQ(store().writes, (Strings{"Background=6", "Background=3"}));
 
   f.UserSetsCheck(C::kRandomBox, true);
   ExpectOptionsEnabled(false);
-  EXPECT_TRUE(t_.app->saver.settings.RandomBackground);
+  EXPECT_TRUE(t_.app->saver.settings.random_background);
   EXPECT_EQ(store().writes.back(), "Background=6");
 }
 
 TEST_F(BackgroundGroupTest, KindOneLoadWritesOneOnceThroughTheRandomBox) {
   store().values = {{"Background", "1"}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   // Black is selected by design, so selecting it at load runs no handler.
   EXPECT_EQ(store().writes, (Strings{"Background=1"}));
   EXPECT_EQ(f.SelectedOption(), 0);
@@ -88,12 +88,12 @@ TEST_F(BackgroundGroupTest, KindOneLoadWritesOneOnceThroughTheRandomBox) {
 TEST_F(BackgroundGroupTest, KindFiveWithAMissingPictureAsksBeforeTheWindowShows) {
   store().values = {{"Background", "5"}, {"PicFile", missing_}};
   AnswerChooser({picture_});
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   EXPECT_EQ(t_.view().log, (Strings{"create", "file dialog (hidden)", "show modeless"}));
   ASSERT_EQ(t_.view().file_dialogs.size(), 1u);  // the option's handler found the file
   const FileDialogRequest& asked = t_.view().file_dialogs[0];
   EXPECT_EQ(asked.filter, "All Picture Files|*.bmp;*.jpg;*.gif");
-  EXPECT_EQ(asked.flags, 4);
+  EXPECT_TRUE(asked.hide_read_only);
   EXPECT_EQ(asked.file_name, "");
   EXPECT_EQ(f.SelectedOption(), 4);
   EXPECT_TRUE(at(C::kPicturePathBox).enabled);
@@ -108,12 +108,12 @@ TEST_F(BackgroundGroupTest, KindFiveWithAMissingPictureAsksBeforeTheWindowShows)
 
 TEST_F(BackgroundGroupTest, CancelAtTheFirstOpeningLeavesThePathAndLoadingGoesOn) {
   store().values = {{"Background", "5"}, {"PicFile", missing_}};
-  FrmConfig& f = t_.Open();  // no answers: the user cancels every chooser
+  ConfigForm& f = t_.Open();  // no answers: the user cancels every chooser
   // Load step 7, then the custom option's own check: two choosers, no loop.
   EXPECT_EQ(t_.view().log,
             (Strings{"create", "file dialog (hidden)", "file dialog (hidden)", "show modeless"}));
   EXPECT_TRUE(t_.view().messages.empty());
-  EXPECT_EQ(t_.app->saver.settings.PicFile, missing_);
+  EXPECT_EQ(t_.app->saver.settings.picture_file, missing_);
   EXPECT_EQ(at(C::kPicturePathBox).text, missing_);
   EXPECT_EQ(f.SelectedOption(), 4);
   EXPECT_EQ(store().writes, (Strings{"Background=5", "Background=5"}));
@@ -121,7 +121,7 @@ TEST_F(BackgroundGroupTest, CancelAtTheFirstOpeningLeavesThePathAndLoadingGoesOn
 
 TEST_F(BackgroundGroupTest, CustomWithAnExistingPictureAsksNothingAndDesktopKeepsThePath) {
   store().values = {{"Background", "2"}, {"PicFile", picture_}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   f.UserSelectsOption(C::kPictureOption);
   EXPECT_TRUE(t_.view().file_dialogs.empty());
   EXPECT_TRUE(at(C::kPicturePathBox).enabled);
@@ -142,7 +142,7 @@ TEST_F(BackgroundGroupTest, ChooserInsistsOnAnExistingPlainFile) {
   store().values = {{"Background", "2"}};
   // A missing file, then a folder, then any existing file whatever it holds.
   AnswerChooser({missing_, folder_, other_picture_});
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   f.UserSelectsOption(C::kPictureOption);
   ASSERT_EQ(t_.view().file_dialogs.size(), 3u);
   EXPECT_EQ(t_.view().file_dialogs[1].file_name, missing_);  // the dialog keeps its name
@@ -154,28 +154,28 @@ TEST_F(BackgroundGroupTest, ChooserInsistsOnAnExistingPlainFile) {
               "You have to select a valid picture file to display as background\r\n"
               "Sie müssen eine gültige Bilddatei für den Hintergrund auswählen!");
   }
-  EXPECT_EQ(t_.app->saver.settings.PicFile, other_picture_);
+  EXPECT_EQ(t_.app->saver.settings.picture_file, other_picture_);
   EXPECT_EQ(at(C::kPicturePathBox).text, other_picture_);
-  EXPECT_EQ(t_.app->saver.settings.BackgroundKind, 5);
+  EXPECT_EQ(t_.app->saver.settings.background_kind, 5);
 }
 
 TEST_F(BackgroundGroupTest, ChooserRemembersItsNameAndCancelKeepsThePicture) {
   store().values = {{"Background", "5"}, {"PicFile", picture_}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   t_.view().file_answers = {other_picture_};
   f.UserClicks(C::kChoosePictureButton);
   EXPECT_EQ(at(C::kPicturePathBox).text, other_picture_);
 
   f.UserClicks(C::kChoosePictureButton);  // cancelled: the dialog reports the name it held
   EXPECT_EQ(t_.view().file_dialogs.back().file_name, other_picture_);
-  EXPECT_EQ(t_.app->saver.settings.PicFile, other_picture_);
+  EXPECT_EQ(t_.app->saver.settings.picture_file, other_picture_);
 
   // A refused name followed by Cancel gets the user out with the old picture.
   t_.view().file_answers = {missing_};
   f.UserClicks(C::kChoosePictureButton);
   EXPECT_EQ(t_.view().messages.size(), 1u);
   EXPECT_EQ(t_.view().file_dialogs.size(), 4u);
-  EXPECT_EQ(t_.app->saver.settings.PicFile, other_picture_);
+  EXPECT_EQ(t_.app->saver.settings.picture_file, other_picture_);
   EXPECT_EQ(at(C::kPicturePathBox).text, other_picture_);
   EXPECT_EQ(f.dialog_file_name(), missing_);
 }
@@ -185,9 +185,9 @@ TEST_F(BackgroundGroupTest, ChooserNameIsForgottenWithTheWindow) {
   AnswerChooser({other_picture_});
   t_.Open().UserClicks(C::kChoosePictureButton);
   t_.config().UserCloses();
-  EXPECT_EQ(t_.app->saver.settings.PicFile, other_picture_);  // in memory only
+  EXPECT_EQ(t_.app->saver.settings.picture_file, other_picture_);  // in memory only
 
-  FrmConfig& again = static_cast<FrmConfig&>(t_.app->frmConfig());
+  ConfigForm& again = static_cast<ConfigForm&>(t_.app->config_form());
   t_.app->forms.Load(again);
   again.UserClicks(C::kChoosePictureButton);
   EXPECT_EQ(static_cast<headless::ConfigViewHeadless&>(again.view()).file_dialogs.back().file_name,
@@ -196,7 +196,7 @@ TEST_F(BackgroundGroupTest, ChooserNameIsForgottenWithTheWindow) {
 
 TEST_F(BackgroundGroupTest, HandlerFailuresAreReportedWithTheirOwnNamesAndLines) {
   store().values = {{"Background", "2"}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   store().fail_writes_after = int(store().writes.size());
   f.UserSelectsOption(C::kBlackOption);
   f.UserSetsCheck(C::kRandomBox, true);
@@ -211,7 +211,7 @@ TEST_F(BackgroundGroupTest, HandlerFailuresAreReportedWithTheirOwnNamesAndLines)
   EXPECT_LT(option, random);
   EXPECT_NE(log.find("Modul:\tfrmConfig"), std::string::npos);
   // The record was changed before the failing write.
-  EXPECT_EQ(t_.app->saver.settings.BackgroundKind, 6);
+  EXPECT_EQ(t_.app->saver.settings.background_kind, 6);
   EXPECT_EQ(store().values["Background"], "2");
 }
 

@@ -1,4 +1,4 @@
-// frmConfig opened as configuration mode opens it: load, OK, Default, the
+// The settings dialog opened as configuration mode opens it: load, OK, Default, the
 // option boxes and spinner, the close box and failures of the store.
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ class ConfigDialogTest : public ::testing::Test {
 TEST_F(ConfigDialogTest, LoadShowsTheStoredSettingsAndOkStoresThemBack) {
   store().values = {{"maxL", "5"},    {"SpeedL", "2.5"}, {"Date", "0"},      {"Time", "1"},
                     {"Restart", "1"}, {"rTime", "630"},  {"Background", "6"}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   EXPECT_EQ(t_.view().log, (Strings{"create", "show modeless"}));
   EXPECT_EQ(at(C::kLeafCountSlider).position, 38);
   EXPECT_EQ(at(C::kSpeedSlider).position, 25);
@@ -95,7 +95,7 @@ TEST_F(ConfigDialogTest, EverySpeedPositionComesBackAfterOkAndANewLoad) {
 }
 
 TEST_F(ConfigDialogTest, ClearingRestartGreysTheMinutesAndOnlyRestartCounts) {
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   EXPECT_TRUE(at(C::kMinutesSpinner).enabled);
   EXPECT_EQ(at(C::kMinutesLabel).fore_color, kMinutesBlack);
 
@@ -132,7 +132,7 @@ TEST_F(ConfigDialogTest, StoredOptionsDecideWhetherTheRestartHandlerRanAtLoad) {
 }
 
 TEST_F(ConfigDialogTest, SpinnerCountsUpwardsBetweenOneAndNinetyNineMinutes) {
-  FrmConfig& f = t_.Open();               // 600 seconds: position 90
+  ConfigForm& f = t_.Open();              // 600 seconds: position 90
   f.UserScrolls(C::kMinutesSpinner, 89);  // the up arrow
   EXPECT_EQ(at(C::kMinutesLabel).text, "11");
   f.UserScrolls(C::kMinutesSpinner, 1);
@@ -150,7 +150,7 @@ TEST_F(ConfigDialogTest, SpinnerCountsUpwardsBetweenOneAndNinetyNineMinutes) {
 TEST_F(ConfigDialogTest, DefaultSetsTheControlsAndWritesSixAtOnceOnlyWhenRandomWasClear) {
   store().values = {
       {"maxL", "3"}, {"SpeedL", "1"}, {"Restart", "0"}, {"rTime", "120"}, {"Background", "2"}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   store().writes.clear();
   f.UserClicks(C::kDefaultsButton);
   EXPECT_EQ(store().writes, (Strings{"Background=6"}));
@@ -191,7 +191,7 @@ TEST_F(ConfigDialogTest, DefaultThenOkGivesTheResetValues) {
 
 TEST_F(ConfigDialogTest, CloseBoxWritesNothingButTheBackgroundKind) {
   store().values = {{"maxL", "4"}, {"SpeedL", "7"}, {"Background", "3"}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   f.UserScrolls(C::kLeafCountSlider, 100);
   f.UserScrolls(C::kSpeedSlider, 1);
   f.UserSetsCheck(C::kShowDateBox, false);
@@ -206,7 +206,7 @@ TEST_F(ConfigDialogTest, CloseBoxWritesNothingButTheBackgroundKind) {
 TEST_F(ConfigDialogTest, GarbageInTheStoreIsClampedAndNeverReported) {
   store().values = {{"maxL", "99"},   {"SpeedL", "0"}, {"Date", "7"},      {"Time", "-1"},
                     {"Restart", "2"}, {"rTime", "30"}, {"Background", "9"}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   EXPECT_EQ(at(C::kLeafCountSlider).position, 100);
   EXPECT_EQ(at(C::kSpeedSlider).position, 1);
   EXPECT_TRUE(at(C::kShowDateBox).checked);
@@ -235,7 +235,7 @@ TEST_F(ConfigDialogTest, GarbageInTheStoreIsClampedAndNeverReported) {
 
 TEST_F(ConfigDialogTest, OkWithAStoreThatFailsMidwayKeepsEarlierKeysAndReportsBoundedly) {
   store().values = {{"maxL", "3"}, {"Date", "0"}, {"Background", "6"}};
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   f.UserClicks(C::kDefaultsButton);
   store().fail_writes_after = 2;  // SpeedL and maxL go through
   f.UserClicks(C::kOkButton);
@@ -251,7 +251,7 @@ TEST_F(ConfigDialogTest, OkWithAStoreThatFailsMidwayKeepsEarlierKeysAndReportsBo
 }
 
 TEST_F(ConfigDialogTest, WwwOpensTheSaverPageAndInfoTheAboutBoxModally) {
-  FrmConfig& f = t_.Open();
+  ConfigForm& f = t_.Open();
   f.UserClicks(C::kHomepageButton);
   EXPECT_EQ(t_.view().browser_calls, (Strings{kSaverPageUrl}));
 

@@ -16,7 +16,7 @@ TEST(ConfigMappings, NumberSliderShowsEachMaxLeafWithHalvesToEven) {
 }
 
 TEST(ConfigMappings, NumberSliderPositionsSaveInTheirBands) {
-  // The first position of each band of MaxLeaf 2..10.
+  // The first position of each band of max_leaf 2..10.
   const int16_t band_start[] = {1, 7, 19, 32, 44, 57, 69, 82, 94, 101};
   for (int16_t max_leaf = 2; max_leaf <= 10; ++max_leaf) {
     for (int16_t pos = band_start[max_leaf - 2]; pos < band_start[max_leaf - 1]; ++pos)

@@ -23,10 +23,10 @@ bool SameRecords(const std::array<SpriteRecord, kSpriteTableSize>& a,
                  const std::array<SpriteRecord, kSpriteTableSize>& b) {
   for (size_t i = 0; i < a.size(); ++i) {
     // Bit for bit: the same arithmetic on the same numbers.
-    if (std::memcmp(&a[i].X, &b[i].X, sizeof(float)) != 0 ||
-        std::memcmp(&a[i].Y, &b[i].Y, sizeof(float)) != 0 ||
-        std::memcmp(&a[i].Size, &b[i].Size, sizeof(float)) != 0 || a[i].IconId != b[i].IconId ||
-        a[i].Active != b[i].Active || a[i].Matured != b[i].Matured) {
+    if (std::memcmp(&a[i].x, &b[i].x, sizeof(float)) != 0 ||
+        std::memcmp(&a[i].y, &b[i].y, sizeof(float)) != 0 ||
+        std::memcmp(&a[i].size, &b[i].size, sizeof(float)) != 0 || a[i].icon_id != b[i].icon_id ||
+        a[i].active != b[i].active || a[i].matured != b[i].matured) {
       return false;
     }
   }
@@ -37,20 +37,20 @@ bool SameRecords(const std::array<SpriteRecord, kSpriteTableSize>& a,
   if (a.width() != b.width() || a.height() != b.height())
     return ::testing::AssertionFailure() << "logical size " << a.width() << "x" << a.height()
                                          << " against " << b.width() << "x" << b.height();
-  if (!SameRecords(a.LeafSprites, b.LeafSprites))
+  if (!SameRecords(a.leaves, b.leaves))
     return ::testing::AssertionFailure() << "leaf sprites differ";
-  if (!SameRecords(a.Mushrooms, b.Mushrooms))
+  if (!SameRecords(a.mushrooms, b.mushrooms))
     return ::testing::AssertionFailure() << "mushrooms differ";
-  if (a.GroundBase != b.GroundBase || a.LandingLine != b.LandingLine ||
-      a.WaveAmplitude != b.WaveAmplitude || a.WaveFrequency != b.WaveFrequency ||
-      a.WavePhase != b.WavePhase || a.MatureCount != b.MatureCount ||
-      a.LastRestart != b.LastRestart || a.speed() != b.speed())
+  if (a.ground_base != b.ground_base || a.landing_line != b.landing_line ||
+      a.wave_amplitude != b.wave_amplitude || a.wave_frequency != b.wave_frequency ||
+      a.wave_phase != b.wave_phase || a.mature_count != b.mature_count ||
+      a.last_restart != b.last_restart || a.speed() != b.speed())
     return ::testing::AssertionFailure() << "ground, wave or timing differ";
-  for (int32_t x = a.GroundWave.first(); x <= a.GroundWave.last(); ++x) {
-    if (a.GroundWave(x) != b.GroundWave(x))
+  for (int32_t x = a.ground_wave.first(); x <= a.ground_wave.last(); ++x) {
+    if (a.ground_wave(x) != b.ground_wave(x))
       return ::testing::AssertionFailure() << "wave differs at " << x;
   }
-  if (a.GroundWave.last() != b.GroundWave.last())
+  if (a.ground_wave.last() != b.ground_wave.last())
     return ::testing::AssertionFailure() << "wave length differs";
   return ::testing::AssertionSuccess();
 }
@@ -61,9 +61,9 @@ headless::SceneRunOptions Options(uint32_t seed, int w, int h, double scale) {
   o.width = int(std::lround(w * scale));
   o.height = int(std::lround(h * scale));
   o.scale = scale;
-  o.Set<&SaverSettings::LeafSpeed>("20");  // fast: mushrooms grow and mature, leaves settle
-  o.Set<&SaverSettings::AutoRestart>("1");
-  o.Set<&SaverSettings::RestartSeconds>("2");
+  o.Set<&SaverSettings::leaf_speed>("20");  // fast: mushrooms grow and mature, leaves settle
+  o.Set<&SaverSettings::auto_restart>("1");
+  o.Set<&SaverSettings::restart_seconds>("2");
   o.advance_clock = true;
   return o;
 }
@@ -83,12 +83,12 @@ TEST(DeviceScale, TheSameSeedGivesTheSameLogicalStateAtEveryScale) {
     ASSERT_TRUE(SameLogicalState(one.scene(), scaled.scene()));
     int restarts = 0, matured = 0;
     for (int frame = 0; frame < 700; ++frame) {
-      const int32_t last = one.scene().LastRestart;
-      const int16_t mature = one.scene().MatureCount;
+      const int32_t last = one.scene().last_restart;
+      const int16_t mature = one.scene().mature_count;
       ASSERT_TRUE(one.Frame());
       ASSERT_TRUE(scaled.Frame());
-      restarts += one.scene().LastRestart != last;
-      matured += one.scene().MatureCount != mature;
+      restarts += one.scene().last_restart != last;
+      matured += one.scene().mature_count != mature;
       ASSERT_TRUE(SameLogicalState(one.scene(), scaled.scene())) << "frame " << frame;
     }
     EXPECT_GE(restarts, 3);
@@ -107,10 +107,10 @@ TEST(DeviceScale, TheFrameAtScale2ShrunkIsCloseToTheFrameAtScale1) {
   for (const char* background : {"1", "2", "3", "4"}) {
     SCOPED_TRACE(background);
     headless::SceneRunOptions o1 = Options(33, 480, 360, 1.0), o2 = Options(33, 480, 360, 2.0);
-    o1.Set<&SaverSettings::BackgroundKind>(background);
-    o2.Set<&SaverSettings::BackgroundKind>(background);
-    o1.Set<&SaverSettings::AutoRestart>("0");
-    o2.Set<&SaverSettings::AutoRestart>("0");
+    o1.Set<&SaverSettings::background_kind>(background);
+    o2.Set<&SaverSettings::background_kind>(background);
+    o1.Set<&SaverSettings::auto_restart>("0");
+    o2.Set<&SaverSettings::auto_restart>("0");
     headless::SceneRunner one(o1), two(o2);
     ASSERT_TRUE(one.Start());
     ASSERT_TRUE(two.Start());
@@ -170,21 +170,21 @@ TEST(DeviceScale, TheLogicalSizeCoversTheWindowAndTheBackgroundFillsIt) {
     EXPECT_EQ(LogicalLength(c.w, c.scale), c.logical_w);
     EXPECT_EQ(LogicalLength(c.h, c.scale), c.logical_h);
     sarvel::testing::SceneFixture f(c.w, c.h, nullptr, c.scale);
-    f.settings.BackgroundKind = kBackgroundBlue;
-    f.settings.ShowDate = f.settings.ShowTime = 0;
+    f.settings.background_kind = kBackgroundBlue;
+    f.settings.show_date = f.settings.show_time = 0;
     f.scene().Start();
     Scene& s = f.scene();
     EXPECT_EQ(s.width(), c.logical_w);
     EXPECT_EQ(s.height(), c.logical_h);
     EXPECT_EQ(s.device_width(), c.w);
-    ASSERT_EQ(s.picBG.width(), c.w);
-    ASSERT_EQ(s.picBG.height(), c.h);
+    ASSERT_EQ(s.background.width(), c.w);
+    ASSERT_EQ(s.background.height(), c.h);
     long black = 0;
     for (int y = 0; y < c.h; ++y)
-      for (int x = 0; x < c.w; ++x) black += s.picBG.at(x, y) == gfx::kBlack;
+      for (int x = 0; x < c.w; ++x) black += s.background.at(x, y) == gfx::kBlack;
     EXPECT_EQ(black, 0);
-    EXPECT_GE(s.lblURL.left, 0);
-    EXPECT_EQ(s.lblURL.top + s.lblURL.height, c.h);
+    EXPECT_GE(s.address_label.left, 0);
+    EXPECT_EQ(s.address_label.top + s.address_label.height, c.h);
     EXPECT_EQ(f.Protocols(), 0);
   }
   EXPECT_EQ(SaneScale(0.0), 1.0);

@@ -27,7 +27,7 @@ TEST(Endurance, HoursAtFullSpeedWithoutRestart) {
   o.seed = 2026;
   o.width = 160;
   o.height = 120;
-  o.Set<&SaverSettings::AutoRestart>("0");
+  o.Set<&SaverSettings::auto_restart>("0");
   o.resources = &nothing;
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
@@ -36,10 +36,10 @@ TEST(Endurance, HoursAtFullSpeedWithoutRestart) {
   int16_t widest = 0;
   for (int64_t i = 0; i < frames; ++i) {
     ASSERT_TRUE(run.Frame()) << "ended after " << i << " frames";
-    widest = std::max<int16_t>(widest, int16_t(std::abs(run.scene().WaveAmplitude)));
+    widest = std::max<int16_t>(widest, int16_t(std::abs(run.scene().wave_amplitude)));
   }
   EXPECT_EQ(run.platform().process.beeps, 0);  // no failure was reported
-  EXPECT_EQ(run.scene().LastRestart, 0);
+  EXPECT_EQ(run.scene().last_restart, 0);
   std::printf("%.1f simulated hours, %lld frames, widest wave %d\n", hours, (long long)frames,
               widest);
 }
@@ -50,8 +50,8 @@ TEST(Endurance, SixtyDaysOfTickCountAcrossBothWraps) {
   o.seed = 9;
   o.width = 160;
   o.height = 120;
-  o.Set<&SaverSettings::AutoRestart>("1");
-  o.Set<&SaverSettings::RestartSeconds>("600");
+  o.Set<&SaverSettings::auto_restart>("1");
+  o.Set<&SaverSettings::restart_seconds>("600");
   o.start_tick = 0;
   o.resources = &nothing;
   headless::SceneRunner run(o);
@@ -63,9 +63,9 @@ TEST(Endurance, SixtyDaysOfTickCountAcrossBothWraps) {
   for (int i = 0; i < 172800; ++i) {
     run.platform().clock.tick += 30000 - 15;
     ASSERT_TRUE(run.Frame()) << "ended at frame " << i;
-    if (run.scene().LastRestart != last) {
+    if (run.scene().last_restart != last) {
       ++restarts;
-      last = run.scene().LastRestart;
+      last = run.scene().last_restart;
     }
   }
   EXPECT_EQ(run.platform().process.beeps, 0);

@@ -79,8 +79,8 @@ TEST(FrameLoop, TheCounterSeesAllocations) {
 TEST(FrameLoop, AllocatesNothingOnceWarm) {
   // Fast, so that mushrooms grow through their sizes and mature.
   headless::SceneRunOptions o{.seed = 31, .width = 800, .height = 600, .advance_clock = true};
-  o.Set<&SaverSettings::LeafSpeed>("20");
-  o.Set<&SaverSettings::BackgroundKind>("3");
+  o.Set<&SaverSettings::leaf_speed>("20");
+  o.Set<&SaverSettings::background_kind>("3");
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(300));  // warm: every surface and list at its size
@@ -103,7 +103,7 @@ TEST(FrameLoop, AllocatesNothingOnceWarm) {
 TEST(FrameLoop, AllocatesNothingOnceWarmAtDeviceScale2) {
   headless::SceneRunOptions o{
       .seed = 31, .width = 1280, .height = 960, .scale = 2.0, .advance_clock = true};
-  o.Set<&SaverSettings::LeafSpeed>("20");
+  o.Set<&SaverSettings::leaf_speed>("20");
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.RunFrames(300));

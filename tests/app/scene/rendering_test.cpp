@@ -93,14 +93,14 @@ void CompareScene(int scene, double scale, bool large, bool rescale, int frames,
                               .height = Device(h, scale),
                               .scale = scale,
                               .advance_clock = true};
-  o.Set<&SaverSettings::MaxLeaf>(std::to_string(between(2, 10)));
-  o.Set<&SaverSettings::LeafSpeed>(std::to_string(between(3, 20)));
-  o.Set<&SaverSettings::BackgroundKind>(background);
-  o.Set<&SaverSettings::PicFile>(picture);
-  o.Set<&SaverSettings::ShowDate>(std::to_string(between(0, 1)));
-  o.Set<&SaverSettings::ShowTime>(std::to_string(between(0, 1)));
-  o.Set<&SaverSettings::AutoRestart>("1");
-  o.Set<&SaverSettings::RestartSeconds>(std::to_string(between(1, 3)));
+  o.Set<&SaverSettings::max_leaf>(std::to_string(between(2, 10)));
+  o.Set<&SaverSettings::leaf_speed>(std::to_string(between(3, 20)));
+  o.Set<&SaverSettings::background_kind>(background);
+  o.Set<&SaverSettings::picture_file>(picture);
+  o.Set<&SaverSettings::show_date>(std::to_string(between(0, 1)));
+  o.Set<&SaverSettings::show_time>(std::to_string(between(0, 1)));
+  o.Set<&SaverSettings::auto_restart>("1");
+  o.Set<&SaverSettings::restart_seconds>(std::to_string(between(1, 3)));
   o.rendering = kFullCopy;
   headless::SceneRunner reference(o);
   o.rendering = Rendering{};
@@ -129,10 +129,10 @@ void CompareScene(int scene, double scale, bool large, bool rescale, int frames,
     if (hide_for == 0 && between(0, 120) == 0) hide_for = between(1, 60);
     fast.view()->set_seen(hide_for == 0);
     const int partial_before = fast.view()->partial_refreshes();
-    const int32_t last_restart = fast.scene().LastRestart;
+    const int32_t last_restart = fast.scene().last_restart;
     ASSERT_TRUE(reference.Frame());
     ASSERT_TRUE(fast.Frame());
-    t.restarts += fast.scene().LastRestart != last_restart;
+    t.restarts += fast.scene().last_restart != last_restart;
     if (hide_for > 0) {
       --hide_for;
       ++t.hidden;

@@ -60,8 +60,8 @@ TEST(SceneOverlay, DateAndTimeShowExactlyAsTicked) {
       SceneFixture f(640, 480);
       RecordingFont font;
       f.view().UseFont(font);
-      f.settings.ShowDate = show_date;
-      f.settings.ShowTime = show_time;
+      f.settings.show_date = show_date;
+      f.settings.show_time = show_time;
       f.platform().regional.day_first = true;
       f.platform().clock.now = LocalTime{2027, 3, 9, 7, 5, 2, 0};
       f.scene().Start();
@@ -75,7 +75,8 @@ TEST(SceneOverlay, DateAndTimeShowExactlyAsTicked) {
       if (show_date) want.push_back({5, line, "09.03.2027   "});
       if (show_time)
         want.push_back({show_date ? 5 + font.TextWidth("09.03.2027   ") : 5, line, "07:05:02"});
-      want.push_back({f.scene().lblURL.left, f.scene().lblURL.top - 1, kMakerAddress});
+      want.push_back(
+          {f.scene().address_label.left, f.scene().address_label.top - 1, kMakerAddress});
       EXPECT_EQ(font.printed, want) << "date " << show_date << ", time " << show_time;
     }
   }
@@ -84,7 +85,7 @@ TEST(SceneOverlay, DateAndTimeShowExactlyAsTicked) {
 // What a layout painted into the background, told by two points of its top
 // row (the carpet lies far below): 1 to 5, or 0 for nothing known.
 int PaintedKind(SceneFixture& f) {
-  const gfx::Surface& bg = f.scene().picBG;
+  const gfx::Surface& bg = f.scene().background;
   const gfx::Surface& desktop = f.view().desktop;
   const int right = bg.width() - 10;
   const gfx::Argb left_px = bg.at(40, 5), right_px = bg.at(right, 5);
@@ -119,8 +120,8 @@ TEST(DesktopBackground, ACaptureThatSawNothingGivesTheBlueSky) {
   for (const Case& c : cases) {
     SceneFixture f(kW, kH);
     f.view().desktop = c.picture;
-    f.settings.BackgroundKind = kBackgroundDesktop;
-    f.settings.RestartSeconds = 1;
+    f.settings.background_kind = kBackgroundDesktop;
+    f.settings.restart_seconds = 1;
     f.platform().clock.tick = 5000000;
     f.scene().Start();
     EXPECT_EQ(PaintedKind(f), c.painted) << c.desktop;
@@ -129,33 +130,33 @@ TEST(DesktopBackground, ACaptureThatSawNothingGivesTheBlueSky) {
     f.view().Tick();
     EXPECT_EQ(PaintedKind(f), c.painted) << c.desktop << ", after a restart";
     if (c.painted == 1) {
-      EXPECT_EQ(f.scene().picBG.at(100, 2), lit) << c.desktop;
+      EXPECT_EQ(f.scene().background.at(100, 2), lit) << c.desktop;
     }
     EXPECT_EQ(f.Protocols(), 0) << c.desktop;
   }
 }
 
-class RandomBackground : public ::testing::Test {
+class random_background : public ::testing::Test {
  protected:
-  RandomBackground()
+  random_background()
       : folder_(testing::MakeTempFolder("random bg")), picture_(folder_ + "/Herbst ä.bmp") {
     // The name is UTF-8, as the scene reads it on every platform.
     const std::filesystem::path name(std::u8string(picture_.begin(), picture_.end()));
     std::ofstream(name, std::ios::binary) << test::BitmapBytes(64, 48);
   }
-  ~RandomBackground() override { testing::RemoveFolder(folder_); }
+  ~random_background() override { testing::RemoveFolder(folder_); }
 
   void ChooseRandom(SceneFixture& f, const std::string& picture) {
-    f.settings.BackgroundKind = kBackgroundRandom;
-    f.settings.RandomBackground = true;
-    f.settings.PicFile = picture;
+    f.settings.background_kind = kBackgroundRandom;
+    f.settings.random_background = true;
+    f.settings.picture_file = picture;
   }
 
   // A random-background scene whose every frame, a second after the last,
   // restarts it.
   void Start(SceneFixture& f) {
     ChooseRandom(f, picture_);
-    f.settings.RestartSeconds = 1;
+    f.settings.restart_seconds = 1;
     f.platform().clock.tick = 5000000;
     f.scene().Start();
     f.view().Tick();  // the first restart test only starts the count
@@ -171,7 +172,7 @@ class RandomBackground : public ::testing::Test {
 
 // Draws spread evenly over [0, 1), one for each restart: every kind from 1 to
 // 5 comes, each for a fifth of the draws, in order, and is painted as itself.
-TEST_F(RandomBackground, EvenlySpreadDrawsGiveEachOfTheFiveKindsAFifth) {
+TEST_F(random_background, EvenlySpreadDrawsGiveEachOfTheFiveKindsAFifth) {
   constexpr int kDraws = 125;
   ScriptedRandom rng{0.5f};
   SceneFixture f(320, 240, &rng);
@@ -183,7 +184,7 @@ TEST_F(RandomBackground, EvenlySpreadDrawsGiveEachOfTheFiveKindsAFifth) {
     const float r = i == kDraws ? std::nextafter(1.0f, 0.0f) : float(i) / float(kDraws);
     rng.Push(r);
     Restart(f);
-    const int kind = f.settings.BackgroundKind;
+    const int kind = f.settings.background_kind;
     ASSERT_EQ(PaintedKind(f), kind) << "r = " << r;
     ASSERT_GE(kind, last_kind) << "r = " << r;
     last_kind = kind;
@@ -198,26 +199,26 @@ TEST_F(RandomBackground, EvenlySpreadDrawsGiveEachOfTheFiveKindsAFifth) {
 }
 
 // Without a chosen picture the picture kind paints black and the run goes on.
-TEST_F(RandomBackground, ThePictureKindWithoutAPictureIsBlack) {
+TEST_F(random_background, ThePictureKindWithoutAPictureIsBlack) {
   ScriptedRandom rng{0.5f, 0.95f, 0.5f};
   SceneFixture f(320, 240, &rng);
   ChooseRandom(f, "");
   f.scene().Start();
-  EXPECT_EQ(f.settings.BackgroundKind, kBackgroundPicture);
+  EXPECT_EQ(f.settings.background_kind, kBackgroundPicture);
   EXPECT_EQ(PaintedKind(f), 1);
   EXPECT_EQ(f.Protocols(), 0);
 }
 
 // A real generator: 500 restarts show all five kinds, each often, each
 // painted as itself (the desktop from the capture of the first layout).
-TEST_F(RandomBackground, FiveHundredRestartsShowAllFiveKinds) {
+TEST_F(random_background, FiveHundredRestartsShowAllFiveKinds) {
   DefaultRandom rng(20261206);
   SceneFixture f(320, 240, &rng);
   Start(f);
   std::map<int, int> kinds;
   for (int i = 0; i < 500; ++i) {
     Restart(f);
-    const int kind = f.settings.BackgroundKind;
+    const int kind = f.settings.background_kind;
     ASSERT_EQ(PaintedKind(f), kind) << "restart " << i;
     ++kinds[kind];
   }

@@ -8,7 +8,7 @@
 
 #include "app/scene/scene.h"
 #include "core/gfx/image.h"
-#include "core/report/err_ptnr.h"
+#include "core/report/error_reporter.h"
 #include "frontends/offscreen/scene_view_headless.h"
 #include "tests/support/headless_platform.h"
 #include "tests/support/scripted_random.h"
@@ -60,17 +60,17 @@ class SceneFixture : public SceneEvents {
         rng_(rng ? *rng : own_rng_),
         reporter_(ErrorReporter::Services{p_.clock, p_.system, p_.exe, p_.files, p_.process}),
         view_(w, h, 0x1000, scale),
-        scene_(SceneContext{settings, LeafCount, rng_, reporter_, resources, p_.clock, p_.regional,
+        scene_(SceneContext{settings, leaf_count, rng_, reporter_, resources, p_.clock, p_.regional,
                             p_.files},
                view_) {
     p_.exe.folder = folder_;
-    settings.MaxLeaf = 10;
-    settings.MinLeaf = 7;
-    settings.LeafSpeed = 10.0f;
-    settings.ShowDate = settings.ShowTime = 1;
-    settings.AutoRestart = 1;
-    settings.RestartSeconds = 600;
-    settings.BackgroundKind = 1;
+    settings.max_leaf = 10;
+    settings.min_leaf = 7;
+    settings.leaf_speed = 10.0f;
+    settings.show_date = settings.show_time = 1;
+    settings.auto_restart = 1;
+    settings.restart_seconds = 600;
+    settings.background_kind = 1;
     view_.SetEvents(this);
   }
   ~SceneFixture() override { testing::RemoveFolder(folder_); }
@@ -95,7 +95,7 @@ class SceneFixture : public SceneEvents {
   headless::Platform& platform() { return p_; }
 
   SaverSettings settings;
-  int16_t LeafCount = 0;
+  int16_t leaf_count = 0;
   TestResources resources;
 
  private:

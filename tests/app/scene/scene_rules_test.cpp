@@ -36,25 +36,25 @@ TEST(SceneLayout, DefaultSettingsGive141To201LeavesAnd47To67Mushrooms) {
     DefaultRandom rng(seed);
     SceneFixture f(640, 480, &rng);
     f.scene().Start();
-    ASSERT_GE(f.LeafCount, 140);
-    ASSERT_LE(f.LeafCount, 200);
-    counts.insert(f.LeafCount);
-    EXPECT_GE(f.LeafCount / 3 + 1, 47);
-    EXPECT_LE(f.LeafCount / 3 + 1, 67);
-    for (int i = 0; i <= f.LeafCount; ++i) {
-      const SpriteRecord& s = f.scene().LeafSprites[size_t(i)];
-      ASSERT_TRUE(s.X >= -20.0f && s.X <= 640.0f && s.Y >= 0.0f && s.Y <= 408.0f);
-      ASSERT_TRUE(s.Size >= 24.0f && s.Size <= 34.0f && s.IconId >= 141 && s.IconId <= 190);
+    ASSERT_GE(f.leaf_count, 140);
+    ASSERT_LE(f.leaf_count, 200);
+    counts.insert(f.leaf_count);
+    EXPECT_GE(f.leaf_count / 3 + 1, 47);
+    EXPECT_LE(f.leaf_count / 3 + 1, 67);
+    for (int i = 0; i <= f.leaf_count; ++i) {
+      const SpriteRecord& s = f.scene().leaves[size_t(i)];
+      ASSERT_TRUE(s.x >= -20.0f && s.x <= 640.0f && s.y >= 0.0f && s.y <= 408.0f);
+      ASSERT_TRUE(s.size >= 24.0f && s.size <= 34.0f && s.icon_id >= 141 && s.icon_id <= 190);
     }
-    for (int i = 0; i <= f.LeafCount / 3; ++i) {
-      const SpriteRecord& m = f.scene().Mushrooms[size_t(i)];
-      ASSERT_TRUE(m.Active && m.IconId >= 101 && m.IconId <= 140);
-      ASSERT_TRUE(m.Size >= 16.0f && m.Size <= 40.0f);
+    for (int i = 0; i <= f.leaf_count / 3; ++i) {
+      const SpriteRecord& m = f.scene().mushrooms[size_t(i)];
+      ASSERT_TRUE(m.active && m.icon_id >= 101 && m.icon_id <= 140);
+      ASSERT_TRUE(m.size >= 16.0f && m.size <= 40.0f);
       // Its top lies 20 to 60 pixels above the bottom edge, lifted by the wave.
-      const float lift = 480.0f - m.Y - float(f.scene().GroundWave(int(m.X)));
+      const float lift = 480.0f - m.y - float(f.scene().ground_wave(int(m.x)));
       ASSERT_TRUE(lift >= 19.5f && lift <= 60.5f) << lift;
     }
-    EXPECT_EQ(f.scene().Mushrooms[size_t(f.LeafCount / 3 + 1)].IconId, 0);
+    EXPECT_EQ(f.scene().mushrooms[size_t(f.leaf_count / 3 + 1)].icon_id, 0);
     EXPECT_EQ(f.Protocols(), 0);
   }
   EXPECT_GT(counts.size(), 10u);
@@ -67,7 +67,7 @@ TEST(SceneLayout, TheLeafCarpetLiesInFiveRowsAboveTheBottomEdge) {
   f.scene().Start();
   const Scene& s = f.scene();
   // x = -20 + floor(1045 * 0.5) = 502 for every carpet leaf; id 166.
-  const int wave = const_cast<Scene&>(s).GroundWave(502);
+  const int wave = const_cast<Scene&>(s).ground_wave(502);
   int tops[6];
   for (int j = 1; j <= 5; ++j) {
     const int y = int(std::lrint(768.0 - wave - j * 15));
@@ -79,11 +79,11 @@ TEST(SceneLayout, TheLeafCarpetLiesInFiveRowsAboveTheBottomEdge) {
   // upper bound (H - 30), the reversed-bounds case of RandomInt.
   EXPECT_EQ(tops[1], 742);
   EXPECT_EQ(tops[5], 712);
-  EXPECT_EQ(At(s.picBG, 502 + 16, tops[5] - 1), gfx::kBlack);
-  for (int y = tops[5]; y < 768; ++y) ASSERT_EQ(At(s.picBG, 502 + 16, y), leaf) << y;
-  EXPECT_EQ(At(s.picBG, 501, tops[3]), gfx::kBlack);  // left of the column
-  EXPECT_EQ(At(s.picBG, 534, tops[3]), gfx::kBlack);  // right of it
-  EXPECT_EQ(s.GroundBase, 691);                       // 0.9 H
+  EXPECT_EQ(At(s.background, 502 + 16, tops[5] - 1), gfx::kBlack);
+  for (int y = tops[5]; y < 768; ++y) ASSERT_EQ(At(s.background, 502 + 16, y), leaf) << y;
+  EXPECT_EQ(At(s.background, 501, tops[3]), gfx::kBlack);  // left of the column
+  EXPECT_EQ(At(s.background, 534, tops[3]), gfx::kBlack);  // right of it
+  EXPECT_EQ(s.ground_base, 691);                           // 0.9 H
 }
 
 class SceneRules : public ::testing::Test {
@@ -101,17 +101,17 @@ class SceneRules : public ::testing::Test {
 };
 
 TEST_F(SceneRules, EvenEntriesSinkOddEntriesSettleWhereTheyAre) {
-  f_.LeafCount = 1;
-  s().LandingLine = 45;
-  s().GroundBase = 600;
-  for (SpriteRecord* sp : {&s().LeafSprites[0], &s().LeafSprites[1]}) {
-    sp->X = 100.0f;
-    sp->Y = 700.0f;
-    sp->Size = 32.0f;
-    sp->IconId = 150;
+  f_.leaf_count = 1;
+  s().landing_line = 45;
+  s().ground_base = 600;
+  for (SpriteRecord* sp : {&s().leaves[0], &s().leaves[1]}) {
+    sp->x = 100.0f;
+    sp->y = 700.0f;
+    sp->size = 32.0f;
+    sp->icon_id = 150;
   }
-  s().LeafSprites[1].X = 400.0f;
-  s().LeafSprites[1].IconId = 151;
+  s().leaves[1].x = 400.0f;
+  s().leaves[1].icon_id = 151;
   rng_ = ScriptedRandom();
   Script(rng_, {{30, 100, 30},
                 {700, 748, 720},  // entry 0 settles, sinks
@@ -127,52 +127,53 @@ TEST_F(SceneRules, EvenEntriesSinkOddEntriesSettleWhereTheyAre) {
                 {-3, 70, 0},
                 {-3, 6, 0}});
   s().MoveLeaves();
-  EXPECT_EQ(At(s().picBG, 100, 722), TestResources::ColourOf(150));  // sank to 720, drawn 2 lower
-  EXPECT_EQ(At(s().picBG, 100, 721), At(s().picBG, 99, 721));        // nothing above it
-  EXPECT_EQ(At(s().picBG, 400, 702), TestResources::ColourOf(151));  // settled where it was
-  const SpriteRecord& a = s().LeafSprites[0];
-  EXPECT_EQ(a.IconId, 160);
-  EXPECT_EQ(a.Size, 30.0f);
-  EXPECT_EQ(a.X, 500.0f);
-  EXPECT_EQ(a.Y, -8.0f);  // -10, then a fall of 0 + 2
+  EXPECT_EQ(At(s().background, 100, 722),
+            TestResources::ColourOf(150));  // sank to 720, drawn 2 lower
+  EXPECT_EQ(At(s().background, 100, 721), At(s().background, 99, 721));   // nothing above it
+  EXPECT_EQ(At(s().background, 400, 702), TestResources::ColourOf(151));  // settled where it was
+  const SpriteRecord& a = s().leaves[0];
+  EXPECT_EQ(a.icon_id, 160);
+  EXPECT_EQ(a.size, 30.0f);
+  EXPECT_EQ(a.x, 500.0f);
+  EXPECT_EQ(a.y, -8.0f);  // -10, then a fall of 0 + 2
   EXPECT_EQ(f_.Protocols(), 0);
 }
 
 TEST_F(SceneRules, ASinkingEntryBelowTheLimitFollowsTheReversedBoundsFormula) {
-  f_.LeafCount = 0;
-  s().LandingLine = 45;
-  s().GroundBase = 600;
-  SpriteRecord& sp = s().LeafSprites[0];
+  f_.leaf_count = 0;
+  s().landing_line = 45;
+  s().ground_base = 600;
+  SpriteRecord& sp = s().leaves[0];
   sp = SpriteRecord{100.0f, 760.0f, 32.0f, 150, false, false};
   rng_ = ScriptedRandom();
   Script(rng_, {{30, 100, 30}});
   rng_.Push(0.5f);  // RandomInt(760, 748): span -11, 760 + floor(-5.5) = 754
   s().MoveLeaves();
-  EXPECT_EQ(At(s().picBG, 100, 756), TestResources::ColourOf(150));
-  EXPECT_NE(At(s().picBG, 100, 755), TestResources::ColourOf(150));
+  EXPECT_EQ(At(s().background, 100, 756), TestResources::ColourOf(150));
+  EXPECT_NE(At(s().background, 100, 755), TestResources::ColourOf(150));
 }
 
 TEST_F(SceneRules, SpritesWrapAtBothEdges) {
-  f_.LeafCount = 0;
-  s().LandingLine = 30000;
+  f_.leaf_count = 0;
+  s().landing_line = 30000;
   struct Case {
     float x;
     int drift;
     float expected;
   } cases[] = {{1020.0f, 2, 6.0f}, {1020.0f, 1, 1019.0f}, {5.0f, -3, 1019.0f}, {500.0f, 6, 560.0f}};
   for (const Case& c : cases) {
-    SpriteRecord& sp = s().LeafSprites[0];
+    SpriteRecord& sp = s().leaves[0];
     sp = SpriteRecord{c.x, 10.0f, 30.0f, 150, false, false};
     rng_ = ScriptedRandom();
     Script(rng_, {{-3, 70, 0}, {-3, 6, c.drift}});
     s().MoveLeaves();
-    EXPECT_EQ(sp.X, c.expected) << c.x << " " << c.drift;
+    EXPECT_EQ(sp.x, c.expected) << c.x << " " << c.drift;
   }
 }
 
 TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
-  f_.LeafCount = 0;
-  SpriteRecord& m = s().Mushrooms[0];
+  f_.leaf_count = 0;
+  SpriteRecord& m = s().mushrooms[0];
   m = SpriteRecord{300.0f, 500.0f, 42.9f, 120, true, false};
   rng_ = ScriptedRandom();
   Script(rng_, {{10, 50, 50},
@@ -183,9 +184,9 @@ TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
                 {-20, 20, 10},
                 {15, 44, 40}});
   s().GrowMushrooms();
-  EXPECT_TRUE(m.Matured);
-  EXPECT_NEAR(m.Y, 497.8f, 1e-3);
-  const gfx::Surface& bg = s().picBG;
+  EXPECT_TRUE(m.matured);
+  EXPECT_NEAR(m.y, 497.8f, 1e-3);
+  const gfx::Surface& bg = s().background;
   EXPECT_EQ(At(bg, 295, 530), TestResources::ColourOf(150));  // the leaf under, on its own
   EXPECT_EQ(At(bg, 305, 525), TestResources::ColourOf(120));  // the mushroom covers it
   EXPECT_EQ(At(bg, 315, 540), TestResources::ColourOf(160));  // the leaf over covers both
@@ -195,89 +196,89 @@ TEST_F(SceneRules, AMushroomMaturesWithOneLeafUnderItAndOneOver) {
 }
 
 TEST_F(SceneRules, TheGroundRisesAndJumpsBackFromBelowTenToAHundred) {
-  f_.LeafCount = 0;
-  SpriteRecord& m = s().Mushrooms[0];
+  f_.leaf_count = 0;
+  SpriteRecord& m = s().mushrooms[0];
   m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, true, true};
-  s().GroundBase = 10;
-  s().LandingLine = 50;
-  s().MatureCount = 5;
+  s().ground_base = 10;
+  s().landing_line = 50;
+  s().mature_count = 5;
   s().GrowMushrooms();
-  EXPECT_EQ(s().GroundBase, 100);
-  EXPECT_EQ(s().LandingLine, 49);
-  EXPECT_EQ(s().MatureCount, 6);
-  EXPECT_FALSE(m.Active);
-  EXPECT_FALSE(m.Matured);
-  EXPECT_TRUE(m.Size >= 5.0f && m.Size <= 15.0f);
+  EXPECT_EQ(s().ground_base, 100);
+  EXPECT_EQ(s().landing_line, 49);
+  EXPECT_EQ(s().mature_count, 6);
+  EXPECT_FALSE(m.active);
+  EXPECT_FALSE(m.matured);
+  EXPECT_TRUE(m.size >= 5.0f && m.size <= 15.0f);
   // Reborn: not drawn in this frame nor the next; grows from the one after.
   s().GrowMushrooms();
-  EXPECT_TRUE(m.Active);
-  const float size = m.Size;
+  EXPECT_TRUE(m.active);
+  const float size = m.size;
   s().GrowMushrooms();
-  EXPECT_GT(m.Size, size);
+  EXPECT_GT(m.size, size);
 }
 
 TEST_F(SceneRules, EveryTwentiethMaturingDriftsTheWaveIncludingTheWrapTo0) {
-  f_.LeafCount = 0;
+  f_.leaf_count = 0;
   for (int before : {19, 3000, 7}) {
-    SpriteRecord& m = s().Mushrooms[0];
+    SpriteRecord& m = s().mushrooms[0];
     m = SpriteRecord{300.0f, 500.0f, 43.0f, 120, true, true};
-    s().MatureCount = int16_t(before);
-    s().GroundBase = 500;
-    const int16_t amplitude = s().WaveAmplitude;
-    const int16_t frequency = s().WaveFrequency;
+    s().mature_count = int16_t(before);
+    s().ground_base = 500;
+    const int16_t amplitude = s().wave_amplitude;
+    const int16_t frequency = s().wave_frequency;
     rng_ = ScriptedRandom();
     if (before != 7) Script(rng_, {{-3, 5, 5}, {-2, 1, -2}, {-2, 2, 2}});
     rng_.Push(0.5f);
     s().GrowMushrooms();
     if (before == 7) {
-      EXPECT_EQ(s().WaveAmplitude, amplitude);
-      EXPECT_EQ(s().GroundBase, 499);
+      EXPECT_EQ(s().wave_amplitude, amplitude);
+      EXPECT_EQ(s().ground_base, 499);
       continue;
     }
-    EXPECT_EQ(s().MatureCount, before == 19 ? 20 : 0);
-    EXPECT_EQ(s().WaveDrift, 5);
-    EXPECT_EQ(s().WaveAmplitude, amplitude + 5);
-    EXPECT_EQ(s().WaveFrequency, frequency - 2);
-    EXPECT_EQ(s().GroundBase, 499 + 25);
-    EXPECT_EQ(s().LandingLine, s().GroundBase + s().WaveAmplitude);
+    EXPECT_EQ(s().mature_count, before == 19 ? 20 : 0);
+    EXPECT_EQ(s().wave_drift, 5);
+    EXPECT_EQ(s().wave_amplitude, amplitude + 5);
+    EXPECT_EQ(s().wave_frequency, frequency - 2);
+    EXPECT_EQ(s().ground_base, 499 + 25);
+    EXPECT_EQ(s().landing_line, s().ground_base + s().wave_amplitude);
   }
 }
 
 TEST(SceneWave, AResizeOnlyDriftsTheWaveARestartDrawsANewOne) {
   DefaultRandom rng(99);
   SceneFixture f(800, 600, &rng);
-  f.settings.AutoRestart = 1;
-  f.settings.RestartSeconds = 60;
+  f.settings.auto_restart = 1;
+  f.settings.restart_seconds = 60;
   f.scene().Start();
-  const int16_t amplitude = f.scene().WaveAmplitude;
-  const int16_t frequency = f.scene().WaveFrequency;
+  const int16_t amplitude = f.scene().wave_amplitude;
+  const int16_t frequency = f.scene().wave_frequency;
   f.view().Resize(700, 500);
-  EXPECT_EQ(f.scene().WaveAmplitude, amplitude + f.scene().WaveDrift);
-  EXPECT_GE(f.scene().WaveFrequency, frequency - 2);
-  EXPECT_LE(f.scene().WaveFrequency, frequency + 1);
-  EXPECT_EQ(f.scene().GroundBase, 450);
+  EXPECT_EQ(f.scene().wave_amplitude, amplitude + f.scene().wave_drift);
+  EXPECT_GE(f.scene().wave_frequency, frequency - 2);
+  EXPECT_LE(f.scene().wave_frequency, frequency + 1);
+  EXPECT_EQ(f.scene().ground_base, 450);
   // A flat wave would make the ground a straight line; this one is a hill.
   int16_t highest = -999;
-  for (int x = -100; x <= 800; ++x) highest = std::max(highest, f.scene().GroundWave(x));
+  for (int x = -100; x <= 800; ++x) highest = std::max(highest, f.scene().ground_wave(x));
   EXPECT_GT(highest, 10);
 
-  const int16_t drift = f.scene().WaveDrift;
+  const int16_t drift = f.scene().wave_drift;
   f.platform().clock.tick = 100000;
-  f.view().Tick();  // sets LastRestart
+  f.view().Tick();  // sets last_restart
   f.platform().clock.tick = 100000 + 60001;
   f.view().Tick();  // restarts
-  EXPECT_GE(f.scene().WaveAmplitude, 30 + drift);
-  EXPECT_LE(f.scene().WaveAmplitude, 60 + drift);
-  EXPECT_GE(f.scene().WaveFrequency, 2);
-  EXPECT_LE(f.scene().WaveFrequency, 10);
+  EXPECT_GE(f.scene().wave_amplitude, 30 + drift);
+  EXPECT_LE(f.scene().wave_amplitude, 60 + drift);
+  EXPECT_GE(f.scene().wave_frequency, 2);
+  EXPECT_LE(f.scene().wave_frequency, 10);
 }
 
 TEST(SceneBackground, TwelveGradientStripsCoverAWindow1024Wide) {
   SceneFixture f(1024, 768);
-  f.settings.BackgroundKind = 2;
+  f.settings.background_kind = 2;
   f.scene().Start();
-  const gfx::Surface& bg = f.scene().picBG;
-  EXPECT_EQ(f.scene().GradientPicture->width(), 50);
+  const gfx::Surface& bg = f.scene().background;
+  EXPECT_EQ(f.scene().gradient_picture->width(), 50);
   for (int k = 0; k < 12; ++k) {
     EXPECT_EQ(At(bg, 88 * k, 5), gfx::Rgb(255, 0, 0)) << k;  // a strip's first column
     if (k > 0) {
@@ -291,41 +292,41 @@ TEST(SceneBackground, TwelveGradientStripsCoverAWindow1024Wide) {
 TEST(SceneBackground, BlackAfterARestartThePreviousBackgroundAfterAResize) {
   DefaultRandom rng(5);
   SceneFixture f(1024, 768, &rng);
-  f.settings.BackgroundKind = 2;
-  f.settings.RestartSeconds = 60;
+  f.settings.background_kind = 2;
+  f.settings.restart_seconds = 60;
   f.scene().Start();
-  f.settings.BackgroundKind = 1;
+  f.settings.background_kind = 1;
   f.view().Resize(1000, 700);  // a plain resize: the stored picture is the gradient
-  EXPECT_EQ(At(f.scene().picBG, 0, 0), gfx::Rgb(255, 0, 0));
+  EXPECT_EQ(At(f.scene().background, 0, 0), gfx::Rgb(255, 0, 0));
   f.platform().clock.tick = 5000000;
   f.view().Tick();
   f.platform().clock.tick += 60001;
   f.view().Tick();  // a restart drops the stored picture
-  EXPECT_EQ(At(f.scene().picBG, 0, 0), gfx::kBlack);
-  EXPECT_EQ(At(f.scene().picBG, 500, 10), gfx::kBlack);
+  EXPECT_EQ(At(f.scene().background, 0, 0), gfx::kBlack);
+  EXPECT_EQ(At(f.scene().background, 500, 10), gfx::kBlack);
 }
 
 TEST(SceneBackground, TheDesktopIsCapturedOnceAndReused) {
   DefaultRandom rng(5);
   SceneFixture f(640, 480, &rng);
-  f.settings.BackgroundKind = 4;
-  f.settings.RestartSeconds = 60;
+  f.settings.background_kind = 4;
+  f.settings.restart_seconds = 60;
   f.scene().Start();
-  EXPECT_TRUE(f.scene().DesktopCaptured);
-  EXPECT_EQ(At(f.scene().picBG, 3, 3), At(f.view().desktop, 3, 3));
+  EXPECT_TRUE(f.scene().desktop_captured);
+  EXPECT_EQ(At(f.scene().background, 3, 3), At(f.view().desktop, 3, 3));
   // Paint the desktop over: a restart must show the first capture, not this.
   gfx::FillRect(f.view().desktop, f.view().desktop.bounds(), gfx::Rgb(1, 2, 3));
   f.platform().clock.tick = 5000000;
   f.view().Tick();
   f.platform().clock.tick += 60001;
   f.view().Tick();
-  EXPECT_NE(At(f.scene().picBG, 3, 3), gfx::Rgb(1, 2, 3));
+  EXPECT_NE(At(f.scene().background, 3, 3), gfx::Rgb(1, 2, 3));
 }
 
 TEST(SceneBackground, AMissingPictureIsFileNotFoundWhereTheBackgroundIsPainted) {
   SceneFixture f(320, 240);
-  f.settings.BackgroundKind = 5;
-  f.settings.PicFile = "/no/such/picture.jpg";
+  f.settings.background_kind = 5;
+  f.settings.picture_file = "/no/such/picture.jpg";
   f.scene().Start();
   EXPECT_GE(f.Protocols(), 1);
   EXPECT_NE(f.Log().find("Prozedur / procedure:\tHintergrund\r\n"), std::string::npos);
@@ -335,27 +336,27 @@ TEST(SceneBackground, AMissingPictureIsFileNotFoundWhereTheBackgroundIsPainted) 
 TEST(SceneRestart, LastRestartIsSetFirstThenAFullIntervalPasses) {
   DefaultRandom rng(11);
   SceneFixture f(320, 240, &rng);
-  f.settings.RestartSeconds = 60;
+  f.settings.restart_seconds = 60;
   f.platform().clock.tick = 1000;  // a machine that just started
   f.scene().Start();
-  auto laid_out_again = [&] { return f.scene().LeafSprites[0].IconId != 999; };
+  auto laid_out_again = [&] { return f.scene().leaves[0].icon_id != 999; };
   auto tick_at = [&](uint32_t t) {
-    f.scene().LeafSprites[0].IconId = 999;
+    f.scene().leaves[0].icon_id = 999;
     f.platform().clock.tick = t;
     f.view().Tick();
   };
   tick_at(59000);
-  EXPECT_EQ(f.scene().LastRestart, 0);
+  EXPECT_EQ(f.scene().last_restart, 0);
   tick_at(60001);
-  EXPECT_EQ(f.scene().LastRestart, 60001);  // set, but no restart
+  EXPECT_EQ(f.scene().last_restart, 60001);  // set, but no restart
   EXPECT_FALSE(laid_out_again());
   tick_at(120001);
   EXPECT_FALSE(laid_out_again());  // not more than the interval yet
   tick_at(120002);
   EXPECT_TRUE(laid_out_again());
-  EXPECT_EQ(f.scene().LastRestart, 120002);
-  EXPECT_EQ(f.scene().MatureCount, 0);
-  f.settings.AutoRestart = 0;
+  EXPECT_EQ(f.scene().last_restart, 120002);
+  EXPECT_EQ(f.scene().mature_count, 0);
+  f.settings.auto_restart = 0;
   tick_at(400000);
   EXPECT_FALSE(laid_out_again());
 }
@@ -364,19 +365,19 @@ TEST(SceneRestart, TheTickCountWrapsWithoutFailureOrLostRestarts) {
   for (uint32_t start : {0x7FFF0000u, 0xFFFF0000u}) {
     DefaultRandom rng(3);
     SceneFixture f(320, 240, &rng);
-    f.settings.RestartSeconds = 60;
+    f.settings.restart_seconds = 60;
     f.platform().clock.tick = start;
     f.scene().Start();
     f.view().Tick();
-    ASSERT_EQ(uint32_t(f.scene().LastRestart), start);
+    ASSERT_EQ(uint32_t(f.scene().last_restart), start);
     f.platform().clock.tick = start + 60001;  // across the wrap
     f.view().Tick();
-    EXPECT_EQ(uint32_t(f.scene().LastRestart), start + 60001) << std::hex << start;
+    EXPECT_EQ(uint32_t(f.scene().last_restart), start + 60001) << std::hex << start;
     EXPECT_EQ(f.Protocols(), 0);
   }
   DefaultRandom rng(3);
   SceneFixture f(320, 240, &rng);
-  f.settings.RestartSeconds = 2147483647;  // x 1000 is no overflow
+  f.settings.restart_seconds = 2147483647;  // x 1000 is no overflow
   f.scene().Start();
   f.view().Tick();
   EXPECT_EQ(f.Protocols(), 0);
@@ -391,17 +392,17 @@ TEST(SceneSettings, ValuesTheDialogCannotProduceDoNotEndTheRun) {
   for (const Case& c : cases) {
     DefaultRandom rng(17);
     SceneFixture f(400, 300, &rng);
-    f.settings.MaxLeaf = c.max_leaf;
-    f.settings.MinLeaf = c.min_leaf;
-    f.settings.LeafSpeed = c.speed;
+    f.settings.max_leaf = c.max_leaf;
+    f.settings.min_leaf = c.min_leaf;
+    f.settings.leaf_speed = c.speed;
     f.scene().Start();
     for (int i = 0; i < 300; ++i) f.view().Tick();
-    EXPECT_LE(f.LeafCount, 500);
+    EXPECT_LE(f.leaf_count, 500);
     EXPECT_GE(f.scene().timer_interval(), 1);
     EXPECT_EQ(f.Protocols(), 0) << c.max_leaf << " " << c.speed << "\n" << f.Log();
   }
   SceneFixture slow(400, 300);
-  slow.settings.LeafSpeed = 0.0f;
+  slow.settings.leaf_speed = 0.0f;
   slow.scene().Start();
   EXPECT_EQ(slow.scene().timer_interval(), 1500);
   EXPECT_EQ(slow.scene().speed(), 0.1f);

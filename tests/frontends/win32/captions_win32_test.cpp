@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/info_form.h"
 #include "frontends/win32/config_view_win32.h"
 #include "frontends/win32/dialog_ids.h"
 #include "frontends/win32/guard.h"
@@ -300,7 +300,7 @@ void ExpectEveryTextToFit(const MisfitsAt& misfits) {
     const MessageFace message_face(face);
     View view(platform.resources, platform.process);
     view.Create();
-    HWND window = reinterpret_cast<HWND>(view.hWnd());
+    HWND window = reinterpret_cast<HWND>(view.handle());
     ASSERT_NE(window, nullptr);
     SCOPED_TRACE(FaceName(face));
     EXPECT_EQ(Joined(misfits(window, int(win32::DpiOf(window)))), "")
@@ -324,10 +324,10 @@ TEST(DialogCaptions, EveryTextOfTheSettingsDialogFitsItsControl) {
 TEST(DialogCaptions, EveryTextOfTheAboutBoxFitsItsControl) {
   ExpectEveryTextToFit<win32::InfoViewWin32>([](HWND about, int dpi) {
     std::vector<std::string> misfits;
-    SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kLabel_0)), L"Sarvel");
+    SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kTitle)), L"Sarvel");
     for (const Version& version : {Version{2, 0, 457}, Version{10, 12, 3}}) {
       const std::wstring text = win32::Widen(VersionText(version));
-      SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kLabel_1)), text.c_str());
+      SetWindowTextW(GetDlgItem(about, win32::InfoControlId(InfoControl::kVersion)), text.c_str());
       for (std::string& misfit : InfoMisfits(about, dpi)) misfits.push_back(std::move(misfit));
     }
     return misfits;

@@ -18,7 +18,7 @@
 
 #include "app/dialogs/config_controls.h"
 #include "app/dialogs/config_mappings.h"
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/info_form.h"
 #include "app/maker.h"
 #include "frontends/win32/dialog_ids.h"
 #include "tests/frontends/win32/driver_support.h"
@@ -361,11 +361,11 @@ void AboutBox(const std::wstring& scr) {
         "the about box is centred on the screen");
 
   const std::pair<InfoControl, std::string> labels[] = {
-      {InfoControl::kLabel_0, "Sarvel"},
-      {InfoControl::kLabel_1, "2.00.0457"},
-      {InfoControl::kLabel_2, "Freeware"},
-      {InfoControl::kLblHomepage, kMakerAddress},
-      {InfoControl::kLabel_4, std::string(kCatalogueLine)},
+      {InfoControl::kTitle, "Sarvel"},
+      {InfoControl::kVersion, "2.00.0457"},
+      {InfoControl::kFreeware, "Freeware"},
+      {InfoControl::kHomepage, kMakerAddress},
+      {InfoControl::kCatalogue, std::string(kCatalogueLine)},
       {InfoControl::kOk, "&OK"}};
   for (const auto& [c, text] : labels) {
     const InfoControlDesign& design = DesignOf(c);

@@ -87,7 +87,7 @@ inline constexpr wchar_t kSettingsKey[] = L"Software\\Sarvel\\Settings";
 using Settings = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // Every stored setting, given in this order: maxL, SpeedL, Date, Time,
-// Restart, rTime, Background, PicFile.
+// Restart, rTime, Background, picture_file.
 inline Settings EverySetting(const std::array<std::wstring, 8>& values) {
   static const wchar_t* const kKeys[] = {L"maxL",    L"SpeedL", L"Date",       L"Time",
                                          L"Restart", L"rTime",  L"Background", L"PicFile"};

@@ -54,7 +54,7 @@ class SceneWindow : public ::testing::Test {
   void SetUp() override {
     window_.SetEvents(&events_);
     window_.Create();
-    hwnd_ = reinterpret_cast<HWND>(window_.hWnd());
+    hwnd_ = reinterpret_cast<HWND>(window_.handle());
     ASSERT_NE(hwnd_, nullptr);
     window_.Maximize();
     window_.Show(ShowMode::kModeless);

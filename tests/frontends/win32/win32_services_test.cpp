@@ -79,15 +79,25 @@ TEST(Win32Files, TheLogIsWrittenInTheAnsiCodePageBesideTheExecutable) {
   testing::RemoveFolder(folder);
 }
 
-TEST(Win32System, TheVersionQueryReportsTheNtFamily) {
+TEST(Win32System, TheProtocolDescribesTheSystemAsTheVersionQuerySaysIt) {
   win32::System system;
-  OsVersion v;
-  v.size = 148;
-  EXPECT_EQ(system.QueryVersion(v), 1);
-  EXPECT_EQ(v.platform_id, kPlatformWinNT);
-  EXPECT_GE(v.major, 5u);
-  v.size = 12;  // a wrong size is refused, as the real call does
-  EXPECT_EQ(system.QueryVersion(v), 0);
+  const SystemDescription here = system.DescribeSystem();
+  EXPECT_EQ(here.platform, "Windows NT");
+  EXPECT_GE(here.major, 5u);
+  EXPECT_FALSE(system.SaverHasOwnPassword());  // the NT family's locker owns it
+
+  // A 9x build value carries the version in its high half; the text of the
+  // service pack ends at its first zero.
+  const char csd[128] = " A \0rest";
+  const SystemDescription old =
+      win32::DescriptionOf(1, 4, 10, (4u << 24) | (10u << 16) | 2222u, {csd, sizeof csd});
+  EXPECT_EQ(old.platform, "Windows 9x");
+  EXPECT_EQ(old.build, 2222u);
+  EXPECT_EQ(old.details, " A ");
+  EXPECT_EQ(win32::DescriptionOf(0, 0, 0, 0, "").platform, "Win32s");
+  EXPECT_EQ(win32::DescriptionOf(7, 0, 0, 0, "").platform, "");
+  EXPECT_EQ(win32::LPSTRToString("no zero at all"), "");
+  EXPECT_EQ(win32::LPSTRToString(std::string("\0abc", 4)), "");
 }
 
 TEST(Win32Process, TheInstanceMutexNameIgnoresCase) {

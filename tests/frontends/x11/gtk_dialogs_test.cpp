@@ -17,8 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs/frm_config.h"
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/config_form.h"
+#include "app/dialogs/info_form.h"
+#include "app/forms/app_forms.h"
 #include "app/maker.h"
 #include "frontends/posix/ini_store.h"
 #include "frontends/x11/forms_x11.h"
@@ -262,16 +263,17 @@ struct Program {
   IniFileStore store;
   testing::ScriptedRandom rng;
   EventLoop loop;
-  FormFactoryX11 factory;
+  FormFactoryX11 windows;
+  AppForms forms{windows};
   App app;
 
   Program(Display& display, const std::string& ini, const std::string& folder)
       : store(ini),
         loop(display),
-        factory(display, loop, SceneWindowOptions{}),
+        windows(display, loop, platform.process, platform.resources, SceneWindowOptions{}),
         app(PlatformServices{platform.system, store, platform.regional, platform.clock,
                              platform.exe, platform.files, platform.process, platform.resources},
-            rng, factory) {
+            rng, forms) {
     platform.exe.folder = folder;
   }
 };
@@ -316,8 +318,8 @@ class GtkDialogTest : public ::testing::Test {
     IniFileStore file(ini_);
     for (const auto& [key, value] : stored) file.Write("Sarvel", "Settings", key, value);
     program_ = std::make_unique<Program>(*display_, ini_, folder_);
-    program_->app.Main("/C");
-    config_ = static_cast<FrmConfig*>(program_->app.Find(FormId::kConfig));
+    program_->app.Main(RunRequest{RunRequest::Mode::kSettings});
+    config_ = static_cast<ConfigForm*>(program_->app.Find(FormId::kConfig));
     ASSERT_NE(config_, nullptr);
     EXPECT_TRUE(WaitFor([&] { return view().window() && gtk_widget_get_mapped(Window()); }));
     Pump();
@@ -333,7 +335,7 @@ class GtkDialogTest : public ::testing::Test {
   GtkInfoView* About() {
     Form* f = program_->app.Find(FormId::kInfo);
     if (!f || !program_->app.forms.IsLoaded(*f)) return nullptr;
-    return &static_cast<GtkInfoView&>(static_cast<FrmInfo*>(f)->view());
+    return &static_cast<GtkInfoView&>(static_cast<InfoForm*>(f)->view());
   }
 
   // Every widget shows the state the model holds for its control; the
@@ -361,7 +363,7 @@ class GtkDialogTest : public ::testing::Test {
   static std::string missing_;  // why there is no display_
   std::string folder_, ini_;
   std::unique_ptr<Program> program_;
-  FrmConfig* config_ = nullptr;
+  ConfigForm* config_ = nullptr;
 };
 
 std::unique_ptr<Display> GtkDialogTest::display_;
@@ -607,12 +609,12 @@ TEST_F(GtkDialogTest, TheAboutBoxShowsTitleAndVersionModallyOverTheDialog) {
          seen = true;
          GtkInfoView& v = *About();
          GtkWindow* box = v.window();
-         EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_0)), "Sarvel");
-         EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_1)), "2.00.0457");
-         EXPECT_EQ(LabelText(v.widget(InfoControl::kLabel_2)), "Freeware");
-         EXPECT_EQ(LabelText(v.widget(InfoControl::kLblHomepage)), kMakerAddress);
-         EXPECT_EQ(TextColour(v.widget(InfoControl::kLabel_2)), gfx::Rgb(128, 0, 0));
-         EXPECT_EQ(TextColour(v.widget(InfoControl::kLblHomepage)), gfx::Rgb(0, 0, 192));
+         EXPECT_EQ(LabelText(v.widget(InfoControl::kTitle)), "Sarvel");
+         EXPECT_EQ(LabelText(v.widget(InfoControl::kVersion)), "2.00.0457");
+         EXPECT_EQ(LabelText(v.widget(InfoControl::kFreeware)), "Freeware");
+         EXPECT_EQ(LabelText(v.widget(InfoControl::kHomepage)), kMakerAddress);
+         EXPECT_EQ(TextColour(v.widget(InfoControl::kFreeware)), gfx::Rgb(128, 0, 0));
+         EXPECT_EQ(TextColour(v.widget(InfoControl::kHomepage)), gfx::Rgb(0, 0, 192));
          EXPECT_FALSE(gtk_window_get_decorated(box));
          EXPECT_TRUE(gtk_window_get_modal(box));
          EXPECT_EQ(gtk_window_get_transient_for(box), view().window());

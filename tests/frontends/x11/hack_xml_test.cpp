@@ -82,7 +82,7 @@ TEST(HackDescription, PassesEverySettingAsTheOptionsTableSays) {
       }
       case HackElement::kSelect: {
         ASSERT_TRUE(Find(elements, "select", o.xml.id));
-        for (const BackgroundChoice& choice : kBackgroundChoices) {
+        for (const BackgroundKind& choice : kBackgroundKinds) {
           const Element* e = Find(elements, "option", choice.name);
           ASSERT_TRUE(e) << choice.name;
           EXPECT_EQ(e->attributes.at("arg-set"), option + " " + std::string(choice.name));

@@ -14,7 +14,9 @@
 #include "frontends/x11/forms_x11.h"
 #include "frontends/x11/scene_window_x11.h"
 #include "frontends/x11/x11_display.h"
+#include "resources/embedded_resources.h"
 #include "tests/frontends/x11/display_required.h"
+#include "tests/support/headless_platform.h"
 #include "tests/support/scene_run.h"
 
 namespace sarvel::x11 {
@@ -34,12 +36,12 @@ headless::SceneRunOptions RunOptions(const FrameCase& c) {
   o.width = c.width;
   o.height = c.height;
   o.scale = c.scale;
-  o.Set<&SaverSettings::BackgroundKind>(c.background);
+  o.Set<&SaverSettings::background_kind>(c.background);
   // The date and time stay out of both: FreeType draws them here, the
   // linked-in atlas there. The web address cannot be switched off; its
   // corner is left out of the comparison (AddressCorner).
-  o.Set<&SaverSettings::ShowDate>("0");
-  o.Set<&SaverSettings::ShowTime>("0");
+  o.Set<&SaverSettings::show_date>("0");
+  o.Set<&SaverSettings::show_time>("0");
   return o;
 }
 
@@ -47,8 +49,8 @@ headless::SceneRunOptions RunOptions(const FrameCase& c) {
 // overhang and the line's offset of one pixel.
 gfx::Rect AddressCorner(const Scene& a, const Scene& b) {
   const int margin = int(std::ceil(3 * a.scale()));
-  const int left = std::min(a.lblURL.left, b.lblURL.left) - margin;
-  const int top = std::min(a.lblURL.top, b.lblURL.top) - margin;
+  const int left = std::min(a.address_label.left, b.address_label.left) - margin;
+  const int top = std::min(a.address_label.top, b.address_label.top) - margin;
   return gfx::Rect{left, top, a.device_width() - left, a.device_height() - top};
 }
 
@@ -115,9 +117,11 @@ TEST_F(SceneFramesX11, TheWindowShowsTheHeadlessFrameAtEveryScale) {
     window.width = c.width;
     window.height = c.height;
     window.scale = c.scale;
-    FormFactoryX11 forms(*display_, *loop_, window);
+    headless::HeadlessProcess process;
+    EmbeddedResources resources;
+    FormFactoryX11 windows(*display_, *loop_, process, resources, window);
     headless::SceneRunOptions on_x11 = RunOptions(c);
-    on_x11.forms = &forms;
+    on_x11.windows = &windows;
     headless::SceneRunner run(on_x11);
     ASSERT_TRUE(run.Start());
     auto& view = static_cast<SceneWindowX11&>(run.form()->view());
@@ -126,7 +130,7 @@ TEST_F(SceneFramesX11, TheWindowShowsTheHeadlessFrameAtEveryScale) {
     ASSERT_EQ(view.ClientWidth(), c.width);
     ASSERT_EQ(view.ClientHeight(), c.height);
 
-    const gfx::Surface shown = ServerImage(Window(view.hWnd()), c.width, c.height);
+    const gfx::Surface shown = ServerImage(Window(view.handle()), c.width, c.height);
     const gfx::Surface& expected = reference.WindowImage();
     const gfx::Rect corner = AddressCorner(reference.scene(), run.scene());
     // The corner left out is a small part of the frame.

@@ -7,7 +7,11 @@
 #include <functional>
 #include <string>
 
-#include "core/ports/services.h"
+#include "core/ports/clock.h"
+#include "core/ports/executable_info.h"
+#include "core/ports/file_system.h"
+#include "core/ports/process.h"
+#include "core/ports/saver_system.h"
 #include "core/report/protocol.h"
 
 namespace sarvel {
@@ -26,7 +30,7 @@ class ErrorReporter {
  public:
   struct Services {
     Clock& clock;
-    SystemApi& system;
+    SaverSystem& system;
     ExecutableInfo& exe;
     FileSystem& files;
     Process& process;

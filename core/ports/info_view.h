@@ -1,14 +1,16 @@
-// What frmInfo needs of its window. Sizes and places are in twips; the view
-// converts them at the screen's resolution.
+// The about box's window. Sizes and places are in twips; the view converts
+// them at the screen's resolution.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "app/dialogs/info_controls.h"
 #include "core/ports/form_view.h"
 
 namespace sarvel {
+
+// A control of the about box, as the app's design table names it.
+enum class InfoControl : uint8_t;
 
 // The user's actions on the about box.
 class InfoInput {
@@ -36,16 +38,5 @@ class InfoView : public FormView {
   // is not looked at.
   virtual void OpenInBrowser(const std::string& address) = 0;
 };
-
-// Declares every call of InfoView and FormView in a view that implements
-// them all.
-#define SARVEL_INFO_VIEW_OVERRIDES                                   \
-  SARVEL_FORM_VIEW_OVERRIDES;                                        \
-  void Bind(InfoInput& input) override;                              \
-  TwipSize ScreenSize() override;                                    \
-  TwipSize WindowSize() override;                                    \
-  void Move(int32_t left, int32_t top) override;                     \
-  void SetText(InfoControl label, const std::string& text) override; \
-  void OpenInBrowser(const std::string& address) override
 
 }  // namespace sarvel

@@ -1,4 +1,4 @@
-// frmInfo, the about box: centres itself on the screen, shows the title and
+// The about box: centres itself on the screen, shows the title and
 // version of the program, opens the maker's web address on a click of it and
 // goes on "&OK". Its procedures number no steps: failures carry line 0.
 #pragma once
@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "app/dialogs/info_view.h"
-#include "core/ports/form_view.h"
-#include "core/ports/services.h"
+#include "app/forms.h"
+#include "core/ports/executable_info.h"
+#include "core/ports/info_view.h"
 
 namespace sarvel {
 
@@ -23,9 +23,9 @@ std::string VersionText(const Version& v);
 // negative edge.
 int32_t CentredEdge(int32_t screen, int32_t window);
 
-class FrmInfo : public ViewForm<InfoView>, public InfoInput {
+class InfoForm : public ViewForm<InfoView>, public InfoInput {
  public:
-  FrmInfo(App& app, std::unique_ptr<InfoView> view);
+  InfoForm(App& app, std::unique_ptr<InfoView> view);
 
   void OpenHomepage();
   void Close();

@@ -1,17 +1,19 @@
-// What frmConfig needs of its window. The view shows the controls of
-// kConfigControls in their design state when it is created; from then on the
-// model tells it every change, and the view passes the user's actions to the
-// model through ConfigInput without changing any control state itself.
+// The settings dialog's window. The view shows the dialog's controls (the
+// app's kConfigControls) in their design state when it is created; from then
+// on the form tells it every change, and the view passes the user's actions
+// to the form through ConfigInput without changing any control state itself.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "app/dialogs/config_controls.h"
 #include "core/gfx/color.h"
 #include "core/ports/form_view.h"
 
 namespace sarvel {
+
+// A control of the dialog, as the app's design table names it.
+enum class ConfigControl : uint8_t;
 
 // The user's actions on the window.
 class ConfigInput {
@@ -24,11 +26,11 @@ class ConfigInput {
   virtual void UserCloses() = 0;  // the close box
 };
 
-// The file-open dialog component dlgFile.
+// The file-open dialog.
 struct FileDialogRequest {
-  std::string filter;     // "description|patterns", one entry
-  int32_t flags = 0;      // the platform's OFN_ flags
-  std::string file_name;  // the name the component holds from earlier openings
+  std::string filter;           // "description|patterns", one entry
+  bool hide_read_only = false;  // no "open read-only" box
+  std::string file_name;        // the name the dialog holds from earlier openings
 };
 
 struct FileDialogResult {
@@ -53,19 +55,5 @@ class ConfigView : public FormView {
   // is not looked at.
   virtual void OpenInBrowser(const std::string& address) = 0;
 };
-
-// Declares every call of ConfigView and FormView in a view that implements
-// them all.
-#define SARVEL_CONFIG_VIEW_OVERRIDES                                            \
-  SARVEL_FORM_VIEW_OVERRIDES;                                                   \
-  void Bind(ConfigInput& input) override;                                       \
-  void SetChecked(ConfigControl c, bool checked) override;                      \
-  void SetPosition(ConfigControl c, int16_t position) override;                 \
-  void SetEnabled(ConfigControl c, bool enabled) override;                      \
-  void SetText(ConfigControl c, const std::string& text) override;              \
-  void SetForeColor(ConfigControl c, gfx::Argb color) override;                 \
-  FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;   \
-  void ShowMessage(const std::string& title, const std::string& text) override; \
-  void OpenInBrowser(const std::string& address) override
 
 }  // namespace sarvel

@@ -1,8 +1,9 @@
-#include "app/dialogs/frm_info.h"
+#include "app/dialogs/info_form.h"
 
 #include <cstdio>
 
 #include "app/app.h"
+#include "app/dialogs/info_controls.h"
 #include "app/maker.h"
 #include "core/base/checked.h"
 #include "core/report/procedure.h"
@@ -22,30 +23,30 @@ std::string VersionText(const Version& v) {
 
 int32_t CentredEdge(int32_t screen, int32_t window) { return Sub32(screen, window) / 2; }
 
-FrmInfo::FrmInfo(App& app, std::unique_ptr<InfoView> view)
+InfoForm::InfoForm(App& app, std::unique_ptr<InfoView> view)
     : ViewForm<InfoView>("frmInfo", std::move(view)), app_(app) {
   view_->Bind(*this);
 }
 
-void FrmInfo::OnLoad() {
+void InfoForm::OnLoad() {
   Procedure p(app_.reporter, kModule, "Form_Load");
   p.Step(0, [&] {
     const TwipSize screen = view().ScreenSize();
     const TwipSize window = view().WindowSize();
     view().Move(CentredEdge(screen.width, window.width), CentredEdge(screen.height, window.height));
   });
-  p.Step(0, [&] { view().SetText(InfoControl::kLabel_0, app_.services.exe.Title()); });
+  p.Step(0, [&] { view().SetText(InfoControl::kTitle, app_.services.exe.Title()); });
   p.Step(0, [&] {
-    view().SetText(InfoControl::kLabel_1, VersionText(app_.services.exe.FileVersion()));
+    view().SetText(InfoControl::kVersion, VersionText(app_.services.exe.FileVersion()));
   });
 }
 
-void FrmInfo::OpenHomepage() {
+void InfoForm::OpenHomepage() {
   Procedure p(app_.reporter, kModule, "lblHomepage_Click");
   p.Step(0, [&] { view().OpenInBrowser(kMakerAddressUrl); });
 }
 
-void FrmInfo::Close() {
+void InfoForm::Close() {
   Procedure p(app_.reporter, kModule, "OK_Click");
   p.Step(0, [&] { app_.forms.Unload(*this); });
 }

@@ -1,4 +1,4 @@
-#include "app/dialogs/frm_preview.h"
+#include "app/dialogs/preview_form.h"
 
 #include "app/app.h"
 #include "app/resource_ids.h"
@@ -7,12 +7,12 @@
 
 namespace sarvel {
 
-FrmPreview::FrmPreview(App& app, std::unique_ptr<PreviewView> view)
+PreviewForm::PreviewForm(App& app, std::unique_ptr<PreviewView> view)
     : ViewForm<PreviewView>("frmPreview", std::move(view)), app_(app) {
   view_->SetEvents(this);
 }
 
-void FrmPreview::PaintPicture() {
+void PreviewForm::PaintPicture() {
   Procedure p(app_.reporter, "frmPreview", "Form_Resize");
   p.Step(0, [&] {
     const gfx::ImageRef picture = app_.services.resources.Bitmap(IDB_PREVIEW);
@@ -22,9 +22,11 @@ void FrmPreview::PaintPicture() {
   });
 }
 
-bool FrmPreview::OnUnload() {
+void PreviewForm::OnHostGone() { app_.forms.Unload(*this); }
+
+bool PreviewForm::OnUnload() {
   Procedure p(app_.reporter, "frmPreview", "Form_Unload");
-  p.Step(0, [&] { app_.saver.exitScreensaver(); });
+  p.Step(0, [&] { app_.saver.EndRun(); });
   return true;
 }
 

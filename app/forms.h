@@ -5,14 +5,13 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/ports/services.h"
+#include "core/ports/form_view.h"
 
 namespace sarvel {
-
-enum class ShowMode { kModeless, kModal };
 
 class Form {
  public:
@@ -22,7 +21,7 @@ class Form {
   Form& operator=(const Form&) = delete;
 
   const std::string& name() const { return name_; }
-  virtual WindowHandle hWnd() const = 0;
+  virtual WindowHandle handle() const = 0;
 
  protected:
   friend class FormList;
@@ -63,6 +62,23 @@ class FormList {
   std::vector<Form*> unloading_;
   std::function<void(Form&)> on_unloaded_;
   std::function<void()> on_last_unloaded_;
+};
+
+// A form whose window is a view of type View.
+template <class View>
+class ViewForm : public Form {
+ public:
+  ViewForm(std::string name, std::unique_ptr<View> view)
+      : Form(std::move(name)), view_(std::move(view)) {}
+  WindowHandle handle() const override { return view_->handle(); }
+  View& view() { return *view_; }
+
+ protected:
+  void CreateWindowHidden() override { view_->Create(); }
+  void ShowWindow(ShowMode mode) override { view_->Show(mode); }
+  void DestroyWindow() override { view_->Destroy(); }
+
+  std::unique_ptr<View> view_;
 };
 
 }  // namespace sarvel

@@ -1,4 +1,4 @@
-// frmConfig, the settings dialog: the controls' state, the rule that a
+// The settings dialog: the controls' state, the rule that a
 // control's handler runs whenever its state changes (by the user or by an
 // assignment here) and never when the state assigned is the one it has, and
 // the handlers of the window and its background group.
@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/dialogs/config_controls.h"
-#include "app/dialogs/config_view.h"
-#include "core/ports/form_view.h"
+#include "app/forms.h"
+#include "core/ports/config_view.h"
 
 namespace sarvel {
 
@@ -28,9 +28,9 @@ struct ConfigControlState {
   gfx::Argb fore_color = gfx::kBlack;
 };
 
-class FrmConfig : public ViewForm<ConfigView>, public ConfigInput {
+class ConfigForm : public ViewForm<ConfigView>, public ConfigInput {
  public:
-  FrmConfig(App& app, std::unique_ptr<ConfigView> view);
+  ConfigForm(App& app, std::unique_ptr<ConfigView> view);
 
   // Handlers, as the controls raise them.
   void SaveAndClose();

@@ -1,4 +1,4 @@
-#include "core/report/err_ptnr.h"
+#include "core/report/error_reporter.h"
 
 namespace sarvel {
 

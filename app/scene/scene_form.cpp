@@ -1,4 +1,4 @@
-#include "app/scene/frm_main.h"
+#include "app/scene/scene_form.h"
 
 #include "app/app.h"
 #include "core/report/procedure.h"
@@ -20,10 +20,10 @@ SceneContext ContextOf(App& app, int16_t& leaf_count) {
 }  // namespace
 
 // A scene on a further monitor. Its window's events go to its own scene;
-// input ends the whole run, as on frmMain's window.
-class FrmMain::Head final : public SceneEvents {
+// input ends the whole run, as on the scene form's window.
+class SceneForm::Head final : public SceneEvents {
  public:
-  Head(FrmMain& owner, std::unique_ptr<SceneView> view, const gfx::Rect& monitor_rect)
+  Head(SceneForm& owner, std::unique_ptr<SceneView> view, const gfx::Rect& monitor_rect)
       : view_(std::move(view)),
         scene(ContextOf(owner.app_, leaf_count_), *view_),
         monitor(monitor_rect),
@@ -49,13 +49,13 @@ class FrmMain::Head final : public SceneEvents {
   void OnKeyDown() override { owner_.EndRun(); }
   void OnKeyPress() override { owner_.EndRun(); }
   void OnTerminate() override { owner_.EndRun(); }
-  // Monitor changes are frmMain's window's to report: it is the one window
+  // Monitor changes are the scene form's window's to report: it is the one window
   // that stays while heads come and go.
 
  private:
   std::unique_ptr<SceneView> view_;  // outlives the scene, which draws on it
-  // Each layout draws its own sprite count; frmMain's scene keeps the
-  // module's LeafCount.
+  // Each layout draws its own sprite count; the scene form's scene keeps the
+  // module's leaf_count.
   int16_t leaf_count_ = 0;
 
  public:
@@ -64,22 +64,22 @@ class FrmMain::Head final : public SceneEvents {
   bool loaded = false;
 
  private:
-  FrmMain& owner_;
+  SceneForm& owner_;
   bool in_frame_ = false;
 };
 
-FrmMain::FrmMain(App& app, std::unique_ptr<SceneView> view)
+SceneForm::SceneForm(App& app, std::unique_ptr<SceneView> view)
     : ViewForm<SceneView>("frmMain", std::move(view)),
       app_(app),
-      scene_(ContextOf(app, app.saver.LeafCount), *view_) {
+      scene_(ContextOf(app, app.saver.leaf_count), *view_) {
   view_->SetEvents(this);
 }
 
-FrmMain::~FrmMain() = default;
+SceneForm::~SceneForm() = default;
 
-Scene& FrmMain::secondary_scene(size_t i) { return heads_.at(i)->scene; }
+Scene& SceneForm::secondary_scene(size_t i) { return heads_.at(i)->scene; }
 
-void FrmMain::OnLoad() {
+void SceneForm::OnLoad() {
   loaded_ = true;
   const std::vector<gfx::Rect> monitors = view_->Monitors();
   if (!monitors.empty()) {
@@ -91,27 +91,27 @@ void FrmMain::OnLoad() {
   LayOutHeads(monitors);
 }
 
-bool FrmMain::OnUnload() {
-  app_.saver.exitScreensaver();
+bool SceneForm::OnUnload() {
+  app_.saver.EndRun();
   return true;
 }
 
-void FrmMain::ShowWindow(ShowMode mode) {
+void SceneForm::ShowWindow(ShowMode mode) {
   shown_ = true;
   for (const auto& head : heads_) {
     head->view().StayOnTop();
     head->view().Show(ShowMode::kModeless);
   }
-  // frmMain's window last: it takes the focus and the input.
+  // The scene form's window last: it takes the focus and the input.
   view_->Show(mode);
 }
 
-void FrmMain::DestroyWindow() {
+void SceneForm::DestroyWindow() {
   heads_.clear();
   view_->Destroy();
 }
 
-void FrmMain::LayOutHeads(const std::vector<gfx::Rect>& monitors) {
+void SceneForm::LayOutHeads(const std::vector<gfx::Rect>& monitors) {
   const size_t wanted = monitors.size() > 1 ? monitors.size() - 1 : 0;
   while (heads_.size() > wanted) heads_.pop_back();
   for (size_t i = 0; i < wanted; ++i) {
@@ -138,7 +138,7 @@ void FrmMain::LayOutHeads(const std::vector<gfx::Rect>& monitors) {
   }
 }
 
-void FrmMain::OnDisplayChange() {
+void SceneForm::OnDisplayChange() {
   if (!loaded_) return;
   const std::vector<gfx::Rect> monitors = view_->Monitors();
   if (!monitors.empty()) {
@@ -153,12 +153,12 @@ void FrmMain::OnDisplayChange() {
   movement_ = MovementFilter{};
 }
 
-void FrmMain::OnResize() {
+void SceneForm::OnResize() {
   // Sizes the window takes while it is being created are not a layout.
   if (loaded_) scene_.LayOut();
 }
 
-void FrmMain::RunFrame(Scene& scene, bool& in_frame) {
+void SceneForm::RunFrame(Scene& scene, bool& in_frame) {
   // A tick is not delivered while the previous one runs (a password prompt
   // may pump messages inside a frame).
   if (in_frame) return;
@@ -170,22 +170,22 @@ void FrmMain::RunFrame(Scene& scene, bool& in_frame) {
   scene.OnFrameTimer();
 }
 
-void FrmMain::OnTimer() {
+void SceneForm::OnTimer() {
   if (loaded_) RunFrame(scene_, in_frame_);
 }
 
-void FrmMain::OnMouseMove(float x, float y) {
+void SceneForm::OnMouseMove(float x, float y) {
   MovedTo(float(monitor_.x) + x, float(monitor_.y) + y, view_->DeviceScale());
 }
 
 // Lines: 10 the filter, 20 the end of the run.
-void FrmMain::MovedTo(float x, float y, double scale) {
+void SceneForm::MovedTo(float x, float y, double scale) {
   Procedure p(app_.reporter, "frmMain", "Form_MouseMove");
   bool accepted = true;
   p.Step(10, [&] { accepted = movement_.Accept(x, y, scale); });
-  if (!accepted) p.Step(20, [&] { app_.saver.exitScreensaver(); });
+  if (!accepted) p.Step(20, [&] { app_.saver.EndRun(); });
 }
 
-void FrmMain::EndRun() { app_.saver.exitScreensaver(); }
+void SceneForm::EndRun() { app_.saver.EndRun(); }
 
 }  // namespace sarvel

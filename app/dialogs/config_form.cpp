@@ -1,4 +1,4 @@
-#include "app/dialogs/frm_config.h"
+#include "app/dialogs/config_form.h"
 
 #include <algorithm>
 
@@ -24,7 +24,7 @@ int IndexIn(const auto& group, ConfigControl c) {
 
 }  // namespace
 
-FrmConfig::FrmConfig(App& app, std::unique_ptr<ConfigView> view)
+ConfigForm::ConfigForm(App& app, std::unique_ptr<ConfigView> view)
     : ViewForm<ConfigView>("frmConfig", std::move(view)), app_(app) {
   for (const ConfigControlDesign& design : kConfigControls) {
     ConfigControlState& st = controls_[Index(design.id)];
@@ -37,9 +37,9 @@ FrmConfig::FrmConfig(App& app, std::unique_ptr<ConfigView> view)
   view_->Bind(*this);
 }
 
-SaverSettings& FrmConfig::settings() { return app_.saver.settings; }
+SaverSettings& ConfigForm::settings() { return app_.saver.settings; }
 
-int FrmConfig::SelectedOption() const {
+int ConfigForm::SelectedOption() const {
   for (int i = 0; i < int(kBackgroundOptions.size()); ++i)
     if (control(kBackgroundOptions[size_t(i)]).checked) return i;
   return -1;
@@ -47,7 +47,7 @@ int FrmConfig::SelectedOption() const {
 
 // ---------------------------------------------------------------- assignments
 
-void FrmConfig::SetCheck(ConfigControl box, bool ticked) {
+void ConfigForm::SetCheck(ConfigControl box, bool ticked) {
   ConfigControlState& st = controls_[Index(box)];
   if (st.checked == ticked) return;
   st.checked = ticked;
@@ -59,7 +59,7 @@ void FrmConfig::SetCheck(ConfigControl box, bool ticked) {
   }
 }
 
-void FrmConfig::SelectOption(int index) {
+void ConfigForm::SelectOption(int index) {
   if (index < 0 || index >= int(kBackgroundOptions.size())) Raise(Err::kSubscriptOutOfRange);
   if (controls_[Index(kBackgroundOptions[size_t(index)])].checked) return;
   for (size_t i = 0; i < kBackgroundOptions.size(); ++i) {
@@ -72,7 +72,7 @@ void FrmConfig::SelectOption(int index) {
   BackgroundChosen(index);
 }
 
-void FrmConfig::SetPosition(ConfigControl bar, int position) {
+void ConfigForm::SetPosition(ConfigControl bar, int position) {
   const ScrollRange range = ScrollRangeOf(bar);
   const int16_t clamped = int16_t(std::clamp<int>(position, range.min, range.max));
   ConfigControlState& st = controls_[Index(bar)];
@@ -82,21 +82,21 @@ void FrmConfig::SetPosition(ConfigControl bar, int position) {
   if (bar == C::kMinutesSpinner) RestartTimeChanged();
 }
 
-void FrmConfig::SetEnabled(ConfigControl c, bool enabled) {
+void ConfigForm::SetEnabled(ConfigControl c, bool enabled) {
   ConfigControlState& st = controls_[Index(c)];
   if (st.enabled == enabled) return;
   st.enabled = enabled;
   view().SetEnabled(c, enabled);
 }
 
-void FrmConfig::SetText(ConfigControl c, std::string text) {
+void ConfigForm::SetText(ConfigControl c, std::string text) {
   ConfigControlState& st = controls_[Index(c)];
   if (st.text == text) return;
   st.text = std::move(text);
   view().SetText(c, st.text);
 }
 
-void FrmConfig::SetForeColor(ConfigControl c, gfx::Argb color) {
+void ConfigForm::SetForeColor(ConfigControl c, gfx::Argb color) {
   ConfigControlState& st = controls_[Index(c)];
   if (st.fore_color == color) return;
   st.fore_color = color;
@@ -105,7 +105,7 @@ void FrmConfig::SetForeColor(ConfigControl c, gfx::Argb color) {
 
 // ---------------------------------------------------------------- the options' controls
 
-void FrmConfig::Show(DialogMapping mapping, const SaverSettings& s) {
+void ConfigForm::Show(DialogMapping mapping, const SaverSettings& s) {
   for (const SettingOption& o : kSettingOptions) {
     if (o.mapping != mapping) continue;
     const ConfigControl c = ControlOf(o);
@@ -127,8 +127,8 @@ void FrmConfig::Show(DialogMapping mapping, const SaverSettings& s) {
   }
 }
 
-void FrmConfig::ShowMinutes(Procedure& p, int32_t line, const SaverSettings& s) {
-  const SettingOption& interval = OptionOf(&SaverSettings::RestartSeconds);
+void ConfigForm::ShowMinutes(Procedure& p, int32_t line, const SaverSettings& s) {
+  const SettingOption& interval = OptionOf(&SaverSettings::restart_seconds);
   int16_t minutes = 1;
   p.Step(line, [&] {
     minutes = RestartMinutes(int32_t(NumberOf(interval, s)));
@@ -137,7 +137,7 @@ void FrmConfig::ShowMinutes(Procedure& p, int32_t line, const SaverSettings& s) 
   p.Step(line + 10, [&] { SetPosition(C::kMinutesSpinner, SpinnerPosition(minutes)); });
 }
 
-void FrmConfig::Take(DialogMapping mapping, SaverSettings& s) {
+void ConfigForm::Take(DialogMapping mapping, SaverSettings& s) {
   for (const SettingOption& o : kSettingOptions) {
     if (o.mapping != mapping) continue;
     const ConfigControlState& st = control(ControlOf(o));
@@ -162,37 +162,37 @@ void FrmConfig::Take(DialogMapping mapping, SaverSettings& s) {
 
 // ---------------------------------------------------------------- handlers
 
-void FrmConfig::OnLoad() {
+void ConfigForm::OnLoad() {
   Procedure p(app_.reporter, kModule, "Form_Load");
   SaverSettings& s = settings();
   p.Step(10, [&] { Show(DialogMapping::kLeafCountSlider, s); });
   p.Step(20, [&] { Show(DialogMapping::kSpeedSlider, s); });
   p.Step(30, [&] { Show(DialogMapping::kCheckBox, s); });
   ShowMinutes(p, 40, s);
-  p.Step(60, [&] { SetText(C::kPicturePathBox, s.PicFile); });
+  p.Step(60, [&] { SetText(C::kPicturePathBox, s.picture_file); });
   p.Step(70, [&] {
-    s.BackgroundKind = ShowableBackgroundKind(s.BackgroundKind);
-    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile))
+    s.background_kind = ShowableBackgroundKind(s.background_kind);
+    if (s.background_kind == kBackgroundPicture && !app_.general.FileExists(s.picture_file))
       ChoosePictureFile();
   });
   p.Step(80, [&] {
-    if (s.BackgroundKind == kBackgroundPicture) {
+    if (s.background_kind == kBackgroundPicture) {
       SetEnabled(C::kPicturePathBox, true);
       SetEnabled(C::kChoosePictureButton, true);
     }
   });
   bool random = false;
   p.Step(90, [&] {
-    random = s.BackgroundKind == kBackgroundRandom;
+    random = s.background_kind == kBackgroundRandom;
     if (random) SetCheck(C::kRandomBox, true);
   });
   if (random) return;
   p.Step(100, [&] { SetCheck(C::kRandomBox, false); });
   // The Random handler above left the kind as it was.
-  p.Step(110, [&] { SelectOption(s.BackgroundKind - 1); });
+  p.Step(110, [&] { SelectOption(BackgroundOptionIndex(s.background_kind)); });
 }
 
-void FrmConfig::SaveAndClose() {
+void ConfigForm::SaveAndClose() {
   Procedure p(app_.reporter, kModule, "cmdOK_Click");
   SaverSettings& s = settings();
   p.Step(10, [&] { Take(DialogMapping::kLeafCountSlider, s); });
@@ -203,7 +203,7 @@ void FrmConfig::SaveAndClose() {
   p.Step(60, [&] { app_.forms.Unload(*this); });
 }
 
-void FrmConfig::ResetToDefaults() {
+void ConfigForm::ResetToDefaults() {
   Procedure p(app_.reporter, kModule, "cmdReset_Click");
   const SaverSettings defaults = DefaultButtonSettings(settings());
   p.Step(10, [&] {
@@ -212,10 +212,10 @@ void FrmConfig::ResetToDefaults() {
   });
   p.Step(20, [&] { Show(DialogMapping::kCheckBox, defaults); });
   ShowMinutes(p, 30, defaults);
-  p.Step(50, [&] { SetCheck(C::kRandomBox, defaults.RandomBackground); });
+  p.Step(50, [&] { SetCheck(C::kRandomBox, defaults.random_background); });
 }
 
-void FrmConfig::OptionBoxChanged() {
+void ConfigForm::OptionBoxChanged() {
   // Whichever box changed, only Restart matters inside the dialog.
   Procedure p(app_.reporter, kModule, "chkOpt_Click");
   bool restart = true;
@@ -226,27 +226,27 @@ void FrmConfig::OptionBoxChanged() {
   p.Step(20, [&] { SetForeColor(C::kMinutesLabel, restart ? kMinutesBlack : kMinutesGrey); });
 }
 
-void FrmConfig::RestartTimeChanged() {
+void ConfigForm::RestartTimeChanged() {
   SetText(C::kMinutesLabel, IntegerText(100 - control(C::kMinutesSpinner).position));
 }
 
-void FrmConfig::BackgroundChosen(int index) {
+void ConfigForm::BackgroundChosen(int index) {
   Procedure p(app_.reporter, kModule, "optBack_Click");
   SaverSettings& s = settings();
-  p.Step(10, [&] { s.BackgroundKind = Add16(index, 1); });
+  p.Step(10, [&] { s.background_kind = Add16(index, kFirstBackgroundKind); });
   p.Step(20, [&] {
-    const bool custom = s.BackgroundKind == kBackgroundPicture;
+    const bool custom = s.background_kind == kBackgroundPicture;
     SetEnabled(C::kPicturePathBox, custom);
     SetEnabled(C::kChoosePictureButton, custom);
   });
   p.Step(30, [&] {
-    if (s.BackgroundKind == kBackgroundPicture && !app_.general.FileExists(s.PicFile))
+    if (s.background_kind == kBackgroundPicture && !app_.general.FileExists(s.picture_file))
       ChoosePictureFile();
   });
-  p.Step(40, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
+  p.Step(40, [&] { app_.saver.settings_io().WriteBackground(s.background_kind); });
 }
 
-void FrmConfig::RandomBackgroundChanged() {
+void ConfigForm::RandomBackgroundChanged() {
   Procedure p(app_.reporter, kModule, "chkRandom_Click");
   SaverSettings& s = settings();
   const bool ticked = control(C::kRandomBox).checked;
@@ -256,20 +256,20 @@ void FrmConfig::RandomBackgroundChanged() {
   p.Step(20, [&] {
     // Cleared, the kind stays: the load sequence selects the stored kind's
     // option only after clearing the box.
-    if (ticked) s.BackgroundKind = kBackgroundRandom;
-    s.RandomBackground = ticked;
+    if (ticked) s.background_kind = kBackgroundRandom;
+    s.random_background = ticked;
   });
-  p.Step(30, [&] { app_.saver.settings_io().WriteBackground(s.BackgroundKind); });
+  p.Step(30, [&] { app_.saver.settings_io().WriteBackground(s.background_kind); });
 }
 
-void FrmConfig::ChoosePictureFile() {
+void ConfigForm::ChoosePictureFile() {
   Procedure p(app_.reporter, kModule, "cmdFile_Click");
   SaverSettings& s = settings();
-  const std::string before = s.PicFile;
+  const std::string before = s.picture_file;
   FileDialogRequest request;
   p.Step(10, [&] {
     request.filter = std::string(kPictureFilter);
-    request.flags = kPictureDialogFlags;
+    request.hide_read_only = true;
   });
   for (bool found = false; !found;) {
     FileDialogResult answer;
@@ -281,37 +281,37 @@ void FrmConfig::ChoosePictureFile() {
     // Cancel always lets the user out and keeps the picture the chooser
     // started with: at the first opening the dialog has no name to report,
     // and a name refused earlier must not be insisted on.
-    p.Step(30, [&] { s.PicFile = answer.cancelled ? before : answer.file_name; });
+    p.Step(30, [&] { s.picture_file = answer.cancelled ? before : answer.file_name; });
     if (p.left() || answer.cancelled) return;
     p.Step(40, [&] {
-      found = app_.services.files.FindPlainFile(s.PicFile);
+      found = app_.services.files.FindPlainFile(s.picture_file);
       if (!found) view().ShowMessage(std::string(kNoValidFileTitle), std::string(kNoValidFileText));
     });
     if (p.left()) return;
   }
-  p.Step(50, [&] { SetText(C::kPicturePathBox, s.PicFile); });
+  p.Step(50, [&] { SetText(C::kPicturePathBox, s.picture_file); });
 }
 
-void FrmConfig::ShowAbout() { app_.forms.Show(app_.frmInfo(), ShowMode::kModal); }
+void ConfigForm::ShowAbout() { app_.forms.Show(app_.info_form(), ShowMode::kModal); }
 
-void FrmConfig::OpenHomepage() { view().OpenInBrowser(kSaverPageUrl); }
+void ConfigForm::OpenHomepage() { view().OpenInBrowser(kSaverPageUrl); }
 
 // ---------------------------------------------------------------- user input
 
-void FrmConfig::UserSetsCheck(ConfigControl box, bool ticked) {
+void ConfigForm::UserSetsCheck(ConfigControl box, bool ticked) {
   if (IsCheckBox(box) && control(box).enabled) SetCheck(box, ticked);
 }
 
-void FrmConfig::UserSelectsOption(ConfigControl option) {
+void ConfigForm::UserSelectsOption(ConfigControl option) {
   const int index = IndexIn(kBackgroundOptions, option);
   if (index >= 0 && control(option).enabled) SelectOption(index);
 }
 
-void FrmConfig::UserScrolls(ConfigControl bar, int position) {
+void ConfigForm::UserScrolls(ConfigControl bar, int position) {
   if (IsScrollBar(bar) && control(bar).enabled) SetPosition(bar, position);
 }
 
-void FrmConfig::UserClicks(ConfigControl button) {
+void ConfigForm::UserClicks(ConfigControl button) {
   if (!control(button).enabled) return;
   switch (button) {
     case C::kOkButton:
@@ -334,6 +334,6 @@ void FrmConfig::UserClicks(ConfigControl button) {
   }
 }
 
-void FrmConfig::UserCloses() { app_.forms.Unload(*this); }
+void ConfigForm::UserCloses() { app_.forms.Unload(*this); }
 
 }  // namespace sarvel

@@ -1,4 +1,4 @@
-#include "core/ports/forms.h"
+#include "app/forms.h"
 
 #include <algorithm>
 
