@@ -17,10 +17,12 @@ struct SeatEvents {
 
   static void Enter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface,
                     wl_fixed_t x, wl_fixed_t y) {
+    OutputSurface* ours = OutputSurface::FromSurface(surface);
     // No cursor over the scene.
-    wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
-    Of(data)->PointerAt(OutputSurface::FromSurface(surface), wl_fixed_to_double(x),
-                        wl_fixed_to_double(y), true);
+    if (Of(data)->cursor_hidden_ && ours && ours->kind() != SurfaceKind::kWindow) {
+      wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    }
+    Of(data)->PointerAt(ours, wl_fixed_to_double(x), wl_fixed_to_double(y), true);
   }
   static void Leave(void* data, wl_pointer*, uint32_t, wl_surface*) {
     Of(data)->pointer_focus_ = nullptr;

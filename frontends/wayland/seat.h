@@ -1,7 +1,7 @@
 // Wayland: the seat's pointer and keyboard. Their events go to the
 // InputListener of the surface they concern, with positions in that
-// surface's device pixels; the cursor is hidden over our surfaces. Key codes
-// are the kernel's (evdev), buttons too (BTN_LEFT 0x110).
+// surface's device pixels; the cursor is hidden over our full-screen
+// surfaces. Key codes are the kernel's (evdev), buttons too (BTN_LEFT 0x110).
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,9 @@ class Seat {
   Seat& operator=(const Seat&) = delete;
 
   uint32_t id() const { return id_; }
+  // Whether the cursor is hidden over our full-screen surfaces from the
+  // pointer's next entry on (a window keeps the compositor's).
+  void set_cursor_hidden(bool hidden) { cursor_hidden_ = hidden; }
   // `surface` goes: no event is delivered to it any more.
   void Forget(const OutputSurface* surface);
 
@@ -50,6 +53,7 @@ class Seat {
   wl_keyboard* keyboard_ = nullptr;
   OutputSurface* pointer_focus_ = nullptr;
   OutputSurface* keyboard_focus_ = nullptr;
+  bool cursor_hidden_ = true;
 };
 
 }  // namespace sarvel::wayland

@@ -1,5 +1,5 @@
 // GTK: the about box's window.
-#include "frontends/x11/gtk_info_view.h"
+#include "frontends/gtk/gtk_info_view.h"
 
 #include <cstdio>
 #include <string>
@@ -7,7 +7,7 @@
 #include "core/base/failure.h"
 #include "core/gfx/painter.h"
 
-namespace sarvel::x11 {
+namespace sarvel::gtk {
 namespace {
 
 // The settings dialog, when one of ours is on the screen: the about box is
@@ -276,4 +276,4 @@ void GtkInfoView::OpenInBrowser(const std::string& address) { gtk::OpenUri(windo
 WindowHandle GtkInfoView::handle() const { return gtk::HandleOf(window_); }
 void GtkInfoView::Bind(InfoInput& input) { input_ = &input; }
 
-}  // namespace sarvel::x11
+}  // namespace sarvel::gtk

@@ -1,11 +1,11 @@
-// X11: the layered settings store.
-#include "frontends/x11/override_store.h"
+// The layered settings store.
+#include "frontends/posix/override_store.h"
 
 #include <strings.h>
 
 #include <algorithm>
 
-namespace sarvel::x11 {
+namespace sarvel {
 namespace {
 
 bool SameKey(const std::string& a, const std::string& b) {
@@ -28,4 +28,4 @@ void OverrideStore::Write(const std::string& app, const std::string& section,
   std::erase_if(overrides_, [&](const auto& o) { return SameKey(o.first, key); });
 }
 
-}  // namespace sarvel::x11
+}  // namespace sarvel

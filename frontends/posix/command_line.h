@@ -1,13 +1,13 @@
-// X11: the command line of the native program, read into a run request.
+// The command line of the native program, read into a run request.
 // Besides the display settings' switches (/S, /P <xid>, /C, /A), it knows the
-// windowed mode, the conventions of screen-saver hacks (-root, -window-id,
+// windowed mode, the window system to use (--x11, --wayland), the
+// conventions of X11 screen-saver hacks (-root, -window-id,
 // $XSCREENSAVER_WINDOW) and options that override the stored settings for
 // one run.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,7 +18,7 @@
 #include "app/options.h"
 #include "app/run_request.h"
 
-namespace sarvel::x11 {
+namespace sarvel {
 
 // Settings given on the command line, by row of the options table; each one
 // that is set replaces the stored value of its key (or keys) for this run.
@@ -39,16 +39,22 @@ struct SettingOverrides {
   bool any() const;
 };
 
+// An X11 window id; 0 is none.
+using WindowId = uint64_t;
+
 struct Invocation {
   enum class Mode { kRun, kHelp, kVersion };
+  // The window system: the session's (kAny), or the one an option forces.
+  enum class Backend { kAny, kX11, kWayland };
   Mode mode = Mode::kRun;
+  Backend backend = Backend::kAny;
   RunRequest request;       // kRun: what the program is asked to do
   int window_width = 1024;  // a window's size (--window)
   int window_height = 640;
   // A full-screen run in another program's window (-root, -window-id, a
   // daemon's): the (virtual) root window, or the one window_id names.
   bool hosted = false;
-  Window window_id = None;
+  WindowId window_id = 0;
   double scale = 0;  // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
   SettingOverrides overrides;
 };
@@ -61,11 +67,22 @@ struct Invocation {
 std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
                                            const char* xscreensaver_window, std::string& error);
 
-// A window id in decimal or in hexadecimal after "0x"; None when the text is
+// Whether the invocation runs on the Wayland compositor: where an option
+// says so, or where the session has one (`wayland_display`, the
+// environment's $WAYLAND_DISPLAY, null when unset) and no option says X11.
+// Another program's window and a preview's host are X11 windows: those runs
+// are always X11's.
+bool ChoosesWayland(const Invocation& invocation, const char* wayland_display);
+
+// A window id in decimal or in hexadecimal after "0x"; 0 when the text is
 // not one.
-Window ParseWindowId(std::string_view text);
+WindowId ParseWindowId(std::string_view text);
+
+// The keys of the settings file, "maxL, Date, ...", for the messages that
+// send the user there.
+std::string StoredKeyList();
 
 // The option summary that --help prints.
 std::string UsageText();
 
-}  // namespace sarvel::x11
+}  // namespace sarvel

@@ -1,4 +1,4 @@
-// X11: the scene font through fontconfig and FreeType. "Comic Sans MS"
+// The scene font through fontconfig and FreeType. "Comic Sans MS"
 // 9.75 pt bold at the screen's dots per inch, else the look-alike "Comic
 // Neue"; glyphs are rendered anti-aliased once and their coverage blended
 // onto our surfaces.
@@ -14,7 +14,7 @@
 
 #include "core/gfx/font.h"
 
-namespace sarvel::x11 {
+namespace sarvel {
 
 class FtFont : public gfx::Font {
  public:
@@ -62,4 +62,4 @@ class FtFont : public gfx::Font {
   mutable std::unordered_map<char32_t, Glyph> glyphs_;
 };
 
-}  // namespace sarvel::x11
+}  // namespace sarvel

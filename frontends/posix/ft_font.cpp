@@ -1,5 +1,5 @@
-// X11: fontconfig finds the face, FreeType renders its glyphs.
-#include "frontends/x11/ft_font.h"
+// fontconfig finds the face, FreeType renders its glyphs.
+#include "frontends/posix/ft_font.h"
 
 #include FT_SYNTHESIS_H
 #include <fontconfig/fontconfig.h>
@@ -12,7 +12,7 @@
 #include "core/gfx/atlas_font.h"
 #include "core/gfx/pixel_ops.h"
 
-namespace sarvel::x11 {
+namespace sarvel {
 namespace {
 
 // The family that fontconfig matched, when it is one of the names asked for
@@ -170,4 +170,4 @@ void FtFont::DrawGlyphs(gfx::Surface& dst, int x, int y, std::string_view utf8,
   }
 }
 
-}  // namespace sarvel::x11
+}  // namespace sarvel

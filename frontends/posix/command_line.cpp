@@ -1,5 +1,5 @@
-// X11: command-line parsing.
-#include "frontends/x11/command_line.h"
+// Command-line parsing.
+#include "frontends/posix/command_line.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,7 +7,7 @@
 
 #include "core/base/number_text.h"
 
-namespace sarvel::x11 {
+namespace sarvel {
 namespace {
 
 std::optional<long> WholeNumber(std::string_view text) {
@@ -117,16 +117,29 @@ std::string SettingOptionList() {
 
 }  // namespace
 
-Window ParseWindowId(std::string_view text) {
+WindowId ParseWindowId(std::string_view text) {
   int base = 10;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     text.remove_prefix(2);
     base = 16;
   }
-  unsigned long v = 0;
+  WindowId v = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, base);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return None;
-  return Window(v);
+  if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return 0;
+  return v;
+}
+
+bool ChoosesWayland(const Invocation& invocation, const char* wayland_display) {
+  if (invocation.hosted || invocation.request.mode == RunRequest::Mode::kPreview) return false;
+  switch (invocation.backend) {
+    case Invocation::Backend::kX11:
+      return false;
+    case Invocation::Backend::kWayland:
+      return true;
+    case Invocation::Backend::kAny:
+      break;
+  }
+  return wayland_display && wayland_display[0];
 }
 
 bool SettingOverrides::any() const {
@@ -214,13 +227,21 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
         error = "--window takes a size like 800x600";
         return std::nullopt;
       }
+    } else if (name == "x11" || name == "wayland") {
+      const auto backend =
+          name == "x11" ? Invocation::Backend::kX11 : Invocation::Backend::kWayland;
+      if (inv.backend != Invocation::Backend::kAny && inv.backend != backend) {
+        error = "--x11 and --wayland cannot be combined";
+        return std::nullopt;
+      }
+      inv.backend = backend;
     } else if (name == "root") {
       hosted = true;
     } else if (name == "window-id") {
       const auto v = value();
       if (!v) return std::nullopt;
       inv.window_id = ParseWindowId(*v);
-      if (inv.window_id == None) {
+      if (inv.window_id == 0) {
         error = "-window-id takes a window id (decimal or 0x hexadecimal), not '" + *v + "'";
         return std::nullopt;
       }
@@ -278,9 +299,9 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
   // -root, or with no mode at all, that window is the root to draw on.
   const bool daemon_window = xscreensaver_window && xscreensaver_window[0];
   if (daemon_window &&
-      ((hosted && inv.window_id == None) || (!hosted && !windowed && words.empty()))) {
+      ((hosted && inv.window_id == 0) || (!hosted && !windowed && words.empty()))) {
     inv.window_id = ParseWindowId(xscreensaver_window);
-    if (inv.window_id == None) {
+    if (inv.window_id == 0) {
       error = std::string("XSCREENSAVER_WINDOW is not a window id: '") + xscreensaver_window + "'";
       return std::nullopt;
     }
@@ -288,6 +309,14 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
   }
   if (windowed) inv.request.mode = RunRequest::Mode::kWindow;
   inv.hosted = hosted;
+  // Another program's window, or a preview inside one, is an X11 window.
+  if (inv.backend == Invocation::Backend::kWayland &&
+      (hosted || inv.request.mode == RunRequest::Mode::kPreview)) {
+    error =
+        "--wayland cannot draw into another program's window (-root, -window-id, /P): those "
+        "are X11 windows";
+    return std::nullopt;
+  }
   return inv;
 }
 
@@ -310,6 +339,13 @@ std::string SettingOptionHelp() {
   return help;
 }
 
+std::string StoredKeyList() {
+  std::string keys;
+  for (const SettingOption& o : kSettingOptions)
+    keys += (keys.empty() ? "" : ", ") + std::string(o.key);
+  return keys;
+}
+
 std::string UsageText() {
   return R"(usage: sarvel [OPTIONS] [/S | /P <xid> | /C | /A]
 An autumn screen saver: leaves fall and settle, mushrooms grow.
@@ -317,7 +353,7 @@ An autumn screen saver: leaves fall and settle, mushrooms grow.
 Modes:
   /S (or nothing)       full screen, a scene on every monitor; a key, a click,
                         the wheel or moving the mouse ends it
-  /P <xid>              the still preview inside window <xid> (decimal)
+  /P <xid>              the still preview inside X11 window <xid> (decimal)
   /C                    the settings dialog
   --window [WxH]        the scene in an ordinary window (default 1024x640);
                         it ends when the window is closed
@@ -328,8 +364,14 @@ Settings for one run of the scene (the settings file stays as it is; /C,
 which edits that file, refuses them):
 )" + SettingOptionHelp() +
          R"(Display:
+  --wayland             show on the Wayland compositor: one scene per output
+                        (the default where $WAYLAND_DISPLAY is set)
+  --x11                 show on the X display ($DISPLAY), also in a Wayland
+                        session; -root, -window-id, $XSCREENSAVER_WINDOW and
+                        /P always mean X11
   -scale S              device pixels per pixel of a 96 DPI screen (0.5 to 8;
-                        1.5 or 2 on a dense screen); default: Xft.dpi / 96
+                        1.5 or 2 on a dense screen); default: Xft.dpi / 96;
+                        X11 only: on Wayland each output's own scale counts
 Other:
   -h, --help            this text
   --version             the version
@@ -341,4 +383,4 @@ written there.
 )";
 }
 
-}  // namespace sarvel::x11
+}  // namespace sarvel

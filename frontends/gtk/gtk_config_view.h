@@ -14,9 +14,9 @@
 #include "core/ports/config_view.h"
 #include "core/ports/process.h"
 #include "core/ports/resource_library.h"
-#include "frontends/x11/gtk_support.h"
+#include "frontends/gtk/gtk_support.h"
 
-namespace sarvel::x11 {
+namespace sarvel::gtk {
 
 class GtkConfigView : public ConfigView {
  public:
@@ -88,4 +88,4 @@ class GtkConfigView : public ConfigView {
   bool destroyed_ = false;
 };
 
-}  // namespace sarvel::x11
+}  // namespace sarvel::gtk

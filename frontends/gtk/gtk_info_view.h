@@ -12,9 +12,9 @@
 #include "core/ports/info_view.h"
 #include "core/ports/process.h"
 #include "core/ports/resource_library.h"
-#include "frontends/x11/gtk_support.h"
+#include "frontends/gtk/gtk_support.h"
 
-namespace sarvel::x11 {
+namespace sarvel::gtk {
 
 class GtkInfoView : public InfoView {
  public:
@@ -61,4 +61,4 @@ class GtkInfoView : public InfoView {
   bool destroyed_ = false;
 };
 
-}  // namespace sarvel::x11
+}  // namespace sarvel::gtk

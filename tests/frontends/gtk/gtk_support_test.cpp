@@ -8,9 +8,9 @@
 #include "app/dialogs/config_controls.h"
 #include "core/gfx/image.h"
 #include "core/gfx/surface.h"
-#include "frontends/x11/gtk_support.h"
+#include "frontends/gtk/gtk_support.h"
 
-namespace sarvel::x11::gtk {
+namespace sarvel::gtk {
 namespace {
 
 TEST(GtkSupport, TwipsBecomePixelsAtTheScreensResolution) {
@@ -96,4 +96,4 @@ TEST(GtkSupport, SurfacesReachCairoPixelForPixel) {
 }
 
 }  // namespace
-}  // namespace sarvel::x11::gtk
+}  // namespace sarvel::gtk

@@ -1,12 +1,11 @@
 // GTK: what the settings dialog and the about box share on Linux. Starting
-// GTK next to our own X connection, twips at the screen's resolution, our
+// GTK on the session's display, twips at the screen's resolution, our
 // pictures as pixbufs and cairo surfaces, the fonts (the desktop's dialog
 // face and fontconfig's nearest match for a named face), style sheets for
 // one widget, access keys, the loops that run while a window is modal, and
 // the guard around every call from GTK into a model.
 #pragma once
 
-#include <X11/Xlib.h>
 #include <gtk/gtk.h>
 
 #include <functional>
@@ -20,19 +19,18 @@
 #include "core/gfx/surface.h"
 #include "core/ports/process.h"
 #include "core/ports/window_handle.h"
-#include "frontends/x11/event_loop.h"
+#include "core/report/guard.h"
 
-namespace sarvel::x11::gtk {
+namespace sarvel::gtk {
 
 // The style class of our dialog windows; the about box looks for a visible
 // window of this class to be modal over.
 inline constexpr char kDialogWindowClass[] = "sarvel-dialog";
 
-// Opens GTK's own connection to the display (the X11 backend only: this is
-// the X11 front end) and keeps the protocol errors of `ours` with our own
-// handler while GDK handles those of its connection. False when GTK cannot
-// start.
-bool Start(::Display* ours);
+// Opens GTK's own connection to the display, on the backend GDK picks (the
+// Wayland compositor or the X display, or the one that GDK_BACKEND or
+// gdk_set_allowed_backends allows). False when GTK cannot start.
+bool Start();
 
 // A GObject reference that drops itself.
 struct GObjectUnref {
@@ -103,7 +101,8 @@ int RunDialog(GtkDialog* dialog);
 // Asks the desktop to open a web address; the outcome is not looked at.
 void OpenUri(GtkWindow* parent, const std::string& address);
 
-// The X window of a realised GTK window, 0 before.
+// The X window of a realised GTK window on X11; 0 before, and on Wayland,
+// which has no window numbers.
 WindowHandle HandleOf(GtkWidget* window);
 
 // A call from a GTK signal into a model. A failure that no procedure
@@ -111,7 +110,7 @@ WindowHandle HandleOf(GtkWidget* window);
 // through GTK's C frames.
 template <class Fn>
 void CallModel(Process& process, Fn&& fn) noexcept {
-  Guarded(process, std::forward<Fn>(fn));
+  Guarded(process, "sarvel", std::forward<Fn>(fn));
 }
 
-}  // namespace sarvel::x11::gtk
+}  // namespace sarvel::gtk

@@ -1,5 +1,5 @@
 // GTK: the shared parts of the settings dialog and the about box.
-#include "frontends/x11/gtk_support.h"
+#include "frontends/gtk/gtk_support.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gdk/gdkx.h>
@@ -11,22 +11,10 @@
 #include <cstring>
 #include <map>
 
-namespace sarvel::x11 {
-// Our connection's protocol-error handler (x11_display.cpp).
-int TrapHandler(::Display* display, XErrorEvent* event);
-}  // namespace sarvel::x11
-
-namespace sarvel::x11::gtk {
+namespace sarvel::gtk {
 namespace {
 
-::Display* g_ours = nullptr;
-XErrorHandler g_gdk_handler = nullptr;
 bool g_end_requested = false;
-
-int ChainedErrorHandler(::Display* display, XErrorEvent* event) {
-  if (display == g_ours || !g_gdk_handler) return TrapHandler(display, event);
-  return g_gdk_handler(display, event);
-}
 
 gboolean OnEndSignal(gpointer) {
   RequestEnd();
@@ -35,15 +23,7 @@ gboolean OnEndSignal(gpointer) {
 
 }  // namespace
 
-bool Start(::Display* ours) {
-  gdk_set_allowed_backends("x11");
-  if (!gtk_init_check(nullptr, nullptr)) return false;
-  g_ours = ours;
-  // GDK installed its handler for every connection of the process; ours
-  // goes first again and hands GDK the errors of its own connection.
-  g_gdk_handler = XSetErrorHandler(ChainedErrorHandler);
-  return true;
-}
+bool Start() { return gtk_init_check(nullptr, nullptr); }
 
 double ScreenDpi() {
   GdkScreen* screen = gdk_screen_get_default();
@@ -247,4 +227,4 @@ WindowHandle HandleOf(GtkWidget* window) {
   return w && GDK_IS_X11_WINDOW(w) ? WindowHandle(gdk_x11_window_get_xid(w)) : 0;
 }
 
-}  // namespace sarvel::x11::gtk
+}  // namespace sarvel::gtk

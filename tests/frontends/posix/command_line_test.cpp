@@ -8,12 +8,12 @@
 
 #include "app/settings.h"
 #include "core/base/failure.h"
-#include "frontends/x11/command_line.h"
-#include "frontends/x11/override_store.h"
+#include "frontends/posix/command_line.h"
+#include "frontends/posix/override_store.h"
 #include "tests/support/headless_platform.h"
 #include "tests/support/test_app.h"
 
-namespace sarvel::x11 {
+namespace sarvel {
 namespace {
 
 std::optional<Invocation> Parse(std::vector<std::string> args, const char* env = nullptr) {
@@ -62,19 +62,19 @@ TEST(CommandLine, WindowedModeTakesAnOptionalSizeOfAtLeastSixteenEachWay) {
 }
 
 TEST(CommandLine, HackConventions) {
-  EXPECT_EQ(Parse({"-window-id", "0x2a00007"})->window_id, Window(0x2a00007));
-  EXPECT_EQ(Parse({"--window-id=12345"})->window_id, Window(12345));
+  EXPECT_EQ(Parse({"-window-id", "0x2a00007"})->window_id, WindowId(0x2a00007));
+  EXPECT_EQ(Parse({"--window-id=12345"})->window_id, WindowId(12345));
   auto root = Parse({"-root"});
   EXPECT_EQ(root->request.mode, Mode::kFullScreen);
   EXPECT_TRUE(root->hosted);
   // The daemon's variable chooses the window only when nothing else chose.
   auto env = Parse({"-speed", "3"}, "0x400001");
   EXPECT_TRUE(env->hosted);
-  EXPECT_EQ(env->window_id, Window(0x400001));
+  EXPECT_EQ(env->window_id, WindowId(0x400001));
   // Under a daemon -root means the daemon's window; -window-id still wins.
-  EXPECT_EQ(Parse({"-root"}, "0x400001")->window_id, Window(0x400001));
-  EXPECT_EQ(Parse({"-root", "-window-id", "7"}, "0x400001")->window_id, Window(7));
-  EXPECT_EQ(Parse({"-root"})->window_id, Window(None));
+  EXPECT_EQ(Parse({"-root"}, "0x400001")->window_id, WindowId(0x400001));
+  EXPECT_EQ(Parse({"-root", "-window-id", "7"}, "0x400001")->window_id, WindowId(7));
+  EXPECT_EQ(Parse({"-root"})->window_id, WindowId(0));
   EXPECT_FALSE(Parse({"/S"}, "0x400001")->hosted);
   EXPECT_EQ(Parse({"--window"}, "0x400001")->request.mode, Mode::kWindow);
   EXPECT_FALSE(Parse({}, "")->hosted);
@@ -83,6 +83,24 @@ TEST(CommandLine, HackConventions) {
   EXPECT_NE(Refusal({"-window-id"}), "");
   EXPECT_NE(Refusal({"-root", "--window"}), "");
   EXPECT_NE(Refusal({"-root", "/S"}), "");
+}
+
+TEST(CommandLine, AnotherProgramsWindowIsAlwaysX11) {
+  const char* session = "wayland-1";
+  EXPECT_TRUE(ChoosesWayland(*Parse({}), session));
+  EXPECT_TRUE(ChoosesWayland(*Parse({"/C"}), session));
+  EXPECT_FALSE(ChoosesWayland(*Parse({}), ""));
+  EXPECT_FALSE(ChoosesWayland(*Parse({}), nullptr));
+  EXPECT_FALSE(ChoosesWayland(*Parse({"--x11"}), session));
+  EXPECT_TRUE(ChoosesWayland(*Parse({"--wayland", "--window"}), nullptr));
+  // Hosts hand over X11 windows, inside a Wayland session too.
+  EXPECT_FALSE(ChoosesWayland(*Parse({"-root"}), session));
+  EXPECT_FALSE(ChoosesWayland(*Parse({"-window-id", "7"}), session));
+  EXPECT_FALSE(ChoosesWayland(*Parse({}, "0x400001"), session));
+  EXPECT_FALSE(ChoosesWayland(*Parse({"/P", "42"}), session));
+  EXPECT_NE(Refusal({"--wayland", "-root"}), "");
+  EXPECT_NE(Refusal({"--wayland", "/P", "42"}), "");
+  EXPECT_NE(Refusal({"--wayland", "--x11"}), "");
 }
 
 TEST(CommandLine, SettingOptionsAreRangeChecked) {
@@ -188,4 +206,4 @@ TEST(OverrideStore, WritesGoThroughAndReadBack) {
 }
 
 }  // namespace
-}  // namespace sarvel::x11
+}  // namespace sarvel

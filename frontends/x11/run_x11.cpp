@@ -1,8 +1,10 @@
-// X11: the entry point of the native program `sarvel`. Reads the command
-// line into a run request, opens the display, builds the X11 services and
-// windows around one App, runs Main with the request, then runs the event
-// loop until the last form is unloaded. The settings dialog starts GTK and
-// runs GTK's loop instead; no other mode starts GTK.
+// X11: a run of the native program on the X display. Opens the display,
+// builds the X11 services and windows around one App, runs Main with the
+// request, then runs the event loop until the last form is unloaded. The
+// settings dialog starts GTK and runs GTK's loop instead; no other mode
+// starts GTK.
+#include "frontends/x11/run_x11.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,19 +12,17 @@
 
 #include "app/app.h"
 #include "app/forms/app_forms.h"
-#include "app/options.h"
 #include "core/base/random.h"
+#include "frontends/gtk/gtk_support.h"
 #include "frontends/posix/ini_store.h"
+#include "frontends/posix/override_store.h"
 #include "frontends/posix/posix_files.h"
-#include "frontends/x11/command_line.h"
+#include "frontends/posix/posix_services.h"
 #include "frontends/x11/event_loop.h"
 #include "frontends/x11/forms_x11.h"
-#include "frontends/x11/gtk_support.h"
-#include "frontends/x11/override_store.h"
 #include "frontends/x11/x11_display.h"
 #include "frontends/x11/x11_services.h"
 #include "resources/embedded_resources.h"
-#include "sarvel_version.h"
 
 namespace sarvel::x11 {
 namespace {
@@ -43,35 +43,16 @@ constexpr char kNoOwnPassword[] =
     "Sarvel keeps no password of its own on X11: the screen locker asks for your login "
     "password.\n";
 
-std::string StoredKeyList() {
-  std::string keys;
-  for (const SettingOption& o : kSettingOptions)
-    keys += (keys.empty() ? "" : ", ") + std::string(o.key);
-  return keys;
-}
+}  // namespace
 
-int Run(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  std::string error;
-  const auto inv = ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"), error);
-  if (!inv) {
-    std::fprintf(stderr, "sarvel: %s\nTry 'sarvel --help'.\n", error.c_str());
-    return 2;
-  }
-  if (inv->mode == Invocation::Mode::kHelp) {
-    std::fputs(UsageText().c_str(), stdout);
-    return 0;
-  }
-  if (inv->mode == Invocation::Mode::kVersion) {
-    std::printf("Sarvel %s\n", SARVEL_VERSION_TEXT);
-    return 0;
-  }
+int Run(const Invocation& invocation) {
+  const Invocation* inv = &invocation;
   const RunRequest& request = inv->request;
   const bool hosted = inv->hosted;
   const bool configure = request.mode == RunRequest::Mode::kSettings;
 
   const std::unique_ptr<Display> display = Display::Open();
-  if (configure && (!display || !gtk::Start(display->xdisplay()))) {
+  if (configure && (!display || !StartGtk(*display))) {
     std::fprintf(stderr, kNoDialogDisplay, DefaultSettingsPath().c_str(), StoredKeyList().c_str());
     return 1;
   }
@@ -87,7 +68,7 @@ int Run(int argc, char** argv) {
     scene.height = inv->window_height;
   } else if (hosted) {
     scene.kind = SceneWindowOptions::Kind::kHosted;
-    scene.target = inv->window_id != None ? inv->window_id : display->VirtualRoot();
+    scene.target = inv->window_id != 0 ? inv->window_id : display->VirtualRoot();
     if (!display->WindowExists(scene.target)) {
       std::fprintf(stderr, "sarvel: there is no window 0x%lx to draw into\n", scene.target);
       return 1;
@@ -100,7 +81,7 @@ int Run(int argc, char** argv) {
   IniFileStore ini(DefaultSettingsPath());
   OverrideStore store(ini, inv->overrides.StoreTexts(regional.DecimalSeparator()));
   MonotonicClock clock;
-  X11Executable exe;
+  PosixExecutable exe;
   PosixFileSystem files;
   X11Process process(*display, exe.full_path(), hosted);
   EmbeddedResources resources;
@@ -140,7 +121,4 @@ int Run(int argc, char** argv) {
   return 0;
 }
 
-}  // namespace
 }  // namespace sarvel::x11
-
-int main(int argc, char** argv) { return sarvel::x11::Run(argc, argv); }

@@ -1,4 +1,4 @@
-// X11: a settings store over another one that answers some keys from the
+// A settings store over another one that answers some keys from the
 // command line instead, for one run. Writes go through to the store below;
 // a key once written reads back what was written.
 #pragma once
@@ -9,7 +9,7 @@
 
 #include "core/ports/settings_store.h"
 
-namespace sarvel::x11 {
+namespace sarvel {
 
 class OverrideStore : public SettingsStore {
  public:
@@ -26,4 +26,4 @@ class OverrideStore : public SettingsStore {
   std::vector<std::pair<std::string, std::string>> overrides_;  // key (any case) and text
 };
 
-}  // namespace sarvel::x11
+}  // namespace sarvel

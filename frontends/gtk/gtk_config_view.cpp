@@ -1,5 +1,5 @@
 // GTK: the settings dialog's window.
-#include "frontends/x11/gtk_config_view.h"
+#include "frontends/gtk/gtk_config_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "core/base/failure.h"
 
-namespace sarvel::x11 {
+namespace sarvel::gtk {
 namespace {
 
 using C = ConfigControl;
@@ -731,4 +731,4 @@ bool GtkConfigView::OnTab(GtkDirectionType direction) {
 WindowHandle GtkConfigView::handle() const { return gtk::HandleOf(window_); }
 void GtkConfigView::Bind(ConfigInput& input) { input_ = &input; }
 
-}  // namespace sarvel::x11
+}  // namespace sarvel::gtk
