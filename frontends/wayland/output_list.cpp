@@ -43,6 +43,10 @@ std::vector<const OutputInfo*> OutputList::Ready() const {
 
 void OutputList::SetFactory(Factory factory) {
   factory_ = std::move(factory);
+  if (!factory_) {
+    for (auto& e : entries_) e->client.reset();
+    return;
+  }
   // Index loop: a factory may run the connection and add outputs.
   for (size_t i = 0; i < entries_.size(); ++i) MakeClient(*entries_[i]);
 }

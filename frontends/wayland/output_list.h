@@ -43,7 +43,8 @@ class OutputList {
   OutputList(const OutputList&) = delete;
   OutputList& operator=(const OutputList&) = delete;
 
-  // Every ready output gets a client from now on, those already ready at once.
+  // Every ready output gets a client from now on, those already ready at once;
+  // a null factory lets every client go and makes no more.
   void SetFactory(Factory factory);
 
   void Add(uint32_t id, wl_output* proxy);

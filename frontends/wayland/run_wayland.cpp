@@ -114,7 +114,7 @@ int Run(const Invocation& invocation) {
     return 1;
   }
   EventLoop loop(*connection);
-  Screens screens(*connection);
+  Screens screens(connection->outputs());
   Services s(invocation, connection.get());
   FormFactoryWayland windows(connection.get(), &loop, &screens, s.process, s.resources,
                              SceneOptions(invocation));

@@ -19,21 +19,23 @@ class Screens::Presence final : public OutputClient {
   wl_output* output_;
 };
 
-Screens::Screens(Connection& connection) : connection_(connection) {
-  connection_.outputs().SetFactory([this](const OutputInfo& info) {
+Screens::Screens(OutputList& outputs) : outputs_(outputs) {
+  outputs_.SetFactory([this](const OutputInfo& info) {
     return std::make_unique<Presence>(*this, info.proxy);
   });
 }
 
 Screens::~Screens() {
   clients_.clear();
-  connection_.outputs().SetFactory(nullptr);
+  watcher_ = nullptr;
+  // The presences tell us as they go: before we do.
+  outputs_.SetFactory(nullptr);
 }
 
 std::vector<gfx::Rect> Screens::Monitors() const {
   std::vector<gfx::Rect> rects;
   int left = 0;
-  const OutputList& outputs = connection_.outputs();
+  const OutputList& outputs = outputs_;
   for (const OutputInfo* info : outputs.Ready()) {
     if (!outputs.ClientOf(info->id)) continue;  // closed
     const int w = std::max(1, info->width / info->scale), h = std::max(1, info->height / info->scale);
@@ -48,7 +50,7 @@ wl_output* Screens::OutputAt(const gfx::Rect& rect) const {
   const auto it = std::find(rects.begin(), rects.end(), rect);
   if (it == rects.end()) return nullptr;
   size_t index = size_t(it - rects.begin());
-  const OutputList& outputs = connection_.outputs();
+  const OutputList& outputs = outputs_;
   for (const OutputInfo* info : outputs.Ready()) {
     if (!outputs.ClientOf(info->id)) continue;
     if (index-- == 0) return info->proxy;
@@ -57,7 +59,7 @@ wl_output* Screens::OutputAt(const gfx::Rect& rect) const {
 }
 
 wl_output* Screens::Primary() const {
-  const OutputList& outputs = connection_.outputs();
+  const OutputList& outputs = outputs_;
   for (const OutputInfo* info : outputs.Ready()) {
     if (outputs.ClientOf(info->id)) return info->proxy;
   }
@@ -65,7 +67,7 @@ wl_output* Screens::Primary() const {
 }
 
 uint32_t Screens::IdOf(const wl_output* output) const {
-  const OutputInfo* info = output ? connection_.outputs().Find(output) : nullptr;
+  const OutputInfo* info = output ? outputs_.Find(output) : nullptr;
   return info ? info->id : 0;
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/gfx/color.h"
-#include "frontends/wayland/connection.h"
+#include "frontends/wayland/output_list.h"
 
 struct wl_output;
 
@@ -33,7 +33,8 @@ class ScreenClient {
 
 class Screens {
  public:
-  explicit Screens(Connection& connection);
+  // Becomes the factory of the list's clients while it lives.
+  explicit Screens(OutputList& outputs);
   ~Screens();
   Screens(const Screens&) = delete;
   Screens& operator=(const Screens&) = delete;
@@ -61,7 +62,7 @@ class Screens {
   void OutputChanged(wl_output* output);
   void OutputGone(wl_output* output);
 
-  Connection& connection_;
+  OutputList& outputs_;
   std::vector<ScreenClient*> clients_;
   ScreenClient* watcher_ = nullptr;
   bool changed_ = false;

@@ -1,6 +1,7 @@
 // The Wayland client layer's bookkeeping without a compositor: the outputs
-// and the clients that live for them (sway cannot unplug an output), and the
-// choice of buffer with the damage each has missed.
+// and the clients that live for them (sway cannot unplug an output), the
+// outputs as the scene's monitors, and the choice of buffer with the damage
+// each has missed.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,6 +10,7 @@
 
 #include "frontends/wayland/buffer_chain.h"
 #include "frontends/wayland/output_list.h"
+#include "frontends/wayland/screens.h"
 
 namespace sarvel::wayland {
 namespace {
@@ -90,6 +92,49 @@ TEST(OutputList, AClosedSurfaceTakesItsClientAtTheSweepAndNoOtherComes) {
   EXPECT_EQ(list.Clear(), std::vector<wl_output*>{FakeProxy(4)});
   EXPECT_EQ(log.events,
             (std::vector<std::string>{"made B 640x480@1", "made C 640x480@1", "gone B", "gone C"}));
+}
+
+// ---- The outputs as monitors
+
+struct Watching : ScreenClient {
+  void OnOutputChanged(wl_output*) override {}
+  void OnOutputGone(wl_output* output) override { gone.push_back(output); }
+  void DeliverPending() override {}
+  void OnMonitorsChanged() override { ++changes; }
+  std::vector<wl_output*> gone;
+  int changes = 0;
+};
+
+TEST(Screens, MonitorsFollowTheOutputsThatComeCloseAndGo) {
+  OutputList list;
+  Screens screens(list);
+  Watching w;
+  screens.Add(&w);
+  screens.set_watcher(&w);
+  Describe(list, 1, "A", 1);
+  list.Done(1);
+  Describe(list, 2, "B", 2);
+  list.Done(2);
+  Describe(list, 3, "C", 1);  // not done: no monitor yet
+  using Rects = std::vector<gfx::Rect>;
+  EXPECT_EQ(screens.Monitors(), (Rects{{0, 0, 640, 480}, {640, 0, 320, 240}}));
+  EXPECT_EQ(screens.OutputAt({640, 0, 320, 240}), FakeProxy(2));
+  EXPECT_EQ(screens.OutputAt({0, 0, 320, 240}), nullptr);
+  screens.DeliverPending();
+  EXPECT_EQ(w.changes, 1) << "told once, between events";
+  // The primary goes, its surface with it; the next output is the primary.
+  list.Remove(1);
+  EXPECT_EQ(w.gone, std::vector{FakeProxy(1)});
+  EXPECT_EQ(screens.Primary(), FakeProxy(2));
+  EXPECT_EQ(screens.Monitors(), (Rects{{0, 0, 320, 240}}));
+  // A closed surface takes its output out of the run at the next sweep.
+  list.Close(2);
+  list.Sweep();
+  EXPECT_EQ(w.gone.back(), FakeProxy(2));
+  EXPECT_TRUE(screens.Monitors().empty());
+  EXPECT_EQ(screens.Primary(), nullptr);
+  screens.DeliverPending();
+  EXPECT_EQ(w.changes, 2);
 }
 
 // ---- Buffers
