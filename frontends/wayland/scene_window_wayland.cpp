@@ -88,8 +88,8 @@ bool SceneWindowWayland::EnsureSurface() {
   }
   // The size is the compositor's to give. A handler run meanwhile may drop
   // the surface (its output went).
-  for (int i = 0; i < kConfigureRoundtrips && surface_ && !surface_->configured() &&
-                  !surface_->closed();
+  for (int i = 0;
+       i < kConfigureRoundtrips && surface_ && !surface_->configured() && !surface_->closed();
        ++i) {
     if (!connection_.Roundtrip()) break;
   }

@@ -34,7 +34,9 @@ struct SceneWindowOptions {
   bool sibling = false;  // kFullScreen: a further output's window
 };
 
-class SceneWindowWayland : public SceneView, private SurfaceListener, private InputListener,
+class SceneWindowWayland : public SceneView,
+                           private SurfaceListener,
+                           private InputListener,
                            private ScreenClient {
  public:
   SceneWindowWayland(Connection& connection, EventLoop& loop, Screens& screens, Process& process,

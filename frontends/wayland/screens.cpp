@@ -20,9 +20,8 @@ class Screens::Presence final : public OutputClient {
 };
 
 Screens::Screens(OutputList& outputs) : outputs_(outputs) {
-  outputs_.SetFactory([this](const OutputInfo& info) {
-    return std::make_unique<Presence>(*this, info.proxy);
-  });
+  outputs_.SetFactory(
+      [this](const OutputInfo& info) { return std::make_unique<Presence>(*this, info.proxy); });
 }
 
 Screens::~Screens() {
@@ -38,7 +37,8 @@ std::vector<gfx::Rect> Screens::Monitors() const {
   const OutputList& outputs = outputs_;
   for (const OutputInfo* info : outputs.Ready()) {
     if (!outputs.ClientOf(info->id)) continue;  // closed
-    const int w = std::max(1, info->width / info->scale), h = std::max(1, info->height / info->scale);
+    const int w = std::max(1, info->width / info->scale),
+              h = std::max(1, info->height / info->scale);
     rects.push_back({left, 0, w, h});
     left += w;
   }
