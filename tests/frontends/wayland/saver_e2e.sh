@@ -51,11 +51,13 @@ ends() {
     kill "$run_pid"
   fi
 }
-# The dialog's window is up and drawn over sway's background. GTK keeps
-# caches for the life of the process, which LeakSanitizer would report.
+# The dialog's window is up, on the output under the pointer, and drawn: at
+# least its 497 x 310 pixels are not sway's background.
 dialog_shows() {
   swaymsg -t get_tree | grep -q '"name": "Sarvel Screensaver  ---  Settings' &&
-    sway_shot HEADLESS-1 "$shots/settings-dialog.png" && [ "$(hex_at "$shots/settings-dialog.png" 640 360)" != "$sway_bg" ]
+    sway_shot HEADLESS-1 "$shots/settings-dialog.png" &&
+    [ "$(convert "$shots/settings-dialog.png" -fill black -opaque "#$sway_bg" -fill white +opaque black \
+      -format '%[fx:round(mean*w*h)]' info:)" -gt 154000 ]
 }
 no_saver() { ! pgrep -f "^$sarvel " >/dev/null; }
 # keeps WHAT: the run goes on.
@@ -121,7 +123,7 @@ wtype -s 300 x
 poll 5 no_saver || fail "the saver that swayidle started did not end on a key"
 
 # ---- The settings dialog, in a window of its own
-sway_msg focus output HEADLESS-1
+pointer "to 640 360"
 ASAN_OPTIONS=detect_leaks=0 start /C
 poll 15 dialog_shows && pass "the settings dialog shows" || fail "no settings dialog"
 kill -TERM "$run_pid" && wait "$run_pid"
