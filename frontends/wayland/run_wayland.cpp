@@ -115,6 +115,7 @@ int Run(const Invocation& invocation) {
   }
   EventLoop loop(*connection);
   Screens screens(connection->outputs());
+  screens.TakeChange();  // the outputs there are at the start change nothing
   Services s(invocation, connection.get());
   FormFactoryWayland windows(connection.get(), &loop, &screens, s.process, s.resources,
                              SceneOptions(invocation));
