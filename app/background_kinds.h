@@ -32,7 +32,8 @@ struct BackgroundKind {
   std::string_view control;
 };
 
-// In the order of their numbers, without gaps; the random kind last.
+// In the order of their numbers, without gaps. A new kind takes the next
+// number, so that stored settings keep what they mean.
 inline constexpr std::array<BackgroundKind, 6> kBackgroundKinds = {{
     {kBackgroundBlack, "black", BackgroundPainting::kBlack, 0, "optBack(0)"},
     {kBackgroundBlue, "blue", BackgroundPainting::kGradient, IDB_GRADIENT_BLUE, "optBack(1)"},
@@ -44,20 +45,38 @@ inline constexpr std::array<BackgroundKind, 6> kBackgroundKinds = {{
 
 inline constexpr int16_t kFirstBackgroundKind = kBackgroundKinds.front().kind;
 inline constexpr int16_t kLastBackgroundKind = kBackgroundKinds.back().kind;
-// The kinds a random choice draws from, and that have an option button: all
-// but the random kind itself.
-inline constexpr size_t kPaintedKindCount = kBackgroundKinds.size() - 1;
-inline constexpr int16_t kLastPaintedKind = kBackgroundKinds[kPaintedKindCount - 1].kind;
 
 constexpr bool BackgroundKindsInOrder() {
-  for (size_t i = 0; i < kBackgroundKinds.size(); ++i) {
+  for (size_t i = 0; i < kBackgroundKinds.size(); ++i)
     if (kBackgroundKinds[i].kind != kFirstBackgroundKind + int16_t(i)) return false;
-    const bool random = kBackgroundKinds[i].painting == BackgroundPainting::kRandom;
-    if (random != (i == kPaintedKindCount)) return false;
-  }
   return true;
 }
-static_assert(BackgroundKindsInOrder(), "kBackgroundKinds: numbered in order, random last");
+static_assert(BackgroundKindsInOrder(), "kBackgroundKinds: numbered in order, without gaps");
+
+constexpr size_t PaintedKindCount() {
+  size_t n = 0;
+  for (const BackgroundKind& k : kBackgroundKinds) n += k.painting != BackgroundPainting::kRandom;
+  return n;
+}
+inline constexpr size_t kPaintedKindCount = PaintedKindCount();
+
+// The kinds a random choice draws from, each with an option button in the
+// dialog: all but the random kind, in the table's order.
+constexpr std::array<int16_t, kPaintedKindCount> PaintedKinds() {
+  std::array<int16_t, kPaintedKindCount> kinds{};
+  size_t n = 0;
+  for (const BackgroundKind& k : kBackgroundKinds)
+    if (k.painting != BackgroundPainting::kRandom) kinds[n++] = k.kind;
+  return kinds;
+}
+inline constexpr std::array<int16_t, kPaintedKindCount> kPaintedKinds = PaintedKinds();
+
+// A kind's place among kPaintedKinds; -1 for the random kind and outside.
+constexpr int PaintedIndexOf(int16_t kind) {
+  for (size_t i = 0; i < kPaintedKinds.size(); ++i)
+    if (kPaintedKinds[i] == kind) return int(i);
+  return -1;
+}
 
 // The row of a kind; null outside the table.
 constexpr const BackgroundKind* BackgroundKindOf(int16_t kind) {

@@ -189,20 +189,17 @@ constexpr ConfigControl ControlNamed(std::string_view name) {
 }
 
 // The background group's option buttons, in the order of the kinds they
-// choose: optBack(i) by index, i the kind's place in kBackgroundKinds.
+// choose: optBack(i) chooses kPaintedKinds[i].
 constexpr std::array<ConfigControl, kPaintedKindCount> BackgroundOptions() {
   std::array<ConfigControl, kPaintedKindCount> options{};
   for (size_t i = 0; i < options.size(); ++i)
-    options[i] = ControlNamed(kBackgroundKinds[i].control);
+    options[i] = ControlNamed(BackgroundKindOf(kPaintedKinds[i])->control);
   return options;
 }
 inline constexpr std::array<ConfigControl, kPaintedKindCount> kBackgroundOptions =
     BackgroundOptions();
-static_assert(ControlNamed(kBackgroundKinds[kPaintedKindCount].control) ==
+static_assert(ControlNamed(BackgroundKindOf(kBackgroundRandom)->control) ==
               ConfigControl::kRandomBox);
-
-// The option button's place in kBackgroundOptions for a kind that has one.
-constexpr int BackgroundOptionIndex(int16_t kind) { return kind - kFirstBackgroundKind; }
 
 // chkOpt(i) by index.
 inline constexpr std::array<ConfigControl, 3> kOptionBoxes = {

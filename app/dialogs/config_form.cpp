@@ -189,7 +189,7 @@ void ConfigForm::OnLoad() {
   if (random) return;
   p.Step(100, [&] { SetCheck(C::kRandomBox, false); });
   // The Random handler above left the kind as it was.
-  p.Step(110, [&] { SelectOption(BackgroundOptionIndex(s.background_kind)); });
+  p.Step(110, [&] { SelectOption(PaintedIndexOf(s.background_kind)); });
 }
 
 void ConfigForm::SaveAndClose() {
@@ -233,7 +233,7 @@ void ConfigForm::RestartTimeChanged() {
 void ConfigForm::BackgroundChosen(int index) {
   Procedure p(app_.reporter, kModule, "optBack_Click");
   SaverSettings& s = settings();
-  p.Step(10, [&] { s.background_kind = Add16(index, kFirstBackgroundKind); });
+  p.Step(10, [&] { s.background_kind = kPaintedKinds[size_t(index)]; });
   p.Step(20, [&] {
     const bool custom = s.background_kind == kBackgroundPicture;
     SetEnabled(C::kPicturePathBox, custom);

@@ -155,8 +155,10 @@ void Scene::LayOut() {
     background.Resize(device_width_, device_height_);
   });
   p.Step(30, [&] {
-    if (c_.settings.random_background)
-      c_.settings.background_kind = RandomInt(c_.rng, kFirstBackgroundKind, kLastPaintedKind);
+    if (c_.settings.random_background) {
+      const int16_t i = RandomInt(c_.rng, 0, int32_t(kPaintedKindCount) - 1);
+      c_.settings.background_kind = kPaintedKinds[size_t(i)];
+    }
   });
   p.Step(40, [&] {
     const int16_t kind = c_.settings.background_kind;

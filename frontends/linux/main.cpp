@@ -3,11 +3,13 @@
 // ($WAYLAND_DISPLAY), X11 otherwise; --x11 and --wayland choose. Another
 // program's window (-root, -window-id, $XSCREENSAVER_WINDOW) and a preview's
 // host are X11 windows, so those runs are X11's even in a Wayland session.
+// --idle runs the idle watcher of a GNOME session, which starts the saver.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "frontends/gnome/gnome_idle.h"
 #include "frontends/posix/command_line.h"
 #include "frontends/wayland/run_wayland.h"
 #include "frontends/x11/run_x11.h"
@@ -32,6 +34,7 @@ int Launch(int argc, char** argv) {
     std::printf("Sarvel %s\n", SARVEL_VERSION_TEXT);
     return 0;
   }
+  if (inv->mode == Invocation::Mode::kIdle) return gnome::RunIdleWatcher(inv->idle_ms);
   return ChoosesWayland(*inv, std::getenv("WAYLAND_DISPLAY")) ? wayland::Run(*inv) : x11::Run(*inv);
 }
 

@@ -29,6 +29,14 @@ std::optional<float> Decimal(std::string_view text) {
   return v;
 }
 
+// --idle's minutes in milliseconds: more than none, at most a day; 0 when
+// the text is not such a number.
+uint64_t IdleMilliseconds(std::string_view text) {
+  const auto minutes = Decimal(text);
+  if (!minutes || *minutes <= 0 || *minutes > 24 * 60) return 0;
+  return uint64_t(std::llround(double(*minutes) * 60000));
+}
+
 bool ParseSize(std::string_view text, int& w, int& h) {
   const size_t x = text.find('x');
   if (x == std::string_view::npos) return false;
@@ -191,7 +199,7 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
                                            const char* xscreensaver_window, std::string& error) {
   Invocation inv;
   std::vector<std::string> words;
-  bool windowed = false, hosted = false;
+  bool windowed = false, hosted = false, idle = false;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
     if (arg.size() < 2 || arg[0] != '-') {
@@ -246,6 +254,15 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
         return std::nullopt;
       }
       hosted = true;
+    } else if (name == "idle") {
+      const auto v = value();
+      if (!v) return std::nullopt;
+      inv.idle_ms = IdleMilliseconds(*v);
+      if (inv.idle_ms == 0) {
+        error = "--idle takes minutes, more than 0 and at most 1440 (a day), like 10 or 0.5";
+        return std::nullopt;
+      }
+      idle = true;
     } else if (bool off = false; const SettingOption* o = SettingNamed(name, off)) {
       auto& given = inv.overrides.given[size_t(o - kSettingOptions.data())];
       if (o->run.form == RunOptionForm::kOnOff) {
@@ -272,6 +289,14 @@ std::optional<Invocation> ParseCommandLine(std::span<const std::string> args,
       error = "unknown option " + arg;
       return std::nullopt;
     }
+  }
+  if (idle) {
+    if (windowed || hosted || !words.empty() || inv.overrides.any() || inv.scale > 0) {
+      error = "--idle stands alone: the saver it starts runs with the stored settings";
+      return std::nullopt;
+    }
+    inv.mode = Invocation::Mode::kIdle;
+    return inv;
   }
   if (windowed && hosted) {
     error = "--window cannot be combined with -root or -window-id";
@@ -360,6 +385,9 @@ Modes:
   -root                 draw on the root window, as a screen-saver hack: under
                         a daemon its window ($XSCREENSAVER_WINDOW, __SWM_VROOT)
   -window-id <id>       draw into window <id> (decimal or 0x hexadecimal)
+  --idle MINUTES        in a GNOME session: start the saver full screen after
+                        MINUTES without input (10, 0.5, ...), and again after
+                        each time the user comes back; ends on SIGTERM
 Settings for one run of the scene (the settings file stays as it is; /C,
 which edits that file, refuses them):
 )" + SettingOptionHelp() +

@@ -43,7 +43,12 @@ struct SettingOverrides {
 using WindowId = uint64_t;
 
 struct Invocation {
-  enum class Mode { kRun, kHelp, kVersion };
+  enum class Mode {
+    kRun,
+    kIdle,  // the idle watcher of a GNOME session (--idle MINUTES)
+    kHelp,
+    kVersion,
+  };
   // The window system: the session's (kAny), or the one an option forces.
   enum class Backend { kAny, kX11, kWayland };
   Mode mode = Mode::kRun;
@@ -55,7 +60,8 @@ struct Invocation {
   // daemon's): the (virtual) root window, or the one window_id names.
   bool hosted = false;
   WindowId window_id = 0;
-  double scale = 0;  // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
+  double scale = 0;      // -scale S: device pixels per 96-DPI pixel; 0: Xft.dpi / 96
+  uint64_t idle_ms = 0;  // kIdle: the idle time that starts the saver
   SettingOverrides overrides;
 };
 

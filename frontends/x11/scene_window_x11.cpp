@@ -39,11 +39,8 @@ void NameWindow(::Display* x, Window w) {
                   reinterpret_cast<const unsigned char*>(&pid), 1);
 }
 
-// The pixmap that a screen-saver daemon stored on `window` as the desktop it
-// covered; None when there is none.
-Pixmap DaemonScreenshot(::Display* x, Window window) {
-  const Atom name = XInternAtom(x, "_SCREENSAVER_SCREENSHOT", True);
-  if (name == None) return None;
+// The pixmap that property `name` of `window` names; None when it names none.
+Pixmap PixmapProperty(::Display* x, Window window, Atom name) {
   ErrorTrap trap(x);
   Atom type = None;
   int format = 0;
@@ -57,6 +54,13 @@ Pixmap DaemonScreenshot(::Display* x, Window window) {
   }
   if (data) XFree(data);
   return trap.Ok() ? picture : None;
+}
+
+// The pixmap that a screen-saver daemon stored on `window` as the desktop it
+// covered; None when there is none.
+Pixmap DaemonScreenshot(::Display* x, Window window) {
+  const Atom name = XInternAtom(x, "_SCREENSAVER_SCREENSHOT", True);
+  return name == None ? None : PixmapProperty(x, window, name);
 }
 
 // A part of a drawable, or null when the server refused it.
@@ -83,6 +87,64 @@ void CopyImage(XImage& shot, const PixelFormat& f, gfx::Surface& into, int dx, i
       for (int i = 0; i < shot.width; ++i) out[i] = f.ToArgb(XGetPixel(&shot, i, y));
     }
   }
+}
+
+// Where `window`'s origin lies on the root; false when the window is gone.
+bool PlaceOnRoot(::Display* x, Window window, Window root, int& ox, int& oy) {
+  ErrorTrap trap(x);
+  Window child = None;
+  XTranslateCoordinates(x, window, root, 0, 0, &ox, &oy, &child);
+  return trap.Ok();
+}
+
+// The wallpaper that desktops publish on the root window for programs that
+// draw over it; None when there is none.
+Pixmap RootWallpaper(::Display* x, Window root) {
+  const Atom name = XInternAtom(x, "_XROOTPMAP_ID", True);
+  return name == None ? None : PixmapProperty(x, root, name);
+}
+
+// The part of `from` (a drawable of from_w x from_h pixels laid over the
+// root) under the rectangle w x h at (ox, oy), into `into` at the same place;
+// what lies outside `from` stays as it is. Pixels are laid out as `layout`
+// says, or as the image's visual when it names one. False when the server
+// refused.
+bool CopyPart(::Display* x, Drawable from, int from_w, int from_h, const PixelFormat* layout,
+              gfx::Surface& into, int ox, int oy, int w, int h) {
+  const int left = std::max(0, ox), top = std::max(0, oy);
+  const int right = std::min({ox + w, from_w, ox + into.width()});
+  const int bottom = std::min({oy + h, from_h, oy + into.height()});
+  if (right <= left || bottom <= top) return true;
+  XImage* shot = TrappedImage(x, from, left, top, right - left, bottom - top);
+  if (!shot) return false;
+  const PixelFormat f =
+      layout ? PixelFormat::Make(layout->red_mask, layout->green_mask, layout->blue_mask,
+                                 shot->depth, shot->bits_per_pixel, shot->byte_order)
+             : PixelFormat::Make(shot->red_mask, shot->green_mask, shot->blue_mask, shot->depth,
+                                 shot->bits_per_pixel, shot->byte_order);
+  CopyImage(*shot, f, into, left - ox, top - oy);
+  XDestroyImage(shot);
+  return true;
+}
+
+// A picture as large as the root (a daemon's screenshot, the wallpaper), of
+// which the part under the rectangle at (ox, oy) is ours; false when there is
+// none to read.
+bool CopyPicture(Display& display, Pixmap picture, gfx::Surface& into, int ox, int oy, int w,
+                 int h) {
+  if (picture == None) return false;
+  ::Display* x = display.xdisplay();
+  ErrorTrap trap(x);
+  Window root = None;
+  int px = 0, py = 0;
+  unsigned pw = 0, ph = 0, border = 0, depth = 0;
+  // The pixmap belongs to another client, which may free it at any moment.
+  if (!XGetGeometry(x, picture, &root, &px, &py, &pw, &ph, &border, &depth) || !trap.Ok())
+    return false;
+  if (int(depth) != display.depth()) return false;
+  // An image of a pixmap names no visual: its pixels are laid out as our
+  // visual's, whose depth it has.
+  return CopyPart(x, picture, int(pw), int(ph), &display.format(), into, ox, oy, w, h);
 }
 
 }  // namespace
@@ -242,57 +304,25 @@ void SceneWindowX11::EnableTimer(bool enabled) {
 }
 
 void SceneWindowX11::CaptureDesktop(gfx::Surface& into, int w, int h) {
-  if (options_.kind == Kind::kHosted && CopyDaemonScreenshot(into, w, h)) return;
   ::Display* x = display_.xdisplay();
-  // This window's monitor, as far as it lies on the screen.
-  const int ox = has_monitor_ ? std::max(0, monitor_.x) : 0;
-  const int oy = has_monitor_ ? std::max(0, monitor_.y) : 0;
-  const int cw = std::min({w, display_.ScreenWidth() - ox, into.width()});
-  const int ch = std::min({h, display_.ScreenHeight() - oy, into.height()});
-  if (cw <= 0 || ch <= 0) return;
-  XImage* shot = TrappedImage(x, display_.root(), ox, oy, cw, ch);
-  if (!shot) return;
-  CopyImage(*shot,
-            PixelFormat::Make(shot->red_mask, shot->green_mask, shot->blue_mask, shot->depth,
-                              shot->bits_per_pixel, shot->byte_order),
-            into, 0, 0);
-  XDestroyImage(shot);
-}
-
-// A screen-saver daemon maps its black window before it starts us, so the
-// screen shows only black by now. It grabbed the desktop first and leaves
-// that picture on our window: a pixmap as large as the root, of which the
-// part under our window is ours.
-bool SceneWindowX11::CopyDaemonScreenshot(gfx::Surface& into, int w, int h) {
-  ::Display* x = display_.xdisplay();
-  const Pixmap picture = DaemonScreenshot(x, window_);
-  if (picture == None) return false;
-  ErrorTrap trap(x);
-  Window root = None, child = None;
-  int px = 0, py = 0, ox = 0, oy = 0;
-  unsigned pw = 0, ph = 0, border = 0, depth = 0;
-  // The pixmap belongs to the daemon, which may free it at any moment.
-  if (!XGetGeometry(x, picture, &root, &px, &py, &pw, &ph, &border, &depth) || !trap.Ok())
-    return false;
-  if (int(depth) != display_.depth()) return false;
-  XTranslateCoordinates(x, window_, root, 0, 0, &ox, &oy, &child);
-  // Our window's rectangle within the picture; outside it stays as it is.
-  const int left = std::max(0, ox), top = std::max(0, oy);
-  const int right = std::min({ox + w, int(pw), ox + into.width()});
-  const int bottom = std::min({oy + h, int(ph), oy + into.height()});
-  if (!trap.Ok()) return false;
-  if (right <= left || bottom <= top) return true;
-  XImage* shot = TrappedImage(x, picture, left, top, right - left, bottom - top);
-  if (!shot) return false;
-  // An image of a pixmap names no visual: its pixels are laid out as our
-  // visual's, whose depth it has.
-  const PixelFormat& ours = display_.format();
-  CopyImage(*shot,
-            PixelFormat::Make(ours.red_mask, ours.green_mask, ours.blue_mask, shot->depth,
-                              shot->bits_per_pixel, shot->byte_order),
-            into, left - ox, top - oy);
-  XDestroyImage(shot);
-  return true;
+  int ox = 0, oy = 0;
+  if (options_.kind == Kind::kHosted) {
+    // The host's window, wherever it lies: one monitor of several, say.
+    if (!PlaceOnRoot(x, window_, display_.root(), ox, oy)) return;
+    if (CopyPicture(display_, DaemonScreenshot(x, window_), into, ox, oy, w, h)) return;
+    // A host that covers the screen before it starts us (a screen-saver
+    // daemon without a picture of its own) leaves only its own window on
+    // the screen; the wallpaper the desktop published is the desktop then.
+    if (window_ != display_.root() &&
+        CopyPicture(display_, RootWallpaper(x, display_.root()), into, ox, oy, w, h))
+      return;
+  } else if (has_monitor_) {
+    ox = monitor_.x;
+    oy = monitor_.y;
+  }
+  // The screen as it is under this window's place.
+  CopyPart(x, display_.root(), display_.ScreenWidth(), display_.ScreenHeight(), nullptr, into, ox,
+           oy, w, h);
 }
 
 bool SceneWindowX11::Visible() {
@@ -421,8 +451,10 @@ void SceneWindowX11::HandleEvent(XEvent& event) {
     case MapNotify:
       mapped_ = true;
       // As on Windows, a window appearing under the pointer learns where it
-      // is: the first real movement is then measured from there.
-      if (input) ReportPointer(false);
+      // is: the first real movement is then measured from there. Xwayland
+      // knows only the place of its own until the pointer enters: there the
+      // pointer's arrival, the first movement, is the reference.
+      if (input && !display_.xwayland()) ReportPointer(false);
       break;
     case UnmapNotify:
       mapped_ = false;

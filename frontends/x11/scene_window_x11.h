@@ -14,8 +14,9 @@
 // pixel, whatever the scale: the host's 15 stands.
 // In every kind the persistent image is a renderer surface put on the screen
 // by the presenter; each size change runs the layout; the desktop is read
-// from the root window, or under a screen-saver daemon from the picture it
-// took before it covered the screen; the frame timer runs on the event loop.
+// from the screen under the window, or in a host's window from the picture
+// a screen-saver daemon took before it covered the screen, else from the
+// desktop's published wallpaper; the frame timer runs on the event loop.
 #pragma once
 
 #include <chrono>
@@ -82,9 +83,6 @@ class SceneWindowX11 : public SceneView, private WindowClient {
   void OnCursorChanged(bool hidden) override;
 
   void Deliver(auto&& fn);
-  // The desktop picture a screen-saver daemon left on our hosted window, at
-  // our place on the screen; false when there is none to read.
-  bool CopyDaemonScreenshot(gfx::Surface& into, int w, int h);
   void OnTick();
   // A new client size: the image follows and the layout runs.
   void ApplySize(int width, int height);

@@ -4,6 +4,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/extensions/Xinerama.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/scrnsaver.h>
 
 #include <algorithm>
@@ -19,6 +20,22 @@ namespace {
 ErrorTrap* g_trap = nullptr;
 int g_untrapped_errors = 0;
 std::vector<XID> g_expected_error_sources;
+
+// Xwayland names its RandR outputs XWAYLAND0, XWAYLAND1, ...
+bool ServesWaylandOutputs(::Display* x, Window root) {
+  int event_base = 0, error_base = 0;
+  if (!XRRQueryExtension(x, &event_base, &error_base)) return false;
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(x, root);
+  if (!resources) return false;
+  bool found = false;
+  for (int i = 0; i < resources->noutput && !found; ++i) {
+    XRROutputInfo* info = XRRGetOutputInfo(x, resources, resources->outputs[i]);
+    found = info && std::string_view(info->name, size_t(info->nameLen)).starts_with("XWAYLAND");
+    if (info) XRRFreeOutputInfo(info);
+  }
+  XRRFreeScreenResources(resources);
+  return found;
+}
 
 bool HostIsLsbFirst() {
   const uint32_t one = 1;
@@ -159,6 +176,7 @@ std::unique_ptr<Display> Display::Open() {
   d->screen_height_ = DisplayHeight(x, d->screen_);
   const double xft = XftDpiOf(XResourceManagerString(x));
   d->dpi_ = xft > 0 ? xft : 96.0;
+  d->xwayland_ = ServesWaylandOutputs(x, d->root_);
   d->wm_protocols_ = XInternAtom(x, "WM_PROTOCOLS", False);
   d->wm_delete_window_ = XInternAtom(x, "WM_DELETE_WINDOW", False);
   // A cursor of one transparent pixel.

@@ -67,6 +67,9 @@ class Display {
   int ScreenHeight() const;
   // Xft.dpi when the resource database has it, else 96.
   double dpi() const { return dpi_; }
+  // True on Xwayland, which learns where the pointer is only when the
+  // pointer enters one of its windows, and reports a place of its own until then.
+  bool xwayland() const { return xwayland_; }
   Atom wm_protocols() const { return wm_protocols_; }
   Atom wm_delete_window() const { return wm_delete_window_; }
   Cursor invisible_cursor() const { return invisible_cursor_; }
@@ -127,6 +130,7 @@ class Display {
   int depth_ = 24;
   PixelFormat format_;
   double dpi_ = 96.0;
+  bool xwayland_ = false;
   Atom wm_protocols_ = None;
   Atom wm_delete_window_ = None;
   Cursor invisible_cursor_ = None;

@@ -73,6 +73,12 @@ pure_white_pixels() {
 lit_permille() {
   convert "$1" -crop "$2" +repage -colorspace gray -threshold 6% -format '%[fx:round(1000*mean)]' info: 2>/dev/null
 }
+# color_permille SHOT REGION COLOR: share of the region in COLOR (within
+# 3%), in per mille.
+color_permille() {
+  convert "$1" -crop "$2" +repage -fuzz 3% -fill white -opaque "$3" -fill black +opaque white \
+    -format '%[fx:round(1000*mean)]' info: 2>/dev/null
+}
 # differing SHOT1 REGION1 SHOT2 REGION2: pixels that differ between two
 # regions of one size.
 differing() {

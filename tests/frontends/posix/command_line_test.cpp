@@ -149,6 +149,22 @@ TEST(CommandLine, ScaleIsOptionalAndRangeChecked) {
   EXPECT_NE(Refusal({"-scale"}), "");
 }
 
+// Minutes with a fraction, so that a test need not wait minutes; a daemon's
+// window in the environment does not turn the watcher into a hack.
+TEST(CommandLine, IdleWatcherTakesMinutesAndStandsAlone) {
+  EXPECT_EQ(Parse({"--idle", "10"})->idle_ms, 600000u);
+  const auto inv = Parse({"--idle=0,05"}, "0x400001");
+  EXPECT_EQ(inv->mode, Invocation::Mode::kIdle);
+  EXPECT_EQ(inv->idle_ms, 3000u);
+  EXPECT_EQ(Parse({"--idle", "1440"})->idle_ms, 86400000u);
+  for (const char* nonsense : {"0", "-1", "1441", "ten", "nan", "inf", ""})
+    EXPECT_NE(Refusal({"--idle", nonsense}).find("1440"), std::string::npos) << nonsense;
+  EXPECT_NE(Refusal({"--idle"}), "");
+  EXPECT_NE(Refusal({"--idle", "5", "/S"}), "");
+  EXPECT_NE(Refusal({"--idle", "5", "-root"}), "");
+  EXPECT_NE(Refusal({"--idle", "5", "-count", "3"}), "");
+}
+
 TEST(CommandLine, OverridesBecomeTheStoredTexts) {
   auto inv = Parse({"-count", "3", "-speed", "2.5", "-no-date", "-time", "-restart", "0",
                     "-background", "random", "-picture", "/pics/a b.jpg"});

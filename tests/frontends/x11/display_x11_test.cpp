@@ -179,15 +179,17 @@ TEST_F(WithDisplay, SceneWindowsCoverTheirMonitorAtTheirScale) {
 
 // Under a screen-saver daemon the screen shows only the daemon's black
 // window: the desktop comes from the picture of the whole screen that the
-// daemon left on our window, cut at the window's place. A picture that is
-// gone or a property of another kind leaves the capture of the screen.
-TEST_F(WithDisplay, HostedWindowTakesTheDaemonsPictureOfTheDesktop) {
+// daemon left on our window, else from the wallpaper the desktop published
+// on the root, cut at the window's place. Without either (a picture that is
+// gone, a property of another kind) the screen is read under the window,
+// which lies over the test window's pattern and shows it.
+TEST_F(WithDisplay, HostedWindowTakesTheDesktopAtItsPlace) {
   ::Display* x = display_->xdisplay();
   const gfx::Surface pattern = Pattern(64, 48, 5);
   Presenter(*display_, window_, false).PutAll(pattern);
   XSetWindowAttributes a{};
   a.override_redirect = True;
-  const Window host = XCreateWindow(x, display_->root(), 100, 60, 40, 30, 0, CopyFromParent,
+  const Window host = XCreateWindow(x, display_->root(), 20, 14, 40, 30, 0, CopyFromParent,
                                     InputOutput, CopyFromParent, CWOverrideRedirect, &a);
   XMapRaised(x, host);
   const gfx::Argb outside = gfx::Rgb(200, 0, 0), under = gfx::Rgb(0, 192, 0),
@@ -201,16 +203,16 @@ TEST_F(WithDisplay, HostedWindowTakesTheDaemonsPictureOfTheDesktop) {
     XFillRectangle(x, desktop, gc, left, top, unsigned(w), unsigned(h));
   };
   fill(outside, 0, 0, display_->ScreenWidth(), display_->ScreenHeight());
-  fill(under, 100, 60, 40, 30);
-  fill(corner, 100, 60, 1, 1);
-  fill(corner, 139, 89, 1, 1);
-  const Atom property = XInternAtom(x, "_SCREENSAVER_SCREENSHOT", False);
-  const auto store = [&](Atom type, unsigned long id) {
-    XChangeProperty(x, host, property, type, 32, PropModeReplace,
+  fill(under, 20, 14, 40, 30);
+  fill(corner, 20, 14, 1, 1);
+  fill(corner, 59, 43, 1, 1);
+  const Atom screenshot = XInternAtom(x, "_SCREENSAVER_SCREENSHOT", False),
+             wallpaper = XInternAtom(x, "_XROOTPMAP_ID", False);
+  const auto store = [&](Window on, Atom property, Atom type, unsigned long id) {
+    XChangeProperty(x, on, property, type, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&id), 1);
     XSync(x, False);
   };
-  store(XA_PIXMAP, desktop);
 
   EventLoop loop(*display_);
   headless::HeadlessProcess process;
@@ -221,28 +223,34 @@ TEST_F(WithDisplay, HostedWindowTakesTheDaemonsPictureOfTheDesktop) {
   window.Create();
   window.Maximize();
   ASSERT_EQ(window.ClientWidth(), 40);
-  const auto capture = [&] {
+  const auto expect_capture = [&](gfx::Argb top_left, gfx::Argb inside, gfx::Argb bottom_right) {
     gfx::Surface shot(40, 30, gfx::kBlack);
     window.CaptureDesktop(shot, 40, 30);
-    return shot;
+    EXPECT_EQ(shot.at(0, 0), top_left);
+    EXPECT_EQ(shot.at(1, 0), inside);
+    EXPECT_EQ(shot.at(39, 29), bottom_right);
   };
-  gfx::Surface shot = capture();
-  EXPECT_EQ(shot.at(0, 0), corner);
-  EXPECT_EQ(shot.at(39, 29), corner);
-  EXPECT_EQ(shot.at(1, 0), under);
-  EXPECT_EQ(shot.at(38, 29), under);
-
-  for (bool gone : {false, true}) {
-    SCOPED_TRACE(gone ? "the picture was freed" : "a property of another type");
-    if (gone) {
-      store(XA_PIXMAP, desktop);
-      XFreePixmap(x, desktop);
-    } else {
-      store(XA_CARDINAL, desktop);
-    }
-    shot = capture();
-    EXPECT_EQ(shot.at(0, 0), pattern.at(0, 0));
-    EXPECT_EQ(shot.at(39, 29), pattern.at(39, 29));
+  {
+    SCOPED_TRACE("the daemon's picture");
+    store(host, screenshot, XA_PIXMAP, desktop);
+    expect_capture(corner, under, corner);
+  }
+  {
+    SCOPED_TRACE("the published wallpaper");
+    store(host, screenshot, XA_CARDINAL, desktop);
+    store(display_->root(), wallpaper, XA_PIXMAP, desktop);
+    expect_capture(corner, under, corner);
+    XDeleteProperty(x, display_->root(), wallpaper);
+  }
+  {
+    SCOPED_TRACE("a property of another type");
+    expect_capture(pattern.at(20, 14), pattern.at(21, 14), pattern.at(59, 43));
+  }
+  {
+    SCOPED_TRACE("the picture was freed");
+    store(host, screenshot, XA_PIXMAP, desktop);
+    XFreePixmap(x, desktop);
+    expect_capture(pattern.at(20, 14), pattern.at(21, 14), pattern.at(59, 43));
   }
   window.Destroy();
   XFreeGC(x, gc);

@@ -44,7 +44,10 @@ expected="./
 ./usr/libexec/xscreensaver/sarvel
 ./usr/share/
 ./usr/share/applications/
+./usr/share/applications/sarvel-idle.desktop
 ./usr/share/applications/sarvel.desktop
+./usr/share/applications/screensavers/
+./usr/share/applications/screensavers/sarvel.desktop
 ./usr/share/doc/
 ./usr/share/doc/sarvel/
 ./usr/share/doc/sarvel/changelog.Debian.gz
@@ -167,16 +170,12 @@ if run_kind blue -activate; then
 fi
 
 # ---- The desktop: the green root behind the leaves
-green_permille() {
-  convert "$1" -crop "$2" +repage -fuzz 3% -fill white -opaque '#00C000' -fill black +opaque white \
-    -format '%[fx:round(1000*mean)]' info: 2>/dev/null
-}
 if run_kind desktop -select 2; then
   shot "$shots/daemon-desktop-1.png"
   poll 10 moved_in "$shots/daemon-desktop-1.png" "$shots/daemon-desktop-2.png" "1024x768+0+0" &&
     pass "the desktop scene moves" || fail "the desktop scene did not move"
   grep -q "saved screenshot" "$daemon_log" || fail "the daemon's log has no saved screenshot"
-  sky=$(green_permille "$shots/daemon-desktop-2.png" "1024x500+0+0")
+  sky=$(color_permille "$shots/daemon-desktop-2.png" "1024x500+0+0" "#00C000")
   [ "${sky:-0}" -gt 600 ] && pass "the desktop's green shows behind the leaves ($sky per mille of the sky)" ||
     fail "the sky is not the desktop's green ($sky per mille)"
   end_kind
