@@ -57,7 +57,7 @@ test: deps
 	@DISPLAY=$${SARVEL_TEST_DISPLAY:-:99} bash tools/run-tests.sh $(PRESETS)
 
 run: deps build-release
-	@build/release/frontends/x11/sarvel /S
+	@build/release/frontends/linux/sarvel /S
 
 run-wine: deps build-win64
 	@bash tools/run-saver.sh
@@ -78,6 +78,7 @@ bench: deps build-release build-win64
 	bash tools/with-screen.sh 1920x1080 bash tools/wine-run.sh build/win64/bench/sarvel_present_bench_win32.exe 5
 	@echo "CPU shares at 1920x1080, default settings, $(CPU_RUNS) run(s) of 20 s after a 4 s start:"
 	@bash tools/measure-cpu.sh --runs $(CPU_RUNS) native | tail -1
+	@bash tools/measure-cpu.sh --runs $(CPU_RUNS) wayland | tail -1
 	@bash tools/measure-cpu.sh --runs $(CPU_RUNS) wine | tail -1
 
 soak: deps build-release

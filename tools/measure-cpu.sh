@@ -1,13 +1,15 @@
 #!/bin/bash
 # CPU shares of a full-screen saver run, each as a percentage of one core:
-# the saver, the X server and, under Wine, the prefix's wineserver, separately
-# and in total. It starts an Xvfb of the given size on a free display
-# (tools/with-screen.sh), runs the saver there with default settings, lets it
-# start, then counts the CPU time of each process over the measuring window
-# (from /proc, user + system).
+# the saver, the display server (the X server, or sway) and, under Wine, the
+# prefix's wineserver, separately and in total. It starts an Xvfb of the
+# given size on a free display (tools/with-screen.sh), or a headless sway with
+# one output of that size (tests/frontends/wayland/lib.sh), runs the saver
+# there with default settings, lets it start, then counts the CPU time of
+# each process over the measuring window (from /proc, user + system).
 #
-# usage: measure-cpu.sh [options] native|wine
-#   native               build/release/frontends/x11/sarvel /S
+# usage: measure-cpu.sh [options] native|wayland|wine
+#   native               build/release/frontends/linux/sarvel --x11 /S
+#   wayland              the same program on headless sway (--wayland /S)
 #   wine                 build/win64/frontends/win32/Sarvel.scr /s under Wine
 #   --size WxH           the screen (1920x1080)
 #   --start S            seconds to let the saver start (4)
@@ -33,32 +35,43 @@ while [ $# -gt 0 ]; do
     --program) program=$2; shift 2 ;;
     --display) display=$2; shift 2 ;;
     --display-of-screen) display=screen; shift ;;
-    native | wine) kind=$1; shift ;;
+    native | wayland | wine) kind=$1; shift ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
-[ -n "$kind" ] || { sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+[ -n "$kind" ] || { sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 [[ "$size" =~ ^[0-9]+x[0-9]+$ ]] || { echo "--size takes WxH, not $size" >&2; exit 2; }
 if [ -z "$program" ]; then
-  if [ "$kind" = native ]; then program=$here/build/release/frontends/x11/sarvel
-  else program=$here/build/win64/frontends/win32/Sarvel.scr; fi
+  if [ "$kind" = wine ]; then program=$here/build/win64/frontends/win32/Sarvel.scr
+  else program=$here/build/release/frontends/linux/sarvel; fi
 fi
 [ -f "$program" ] || { echo "no program at $program (build it first)" >&2; exit 1; }
 
-# The X server: an Xvfb of our own, by running this again under
-# with-screen.sh, or the server of --display (its lock file names its process).
-if [ -z "$display" ]; then
-  exec bash "$here/tools/with-screen.sh" "$size" bash "$0" --display-of-screen "${arguments[@]}"
+# The display server: a headless sway of our own; an Xvfb of our own, by
+# running this again under with-screen.sh; or the X server of --display (its
+# lock file names its process).
+server="X server"
+if [ "$kind" = wayland ]; then
+  source "$here/tests/frontends/wayland/lib.sh"
+  sway_start "output HEADLESS-1 resolution $size"
+  x_pid=$sway_pid server=sway
+else
+  if [ -z "$display" ]; then
+    exec bash "$here/tools/with-screen.sh" "$size" bash "$0" --display-of-screen "${arguments[@]}"
+  fi
+  [ "$display" = screen ] && display=$DISPLAY
+  x_pid=$(tr -d ' ' <"/tmp/.X${display#:}-lock" 2>/dev/null)
+  [ -n "$x_pid" ] && [ -d "/proc/$x_pid" ] || { echo "no local X server for $display" >&2; exit 1; }
+  size=$(xdpyinfo -display "$display" | awk '/dimensions:/ { print $2 }')
+  export DISPLAY=$display
+  unset WAYLAND_DISPLAY
 fi
-[ "$display" = screen ] && display=$DISPLAY
-x_pid=$(tr -d ' ' <"/tmp/.X${display#:}-lock" 2>/dev/null)
-[ -n "$x_pid" ] && [ -d "/proc/$x_pid" ] || { echo "no local X server for $display" >&2; exit 1; }
-size=$(xdpyinfo -display "$display" | awk '/dimensions:/ { print $2 }')
 
 work=$(mktemp -d)
 saver_pid=""
 cleanup() {
   [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
+  [ "$kind" = wayland ] && sway_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -69,8 +82,6 @@ poll() {  # poll SECONDS COMMAND...: true once COMMAND succeeds
   while [ $SECONDS -le $until ]; do "$@" && return 0; sleep 0.1; done
   return 1
 }
-
-export DISPLAY=$display
 
 # A process of ours: it runs on our display.
 on_display() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | grep -qx "DISPLAY=$display"; }
@@ -98,7 +109,7 @@ fi
 
 saver_pids() {  # the saver's processes on our display
   local p
-  if [ "$kind" = native ]; then
+  if [ "$kind" != wine ]; then
     echo "$saver_pid"
     return
   fi
@@ -116,7 +127,9 @@ share() { awk -v t="$1" -v hz="$hz" -v cs="$2" 'BEGIN { printf "%.1f", 100 * t /
 results=$work/results
 for run in $(seq 1 "$runs"); do
   if [ "$kind" = native ]; then
-    "$program" /S >/dev/null 2>&1 &
+    "$program" --x11 /S >/dev/null 2>&1 &
+  elif [ "$kind" = wayland ]; then
+    "$program" --wayland /S >/dev/null 2>&1 &
   else
     wine "$program" /s >/dev/null 2>&1 &
   fi
@@ -141,7 +154,7 @@ for run in $(seq 1 "$runs"); do
   s=$(share $((s1 - s0)) "$cs") x=$(share $((x1 - x0)) "$cs") w=$(share $((w1 - w0)) "$cs")
   total=$(share $((s1 - s0 + x1 - x0 + w1 - w0)) "$cs")
   echo "$s $x $w $total" >>"$results"
-  line="run $run $kind $size: saver $s %, X server $x %"
+  line="run $run $kind $size: saver $s %, $server $x %"
   [ "$kind" = wine ] && line="$line, wineserver $w %"
   echo "$line, total $total % of one core over $(awk -v cs="$cs" 'BEGIN { printf "%.1f", cs / 100 }')s"
   for p in "${saver[@]}"; do kill "$p" 2>/dev/null; done
@@ -150,10 +163,10 @@ for run in $(seq 1 "$runs"); do
   wait "$saver_pid" 2>/dev/null
   saver_pid=""
 done
-awk -v kind="$kind" -v size="$size" -v n="$runs" -v wine="$([ "$kind" = wine ] && echo 1)" '
+awk -v kind="$kind" -v size="$size" -v n="$runs" -v wine="$([ "$kind" = wine ] && echo 1)" -v server="$server" '
   { s += $1; x += $2; w += $3; t += $4 }
   END {
-    line = sprintf("mean %s %s: saver %.1f %%, X server %.1f %%", kind, size, s / n, x / n)
+    line = sprintf("mean %s %s: saver %.1f %%, %s %.1f %%", kind, size, s / n, server, x / n)
     if (wine) line = line sprintf(", wineserver %.1f %%", w / n)
     printf "%s, total %.1f %% of one core, %d runs\n", line, t / n, n
   }' "$results"

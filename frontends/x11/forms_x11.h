@@ -13,6 +13,11 @@
 
 namespace sarvel::x11 {
 
+// Starts GTK on the X display, next to our own connection `ours`, and keeps
+// the protocol errors of ours with our own handler while GDK handles those
+// of its connection. False when GTK cannot start.
+bool StartGtk(Display& ours);
+
 class FormFactoryX11 : public FormFactory {
  public:
   // `scene`: the kind of window the scene gets, as the command line asked.

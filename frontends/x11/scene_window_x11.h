@@ -26,8 +26,8 @@
 
 #include "core/ports/process.h"
 #include "core/ports/scene_view.h"
+#include "frontends/posix/ft_font.h"
 #include "frontends/x11/event_loop.h"
-#include "frontends/x11/ft_font.h"
 #include "frontends/x11/presenter.h"
 #include "frontends/x11/x11_display.h"
 

@@ -163,6 +163,10 @@ class ErrorTrap {
   int error_code_ = 0;
 };
 
+// Our connection's protocol-error handler: the innermost ErrorTrap takes the
+// error, else it is fatal.
+int TrapHandler(::Display* display, XErrorEvent* event);
+
 // Reads Xft.dpi from a resource-manager text; 0 when it has none.
 double XftDpiOf(const char* resources);
 

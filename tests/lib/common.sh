@@ -135,15 +135,22 @@ wait_scene() {
   poll "$limit" shot_shows_scene "$@"
 }
 shot_shows_scene() {
-  local file rect w h x y drawn=0
+  local file drawn
   file=$(mktemp /tmp/sarvel-shot.XXXXXX.png)
   shot "$file"
-  for rect in "$@"; do
-    read -r w h x y < <(rect_parts "$rect")
-    [ "$(pure_white_pixels "$file" "300x24+$((x + w - 300))+$((y + h - 24))")" -gt 40 ] 2>/dev/null || drawn=1
-  done
+  scene_drawn_in "$file" "$@"
+  drawn=$?
   rm -f "$file"
   return $drawn
+}
+# scene_drawn_in SHOT RECT...: a frame is drawn in each region of SHOT.
+scene_drawn_in() {
+  local shot=$1 rect w h x y
+  shift
+  for rect in "$@"; do
+    read -r w h x y < <(rect_parts "$rect")
+    [ "$(pure_white_pixels "$shot" "300x24+$((x + w - 300))+$((y + h - 24))")" -gt 40 ] 2>/dev/null || return 1
+  done
 }
 
 # The pointer's place as "X Y"; pointer_rests X Y: put at (X, Y) and found there.

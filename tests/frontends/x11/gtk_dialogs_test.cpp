@@ -21,10 +21,10 @@
 #include "app/dialogs/info_form.h"
 #include "app/forms/app_forms.h"
 #include "app/maker.h"
+#include "frontends/gtk/gtk_config_view.h"
+#include "frontends/gtk/gtk_info_view.h"
 #include "frontends/posix/ini_store.h"
 #include "frontends/x11/forms_x11.h"
-#include "frontends/x11/gtk_config_view.h"
-#include "frontends/x11/gtk_info_view.h"
 #include "tests/frontends/x11/display_required.h"
 #include "tests/support/headless_platform.h"
 #include "tests/support/scripted_random.h"
@@ -32,6 +32,9 @@
 
 namespace sarvel::x11 {
 namespace {
+
+using gtk::GtkConfigView;
+using gtk::GtkInfoView;
 
 using C = ConfigControl;
 using Settings = std::map<std::string, std::string>;
@@ -285,7 +288,7 @@ class GtkDialogTest : public ::testing::Test {
     int event = 0, error = 0, major = 0, minor = 0;
     if (!display_) {
       missing_ = testing::DisplayMissing();
-    } else if (!gtk::Start(display_->xdisplay())) {
+    } else if (!StartGtk(*display_)) {
       missing_ = "GTK could not start on the X display";
     } else if (!XTestQueryExtension(display_->xdisplay(), &event, &error, &major, &minor)) {
       missing_ = "needs the XTEST extension, which the X display lacks";

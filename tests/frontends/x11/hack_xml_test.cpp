@@ -14,7 +14,7 @@
 
 #include "app/options.h"
 #include "core/base/number_text.h"
-#include "frontends/x11/command_line.h"
+#include "frontends/posix/command_line.h"
 
 namespace sarvel {
 namespace {
@@ -125,8 +125,7 @@ TEST(HackDescription, PassesEverySettingAsTheOptionsTableSays) {
         std::istringstream words(std::regex_replace(arg, std::regex("%"), value));
         const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
         std::string error;
-        EXPECT_TRUE(x11::ParseCommandLine(args, nullptr, error))
-            << arg << " " << value << ": " << error;
+        EXPECT_TRUE(ParseCommandLine(args, nullptr, error)) << arg << " " << value << ": " << error;
       }
     }
   }

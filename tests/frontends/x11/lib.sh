@@ -4,7 +4,8 @@
 # Sourced by the test scripts; every process they start is ended by finish.
 set -u
 export DISPLAY="${DISPLAY:-:99}"
-unset XSCREENSAVER_WINDOW
+# In a Wayland session the program would choose the compositor.
+unset XSCREENSAVER_WINDOW WAYLAND_DISPLAY
 source "$(dirname "${BASH_SOURCE[0]}")/../../lib/common.sh"
 
 started=()
