@@ -1,15 +1,18 @@
 #!/bin/bash
 # `sarvel --idle` under a real GNOME compositor: Debian's mutter, headless
 # with one virtual monitor, in a D-Bus session of its own; the saver draws
-# through mutter's Xwayland. Input comes from mutter's remote-desktop API
+# through mutter's Xwayland, and then as a Wayland client of mutter's. Input comes from mutter's remote-desktop API
 # (remote_input), which resets mutter's idle time as a user's input does.
 #  - the idle monitor answers, and its idle time grows without input;
 #  - the watcher starts the saver 3 s after the last input, not before;
 #  - while it runs, a touch that the saver ignores and a second idle time
 #    start no second saver;
 #  - a move ends the saver; 3 s after it the next one starts;
-#  - SIGTERM ends the watcher and its saver; without the idle monitor, or
-#    when it leaves the bus, the watcher says so and ends with status 1.
+#  - SIGTERM ends the watcher and its saver;
+#  - in a Wayland session the saver is mutter's Wayland client, and a move
+#    ends it;
+#  - without the idle monitor, or when it leaves the bus, the watcher says
+#    so and ends with status 1.
 # usage: idle_mutter.sh SARVEL REMOTE_INPUT [SHOTS_DIR]
 set -u
 if [ -z "${SARVEL_MUTTER_INSIDE:-}" ]; then
@@ -121,6 +124,27 @@ poll 5 ended "$watcher" && pass "SIGTERM ends the watcher" || fail "the watcher 
 wait "$watcher" 2>/dev/null
 status=$?
 [ "$status" = 0 ] || fail "status $status after SIGTERM"
+
+# In a GNOME Wayland session the saver it starts is a client of mutter's
+# own: full-screen windows (mutter has no layer shell). It stays while the
+# pointer rests, and a move ends it, which only its window can see.
+socket=$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -1)
+[ -n "$socket" ] || fail "mutter made no Wayland socket"
+WAYLAND_DISPLAY=$socket "$exe" --idle 0.05 2>"$tmp/native.txt" &
+watcher=$!
+move 1 0
+if poll 6 one_saver; then
+  saver=$(savers)
+  still_running_after 1 "$saver" && pass "the saver runs as mutter's Wayland client" ||
+    fail "the Wayland saver ended by itself: $(cat "$tmp/native.txt")"
+  move 40 0
+  poll 3 ended "$saver" && pass "a move ends the Wayland saver" || fail "the Wayland saver outlives a move"
+else
+  fail "no Wayland saver started: $(cat "$tmp/native.txt")"
+fi
+kill -TERM "$watcher"
+wait "$watcher" 2>/dev/null
+cat "$tmp/native.txt" >>"$tmp/watcher.txt"
 
 # The compositor goes away under a watcher: it says so and ends.
 "$exe" --idle 1 2>"$tmp/gone.txt" &

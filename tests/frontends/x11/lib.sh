@@ -119,14 +119,15 @@ window_filled() {
 # window (of that size) and shows the sky at its top left; the picture kept
 # in FILE.
 check_window_scene() {
-  local m r g b
+  local m sky
   poll 10 window_filled "$1" "${4:-}"
   shot_window "$1" "$2"
   m=$(magenta_permille "$2")
   [ "${m:-1000}" -lt 5 ] && pass "$3 fills the window (${m} per mille left)" || fail "$3 left ${m} per mille untouched"
   [ "${4:-$(size_of "$2")}" = "$(size_of "$2")" ] || fail "$3: the window is $(size_of "$2"), not $4"
-  read -r r g b < <(pixel "$2" 2 2)
-  [ "${b:-0}" -gt 150 ] && pass "$3: blue sky at the top" || fail "$3: top left is $r $g $b"
+  sky=$(sky_permille "$2" "80x40+0+0")
+  [ "${sky:-0}" -gt 600 ] && pass "$3: blue sky at the top ($sky per mille)" ||
+    fail "$3: the top left is no blue sky ($sky per mille)"
 }
 stop_all() {
   local pid

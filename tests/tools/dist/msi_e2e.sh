@@ -110,16 +110,17 @@ run_installed() {
   xsetroot -solid "$1"
   xdotool mousemove 5 5
   "$loader" "C:\\windows\\$sysdir\\Sarvel.scr" /s >/dev/null 2>&1 &
-  local pid=$! r g b
+  local pid=$! share
   if poll 20 window_shows Sarvel && scene_shows; then
     shot "$work/run.png"
-    read -r r g b < <(pixel "$work/run.png" 3 3)
     if [ "$2" = green ]; then
-      [ "$g" -gt 150 ] && [ "$r" -lt 60 ] && [ "$b" -lt 60 ] && pass "the desktop ($1) shows: $r $g $b" ||
-        fail "desktop $1: top left is $r $g $b"
+      share=$(colour_permille "$work/run.png" "80x40+0+0" "$1" 10)
+      [ "${share:-0}" -gt 600 ] && pass "the desktop ($1) shows ($share per mille)" ||
+        fail "desktop $1: the top left is not it ($share per mille)"
     else
-      [ "$b" -gt 150 ] && [ "$r" -lt 150 ] && pass "a black desktop gives the blue sky: $r $g $b" ||
-        fail "black desktop: top left is $r $g $b"
+      share=$(sky_permille "$work/run.png" "80x40+0+0")
+      [ "${share:-0}" -gt 600 ] && pass "a black desktop gives the blue sky ($share per mille)" ||
+        fail "black desktop: the top left is no blue sky ($share per mille)"
     fi
     xdotool key space
     poll 10 ended "$pid" && pass "a key ends the run" || fail "still running after a key"
