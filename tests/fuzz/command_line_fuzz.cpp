@@ -1,14 +1,16 @@
-// The command line: CommandText, HandleArgument and Main's dispatch on the
-// headless platform. The first byte picks the surroundings (another instance
-// running, a platform outside the NT family); the rest is the argument text.
-// Whatever the text, Main opens at most the one form its switch names, writes
-// at most a bounded number of protocols, and a full-screen run ends with the
-// system state restored.
+// The command line: ParseSaverSwitch and Main's dispatch on the headless
+// platform. The first byte picks the surroundings (another instance running,
+// a platform whose saver keeps its own password); the rest is the argument
+// text. Whatever the text, Main opens at most the one form its request names,
+// writes at most a bounded number of protocols, and a full-screen run ends
+// with the system state restored.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "app/run_request.h"
 #include "app/saver.h"
+#include "core/base/checked.h"
 #include "core/base/failure.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -21,11 +23,7 @@ bool Contains(const std::vector<std::string>& v, const std::string& s) {
   return false;
 }
 
-void CheckCommandText(const std::string& args, const std::string& command) {
-  FUZZ_CHECK(command.size() <= args.size());
-  FUZZ_CHECK(command.empty() || (command.front() != ' ' && command.back() != ' '));
-  for (char c : command) FUZZ_CHECK(!(c >= 'a' && c <= 'z'));
-}
+using Mode = RunRequest::Mode;
 
 }  // namespace
 }  // namespace sarvel
@@ -36,12 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t flags = data[0];
   const std::string args(reinterpret_cast<const char*>(data + 1), size - 1);
 
-  const std::string command = CommandText(args);
-  CheckCommandText(args, command);
+  const RunRequest request = ParseSaverSwitch(args);
   bool fits = true;
   WindowHandle handle = 0;
   try {
-    handle = HandleArgument(command);
+    handle = ToInt32(request.window_number);
   } catch (const RuntimeFailure& f) {
     FUZZ_CHECK(f.number() == int32_t(Err::kOverflow));
     fits = false;
@@ -50,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   testing::TestApp t(fuzzing::LogFolder());
   t.platform.process.another_instance = (flags & 1) != 0;
   if (flags & 2) t.platform.system.own_password = true;
-  t.platform.system.windows[handle] = ClientRect{0, 0, 152, 112};
+  t.platform.system.windows[handle] = PixelSize{152, 112};
   bool ended = false;
   try {
     ended = t.RunMain(args);
@@ -64,18 +61,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const auto& calls = t.platform.system.calls;
   const auto& forms = t.factory.log;
-  const std::string option = command.substr(0, 2);
-  const bool full_screen = option == "/S" || option.empty();
+  const bool full_screen = request.mode == Mode::kFullScreen || request.mode == Mode::kWindow;
   FUZZ_CHECK(t.app->saver.full_screen_run == (full_screen && !(flags & 1)));
   // Only a full-screen run switches activation off; every other start leaves it.
   const bool switched_off = !calls.empty() && calls.front() == "SetScreenSaverActive(0)";
   FUZZ_CHECK(switched_off == t.app->saver.full_screen_run);
   FUZZ_CHECK(t.platform.system.screensaver_active == !t.app->saver.full_screen_run);
-  if (option == "/P") {
+  if (request.mode == Mode::kPreview) {
     FUZZ_CHECK(Contains(forms, "load frmPreview") == fits);
     FUZZ_CHECK(fits || fuzzing::Protocols(log) == 3);
-    if (fits) FUZZ_CHECK(Contains(calls, "SetParent(4112, " + std::to_string(handle) + ")"));
-  } else if (option == "/C") {
+    if (fits)
+      FUZZ_CHECK(Contains(calls, "EmbedInPreviewHost(4112, " + std::to_string(handle) + ")"));
+  } else if (request.mode == Mode::kSettings) {
     FUZZ_CHECK(forms ==
                (std::vector<std::string>{"create frmConfig", "load frmConfig", "show frmConfig"}));
   } else if (full_screen && !(flags & 1)) {
@@ -94,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(t.platform.system.screensaver_active && !t.platform.system.screensaver_running);
   } else {
     FUZZ_CHECK(forms.empty());
-    if (option == "/A" && (flags & 2) && fits)
+    if (request.mode == Mode::kPasswordChange && (flags & 2) && fits)
       FUZZ_CHECK(Contains(calls, "ChangeSaverPassword(" + std::to_string(handle) + ")"));
   }
   return 0;
