@@ -202,6 +202,15 @@ TEST(Codecs, ReadersRejectDamagedFiles) {
   EXPECT_FALSE(decodeBmp(bmp).has_value());
 }
 
+TEST(Raster, BrokenCoordinatesAreSkippedNotDrawn) {
+  Mask m(16, 16);
+  Contour c = rectContour(2, 2, 10, 10);
+  c.insert(c.begin() + 2, Vec2{std::nanf(""), 3.0f});
+  fillContour(m, c);
+  EXPECT_GT(m.sum(), 40.0f);
+  EXPECT_LE(m.sum(), 64.5f);
+}
+
 class ArtFiles : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { art_ = new ArtSet(buildArt()); }
