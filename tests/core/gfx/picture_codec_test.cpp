@@ -285,57 +285,48 @@ TEST(DecodeIcon, ReadsTrueColourPalettedAndPngEntries) {
   EXPECT_EQ(p->at(2, 1), Premultiply(rgba[43], rgba[40], rgba[41], rgba[42]));
 }
 
+// A square entry of one colour, unmasked; at 4 bits palette entry 9.
+Entry Solid(int side, uint32_t colour, int bpp) {
+  return Dib(
+      side, bpp, bpp == 4 ? kPalette : std::vector<Argb>{},
+      [=](int, int) { return bpp == 4 ? 9u : colour; }, [](int, int) { return false; });
+}
+
 TEST(DecodeIcon, PicksTheClosestSize) {
-  auto solid = [](int side, uint32_t colour, int bpp) {
-    return Dib(
-        side, bpp, bpp == 4 ? kPalette : std::vector<Argb>{},
-        [=](int, int) { return bpp == 4 ? 9u : colour; }, [](int, int) { return false; });
-  };
-  const Bytes ico = Ico({solid(16, 0xFF000001, 32), solid(48, 0xFF000002, 32), solid(32, 0, 4),
-                         solid(32, 0xFF000003, 32)});
+  const Bytes ico = Ico({Solid(16, 0xFF000001, 32), Solid(48, 0xFF000002, 32), Solid(32, 0, 4),
+                         Solid(32, 0xFF000003, 32)});
   EXPECT_EQ(DecodeIcon(ico, 32)->at(0, 0), 0xFF000003u);  // deeper colour at equal size
   EXPECT_EQ(DecodeIcon(ico, 40)->width(), 48);            // ties go to the larger
   EXPECT_EQ(DecodeIcon(ico, 24)->width(), 32);
   EXPECT_EQ(DecodeIcon(ico, 1)->width(), 16);
   // A damaged best match gives way to the next one.
-  Entry broken = solid(32, 0xFF000004, 32);
+  Entry broken = Solid(32, 0xFF000004, 32);
   broken.data[14] = 16;  // 16 bits per pixel: not an icon format
-  EXPECT_EQ(DecodeIcon(Ico({broken, solid(16, 0xFF000005, 32)}), 32)->width(), 16);
+  EXPECT_EQ(DecodeIcon(Ico({broken, Solid(16, 0xFF000005, 32)}), 32)->width(), 16);
 }
 
 // For drawing at a size: the smallest entry at least that large (so a
 // picture is shrunk, not enlarged), else the largest; the same rule as the
 // resource libraries' BestIconSide.
 TEST(DecodeIcon, ForASizeTakesTheSmallestEntryAtLeastThatLarge) {
-  auto solid = [](int side, uint32_t colour, int bpp) {
-    return Dib(
-        side, bpp, bpp == 4 ? kPalette : std::vector<Argb>{},
-        [=](int, int) { return bpp == 4 ? 9u : colour; }, [](int, int) { return false; });
-  };
-  const Bytes ico = Ico({solid(64, 0xFF000001, 32), solid(32, 0xFF000002, 32),
-                         solid(128, 0xFF000003, 32), solid(64, 0, 4)});
+  const Bytes ico = Ico({Solid(64, 0xFF000001, 32), Solid(32, 0xFF000002, 32),
+                         Solid(128, 0xFF000003, 32), Solid(64, 0, 4)});
   EXPECT_EQ(IconSides(ico), (std::vector<int>{64, 32, 128, 64}));
-  for (const auto& [wanted, side] : std::vector<std::pair<int, int>>{{1, 32},
-                                                                     {32, 32},
-                                                                     {33, 64},
-                                                                     {49, 64},
-                                                                     {64, 64},
-                                                                     {65, 128},
-                                                                     {98, 128},
-                                                                     {128, 128},
-                                                                     {300, 128}}) {
+  const std::pair<int, int> wanted_and_side[] = {{1, 32},   {32, 32},   {33, 64},
+                                                 {49, 64},  {64, 64},   {65, 128},
+                                                 {98, 128}, {128, 128}, {300, 128}};
+  for (const auto& [wanted, side] : wanted_and_side) {
     EXPECT_EQ(DecodeIconForSize(ico, wanted)->width(), side) << wanted;
-    const std::vector<int> sides = IconSides(ico);
-    EXPECT_EQ(BestIconSide(sides, wanted), side) << wanted;
+    EXPECT_EQ(BestIconSide(IconSides(ico), wanted), side) << wanted;
   }
   EXPECT_EQ(DecodeIconForSize(ico, 50)->at(0, 0), 0xFF000001u);  // the deeper colour of the two 64s
   EXPECT_EQ(DecodeIcon(ico, 40)->width(), 32);                   // the closest, as before
   EXPECT_EQ(BestIconSide(std::vector<int>{}, 32), -1);
   // A damaged best entry gives way to the next in that order.
-  Entry broken = solid(64, 0xFF000004, 32);
+  Entry broken = Solid(64, 0xFF000004, 32);
   broken.data[14] = 16;
   EXPECT_EQ(
-      DecodeIconForSize(Ico({broken, solid(128, 0xFF000005, 32), solid(32, 0xFF000006, 32)}), 40)
+      DecodeIconForSize(Ico({broken, Solid(128, 0xFF000005, 32), Solid(32, 0xFF000006, 32)}), 40)
           ->width(),
       128);
   ExpectInvalid([] { IconSides(Bytes{0, 0, 1}); }, "a cut-off directory");

@@ -1,10 +1,12 @@
-// Merging damage into few rectangles: nothing damaged is left out, the count
+// Collecting a frame's damage (each rectangle once, within a fixed capacity)
+// and merging it into few rectangles: nothing damaged is left out, the count
 // stays within its limit, and far-apart damage is not inflated to the screen.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
+#include "core/gfx/rect_list.h"
 #include "core/gfx/rect_merge.h"
 
 namespace sarvel::gfx {
@@ -128,6 +130,31 @@ TEST(RectMerge, JoinsNeighboursOnlyWhileTheAddedPixelsAreAllowed) {
   const std::vector<Rect> filled{
       {0, 0, 40, 40}, {40, 40, 40, 40}, {0, 40, 40, 40}, {40, 0, 40, 40}};
   EXPECT_EQ(Vec(merger.Merge(filled, kScreen)), (std::vector<Rect>{{0, 0, 80, 80}}));
+}
+
+TEST(RectList, KeepsEachRectangleOnceUpToItsCapacity) {
+  RectList list(3);
+  EXPECT_TRUE(list.Add({1, 2, 3, 4}));
+  EXPECT_TRUE(list.Add({1, 2, 3, 4}));
+  EXPECT_TRUE(list.Add({0, 0, 0, 9}));  // empty: not kept
+  EXPECT_TRUE(list.Add({1, 2, 4, 3}));
+  EXPECT_TRUE(list.Add({-5, 2, 3, 4}));
+  EXPECT_FALSE(list.Add({7, 7, 7, 7}));
+  EXPECT_TRUE(list.Add({1, 2, 4, 3}));  // already in: fine when full
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list.rects()[0], (Rect{1, 2, 3, 4}));
+  EXPECT_EQ(list.rects()[2], (Rect{-5, 2, 3, 4}));
+  RectList other(3);
+  other.swap(list);
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(other.size(), 3u);
+  // Many clears later nothing stale is taken for a member.
+  for (int i = 0; i < 70000; ++i) {
+    other.Clear();
+    ASSERT_TRUE(other.Add({i, 0, 1, 1}));
+    ASSERT_TRUE(other.Add({i, 0, 1, 1}));
+    ASSERT_EQ(other.size(), 1u);
+  }
 }
 
 }  // namespace

@@ -1,19 +1,13 @@
-// Pre-scaled sprites, the row kernels behind them and the damage bookkeeping
-// they feed: the same pixels as drawing the picture directly, on every path.
+// Pre-scaled sprites and the row kernels behind them: the same pixels as
+// drawing the picture directly, on every path.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <random>
-#include <string>
 #include <vector>
 
-#include "core/gfx/atlas_font.h"
 #include "core/gfx/painter.h"
 #include "core/gfx/pixel_ops.h"
-#include "core/gfx/rect_list.h"
 #include "core/gfx/row_ops.h"
 #include "core/gfx/sprite.h"
 #include "tests/core/gfx/gfx_test_util.h"
@@ -186,8 +180,8 @@ TEST(Sprites, TransparentPartsAreTrimmed) {
 }
 
 // Per row the columns from the first to the last pixel that is not fully
-// transparent (alpha 1 counts), gaps inside included; rows 0..3, 18 and
-// 26..31 have none.
+// transparent (alpha 1 counts), gaps inside included, cut to the clip (rows
+// 0..3, 18 and 26..31 have none); the draws write exactly those columns.
 TEST(Sprites, RowSpansFollowTheAlphaOfEachRowAndTheClip) {
   auto shape = std::make_shared<Image>(32, 32);
   auto expected = [](int sy) {
@@ -205,22 +199,10 @@ TEST(Sprites, RowSpansFollowTheAlphaOfEachRowAndTheClip) {
   shape->UpdateOpaque();
   const OwnedSprite s(*shape, 32, 32);
   const OwnedSprite blank(Image(32, 32), 32, 32);
-  const Rect screen{0, 0, 50, 40};
-  for (int sy = 0; sy < 32; ++sy) {
-    const ColumnSpan got = SpriteRowSpan(s.sprite, 10, 5, sy + 5, screen);
-    const ColumnSpan want = expected(sy);
-    EXPECT_EQ(got.empty(), want.empty()) << "row " << sy;
-    if (!want.empty()) {
-      EXPECT_EQ(got.first, want.first + 10) << "row " << sy;
-      EXPECT_EQ(got.end, want.end + 10) << "row " << sy;
-    }
-    EXPECT_TRUE(SpriteRowSpan(blank.sprite, 10, 5, sy + 5, screen).empty());
-  }
-  // Across each edge of the screen, and inside a band: cut to the clip,
-  // and the draws write exactly those columns.
-  const int64_t spots[][2] = {{-9, 3}, {30, 3}, {10, -12}, {10, 20}, {-25, -15}, {40, 30}};
+  // Inside, across each edge of the screen, and inside a band.
+  const int64_t spots[][2] = {{10, 5}, {-9, 3}, {30, 3}, {10, -12}, {10, 20}, {-25, -15}, {40, 30}};
   for (const auto& [px, py] : spots) {
-    for (const Rect clip : {screen, Rect{0, 10, 50, 7}}) {
+    for (const Rect clip : {Rect{0, 0, 50, 40}, Rect{0, 10, 50, 7}}) {
       Surface drawn(50, 40, kBlack), onto(50, 40, kBlack);
       const Surface base = NoiseSurface(50, 40, 7);
       size_t covered = 0;
@@ -230,6 +212,7 @@ TEST(Sprites, RowSpansFollowTheAlphaOfEachRowAndTheClip) {
         want = {int(std::max<int64_t>(want.first + px, clip.x)),
                 int(std::min<int64_t>(want.end + px, clip.right()))};
         if (y < clip.y || y >= clip.bottom() || y - py < 0 || y - py >= 32) want = {};
+        ASSERT_TRUE(SpriteRowSpan(blank.sprite, px, py, y, clip).empty());
         ASSERT_EQ(got.empty(), want.empty()) << px << "," << py << " row " << y;
         if (want.empty()) continue;
         EXPECT_EQ(got.first, want.first) << px << "," << py << " row " << y;
@@ -259,68 +242,6 @@ TEST(Sprites, AReservedScratchScalesWithoutGrowing) {
   for (int s = 1; s <= 49; ++s) MakeSprite(*leaf, s, s, storage.data(), scratch);
   EXPECT_EQ(scratch.xs.weights.capacity(), weights);
   EXPECT_EQ(scratch.rows.capacity(), rows);
-}
-
-TEST(RectList, KeepsEachRectangleOnceUpToItsCapacity) {
-  RectList list(3);
-  EXPECT_TRUE(list.Add({1, 2, 3, 4}));
-  EXPECT_TRUE(list.Add({1, 2, 3, 4}));
-  EXPECT_TRUE(list.Add({0, 0, 0, 9}));  // empty: not kept
-  EXPECT_TRUE(list.Add({1, 2, 4, 3}));
-  EXPECT_TRUE(list.Add({-5, 2, 3, 4}));
-  EXPECT_FALSE(list.Add({7, 7, 7, 7}));
-  EXPECT_TRUE(list.Add({1, 2, 4, 3}));  // already in: fine when full
-  ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list.rects()[0], (Rect{1, 2, 3, 4}));
-  EXPECT_EQ(list.rects()[2], (Rect{-5, 2, 3, 4}));
-  RectList other(3);
-  other.swap(list);
-  EXPECT_TRUE(list.empty());
-  EXPECT_EQ(other.size(), 3u);
-  // Many clears later nothing stale is taken for a member.
-  for (int i = 0; i < 70000; ++i) {
-    other.Clear();
-    ASSERT_TRUE(other.Add({i, 0, 1, 1}));
-    ASSERT_TRUE(other.Add({i, 0, 1, 1}));
-    ASSERT_EQ(other.size(), 1u);
-  }
-}
-
-TEST(TextDamage, InkBoundsHoldEverythingTheTextChanged) {
-  const char* root = std::getenv("SARVEL_SOURCE_DIR");
-  ASSERT_NE(root, nullptr);
-  std::ifstream in(std::string(root) + "/resources/font/scene_font_13px.atlas", std::ios::binary);
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>()};
-  const auto atlas = AtlasFont::Parse(bytes);
-  // The default of the interface, for fonts that do not know their glyphs.
-  struct Wide : Font {
-    int TextWidth(std::string_view t) const override { return int(t.size()) * 5; }
-    int TextHeight(std::string_view) const override { return 10; }
-    void DrawGlyphs(Surface& dst, int x, int y, std::string_view t, Argb color) const override {
-      // Strokes reaching half a line beyond the box on every side.
-      FillRect(dst, {x - 5, y - 5, TextWidth(t) + 10, 20}, color);
-    }
-  } wide;
-  for (const Font* font :
-       {static_cast<const Font*>(atlas.get()), static_cast<const Font*>(&wide)}) {
-    for (const char* text : {"18.10.2026   ", "16:20:07", "www.sarvel.example", "jÿ|Q@", ""}) {
-      for (const auto& [x, y] : {std::pair{5, 40}, std::pair{-20, -3}, std::pair{150, 55}}) {
-        Surface s(160, 60, Rgb(10, 20, 30));
-        TextCursor cursor(s, *font, kWhite);
-        cursor.MoveTo(x, y);
-        const Rect ink = cursor.Print(text);
-        EXPECT_EQ(ink, ink.Intersected(s.bounds()));
-        for (int yy = 0; yy < 60; ++yy) {
-          for (int xx = 0; xx < 160; ++xx) {
-            if (s.at(xx, yy) == Rgb(10, 20, 30)) continue;
-            ASSERT_TRUE(xx >= ink.x && xx < ink.right() && yy >= ink.y && yy < ink.bottom())
-                << text << " changed " << xx << "," << yy << " outside its ink";
-          }
-        }
-      }
-    }
-  }
 }
 
 }  // namespace
