@@ -2,7 +2,6 @@
 // on its own, and every kind the random background can draw.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -169,34 +168,6 @@ class random_background : public ::testing::Test {
   std::string folder_;
   std::string picture_;
 };
-
-// Draws spread evenly over [0, 1), one for each restart: every kind from 1 to
-// 5 comes, each for a fifth of the draws, in order, and is painted as itself.
-TEST_F(random_background, EvenlySpreadDrawsGiveEachOfTheFiveKindsAFifth) {
-  constexpr int kDraws = 125;
-  ScriptedRandom rng{0.5f};
-  SceneFixture f(320, 240, &rng);
-  Start(f);
-  std::map<int, int> kinds;
-  int last_kind = 1;
-  for (int i = 0; i <= kDraws; ++i) {
-    // Every draw of the next frame and restart gives r, the kind's too.
-    const float r = i == kDraws ? std::nextafter(1.0f, 0.0f) : float(i) / float(kDraws);
-    rng.Push(r);
-    Restart(f);
-    const int kind = f.settings.background_kind;
-    ASSERT_EQ(PaintedKind(f), kind) << "r = " << r;
-    ASSERT_GE(kind, last_kind) << "r = " << r;
-    last_kind = kind;
-    ++kinds[kind];
-  }
-  EXPECT_EQ(f.Protocols(), 0);
-  ASSERT_EQ(kinds.size(), 5u);
-  for (const auto& [kind, count] : kinds) {
-    EXPECT_GE(count, kDraws / 5) << kind;
-    EXPECT_LE(count, kDraws / 5 + 1) << kind;
-  }
-}
 
 // Without a chosen picture the picture kind paints black and the run goes on.
 TEST_F(random_background, ThePictureKindWithoutAPictureIsBlack) {
