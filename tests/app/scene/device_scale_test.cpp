@@ -1,12 +1,10 @@
 // The scene at device scales: its rules stay in logical pixels, so one seed
 // gives the same sprites, waves and ground at every scale, frame after frame;
-// only the drawing is finer. The picture at scale 2, shrunk 2 x 2, is close
-// to the picture at scale 1; the logical size covers every device pixel; the
+// only the drawing is finer. The logical size covers every device pixel; the
 // background fills the whole window.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "app/scene/device_scale.h"
@@ -16,8 +14,6 @@
 
 namespace sarvel {
 namespace {
-
-using gfx::Surface;
 
 bool SameRecords(const std::array<SpriteRecord, kSpriteTableSize>& a,
                  const std::array<SpriteRecord, kSpriteTableSize>& b) {
@@ -95,63 +91,6 @@ TEST(DeviceScale, TheSameSeedGivesTheSameLogicalStateAtEveryScale) {
     EXPECT_GT(matured, 3);
     EXPECT_EQ(scaled.platform().process.beeps, 0);
   }
-}
-
-// The frame at scale 2, each 2 x 2 block averaged, against the frame at
-// scale 1 of the same seed: the same scene, only finer. What differs is the
-// finer art (the sprites come from the 64- and 128-pixel drawings, the
-// frame at scale 1 enlarges the 32-pixel ones for sizes above 32), the
-// rounding of sprite edges and the text drawn from another atlas.
-TEST(DeviceScale, TheFrameAtScale2ShrunkIsCloseToTheFrameAtScale1) {
-  double worst_mean = 0.0, worst_far = 0.0;
-  for (const char* background : {"1", "2", "3", "4"}) {
-    SCOPED_TRACE(background);
-    headless::SceneRunOptions o1 = Options(33, 480, 360, 1.0), o2 = Options(33, 480, 360, 2.0);
-    o1.Set<&SaverSettings::background_kind>(background);
-    o2.Set<&SaverSettings::background_kind>(background);
-    o1.Set<&SaverSettings::auto_restart>("0");
-    o2.Set<&SaverSettings::auto_restart>("0");
-    headless::SceneRunner one(o1), two(o2);
-    ASSERT_TRUE(one.Start());
-    ASSERT_TRUE(two.Start());
-    for (int frame = 1; frame <= 240; ++frame) {
-      ASSERT_TRUE(one.Frame());
-      ASSERT_TRUE(two.Frame());
-      if (frame % 60 != 0) continue;
-      const Surface& a = one.WindowImage();
-      const Surface& b = two.WindowImage();
-      ASSERT_EQ(b.width(), 2 * a.width());
-      ASSERT_EQ(b.height(), 2 * a.height());
-      double sum = 0.0;
-      long far = 0;
-      for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-          const gfx::Argb p = a.at(x, y);
-          const gfx::Argb q[4] = {b.at(2 * x, 2 * y), b.at(2 * x + 1, 2 * y),
-                                  b.at(2 * x, 2 * y + 1), b.at(2 * x + 1, 2 * y + 1)};
-          for (int shift : {0, 8, 16}) {
-            int avg = 0;
-            for (gfx::Argb c : q) avg += int((c >> shift) & 0xFF);
-            const double d = std::fabs(double((p >> shift) & 0xFF) - avg / 4.0);
-            sum += d;
-            far += d > 64.0;
-          }
-        }
-      }
-      const double channels = 3.0 * a.width() * a.height();
-      worst_mean = std::max(worst_mean, sum / channels);
-      worst_far = std::max(worst_far, far / channels);
-    }
-  }
-  std::printf(
-      "scale 2 shrunk against scale 1: mean difference %.2f of 255, %.2f%% of channels off by more "
-      "than 64\n",
-      worst_mean, 100.0 * worst_far);
-  // Measured: a mean of 2.2 at worst and 0.3% of the channels far off
-  // (sprite edges and text strokes). The bounds leave a margin for those,
-  // not for sprites drawn elsewhere or from the wrong art.
-  EXPECT_LT(worst_mean, 4.0);
-  EXPECT_LT(worst_far, 0.01);
 }
 
 // The logical size is the device size divided by the scale, rounded up; the

@@ -21,15 +21,17 @@ double HoursToRun(double by_default) {
 #endif
 }
 
-TEST(Endurance, HoursAtFullSpeedWithoutRestart) {
-  headless::EmptyResources nothing;
-  headless::SceneRunOptions o;
-  o.seed = 2026;
-  o.width = 160;
-  o.height = 120;
-  o.Set<&SaverSettings::auto_restart>("0");
+// A small scene that draws nothing.
+headless::SceneRunOptions Small(uint32_t seed, const char* restart) {
+  static headless::EmptyResources nothing;
+  headless::SceneRunOptions o{.seed = seed, .width = 160, .height = 120};
+  o.Set<&SaverSettings::auto_restart>(restart);
   o.resources = &nothing;
-  headless::SceneRunner run(o);
+  return o;
+}
+
+TEST(Endurance, HoursAtFullSpeedWithoutRestart) {
+  headless::SceneRunner run(Small(2026, "0"));
   ASSERT_TRUE(run.Start());
   const double hours = HoursToRun(1.0);
   const int64_t frames = int64_t(hours * 3600.0 * 1000.0 / 15.0);
@@ -45,15 +47,9 @@ TEST(Endurance, HoursAtFullSpeedWithoutRestart) {
 }
 
 TEST(Endurance, SixtyDaysOfTickCountAcrossBothWraps) {
-  headless::EmptyResources nothing;
-  headless::SceneRunOptions o;
-  o.seed = 9;
-  o.width = 160;
-  o.height = 120;
-  o.Set<&SaverSettings::auto_restart>("1");
+  headless::SceneRunOptions o = Small(9, "1");
   o.Set<&SaverSettings::restart_seconds>("600");
   o.start_tick = 0;
-  o.resources = &nothing;
   headless::SceneRunner run(o);
   ASSERT_TRUE(run.Start());
   // Half a minute of tick count per frame: 60 days in 172 800 frames, a

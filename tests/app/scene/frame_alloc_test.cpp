@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -76,59 +75,50 @@ TEST(FrameLoop, TheCounterSeesAllocations) {
   EXPECT_EQ(Allocations() - before, 2);
 }
 
-TEST(FrameLoop, AllocatesNothingOnceWarm) {
-  // Fast, so that mushrooms grow through their sizes and mature.
-  headless::SceneRunOptions o{.seed = 31, .width = 800, .height = 600, .advance_clock = true};
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kFrames = 600;
+#else
+constexpr int kFrames = 2500;
+#endif
+
+// A fast scene, so that mushrooms grow through their sizes and mature, run
+// until warm: every surface and list at its size.
+void WarmUp(headless::SceneRunner& run) {
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.RunFrames(300));
+}
+
+headless::SceneRunOptions Fast(headless::SceneRunOptions o) {
+  o.advance_clock = true;
   o.Set<&SaverSettings::leaf_speed>("20");
+  return o;
+}
+
+TEST(FrameLoop, AllocatesNothingOnceWarm) {
+  headless::SceneRunOptions o = Fast({.seed = 31, .width = 800, .height = 600});
   o.Set<&SaverSettings::background_kind>("3");
   headless::SceneRunner run(o);
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.RunFrames(300));  // warm: every surface and list at its size
+  ASSERT_NO_FATAL_FAILURE(WarmUp(run));
   const long long before = Allocations();
-#if defined(__SANITIZE_ADDRESS__)
-  const int frames = 1500;
-#else
-  const int frames = 6000;
-#endif
-  ASSERT_TRUE(run.RunFrames(frames));
-  const long long allocated = Allocations() - before;
-  EXPECT_EQ(allocated, 0) << "allocations in " << frames << " frames";
+  ASSERT_TRUE(run.RunFrames(2 * kFrames));
+  EXPECT_EQ(Allocations() - before, 0) << "allocations in " << 2 * kFrames << " frames";
   EXPECT_EQ(run.platform().process.beeps, 0);
-  std::printf("%d frames, %lld allocations, %d sprites scaled\n", frames, allocated,
-              run.scene().sprites().built());
 }
 
 // At a device scale the same: the sprites kept at their device sizes, the
-// finer art loaded at the layout.
-TEST(FrameLoop, AllocatesNothingOnceWarmAtDeviceScale2) {
-  headless::SceneRunOptions o{
-      .seed = 31, .width = 1280, .height = 960, .scale = 2.0, .advance_clock = true};
-  o.Set<&SaverSettings::leaf_speed>("20");
-  headless::SceneRunner run(o);
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.RunFrames(300));
+// finer art loaded at the layout; and while nobody looks and when looked at
+// again.
+TEST(FrameLoop, AllocatesNothingOnceWarmAtDeviceScale2SeenOrNot) {
+  headless::SceneRunner run(Fast({.seed = 31, .width = 1280, .height = 960, .scale = 2.0}));
+  ASSERT_NO_FATAL_FAILURE(WarmUp(run));
   const long long before = Allocations();
-#if defined(__SANITIZE_ADDRESS__)
-  const int frames = 600;
-#else
-  const int frames = 2500;
-#endif
-  ASSERT_TRUE(run.RunFrames(frames));
-  EXPECT_EQ(Allocations() - before, 0) << "allocations in " << frames << " frames";
-  EXPECT_EQ(run.platform().process.beeps, 0);
-}
-
-TEST(FrameLoop, NothingEitherWhileNobodyLooksAndWhenLookedAtAgain) {
-  headless::SceneRunOptions o{.seed = 32, .width = 640, .height = 480, .advance_clock = true};
-  headless::SceneRunner run(o);
-  ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(run.RunFrames(300));
-  const long long before = Allocations();
+  ASSERT_TRUE(run.RunFrames(kFrames));
   for (int i = 0; i < 20; ++i) {
     run.view()->set_seen(i % 2 == 1);
     ASSERT_TRUE(run.RunFrames(40));
   }
   EXPECT_EQ(Allocations() - before, 0);
+  EXPECT_EQ(run.platform().process.beeps, 0);
 }
 
 }  // namespace

@@ -22,6 +22,10 @@ TEST(MovementFilter, SmallMovesPassThreePixelsEnd) {
   MovementFilter origin;
   EXPECT_TRUE(origin.Accept(0.0f, 0.0f, 1.0));
   EXPECT_TRUE(origin.Accept(900.0f, 900.0f, 1.0));  // (0, 0) reads as no reference
+  // A pointer resting on the left edge is a reference like any other.
+  MovementFilter edge;
+  EXPECT_TRUE(edge.Accept(0.0f, 300.0f, 1.0));
+  EXPECT_FALSE(edge.Accept(0.0f, 310.0f, 1.0));
   // A scale the host cannot mean counts as 1.
   MovementFilter odd;
   EXPECT_TRUE(odd.Accept(500.0f, 400.0f, 0.0));

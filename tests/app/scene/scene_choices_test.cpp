@@ -2,7 +2,6 @@
 // on its own, and every kind the random background can draw.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,7 +19,6 @@ namespace sarvel {
 namespace {
 
 using testing::SceneFixture;
-using testing::ScriptedRandom;
 
 // One line the scene printed.
 struct Printed {
@@ -136,88 +134,29 @@ TEST(DesktopBackground, ACaptureThatSawNothingGivesTheBlueSky) {
   }
 }
 
-class random_background : public ::testing::Test {
- protected:
-  random_background()
-      : folder_(testing::MakeTempFolder("random bg")), picture_(folder_ + "/Herbst ä.bmp") {
-    // The name is UTF-8, as the scene reads it on every platform.
-    const std::filesystem::path name(std::u8string(picture_.begin(), picture_.end()));
-    std::ofstream(name, std::ios::binary) << test::BitmapBytes(64, 48);
-  }
-  ~random_background() override { testing::RemoveFolder(folder_); }
-
-  void ChooseRandom(SceneFixture& f, const std::string& picture) {
-    f.settings.background_kind = kBackgroundRandom;
-    f.settings.random_background = true;
-    f.settings.picture_file = picture;
-  }
-
-  // A random-background scene whose every frame, a second after the last,
-  // restarts it.
-  void Start(SceneFixture& f) {
-    ChooseRandom(f, picture_);
-    f.settings.restart_seconds = 1;
-    f.platform().clock.tick = 5000000;
-    f.scene().Start();
-    f.view().Tick();  // the first restart test only starts the count
-  }
-  static void Restart(SceneFixture& f) {
-    f.platform().clock.tick += 1001;
-    f.view().Tick();
-  }
-
-  std::string folder_;
-  std::string picture_;
-};
-
-// Draws spread evenly over [0, 1), one for each restart: every kind from 1 to
-// 5 comes, each for a fifth of the draws, in order, and is painted as itself.
-TEST_F(random_background, EvenlySpreadDrawsGiveEachOfTheFiveKindsAFifth) {
-  constexpr int kDraws = 125;
-  ScriptedRandom rng{0.5f};
-  SceneFixture f(320, 240, &rng);
-  Start(f);
-  std::map<int, int> kinds;
-  int last_kind = 1;
-  for (int i = 0; i <= kDraws; ++i) {
-    // Every draw of the next frame and restart gives r, the kind's too.
-    const float r = i == kDraws ? std::nextafter(1.0f, 0.0f) : float(i) / float(kDraws);
-    rng.Push(r);
-    Restart(f);
-    const int kind = f.settings.background_kind;
-    ASSERT_EQ(PaintedKind(f), kind) << "r = " << r;
-    ASSERT_GE(kind, last_kind) << "r = " << r;
-    last_kind = kind;
-    ++kinds[kind];
-  }
-  EXPECT_EQ(f.Protocols(), 0);
-  ASSERT_EQ(kinds.size(), 5u);
-  for (const auto& [kind, count] : kinds) {
-    EXPECT_GE(count, kDraws / 5) << kind;
-    EXPECT_LE(count, kDraws / 5 + 1) << kind;
-  }
-}
-
-// Without a chosen picture the picture kind paints black and the run goes on.
-TEST_F(random_background, ThePictureKindWithoutAPictureIsBlack) {
-  ScriptedRandom rng{0.5f, 0.95f, 0.5f};
-  SceneFixture f(320, 240, &rng);
-  ChooseRandom(f, "");
-  f.scene().Start();
-  EXPECT_EQ(f.settings.background_kind, kBackgroundPicture);
-  EXPECT_EQ(PaintedKind(f), 1);
-  EXPECT_EQ(f.Protocols(), 0);
-}
-
-// A real generator: 500 restarts show all five kinds, each often, each
-// painted as itself (the desktop from the capture of the first layout).
-TEST_F(random_background, FiveHundredRestartsShowAllFiveKinds) {
+// A real generator: 500 restarts, one a frame, show all five kinds, each
+// often, each painted as itself (the desktop from the capture of the first
+// layout, the picture from a file whose UTF-8 name the scene reads on every
+// platform).
+TEST(RandomBackground, FiveHundredRestartsShowAllFiveKinds) {
+  const std::string folder = testing::MakeTempFolder("random bg");
+  const std::string picture = folder + "/Herbst ä.bmp";
+  std::ofstream(std::filesystem::path(std::u8string(picture.begin(), picture.end())),
+                std::ios::binary)
+      << test::BitmapBytes(64, 48);
   DefaultRandom rng(20261206);
   SceneFixture f(320, 240, &rng);
-  Start(f);
+  f.settings.background_kind = kBackgroundRandom;
+  f.settings.random_background = true;
+  f.settings.picture_file = picture;
+  f.settings.restart_seconds = 1;
+  f.platform().clock.tick = 5000000;
+  f.scene().Start();
+  f.view().Tick();  // the first restart test only starts the count
   std::map<int, int> kinds;
   for (int i = 0; i < 500; ++i) {
-    Restart(f);
+    f.platform().clock.tick += 1001;
+    f.view().Tick();
     const int kind = f.settings.background_kind;
     ASSERT_EQ(PaintedKind(f), kind) << "restart " << i;
     ++kinds[kind];
@@ -225,6 +164,7 @@ TEST_F(random_background, FiveHundredRestartsShowAllFiveKinds) {
   EXPECT_EQ(f.Protocols(), 0);
   ASSERT_EQ(kinds.size(), 5u);
   for (const auto& [kind, count] : kinds) EXPECT_GE(count, 50) << kind;
+  testing::RemoveFolder(folder);
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // A scene on the headless platform with test pictures whose colours tell
-// which sprite was drawn where, and a random source the test controls.
+// which background was painted, and a random source the test controls.
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <memory>
 
 #include "app/scene/scene.h"
@@ -16,24 +15,19 @@
 
 namespace sarvel::testing {
 
-// Icon id -> an opaque 32 x 32 square of a colour that encodes the id.
-// Gradient bitmaps: 50 x 480, red in the first column, blue in the last,
-// green between.
+// Icons: opaque 32 x 32 squares. Gradient bitmaps: 50 x 480, red in the
+// first column, blue in the last, green between.
 class TestResources : public ResourceLibrary {
  public:
-  static gfx::Argb ColourOf(int id) {
-    return gfx::Rgb(uint8_t(id), uint8_t(255 - id), uint8_t(id * 7));
-  }
-  gfx::ImageRef Icon(int id) override {
-    auto& slot = icons_[id];
-    if (!slot) {
+  gfx::ImageRef Icon(int) override {
+    if (!icon_) {
       auto img = std::make_shared<gfx::Image>(32, 32);
       for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) img->set(x, y, ColourOf(id));
+        for (int x = 0; x < 32; ++x) img->set(x, y, gfx::Rgb(200, 120, 40));
       img->UpdateOpaque();
-      slot = img;
+      icon_ = img;
     }
-    return slot;
+    return icon_;
   }
   gfx::ImageRef IconForSize(int id, int) override { return Icon(id); }
   gfx::ImageRef Bitmap(int id) override {
@@ -49,7 +43,7 @@ class TestResources : public ResourceLibrary {
   }
 
  private:
-  std::map<int, gfx::ImageRef> icons_;
+  gfx::ImageRef icon_;
 };
 
 class SceneFixture : public SceneEvents {
