@@ -29,7 +29,6 @@ void ConfigViewHeadless::Destroy() {
 FileDialogResult ConfigViewHeadless::ShowOpenDialog(const FileDialogRequest& request) {
   file_dialogs.push_back(request);
   log.push_back(visible ? "file dialog" : "file dialog (hidden)");
-  if (on_file_dialog) on_file_dialog(request);
   if (file_answers.empty()) return FileDialogResult{true, request.file_name};
   FileDialogResult chosen{false, file_answers.front()};
   file_answers.pop_front();
@@ -39,22 +38,6 @@ FileDialogResult ConfigViewHeadless::ShowOpenDialog(const FileDialogRequest& req
 void ConfigViewHeadless::ShowMessage(const std::string& title, const std::string& text) {
   messages.push_back({title, text});
   log.push_back("message");
-}
-
-void ConfigViewHeadless::OpenInBrowser(const std::string& address) {
-  browser_calls.push_back(address);
-}
-
-WindowHandle ConfigViewHeadless::handle() const { return handle_; }
-void ConfigViewHeadless::Bind(ConfigInput& input) { input_ = &input; }
-void ConfigViewHeadless::SetChecked(ConfigControl c, bool checked) { at(c).checked = checked; }
-void ConfigViewHeadless::SetPosition(ConfigControl c, int16_t position) {
-  at(c).position = position;
-}
-void ConfigViewHeadless::SetEnabled(ConfigControl c, bool enabled) { at(c).enabled = enabled; }
-void ConfigViewHeadless::SetText(ConfigControl c, const std::string& text) { at(c).text = text; }
-void ConfigViewHeadless::SetForeColor(ConfigControl c, gfx::Argb color) {
-  at(c).fore_color = color;
 }
 
 }  // namespace sarvel::headless

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,20 +32,20 @@ class ConfigViewHeadless : public ConfigView {
 
   // FormView
   void Create() override;
-  WindowHandle handle() const override;
+  WindowHandle handle() const override { return handle_; }
   void Show(ShowMode mode) override;
   void Destroy() override;
 
   // ConfigView
-  void Bind(ConfigInput& input) override;
-  void SetChecked(ConfigControl c, bool checked) override;
-  void SetPosition(ConfigControl c, int16_t position) override;
-  void SetEnabled(ConfigControl c, bool enabled) override;
-  void SetText(ConfigControl c, const std::string& text) override;
-  void SetForeColor(ConfigControl c, gfx::Argb color) override;
+  void Bind(ConfigInput& input) override { input_ = &input; }
+  void SetChecked(ConfigControl c, bool checked) override { at(c).checked = checked; }
+  void SetPosition(ConfigControl c, int16_t position) override { at(c).position = position; }
+  void SetEnabled(ConfigControl c, bool enabled) override { at(c).enabled = enabled; }
+  void SetText(ConfigControl c, const std::string& text) override { at(c).text = text; }
+  void SetForeColor(ConfigControl c, gfx::Argb color) override { at(c).fore_color = color; }
   FileDialogResult ShowOpenDialog(const FileDialogRequest& request) override;
   void ShowMessage(const std::string& title, const std::string& text) override;
-  void OpenInBrowser(const std::string& address) override;
+  void OpenInBrowser(const std::string& address) override { browser_calls.push_back(address); }
 
   // The user, through the model.
   ConfigInput& user() { return *input_; }
@@ -55,9 +54,8 @@ class ConfigViewHeadless : public ConfigView {
   Control& at(ConfigControl c) { return controls_[Index(c)]; }
 
   // The file-open dialog's answers in order: a path is chosen with OK; once
-  // they run out, the user cancels. `on_file_dialog` runs as each opens.
+  // they run out, the user cancels.
   std::deque<std::string> file_answers;
-  std::function<void(const FileDialogRequest&)> on_file_dialog;
   std::vector<FileDialogRequest> file_dialogs;
 
   std::vector<Message> messages;

@@ -23,17 +23,43 @@ namespace sarvel::headless {
 // the screen-saver flags, the preview hosts' windows.
 class System : public SaverSystem {
  public:
-  void SetScreenSaverActive(bool active) override;
-  void SetSaverRunning(bool running) override;
-  void SetCursorHidden(bool hidden) override;
-  PixelSize PreviewHostSize(WindowHandle host) override;
-  void EmbedInPreviewHost(WindowHandle window, WindowHandle host) override;
-  void ShowInPreviewHost(WindowHandle window, int32_t width, int32_t height) override;
-  bool KeepOnTop(WindowHandle window, bool on_top, bool activate) override;
-  bool SaverHasOwnPassword() override;
-  void ChangeSaverPassword(WindowHandle owner) override;
+  void SetScreenSaverActive(bool active) override {
+    Record("SetScreenSaverActive", {active});
+    screensaver_active = active;
+  }
+  void SetSaverRunning(bool running) override {
+    Record("SetSaverRunning", {running});
+    screensaver_running = running;
+  }
+  void SetCursorHidden(bool hidden) override {
+    Record("SetCursorHidden", {hidden});
+    cursor_count += hidden ? -1 : 1;
+  }
+  PixelSize PreviewHostSize(WindowHandle host) override {
+    Record("PreviewHostSize", {host});
+    const auto it = windows.find(host);
+    return it == windows.end() ? PixelSize{} : it->second;
+  }
+  void EmbedInPreviewHost(WindowHandle window, WindowHandle host) override {
+    Record("EmbedInPreviewHost", {window, host});
+  }
+  void ShowInPreviewHost(WindowHandle window, int32_t width, int32_t height) override {
+    Record("ShowInPreviewHost", {window, width, height});
+  }
+  bool KeepOnTop(WindowHandle window, bool on_top, bool activate) override {
+    Record("KeepOnTop", {window, on_top, activate});
+    return true;
+  }
+  bool SaverHasOwnPassword() override {
+    Record("SaverHasOwnPassword", {});
+    return own_password;
+  }
+  void ChangeSaverPassword(WindowHandle owner) override { Record("ChangeSaverPassword", {owner}); }
   bool VerifySaverPassword(WindowHandle window) override;
-  SystemDescription DescribeSystem() override;
+  SystemDescription DescribeSystem() override {
+    Record("DescribeSystem", {});
+    return description;
+  }
 
   std::vector<std::string> calls;
   int cursor_count = 0;  // each hide counts down, each show up
@@ -52,21 +78,18 @@ class System : public SaverSystem {
   std::map<std::string, int> failing_calls;
 
  private:
-  void Record(std::string call);
+  void Record(const char* name, std::initializer_list<int64_t> args);
 };
 
 // Settings in memory that record their writes; can be told to fail from the
-// n-th write on, or on every read.
+// n-th write on.
 class MemoryStore : public MapStore {
  public:
-  std::string Read(const std::string& app, const std::string& section, const std::string& key,
-                   const std::string& default_text) override;
   void Write(const std::string& app, const std::string& section, const std::string& key,
              const std::string& text) override;
 
   std::vector<std::string> writes;  // "key=text" in order
   int fail_writes_after = -1;       // -1: never fail
-  bool fail_reads = false;
 };
 
 class HeadlessProcess : public Process {
@@ -81,7 +104,6 @@ class HeadlessProcess : public Process {
   int ends = 0;
   int beeps = 0;
   int pointer_resets = 0;
-  std::string fatal_message;
 };
 
 // Thrown by FatalError.

@@ -15,8 +15,6 @@ void InfoViewHeadless::Show(ShowMode mode) {
   if (mode == ShowMode::kModal && on_modal_show) on_modal_show(*this);
 }
 
-void InfoViewHeadless::Destroy() { log.push_back("destroy"); }
-
 void InfoViewHeadless::Move(int32_t left_twips, int32_t top_twips) {
   if (failing_moves > 0) {
     --failing_moves;
@@ -25,17 +23,6 @@ void InfoViewHeadless::Move(int32_t left_twips, int32_t top_twips) {
   left = left_twips;
   top = top_twips;
   ++moves;
-}
-
-WindowHandle InfoViewHeadless::handle() const { return handle_; }
-void InfoViewHeadless::Bind(InfoInput& input) { input_ = &input; }
-TwipSize InfoViewHeadless::ScreenSize() { return screen; }
-TwipSize InfoViewHeadless::WindowSize() { return {kInfoClientWidth, kInfoClientHeight}; }
-void InfoViewHeadless::SetText(InfoControl label, const std::string& text) {
-  texts[Index(label)] = text;
-}
-void InfoViewHeadless::OpenInBrowser(const std::string& address) {
-  browser_calls.push_back(address);
 }
 
 }  // namespace sarvel::headless

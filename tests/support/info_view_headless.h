@@ -19,17 +19,17 @@ class InfoViewHeadless : public InfoView {
 
   // FormView; a modal Show returns at once
   void Create() override;
-  WindowHandle handle() const override;
+  WindowHandle handle() const override { return handle_; }
   void Show(ShowMode mode) override;
-  void Destroy() override;
+  void Destroy() override { log.push_back("destroy"); }
 
   // InfoView
-  void Bind(InfoInput& input) override;
-  TwipSize ScreenSize() override;
-  TwipSize WindowSize() override;
+  void Bind(InfoInput& input) override { input_ = &input; }
+  TwipSize ScreenSize() override { return screen; }
+  TwipSize WindowSize() override { return {kInfoClientWidth, kInfoClientHeight}; }
   void Move(int32_t left, int32_t top) override;
-  void SetText(InfoControl label, const std::string& text) override;
-  void OpenInBrowser(const std::string& address) override;
+  void SetText(InfoControl label, const std::string& text) override { texts[Index(label)] = text; }
+  void OpenInBrowser(const std::string& address) override { browser_calls.push_back(address); }
 
   InfoInput& user() { return *input_; }
   const std::string& text(InfoControl c) const { return texts[Index(c)]; }

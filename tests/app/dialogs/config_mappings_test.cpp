@@ -35,34 +35,23 @@ TEST(ConfigMappings, EverySpeedPositionRoundTripsThroughSinglePrecision) {
 }
 
 TEST(ConfigMappings, StoredValuesOutsideTheControlsAreClamped) {
-  EXPECT_EQ(MaxLeafToPosition(11), 100);
-  EXPECT_EQ(MaxLeafToPosition(32767), 100);
-  EXPECT_EQ(MaxLeafToPosition(1), 1);
-  EXPECT_EQ(MaxLeafToPosition(-32768), 1);
+  for (auto [max_leaf, position] : {std::pair{11, 100}, {32767, 100}, {1, 1}, {-32768, 1}})
+    EXPECT_EQ(MaxLeafToPosition(int16_t(max_leaf)), position) << max_leaf;
 
   const float inf = std::numeric_limits<float>::infinity();
-  EXPECT_EQ(LeafSpeedToPosition(0.0f), 1);
-  EXPECT_EQ(LeafSpeedToPosition(0.04f), 1);  // rounds to position 0
-  EXPECT_EQ(LeafSpeedToPosition(-3.0f), 1);
-  EXPECT_EQ(LeafSpeedToPosition(-inf), 1);
-  EXPECT_EQ(LeafSpeedToPosition(10.04f), 100);
-  EXPECT_EQ(LeafSpeedToPosition(3.4e38f), 100);  // x10 is beyond the float range
-  EXPECT_EQ(LeafSpeedToPosition(inf), 100);
-  EXPECT_EQ(LeafSpeedToPosition(std::nanf("")), 100);
+  // 0.04 rounds to position 0; 3.4e38 x 10 is beyond the float range.
+  const std::pair<float, int> speeds[] = {{0.0f, 1},  {0.04f, 1},          {-3.0f, 1},
+                                          {-inf, 1},  {10.04f, 100},       {3.4e38f, 100},
+                                          {inf, 100}, {std::nanf(""), 100}};
+  for (auto [speed, position] : speeds) EXPECT_EQ(LeafSpeedToPosition(speed), position) << speed;
 
-  EXPECT_EQ(RestartMinutes(630), 10);
-  EXPECT_EQ(RestartMinutes(119), 1);
-  EXPECT_EQ(RestartMinutes(59), 1);
-  EXPECT_EQ(RestartMinutes(0), 1);
-  EXPECT_EQ(RestartMinutes(-600), 1);
-  EXPECT_EQ(RestartMinutes(5999), 99);
-  EXPECT_EQ(RestartMinutes(6000), 99);
-  EXPECT_EQ(RestartMinutes(std::numeric_limits<int32_t>::max()), 99);
-  EXPECT_EQ(RestartMinutes(std::numeric_limits<int32_t>::min()), 1);
+  const int32_t max = std::numeric_limits<int32_t>::max(), min = -max - 1;
+  const std::pair<int32_t, int> seconds[] = {{630, 10},  {119, 1},   {59, 1},   {0, 1},  {-600, 1},
+                                             {5999, 99}, {6000, 99}, {max, 99}, {min, 1}};
+  for (auto [s, minutes] : seconds) EXPECT_EQ(RestartMinutes(s), minutes) << s;
 
-  EXPECT_EQ(ShowableBackgroundKind(0), 1);
-  EXPECT_EQ(ShowableBackgroundKind(-32768), 1);
-  EXPECT_EQ(ShowableBackgroundKind(7), 6);
+  for (auto [kind, shown] : {std::pair{0, 1}, {-32768, 1}, {7, 6}})
+    EXPECT_EQ(ShowableBackgroundKind(int16_t(kind)), shown) << kind;
   for (int16_t k = 1; k <= 6; ++k) EXPECT_EQ(ShowableBackgroundKind(k), k);
 }
 

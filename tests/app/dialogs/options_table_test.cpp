@@ -1,9 +1,10 @@
-// The options table against itself and against the dialog's design: a key,
-// a line or an option name given twice, a default the dialog could not show,
+// The options table against itself and against the dialog's design: a key
+// or an option name given twice, a default the dialog could not show,
 // or a control that is not in the design would each make a setting load,
 // save or show wrongly.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -14,28 +15,18 @@
 namespace sarvel {
 namespace {
 
-TEST(OptionsTable, EachKeyLineAndOptionNameOnce) {
+// The steps' lines are pinned by the settings tests, one by one.
+TEST(OptionsTable, EachKeyAndOptionNameOnce) {
   std::set<std::string_view> keys, names;
-  std::set<int32_t> save_lines;
-  int32_t previous_line = 10;  // the trap's line
   for (const SettingOption& o : kSettingOptions) {
     SCOPED_TRACE(std::string(o.key));
     EXPECT_TRUE(keys.insert(o.key).second) << "key twice";
-    // LoadConfig walks the table: its lines rise, and leave room for the derived steps.
-    EXPECT_GT(o.load_line, previous_line);
-    EXPECT_NE(o.load_line, kMinLeafLine);
-    EXPECT_NE(o.load_line, kRandomBackgroundLine);
-    previous_line = o.load_line;
-    if (o.save_line != 0) {
-      EXPECT_TRUE(save_lines.insert(o.save_line).second) << "save line twice";
-    }
     if (o.run.form != RunOptionForm::kNone) {
       EXPECT_TRUE(names.insert(o.run.name).second) << "option name twice";
       // A choice is helped by the names of what it chooses from.
       EXPECT_EQ(o.run.help.empty(), o.run.form == RunOptionForm::kChoice);
     }
   }
-  EXPECT_LT(previous_line, kRandomBackgroundLine);
 }
 
 TEST(OptionsTable, DefaultsAndDefaultButtonValuesFitWhatTheDialogProduces) {
@@ -69,29 +60,18 @@ TEST(OptionsTable, DefaultsAndDefaultButtonValuesFitWhatTheDialogProduces) {
 }
 
 TEST(OptionsTable, EveryOptionShowsInAControlOfItsKind) {
+  const std::map<DialogMapping, ControlKind> kKindOf = {
+      {DialogMapping::kLeafCountSlider, ControlKind::kHScrollBar},
+      {DialogMapping::kSpeedSlider, ControlKind::kHScrollBar},
+      {DialogMapping::kCheckBox, ControlKind::kCheckBox},
+      {DialogMapping::kRestartMinutes, ControlKind::kLabel},
+      {DialogMapping::kBackgroundGroup, ControlKind::kFrame},
+      {DialogMapping::kPicturePath, ControlKind::kTextBox}};
   for (const SettingOption& o : kSettingOptions) {
     SCOPED_TRACE(std::string(o.key));
     const ConfigControl c = ControlOf(o);
     ASSERT_NE(c, kOnWindow) << "no control named " << o.control;
-    const ControlKind kind = DesignOf(c).kind;
-    switch (o.mapping) {
-      case DialogMapping::kLeafCountSlider:
-      case DialogMapping::kSpeedSlider:
-        EXPECT_EQ(kind, ControlKind::kHScrollBar);
-        break;
-      case DialogMapping::kCheckBox:
-        EXPECT_EQ(kind, ControlKind::kCheckBox);
-        break;
-      case DialogMapping::kRestartMinutes:
-        EXPECT_EQ(kind, ControlKind::kLabel);
-        break;
-      case DialogMapping::kBackgroundGroup:
-        EXPECT_EQ(kind, ControlKind::kFrame);
-        break;
-      case DialogMapping::kPicturePath:
-        EXPECT_EQ(kind, ControlKind::kTextBox);
-        break;
-    }
+    EXPECT_EQ(DesignOf(c).kind, kKindOf.at(o.mapping));
   }
 }
 
