@@ -27,11 +27,7 @@ unlisted() {
       return 0
     }' "$1" "$2"
 }
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$here/../lib/common.sh"
 
 # 1. The reader: what it must find, and what it must pass over.
 tmp=$(mktemp -d)
@@ -138,8 +134,5 @@ packages=$(bash "$tmp/tools/check-programs.sh" --packages)
 grep -qx sarvel-no-such-dev <<<"$packages" && grep -qx 'wine32:i386' <<<"$packages" &&
   [ -z "$(uniq -d <<<"$packages")" ] || fail "the package list for make deps: $(tr '\n' ' ' <<<"$packages")"
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all $programs program calls in ${#scripts[@]} scripts, the Makefile and the test commands are on tools/programs.txt"
+pass "$programs program calls read in ${#scripts[@]} scripts, the Makefile and the test commands"
+report_and_exit

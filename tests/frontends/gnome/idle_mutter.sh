@@ -3,7 +3,7 @@
 # with one virtual monitor, in a D-Bus session of its own; the saver draws
 # through mutter's Xwayland, and then as a Wayland client of mutter's. Input comes from mutter's remote-desktop API
 # (remote_input), which resets mutter's idle time as a user's input does.
-#  - the idle monitor answers, and its idle time grows without input;
+#  - the idle monitor answers;
 #  - the watcher starts the saver 3 s after the last input, not before;
 #  - while it runs, a touch that the saver ignores and a second idle time
 #    start no second saver;
@@ -61,11 +61,6 @@ DISPLAY=$(sed -n 's/.*public X11 display \(:[0-9]*\).*/\1/p' "$tmp/mutter.log")
 export XAUTHORITY
 XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -1)
 pass "mutter runs as $(id -un), its Xwayland on $DISPLAY"
-first=$(idle_ms)
-sleep 0.5
-second=$(idle_ms)
-[ "$second" -ge $((first + 400)) ] && pass "the idle time grows without input ($first, then $second ms)" ||
-  fail "the idle time went from $first to $second ms in half a second"
 
 coproc INPUT { "$2"; }
 input_pid=$INPUT_PID
@@ -79,8 +74,6 @@ move() {
   [ "$answer" = ok ] || fail "remote_input: '$answer'"
 }
 move 5 5
-after=$(idle_ms)
-[ "$after" -lt 400 ] && pass "a move resets the idle time ($after ms)" || fail "after a move the idle time is $after ms"
 
 savers() { pgrep -P "$watcher" 2>/dev/null; }
 one_saver() { [ "$(savers | wc -l)" = 1 ]; }

@@ -47,11 +47,8 @@ expect() {
 # is WxH and wholly the driver's pattern: its colour with 1-pixel white lines
 # every 32 pixels. sway may show a committed frame a moment later.
 check_pattern() {
-  local file=$shots/$1${3:+-$3}.png
-  poll 5 pattern_shows "$1" "$2" "$file"
-  [ "$size" = "$2" ] || fail "$1: the screenshot is $size, not $2"
-  [ "$lines" = "ffffff$base$base" ] && pass "$1: 1-pixel lines over $base" || fail "$1: no 1-pixel lines over $base"
-  [ "$other" = 0 ] && [ "$base" != "$sway_bg" ] && pass "$1: covered" || fail "$1: $other pixels not ours"
+  poll 5 pattern_shows "$1" "$2" "$shots/$1${3:+-$3}.png" && pass "$1: covered, 1-pixel lines over $base" ||
+    fail "$1: the screenshot is $size (not $2), lines '$lines' over $base, $other pixels not ours"
 }
 pattern_shows() {
   sway_shot "$1" "$3"
@@ -65,12 +62,11 @@ pattern_shows() {
 # check_fill NAME: presents 50x40 pixels in orange of an all-orange image:
 # exactly those change.
 check_fill() {
-  local file=$shots/$1-fill.png count
+  local file=$shots/$1-fill.png
   echo "fill $1 ff8000 100 100 50 40" >&7
   expect "filled $1"
-  poll 5 sway_shot_count "$1" "$file" 2000
-  count=$(orange_pixels "$file")
-  [ "$count" = 2000 ] && pass "$1: only the presented rectangle changed" || fail "$1: $count orange pixels, not 2000"
+  poll 5 sway_shot_count "$1" "$file" 2000 && pass "$1: only the presented rectangle changed" ||
+    fail "$1: $(orange_pixels "$file") orange pixels, not 2000"
 }
 orange_pixels() { convert "$1" -fill black +opaque '#ff8000' -fill white -opaque '#ff8000' -format '%[fx:round(mean*w*h)]' info:; }
 sway_shot_count() { sway_shot "$1" "$2" && [ "$(orange_pixels "$2")" = "$3" ]; }
@@ -96,12 +92,6 @@ check_fill HEADLESS-2
 
 # ---- Input: the pointer from the virtual device, a key from wtype
 coproc POINTER { "$pointer_tool"; }
-pointer() {
-  local answer=""
-  echo "$1" >&"${POINTER[1]}"
-  read -r -t 10 -u "${POINTER[0]}" answer
-  [ "$answer" = ok ] || fail "virtual_pointer answered '$answer' to '$1'"
-}
 pointer "to 650 20"
 expect "enter HEADLESS-2 20 40"
 pointer "move 3 0"
@@ -137,8 +127,5 @@ if sway_user_may_run "$driver"; then
   echo quit >&7
   poll 10 ended "$driver_pid" || fail "the full-screen driver did not quit"
 fi
-if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error:' "$errs"; then
-  fail "the driver reported errors:"
-  head -40 "$errs"
-fi
+sanitizers_quiet "the driver" "$errs"
 report_and_exit

@@ -18,19 +18,17 @@ namespace {
 // ---- Outputs
 
 // What the clients saw: made with (name, scale), changed, gone.
-struct Log {
-  std::vector<std::string> events;
-};
+using Log = std::vector<std::string>;
 
 class RecordingClient : public OutputClient {
  public:
   RecordingClient(Log& log, const OutputInfo& info) : log_(log), name_(info.name) {
-    log_.events.push_back("made " + info.name + " " + std::to_string(info.width) + "x" +
-                          std::to_string(info.height) + "@" + std::to_string(info.scale));
+    log_.push_back("made " + info.name + " " + std::to_string(info.width) + "x" +
+                   std::to_string(info.height) + "@" + std::to_string(info.scale));
   }
-  ~RecordingClient() override { log_.events.push_back("gone " + name_); }
+  ~RecordingClient() override { log_.push_back("gone " + name_); }
   void OnOutputChanged(const OutputInfo& info) override {
-    log_.events.push_back("changed " + info.name + "@" + std::to_string(info.scale));
+    log_.push_back("changed " + info.name + "@" + std::to_string(info.scale));
   }
 
  private:
@@ -56,7 +54,7 @@ TEST(OutputList, AClientLivesFromTheFirstDoneUntilTheOutputGoes) {
   OutputList list;
   list.SetFactory(Recording(log));
   Describe(list, 7, "A", 2);
-  EXPECT_TRUE(log.events.empty()) << "no client before the output is done";
+  EXPECT_TRUE(log.empty()) << "no client before the output is done";
   list.Done(7);
   list.SetScale(7, 1);
   list.Done(7);
@@ -70,7 +68,7 @@ TEST(OutputList, AClientLivesFromTheFirstDoneUntilTheOutputGoes) {
   EXPECT_EQ(list.Remove(7), nullptr);
   EXPECT_EQ(list.Remove(99), nullptr);
   EXPECT_EQ(list.Find(7u), nullptr);
-  EXPECT_EQ(log.events, (std::vector<std::string>{"made A 640x480@2", "changed A@1", "gone A"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"made A 640x480@2", "changed A@1", "gone A"}));
 }
 
 TEST(OutputList, AClosedSurfaceTakesItsClientAtTheSweepAndNoOtherComes) {
@@ -90,7 +88,7 @@ TEST(OutputList, AClosedSurfaceTakesItsClientAtTheSweepAndNoOtherComes) {
   EXPECT_EQ(list.ClientOf(3), nullptr) << "a closed output gets no new client";
   EXPECT_EQ(list.Remove(3), FakeProxy(3));
   EXPECT_EQ(list.Clear(), std::vector<wl_output*>{FakeProxy(4)});
-  EXPECT_EQ(log.events,
+  EXPECT_EQ(log,
             (std::vector<std::string>{"made B 640x480@1", "made C 640x480@1", "gone B", "gone C"}));
 }
 

@@ -79,6 +79,21 @@ as_sway_user() {
   "${sway_user[@]}" env WAYLAND_DISPLAY="$WAYLAND_DISPLAY" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" "$@"
 }
 
+# pointer COMMAND: to the virtual pointer that the script runs as coproc
+# POINTER, which answers ok.
+pointer() {
+  local answer=""
+  echo "$1" >&"${POINTER[1]}"
+  read -r -t 10 -u "${POINTER[0]}" answer
+  [ "$answer" = ok ] || fail "virtual_pointer answered '$answer' to '$1'"
+}
+# sanitizers_quiet WHO STDERR: the sanitizers reported nothing.
+sanitizers_quiet() {
+  grep -qE 'AddressSanitizer|LeakSanitizer|runtime error:' "$2" || return 0
+  fail "$1 reported errors:"
+  head -40 "$2"
+}
+
 sway_stop() {
   if [ -n "$sway_pid" ]; then
     kill -TERM "$sway_pid" 2>/dev/null

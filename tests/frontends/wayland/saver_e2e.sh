@@ -25,12 +25,6 @@ idle_pid=""
 trap 'kill "$run_pid" "$idle_pid" 2>/dev/null; sway_stop' EXIT
 
 coproc POINTER { "$pointer_tool"; }
-pointer() {
-  local answer=""
-  echo "$1" >&"${POINTER[1]}"
-  read -r -t 10 -u "${POINTER[0]}" answer
-  [ "$answer" = ok ] || fail "virtual_pointer answered '$answer' to '$1'"
-}
 start() {
   "$sarvel" "$@" 2>>"$errs" &
   run_pid=$!
@@ -150,8 +144,5 @@ else
 fi
 [ ! -e "$XDG_STATE_HOME/sarvel/sarvel.EPT" ] && [ "$(stat -c %Y "$program_log" 2>/dev/null)" = "$log_before" ] &&
   pass "no error protocol" || fail "an error protocol was written"
-if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error:' "$errs"; then
-  fail "sarvel reported errors:"
-  head -40 "$errs"
-fi
+sanitizers_quiet sarvel "$errs"
 report_and_exit

@@ -5,7 +5,7 @@
 //   move DX DY     moves by DX, DY logical pixels
 //   to X Y         moves to X, Y of the layout (logical pixels): first to its
 //                  top-left corner, then by X, Y from there
-//   click [BUTTON] presses and releases BUTTON (evdev code; 272 = left)
+//   click          presses and releases the left button
 //   scroll STEPS   turns the wheel by STEPS notches (positive: down)
 //   quit           ends (so does the end of stdin)
 // One device for the whole run: the seat keeps its pointer between commands.
@@ -72,10 +72,8 @@ bool Run(zwlr_virtual_pointer_v1* p, const std::string& line) {
     Move(p, -1e6, -1e6);
     Move(p, a, b);
   } else if (verb == "click") {
-    uint32_t button = BTN_LEFT;
-    in >> button;
-    Button(p, button, WL_POINTER_BUTTON_STATE_PRESSED);
-    Button(p, button, WL_POINTER_BUTTON_STATE_RELEASED);
+    Button(p, BTN_LEFT, WL_POINTER_BUTTON_STATE_PRESSED);
+    Button(p, BTN_LEFT, WL_POINTER_BUTTON_STATE_RELEASED);
   } else if (verb == "scroll" && in >> a) {
     Scroll(p, int(a));
   } else {

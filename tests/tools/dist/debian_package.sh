@@ -19,8 +19,7 @@ tmp=$(mktemp -d /tmp/sarvel-debian.XXXXXX)
 chmod 755 "$tmp"
 xvfb_pid="" daemon_pid=""
 cleanup() {
-  [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  kill $daemon_pid $xvfb_pid 2>/dev/null
   wait 2>/dev/null
   rm -rf "$tmp"
 }
@@ -35,40 +34,24 @@ name=sarvel_${version}-1_$(dpkg --print-architecture).deb
   report_and_exit
 }
 
-expected="./
-./usr/
-./usr/bin/
-./usr/bin/sarvel -> ../libexec/xscreensaver/sarvel
-./usr/libexec/
-./usr/libexec/xscreensaver/
+# The files; the folders are those above them, no more.
+files="./usr/bin/sarvel -> ../libexec/xscreensaver/sarvel
 ./usr/libexec/xscreensaver/sarvel
-./usr/share/
-./usr/share/applications/
 ./usr/share/applications/sarvel-idle.desktop
 ./usr/share/applications/sarvel.desktop
-./usr/share/applications/screensavers/
 ./usr/share/applications/screensavers/sarvel.desktop
-./usr/share/doc/
-./usr/share/doc/sarvel/
 ./usr/share/doc/sarvel/changelog.Debian.gz
 ./usr/share/doc/sarvel/copyright
-./usr/share/icons/
-./usr/share/icons/hicolor/
-./usr/share/icons/hicolor/256x256/
-./usr/share/icons/hicolor/256x256/apps/
 ./usr/share/icons/hicolor/256x256/apps/sarvel.png
-./usr/share/man/
-./usr/share/man/man6/
 ./usr/share/man/man6/sarvel.6.gz
-./usr/share/xscreensaver/
-./usr/share/xscreensaver/config/
 ./usr/share/xscreensaver/config/sarvel.xml"
+expected=$(awk '{ print; p = $1; while (sub(/[^\/]*\/?$/, "", p) && p != "") print p }' <<<"$files" | LC_ALL=C sort -u)
 listed=$(dpkg-deb --contents "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' | LC_ALL=C sort)
-if [ "$listed" = "$(LC_ALL=C sort <<<"$expected")" ]; then
+if [ "$listed" = "$expected" ]; then
   pass "dpkg-deb --contents lists exactly the $(wc -l <<<"$listed") expected entries"
 else
   fail "dpkg-deb --contents differs from the expected list:"
-  diff <(LC_ALL=C sort <<<"$expected") <(echo "$listed")
+  diff <(echo "$expected") <(echo "$listed")
 fi
 depends=$(dpkg-deb --field "$deb" Depends)
 grep -q 'libx11-6' <<<"$depends" && grep -q 'libgtk-3-0' <<<"$depends" &&
@@ -180,12 +163,7 @@ fi
 logs=$(find "$home" -name 'sarvel.EPT' 2>/dev/null)
 [ -z "$logs" ] && pass "no error protocol written" || fail "error protocol: $(cat $logs)"
 # The listings and the daemon's account of the run stay with the screenshots.
-{
-  dpkg-deb --info "$deb"
-  dpkg-deb --contents "$deb"
-  echo "lintian:"
-  cat "$tmp/lintian.txt"
-} >"$shots/package.txt"
+{ dpkg-deb --info "$deb" && dpkg-deb --contents "$deb" && echo "lintian:" && cat "$tmp/lintian.txt"; } >"$shots/package.txt"
 as_daemon_user xscreensaver-command -exit >/dev/null 2>&1
 poll 5 ended "$daemon_pid" && daemon_pid=""
 cp "$daemon_log" "$shots/daemon.log"
