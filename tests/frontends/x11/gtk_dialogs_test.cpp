@@ -167,6 +167,15 @@ void CollectLabels(GtkWidget* w, std::vector<GtkLabel*>& out) {
         &out);
 }
 
+// Where the label's letters are drawn, in its window's coordinates.
+GdkRectangle Letters(GtkLabel* label) {
+  PangoRectangle ink{};
+  pango_layout_get_pixel_extents(gtk_label_get_layout(label), &ink, nullptr);
+  int x = 0, y = 0;
+  gtk_label_get_layout_offsets(label, &x, &y);
+  return {x + ink.x, y + ink.y, ink.width, ink.height};
+}
+
 bool Inside(const GdkRectangle& inner, const GdkRectangle& outer) {
   return inner.x >= outer.x && inner.y >= outer.y &&
          inner.x + inner.width <= outer.x + outer.width &&
@@ -186,19 +195,15 @@ std::string CaptionMisfit(const std::string& name, GtkWidget* control, const Gdk
   CollectLabels(control, labels);
   std::string misfit;
   for (GtkLabel* label : labels) {
-    PangoLayout* layout = gtk_label_get_layout(label);
-    PangoRectangle ink{}, logical{};
-    pango_layout_get_pixel_extents(layout, &ink, &logical);
-    if (ink.width == 0) continue;
-    int x = 0, y = 0;
-    gtk_label_get_layout_offsets(label, &x, &y);
-    const GdkRectangle letters{x + ink.x, y + ink.y, ink.width, ink.height};
+    const GdkRectangle letters = Letters(label);
+    if (letters.width == 0) continue;
     // Where the label may draw: its allocation, widened by the theme's
     // shadows and by letters that overhang their advance.
     GtkAllocation own;
     gtk_widget_get_clip(GTK_WIDGET(label), &own);
     const std::string text = gtk_label_get_text(label);
-    if (pango_layout_is_ellipsized(layout)) misfit += name + " \"" + text + "\" is cut short; ";
+    if (pango_layout_is_ellipsized(gtk_label_get_layout(label)))
+      misfit += name + " \"" + text + "\" is cut short; ";
     if (!Inside(letters, place) || !Inside(letters, own))
       misfit += name + " \"" + text + "\": letters " + RectText(letters) + ", label " +
                 RectText(own) + ", place " + RectText(place) + "; ";
@@ -215,16 +220,12 @@ std::string CaptionOverlaps(const std::function<GtkWidget*(ConfigControl)>& widg
     std::vector<GtkLabel*> labels;
     CollectLabels(widget(a.id), labels);
     for (GtkLabel* label : labels) {
-      PangoRectangle ink{};
-      pango_layout_get_pixel_extents(gtk_label_get_layout(label), &ink, nullptr);
-      int x = 0, y = 0;
-      gtk_label_get_layout_offsets(label, &x, &y);
-      const GdkRectangle letters{x + ink.x, y + ink.y, ink.width, ink.height};
+      const GdkRectangle letters = Letters(label);
       for (const ConfigControlDesign& b : kConfigControls) {
         if (b.id == a.id || b.kind == ControlKind::kFrame) continue;
         GtkAllocation other;
         gtk_widget_get_allocation(widget(b.id), &other);
-        if (ink.width > 0 && gdk_rectangle_intersect(&letters, &other, nullptr))
+        if (letters.width > 0 && gdk_rectangle_intersect(&letters, &other, nullptr))
           overlaps +=
               std::string(b.name) + " lies over the caption of " + std::string(a.name) + "; ";
       }
@@ -235,6 +236,22 @@ std::string CaptionOverlaps(const std::function<GtkWidget*(ConfigControl)>& widg
 
 GdkRectangle PlaceOf(const TwipRect& t, double dpi) {
   return {gtk::Px(t.left, dpi), gtk::Px(t.top, dpi), gtk::Px(t.width, dpi), gtk::Px(t.height, dpi)};
+}
+
+// The window has the client size in twips and stands in the middle of its
+// monitor, to a pixel.
+void ExpectCentredAtItsSize(GtkWidget* window, int width_twips, int height_twips, double dpi) {
+  const int width = gtk::Px(width_twips, dpi), height = gtk::Px(height_twips, dpi);
+  EXPECT_EQ(gtk_widget_get_allocated_width(window), width);
+  EXPECT_EQ(gtk_widget_get_allocated_height(window), height);
+  GdkWindow* own = gtk_widget_get_window(window);
+  int x = 0, y = 0;
+  gdk_window_get_origin(own, &x, &y);
+  GdkRectangle screen;
+  gdk_monitor_get_geometry(gdk_display_get_monitor_at_window(gdk_display_get_default(), own),
+                           &screen);
+  EXPECT_NEAR(x, screen.x + (screen.width - width) / 2, 1);
+  EXPECT_NEAR(y, screen.y + (screen.height - height) / 2, 1);
 }
 
 // The desktop's dialog font and the screen's resolution for one test.
@@ -383,27 +400,13 @@ TEST_F(GtkDialogTest, OpensCentredAsADialogWithEveryControlAtItsTwipPlace) {
   EXPECT_NE(gtk_window_get_icon(window), nullptr);
 
   const double dpi = view().dpi();
-  const int width = gtk::Px(kConfigClientWidth, dpi), height = gtk::Px(kConfigClientHeight, dpi);
-  EXPECT_EQ(gtk_widget_get_allocated_width(Window()), width);
-  EXPECT_EQ(gtk_widget_get_allocated_height(Window()), height);
+  ExpectCentredAtItsSize(Window(), kConfigClientWidth, kConfigClientHeight, dpi);
   // The theme pushes no control out of its place or beyond its size.
   for (const ConfigControlDesign& d : kConfigControls) {
     GtkAllocation a;
     gtk_widget_get_allocation(W(d.id), &a);
-    const TwipRect place = WindowPlace(d.id);
-    EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}),
-              (std::vector<int>{gtk::Px(place.left, dpi), gtk::Px(place.top, dpi),
-                                gtk::Px(place.width, dpi), gtk::Px(place.height, dpi)}))
-        << d.name;
+    EXPECT_EQ(RectText(a), RectText(PlaceOf(WindowPlace(d.id), dpi))) << d.name;
   }
-  int x = 0, y = 0;
-  gdk_window_get_origin(gtk_widget_get_window(Window()), &x, &y);
-  GdkRectangle screen;
-  gdk_monitor_get_geometry(
-      gdk_display_get_monitor_at_window(gdk_display_get_default(), gtk_widget_get_window(Window())),
-      &screen);
-  EXPECT_NEAR(x, screen.x + (screen.width - width) / 2, 1);
-  EXPECT_NEAR(y, screen.y + (screen.height - height) / 2, 1);
   // The picture buttons: a 32 x 32 picture (at 96 dpi) above the caption.
   for (C c : {C::kHomepageButton, C::kInfoButton, C::kOkButton}) {
     GList* parts = gtk_container_get_children(GTK_CONTAINER(gtk_bin_get_child(GTK_BIN(W(c)))));
@@ -416,19 +419,10 @@ TEST_F(GtkDialogTest, OpensCentredAsADialogWithEveryControlAtItsTwipPlace) {
   }
 }
 
+// The states themselves are the model's (config_dialog_test); here each
+// widget takes the one its control starts in.
 TEST_F(GtkDialogTest, WidgetsStartInTheStatesTheModelGivesThem) {
   Open({{"Background", "1"}, {"Restart", "0"}, {"maxL", "5"}, {"SpeedL", "2.5"}, {"rTime", "630"}});
-  // Kind 1 selects Black and enables the options; Restart cleared disables
-  // the spinner and greys the minutes.
-  EXPECT_TRUE(Active(W(C::kBlackOption)));
-  for (C option : kBackgroundOptions) EXPECT_TRUE(Sensitive(W(option)));
-  EXPECT_FALSE(Active(W(C::kRandomBox)));
-  EXPECT_FALSE(Sensitive(W(C::kPicturePathBox)));
-  EXPECT_FALSE(Sensitive(W(C::kMinutesSpinner)));
-  EXPECT_EQ(TextColour(W(C::kMinutesLabel)), kMinutesGrey);
-  EXPECT_EQ(LabelText(W(C::kMinutesLabel)), "10");
-  EXPECT_EQ(gtk_range_get_value(GTK_RANGE(W(C::kLeafCountSlider))), 38);
-  EXPECT_EQ(gtk_range_get_value(GTK_RANGE(W(C::kSpeedSlider))), 25);
   EXPECT_EQ(Stored("Background"), "1");  // written by the load
   ExpectWidgetsMirrorTheModel();
 }
@@ -622,17 +616,7 @@ TEST_F(GtkDialogTest, TheAboutBoxShowsTitleAndVersionModallyOverTheDialog) {
          EXPECT_TRUE(gtk_window_get_modal(box));
          EXPECT_EQ(gtk_window_get_transient_for(box), view().window());
          EXPECT_EQ(gtk_window_get_focus(box), v.widget(InfoControl::kOk));
-         const int w = gtk::Px(kInfoClientWidth, v.dpi()), h = gtk::Px(kInfoClientHeight, v.dpi());
-         EXPECT_EQ(gtk_widget_get_allocated_width(GTK_WIDGET(box)), w);
-         EXPECT_EQ(gtk_widget_get_allocated_height(GTK_WIDGET(box)), h);
-         GdkRectangle screen;
-         GdkDisplay* display = gdk_display_get_default();
-         GdkMonitor* primary = gdk_display_get_primary_monitor(display);
-         gdk_monitor_get_geometry(primary ? primary : gdk_display_get_monitor(display, 0), &screen);
-         int x = 0, y = 0;
-         gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(box)), &x, &y);
-         EXPECT_NEAR(x, screen.x + (screen.width - w) / 2, 1);
-         EXPECT_NEAR(y, screen.y + (screen.height - h) / 2, 1);
+         ExpectCentredAtItsSize(GTK_WIDGET(box), kInfoClientWidth, kInfoClientHeight, v.dpi());
          // The settings dialog takes no clicks meanwhile; OK closes the box.
          Click(W(C::kDefaultsButton));
          Click(v.widget(InfoControl::kOk));
@@ -655,29 +639,14 @@ TEST_F(GtkDialogTest, TheAboutBoxShowsTitleAndVersionModallyOverTheDialog) {
   EXPECT_TRUE(ConfigLoaded());
 }
 
-TEST_F(GtkDialogTest, LayoutFollowsTheScreenResolution) {
-  GdkScreen* screen = gdk_screen_get_default();
-  gtk_settings_get_for_screen(screen);
-  const double before = gdk_screen_get_resolution(screen);
-  gdk_screen_set_resolution(screen, 144.0);
+// The places at other resolutions: EveryCaptionShowsWholeInItsFont.
+TEST_F(GtkDialogTest, TheSliderArrowsGrowWithTheScreenResolution) {
+  const DesktopLook look(nullptr, 144.0);
   Open({{"Background", "1"}});
   EXPECT_EQ(view().dpi(), 144.0);
-  EXPECT_EQ(gtk_widget_get_allocated_width(Window()), gtk::Px(kConfigClientWidth, 144.0));
-  for (C c : {C::kBackgroundFrame, C::kPictureOption, C::kOkButton, C::kPicturePathBox,
-              C::kMinutesSpinner}) {
-    GtkAllocation a;
-    gtk_widget_get_allocation(W(c), &a);
-    const TwipRect place = WindowPlace(c);
-    EXPECT_EQ((std::vector<int>{a.x, a.width, a.height}),
-              (std::vector<int>{gtk::Px(place.left, 144.0), gtk::Px(place.width, 144.0),
-                                gtk::Px(place.height, 144.0)}))
-        << DesignOf(c).name;
-  }
-  // The slider's arrows grow with it.
   Click(W(C::kLeafCountSlider), 0.03);
   EXPECT_EQ(Model(C::kLeafCountSlider).position, 95);
   program_.reset();
-  gdk_screen_set_resolution(screen, before);
 }
 
 // Every text of the dialog and the about box shows whole in the font it is
