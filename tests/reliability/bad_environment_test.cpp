@@ -1,6 +1,6 @@
 // What the system around the saver can do to it: an error log that cannot be
 // written where it belongs, preview handles that name no window, a store that
-// fails or that another process changes while the dialog is open, and a
+// fails or that two processes write at once, and a
 // window whose size changes under a running scene.
 #include <gtest/gtest.h>
 
@@ -324,40 +324,6 @@ TEST(Store, ThatFailsWhileOkIsPressedKeepsEarlierKeysNewAndTheRestOld) {
     EXPECT_NE(d.Log().find("procedure:\tSaveConfig\r\n"), std::string::npos);
     EXPECT_FALSE(d.ConfigLoaded());  // the window still closes
   }
-}
-
-TEST(Store, ChangedByAnotherProcessWhileTheDialogIsOpen) {
-  Folder folder("store-shared");
-  testing::DialogApp d(folder.path());
-  d.platform.store.values = Stored();
-  ConfigForm& f = d.Open();  // writes its kind, 2, at once
-  // Another instance's dialog saves everything meanwhile.
-  Values other = {{"maxL", "9"},       {"SpeedL", "9.5"},        {"Date", "1"},
-                  {"Time", "1"},       {"Restart", "1"},         {"rTime", "3000"},
-                  {"Background", "3"}, {"PicFile", "theirs.jpg"}};
-  d.platform.store.values = other;
-  f.UserScrolls(C::kLeafCountSlider, 100);
-  f.UserClicks(C::kOkButton);
-  // Ours is what OK writes; the kind stays as the other process left it,
-  // since this dialog wrote its own at once, before.
-  const Values expected = {{"maxL", "10"},      {"SpeedL", "2.5"},     {"Date", "0"},
-                           {"Time", "0"},       {"Restart", "0"},      {"rTime", "120"},
-                           {"Background", "3"}, {"PicFile", "old.bmp"}};
-  EXPECT_EQ(d.platform.store.values, expected);
-  testing::TestApp t(folder.path());
-  t.platform.store.values = d.platform.store.values;
-  t.app->saver.LoadConfig();
-  EXPECT_EQ(d.Protocols() + folder.Protocols(), 0);
-
-  // A background chosen after the other process wrote is ours again.
-  testing::DialogApp e(folder.path());
-  e.platform.store.values = Stored();
-  ConfigForm& g = e.Open();
-  e.platform.store.values = other;
-  g.UserSelectsOption(C::kDesktopOption);
-  g.UserCloses();
-  EXPECT_EQ(e.platform.store.values["Background"], "4");
-  EXPECT_EQ(e.platform.store.values["maxL"], "9");
 }
 
 #ifndef _WIN32

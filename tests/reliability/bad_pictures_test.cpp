@@ -1,7 +1,7 @@
 // The user's picture, as the user or the system could really leave it: an
 // empty path, a folder, a missing file, a file that is no picture, a cut-off
 // or forged one, a huge one, a path with non-ASCII characters; and the
-// picture deleted after the dialog chose it, or during a run. A picture that
+// picture deleted during a run. A picture that
 // cannot be painted ends a full-screen run with exactly one protocol; the
 // stored choice is never touched, so the picture shows again once it is back.
 #include <gtest/gtest.h>
@@ -9,9 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/dialogs/config_form.h"
 #include "tests/reliability/reliability_support.h"
-#include "tests/support/dialog_app.h"
 
 namespace sarvel {
 namespace {
@@ -118,41 +116,6 @@ TEST(BadPictures, NonAsciiPathsAndOtherSizesArePainted) {
   // Stretched to the window: red on the left half, blue on the right.
   EXPECT_EQ(TopRowPixels(p.run(), kRed, 0, 70), 70);
   EXPECT_EQ(TopRowPixels(p.run(), kBlue, 90, 160), 70);
-}
-
-// The dialog chose the picture; before the saver starts it is deleted (a
-// cleaned-up download folder, a removed USB stick).
-TEST(BadPictures, DeletedAfterTheDialogChoseItEndsTheRunAndTheChoiceStays) {
-  Folder folder("deleted-picture");
-  const std::string picture = folder / "autumn.bmp";
-  WriteFile(picture, BitmapBytes(64, 48));
-  testing::DialogApp d(folder.path());
-  d.platform.store.values = {{"Background", "2"}};
-  d.factory.on_config = [&](headless::ConfigViewHeadless& v) { v.file_answers = {picture}; };
-  d.Open().UserSelectsOption(ConfigControl::kPictureOption);
-  d.config().UserClicks(ConfigControl::kOkButton);
-  const auto chosen = d.platform.store.values;
-  ASSERT_EQ(chosen.at("Background"), "5");
-  ASSERT_EQ(chosen.at("PicFile"), picture);
-
-  fs::remove(picture);
-  auto run_on = [&](const std::map<std::string, std::string>& stored) {
-    auto r = std::make_unique<reliability::LoggedRun>(PictureRun::Options(picture), folder);
-    r->run.platform().store.values = stored;
-    return r;
-  };
-  auto first = run_on(chosen);
-  EXPECT_FALSE(first->run.Start());
-  EXPECT_EQ(folder.Protocols(), 1);
-  EXPECT_NE(folder.Log().find("53 (File not found)"), std::string::npos);
-  EXPECT_EQ(first->run.platform().store.values, chosen);
-
-  // Put back, the same choice shows the picture again.
-  WriteFile(picture, BitmapBytes(64, 48));
-  auto second = run_on(first->run.platform().store.values);
-  ASSERT_TRUE(second->run.Start());
-  EXPECT_TRUE(second->run.RunFrames(5));
-  EXPECT_EQ(folder.Protocols(), 1);
 }
 
 TEST(BadPictures, DeletedDuringARunEndsItAtTheNextRestart) {

@@ -24,12 +24,7 @@ class Folder {
   Folder& operator=(const Folder&) = delete;
 
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const {
-    std::string path = path_;
-    path += '/';
-    path += name;
-    return path;
-  }
+  std::string operator/(const std::string& name) const { return path_ + '/' + name; }
   std::string Log() const { return testing::ReadWholeFile(*this / "Sarvel.EPT"); }
   int Protocols() const { return testing::CountOccurrences(Log(), "F E H L E R"); }
 
