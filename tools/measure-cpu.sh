@@ -24,6 +24,8 @@
 # "mean <kind> WxH: saver A % ... total T %", for make bench to pick up.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
+# Wine through tools/wine-shims, which works where the kernel runs no 32-bit programs.
+export PATH="$here/tools/wine-shims:$PATH"
 size=1920x1080 start=4 seconds=20 runs=3 program="" display="" kind=""
 arguments=("$@")
 while [ $# -gt 0 ]; do

@@ -3,6 +3,8 @@
 # Wine with the project's own prefix. Any key, click or real mouse movement
 # ends it.
 here=$(cd "$(dirname "$0")/.." && pwd)
+# Wine through tools/wine-shims, which works where the kernel runs no 32-bit programs.
+export PATH="$here/tools/wine-shims:$PATH"
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   echo "There is no display to show the saver on (DISPLAY is not set or not reachable)."
   echo "Start it from a desktop session, or look at a frame without one:"

@@ -5,6 +5,8 @@
 # not wait for a manager that is not there. Idempotent; safe to run twice.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+# Wine through tools/wine-shims, which works where the kernel runs no 32-bit programs.
+export PATH="$here/tools/wine-shims:$PATH"
 export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
 export WINEDEBUG=-all
 display="${SARVEL_TEST_DISPLAY:-:99}"

@@ -3,6 +3,8 @@
 # display (prepared by tools/test-env.sh). Used by CTest as the emulator of the
 # cross builds.
 here=$(cd "$(dirname "$0")/.." && pwd)
+# Wine through tools/wine-shims, which works where the kernel runs no 32-bit programs.
+export PATH="$here/tools/wine-shims:$PATH"
 : "${WINEPREFIX:=$here/build/wineprefix}"
 : "${WINEDEBUG:=-all}"
 : "${DISPLAY:=:99}"

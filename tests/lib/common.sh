@@ -2,6 +2,8 @@
 # of the native program (tests/x11/lib.sh): counted checks, waits that poll
 # for a condition until a deadline, screenshots and pixel counts.
 failures=0
+# Wine through tools/wine-shims (see there).
+export PATH="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/tools/wine-shims:$PATH"
 fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
