@@ -33,18 +33,8 @@ void SetSignalHandler(void (*handler)(int)) {
 
 }  // namespace
 
-void EventLoop::Timer::SetInterval(int32_t milliseconds) {
-  interval_ms_ = std::max<int32_t>(1, milliseconds);
-  if (enabled_) due_ = now_() + std::chrono::milliseconds(interval_ms_);
-}
-
-void EventLoop::Timer::Enable(bool enabled) {
-  if (enabled && !enabled_) due_ = now_() + std::chrono::milliseconds(interval_ms_);
-  enabled_ = enabled;
-}
-
 EventLoop::EventLoop(Connection& connection, Now now)
-    : connection_(connection), now_(std::move(now)), on_terminate_([this] { Quit(); }) {
+    : connection_(connection), timers_(std::move(now)), on_terminate_([this] { Quit(); }) {
   if (g_signal_pipe[0] < 0 && ::pipe2(g_signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     g_signal_pipe[0] = g_signal_pipe[1] = -1;
   }
@@ -53,19 +43,6 @@ EventLoop::EventLoop(Connection& connection, Now now)
 
 EventLoop::~EventLoop() { SetSignalHandler(SIG_DFL); }
 
-EventLoop::Timer* EventLoop::AddTimer(std::function<void()> tick) {
-  timers_.push_back(std::unique_ptr<Timer>(new Timer(std::move(tick), now_)));
-  return timers_.back().get();
-}
-
-void EventLoop::RemoveTimer(Timer* timer) {
-  if (!timer) return;
-  timer->enabled_ = false;
-  timer->removed_ = true;
-  // While ticks are running the list stays as it is; it is swept afterwards.
-  if (!firing_) std::erase_if(timers_, [](const auto& t) { return t->removed_; });
-}
-
 void EventLoop::WatchFd(int fd, std::function<void()> readable) {
   UnwatchFd(fd);
   watches_.push_back({fd, std::move(readable)});
@@ -73,36 +50,6 @@ void EventLoop::WatchFd(int fd, std::function<void()> readable) {
 
 void EventLoop::UnwatchFd(int fd) {
   std::erase_if(watches_, [fd](const Watch& w) { return w.fd == fd; });
-}
-
-void EventLoop::FireDueTimers() {
-  firing_ = true;
-  // Index loop: a tick may add timers.
-  for (size_t i = 0; i < timers_.size() && running_; ++i) {
-    Timer* t = timers_[i].get();
-    if (!t->enabled_ || t->removed_ || now_() < t->due_) continue;
-    t->tick_();
-    if (!t->enabled_ || t->removed_) continue;
-    // The next tick keeps the cadence; a tick that ran late is followed by
-    // the next one at once, never by a burst of missed ones.
-    const Clock::time_point now = now_();
-    t->due_ += std::chrono::milliseconds(t->interval_ms_);
-    if (t->due_ < now) t->due_ = now;
-  }
-  firing_ = false;
-  std::erase_if(timers_, [](const auto& t) { return t->removed_; });
-}
-
-int EventLoop::MillisecondsToNextTimer() const {
-  const Clock::time_point now = now_();
-  int64_t best = -1;
-  for (const auto& t : timers_) {
-    if (!t->enabled_ || t->removed_) continue;
-    const int64_t us = std::chrono::duration_cast<std::chrono::microseconds>(t->due_ - now).count();
-    const int64_t ms = us <= 0 ? 0 : (us + 999) / 1000;
-    if (best < 0 || ms < best) best = ms;
-  }
-  return int(std::min<int64_t>(best, 60000));
 }
 
 bool EventLoop::Wait() {
@@ -118,7 +65,7 @@ bool EventLoop::Wait() {
       {wl_display_get_fd(display), short(POLLIN | (would_block ? POLLOUT : 0)), 0},
       {g_signal_pipe[0], POLLIN, 0}};
   for (const Watch& w : watches_) fds.push_back({w.fd, POLLIN, 0});
-  const int n = ::poll(fds.data(), fds.size(), MillisecondsToNextTimer());
+  const int n = ::poll(fds.data(), fds.size(), timers_.MillisecondsToNext());
   if (n > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP))) {
     if (wl_display_read_events(display) < 0) return connection_.CheckError();
   } else {
@@ -151,7 +98,7 @@ bool EventLoop::Run(const std::function<void()>& between) {
     if (!connection_.DispatchPending()) break;
     between();
     if (!running_) break;
-    FireDueTimers();
+    timers_.FireDue(running_);
     between();
     if (!running_) break;
     if (!Wait()) break;

@@ -11,34 +11,16 @@
 #include <memory>
 #include <vector>
 
+#include "frontends/posix/timer_list.h"
 #include "frontends/wayland/connection.h"
 
 namespace sarvel::wayland {
 
 class EventLoop {
  public:
-  using Clock = std::chrono::steady_clock;
-  // Where the timers read the time: the steady clock, or a test's own.
-  using Now = std::function<Clock::time_point()>;
-
-  class Timer {
-   public:
-    // A new interval starts counting now when the timer runs.
-    void SetInterval(int32_t milliseconds);
-    void Enable(bool enabled);
-    bool enabled() const { return enabled_; }
-    int32_t interval() const { return interval_ms_; }
-
-   private:
-    friend class EventLoop;
-    Timer(std::function<void()> tick, const Now& now) : tick_(std::move(tick)), now_(now) {}
-    std::function<void()> tick_;
-    const Now& now_;
-    int32_t interval_ms_ = 1000;
-    bool enabled_ = false;
-    bool removed_ = false;
-    Clock::time_point due_{};
-  };
+  using Clock = TimerList::Clock;
+  using Now = TimerList::Now;
+  using Timer = TimerList::Timer;
 
   // Installs the handlers of SIGTERM, SIGINT and SIGHUP until it goes.
   explicit EventLoop(Connection& connection, Now now = Clock::now);
@@ -47,8 +29,8 @@ class EventLoop {
   EventLoop& operator=(const EventLoop&) = delete;
 
   // The timer lives until RemoveTimer; it starts disabled.
-  Timer* AddTimer(std::function<void()> tick);
-  void RemoveTimer(Timer* timer);
+  Timer* AddTimer(std::function<void()> tick) { return timers_.Add(std::move(tick)); }
+  void RemoveTimer(Timer* timer) { timers_.Remove(timer); }
   // `readable` runs whenever `fd` has something to read (or was closed).
   void WatchFd(int fd, std::function<void()> readable);
   void UnwatchFd(int fd);
@@ -66,19 +48,15 @@ class EventLoop {
     int fd;
     std::function<void()> readable;
   };
-  void FireDueTimers();
-  int MillisecondsToNextTimer() const;
   // Waits for the compositor, the watched descriptors, a signal or the next
   // timer; false when the connection is lost.
   bool Wait();
 
   Connection& connection_;
-  const Now now_;
-  std::vector<std::unique_ptr<Timer>> timers_;
+  TimerList timers_;
   std::vector<Watch> watches_;
   std::function<void()> on_terminate_;
   bool running_ = false;
-  bool firing_ = false;
 };
 
 }  // namespace sarvel::wayland

@@ -23,17 +23,7 @@ void OnSignal(int) {
 
 }  // namespace
 
-void EventLoop::Timer::SetInterval(int32_t milliseconds) {
-  interval_ms_ = std::max<int32_t>(1, milliseconds);
-  if (enabled_) due_ = now_() + std::chrono::milliseconds(interval_ms_);
-}
-
-void EventLoop::Timer::Enable(bool enabled) {
-  if (enabled && !enabled_) due_ = now_() + std::chrono::milliseconds(interval_ms_);
-  enabled_ = enabled;
-}
-
-EventLoop::EventLoop(Display& display, Now now) : display_(display), now_(std::move(now)) {
+EventLoop::EventLoop(Display& display, Now now) : display_(display), timers_(std::move(now)) {
   if (g_signal_pipe[0] < 0 && ::pipe2(g_signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     g_signal_pipe[0] = g_signal_pipe[1] = -1;
   }
@@ -53,19 +43,6 @@ EventLoop::~EventLoop() {
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
-EventLoop::Timer* EventLoop::AddTimer(std::function<void()> tick) {
-  timers_.push_back(std::unique_ptr<Timer>(new Timer(std::move(tick), now_)));
-  return timers_.back().get();
-}
-
-void EventLoop::RemoveTimer(Timer* timer) {
-  if (!timer) return;
-  timer->enabled_ = false;
-  timer->removed_ = true;
-  // While ticks are running the list stays as it is; it is swept afterwards.
-  if (!firing_) std::erase_if(timers_, [](const auto& t) { return t->removed_; });
-}
-
 void EventLoop::DispatchEvents() {
   ::Display* x = display_.xdisplay();
   while (running_ && XPending(x) > 0) {
@@ -73,36 +50,6 @@ void EventLoop::DispatchEvents() {
     XNextEvent(x, &event);
     display_.Dispatch(event);
   }
-}
-
-void EventLoop::FireDueTimers() {
-  firing_ = true;
-  // Index loop: a tick may add timers.
-  for (size_t i = 0; i < timers_.size() && running_; ++i) {
-    Timer* t = timers_[i].get();
-    if (!t->enabled_ || t->removed_ || now_() < t->due_) continue;
-    t->tick_();
-    if (!t->enabled_ || t->removed_) continue;
-    // The next tick keeps the cadence; a tick that ran late is followed by
-    // the next one at once, never by a burst of missed ones.
-    const Clock::time_point now = now_();
-    t->due_ += std::chrono::milliseconds(t->interval_ms_);
-    if (t->due_ < now) t->due_ = now;
-  }
-  firing_ = false;
-  std::erase_if(timers_, [](const auto& t) { return t->removed_; });
-}
-
-int EventLoop::MillisecondsToNextTimer() const {
-  const Clock::time_point now = now_();
-  int64_t best = -1;
-  for (const auto& t : timers_) {
-    if (!t->enabled_ || t->removed_) continue;
-    const int64_t us = std::chrono::duration_cast<std::chrono::microseconds>(t->due_ - now).count();
-    const int64_t ms = us <= 0 ? 0 : (us + 999) / 1000;
-    if (best < 0 || ms < best) best = ms;
-  }
-  return int(std::min<int64_t>(best, 60000));
 }
 
 void EventLoop::Run(const std::function<void()>& between) {
@@ -113,13 +60,13 @@ void EventLoop::Run(const std::function<void()>& between) {
     DispatchEvents();
     between();
     if (!running_) break;
-    FireDueTimers();
+    timers_.FireDue(running_);
     between();
     if (!running_) break;
     // Replies read during the ticks may have queued events.
     if (XPending(x) > 0) continue;
     pollfd fds[2] = {{xfd, POLLIN, 0}, {g_signal_pipe[0], POLLIN, 0}};
-    const int n = ::poll(fds, g_signal_pipe[0] >= 0 ? 2 : 1, MillisecondsToNextTimer());
+    const int n = ::poll(fds, g_signal_pipe[0] >= 0 ? 2 : 1, timers_.MillisecondsToNext());
     if (n > 0 && (fds[1].revents & POLLIN)) {
       char buf[16];
       while (::read(g_signal_pipe[0], buf, sizeof buf) > 0) {

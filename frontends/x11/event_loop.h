@@ -14,34 +14,16 @@
 
 #include "core/ports/process.h"
 #include "core/report/guard.h"
+#include "frontends/posix/timer_list.h"
 #include "frontends/x11/x11_display.h"
 
 namespace sarvel::x11 {
 
 class EventLoop {
  public:
-  using Clock = std::chrono::steady_clock;
-  // Where the timers read the time: the steady clock, or a test's own.
-  using Now = std::function<Clock::time_point()>;
-
-  class Timer {
-   public:
-    // A new interval starts counting now when the timer runs.
-    void SetInterval(int32_t milliseconds);
-    void Enable(bool enabled);
-    bool enabled() const { return enabled_; }
-    int32_t interval() const { return interval_ms_; }
-
-   private:
-    friend class EventLoop;
-    Timer(std::function<void()> tick, const Now& now) : tick_(std::move(tick)), now_(now) {}
-    std::function<void()> tick_;
-    const Now& now_;
-    int32_t interval_ms_ = 1000;
-    bool enabled_ = false;
-    bool removed_ = false;
-    Clock::time_point due_{};
-  };
+  using Clock = TimerList::Clock;
+  using Now = TimerList::Now;
+  using Timer = TimerList::Timer;
 
   // Installs the handlers of SIGTERM, SIGINT and SIGHUP.
   explicit EventLoop(Display& display, Now now = Clock::now);
@@ -50,8 +32,8 @@ class EventLoop {
   EventLoop& operator=(const EventLoop&) = delete;
 
   // The timer lives until RemoveTimer; it starts disabled.
-  Timer* AddTimer(std::function<void()> tick);
-  void RemoveTimer(Timer* timer);
+  Timer* AddTimer(std::function<void()> tick) { return timers_.Add(std::move(tick)); }
+  void RemoveTimer(Timer* timer) { timers_.Remove(timer); }
 
   // Runs until Quit; `between` runs after every batch of events and ticks,
   // when no handler of ours is running.
@@ -62,15 +44,11 @@ class EventLoop {
 
  private:
   void DispatchEvents();
-  void FireDueTimers();
-  int MillisecondsToNextTimer() const;
 
   Display& display_;
-  const Now now_;
-  std::vector<std::unique_ptr<Timer>> timers_;
+  TimerList timers_;
   std::function<void()> on_terminate_;
   bool running_ = false;
-  bool firing_ = false;
 };
 
 // Every event runs inside the outermost guard, whose fatal message names

@@ -356,7 +356,7 @@ TEST(DecodeIcon, RefusesMalformedFiles) {
       {patched(30, 1, 4), "a zero height"},
       {patched(54, 300, 4), "an oversized palette"},
   };
-  for (const auto& [bytes, what] : cases) ExpectInvalid([&] { DecodeIcon(bytes, 16); }, what);
+  for (const auto& c : cases) ExpectInvalid([&] { DecodeIcon(c.first, 16); }, c.second);
 
   const Bytes with_png = Ico({good, {8, 32, Png(8, 8, TestRgba(8, 8))}});
   Mutate(with_png, 77, [](const Bytes& b) { DecodeIcon(b, 8); });
