@@ -47,11 +47,15 @@ ends() {
 }
 # The dialog's window is up, on the output under the pointer, and drawn: at
 # least its 497 x 310 pixels are not sway's background.
+# dialog_shows: the settings window is in sway's tree and, on HEADLESS-1, covers
+# more than 154000 pixels of the background (dialog_seen says what was seen).
 dialog_shows() {
-  swaymsg -t get_tree | grep -q '"name": "Sarvel Screensaver  ---  Settings' &&
-    sway_shot HEADLESS-1 "$shots/settings-dialog.png" &&
-    [ "$(convert "$shots/settings-dialog.png" -fill black -opaque "#$sway_bg" -fill white +opaque black \
-      -format '%[fx:round(mean*w*h)]' info:)" -gt 154000 ]
+  dialog_seen="not in sway's tree"
+  swaymsg -t get_tree | grep -q '"name": "Sarvel Screensaver  ---  Settings' || return 1
+  sway_shot HEADLESS-1 "$shots/settings-dialog.png" || return 1
+  dialog_seen=$(convert "$shots/settings-dialog.png" -fill black -opaque "#$sway_bg" -fill white +opaque black \
+    -format '%[fx:round(mean*w*h)]' info:)
+  [ "$dialog_seen" -gt 154000 ]
 }
 no_saver() { ! pgrep -f "^$sarvel " >/dev/null; }
 # keeps WHAT: the run goes on.
@@ -117,9 +121,11 @@ wtype -s 300 x
 poll 5 no_saver || fail "the saver that swayidle started did not end on a key"
 
 # ---- The settings dialog, in a window of its own
+# A new window opens on the focused output: make that HEADLESS-1.
 pointer "to 640 360"
+sway_msg focus output HEADLESS-1
 ASAN_OPTIONS=detect_leaks=0 start /C
-poll 15 dialog_shows && pass "the settings dialog shows" || fail "no settings dialog"
+poll 30 dialog_shows && pass "the settings dialog shows" || fail "no settings dialog ($dialog_seen)"
 kill -TERM "$run_pid" && wait "$run_pid"
 
 # ---- The compositor goes: the saver ends at once, with the reason
