@@ -292,23 +292,18 @@ Entry Solid(int side, uint32_t colour, int bpp) {
       [=](int, int) { return bpp == 4 ? 9u : colour; }, [](int, int) { return false; });
 }
 
-TEST(DecodeIcon, PicksTheClosestSize) {
-  const Bytes ico = Ico({Solid(16, 0xFF000001, 32), Solid(48, 0xFF000002, 32), Solid(32, 0, 4),
-                         Solid(32, 0xFF000003, 32)});
-  EXPECT_EQ(DecodeIcon(ico, 32)->at(0, 0), 0xFF000003u);  // deeper colour at equal size
-  EXPECT_EQ(DecodeIcon(ico, 40)->width(), 48);            // ties go to the larger
-  EXPECT_EQ(DecodeIcon(ico, 24)->width(), 32);
-  EXPECT_EQ(DecodeIcon(ico, 1)->width(), 16);
-  // A damaged best match gives way to the next one.
-  Entry broken = Solid(32, 0xFF000004, 32);
-  broken.data[14] = 16;  // 16 bits per pixel: not an icon format
-  EXPECT_EQ(DecodeIcon(Ico({broken, Solid(16, 0xFF000005, 32)}), 32)->width(), 16);
-}
-
-// For drawing at a size: the smallest entry at least that large (so a
-// picture is shrunk, not enlarged), else the largest; the same rule as the
-// resource libraries' BestIconSide.
-TEST(DecodeIcon, ForASizeTakesTheSmallestEntryAtLeastThatLarge) {
+// DecodeIcon takes the closest size (the larger on ties, then the deeper
+// colour); for drawing at a size, DecodeIconForSize takes the smallest entry
+// at least that large (so a picture is shrunk, not enlarged), else the
+// largest: the same rule as the resource libraries' BestIconSide. A damaged
+// best entry gives way to the next in either order.
+TEST(DecodeIcon, PicksTheClosestSizeOrTheSmallestAtLeastThatLarge) {
+  const Bytes closest = Ico({Solid(16, 0xFF000001, 32), Solid(48, 0xFF000002, 32), Solid(32, 0, 4),
+                             Solid(32, 0xFF000003, 32)});
+  EXPECT_EQ(DecodeIcon(closest, 32)->at(0, 0), 0xFF000003u);  // deeper colour at equal size
+  EXPECT_EQ(DecodeIcon(closest, 40)->width(), 48);            // ties go to the larger
+  EXPECT_EQ(DecodeIcon(closest, 24)->width(), 32);
+  EXPECT_EQ(DecodeIcon(closest, 1)->width(), 16);
   const Bytes ico = Ico({Solid(64, 0xFF000001, 32), Solid(32, 0xFF000002, 32),
                          Solid(128, 0xFF000003, 32), Solid(64, 0, 4)});
   EXPECT_EQ(IconSides(ico), (std::vector<int>{64, 32, 128, 64}));
@@ -320,15 +315,12 @@ TEST(DecodeIcon, ForASizeTakesTheSmallestEntryAtLeastThatLarge) {
     EXPECT_EQ(BestIconSide(IconSides(ico), wanted), side) << wanted;
   }
   EXPECT_EQ(DecodeIconForSize(ico, 50)->at(0, 0), 0xFF000001u);  // the deeper colour of the two 64s
-  EXPECT_EQ(DecodeIcon(ico, 40)->width(), 32);                   // the closest, as before
   EXPECT_EQ(BestIconSide(std::vector<int>{}, 32), -1);
-  // A damaged best entry gives way to the next in that order.
   Entry broken = Solid(64, 0xFF000004, 32);
-  broken.data[14] = 16;
-  EXPECT_EQ(
-      DecodeIconForSize(Ico({broken, Solid(128, 0xFF000005, 32), Solid(32, 0xFF000006, 32)}), 40)
-          ->width(),
-      128);
+  broken.data[14] = 16;  // 16 bits per pixel: not an icon format
+  const Bytes damaged = Ico({broken, Solid(128, 0xFF000005, 32), Solid(32, 0xFF000006, 32)});
+  EXPECT_EQ(DecodeIconForSize(damaged, 40)->width(), 128);
+  EXPECT_EQ(DecodeIcon(damaged, 64)->width(), 32);
   ExpectInvalid([] { IconSides(Bytes{0, 0, 1}); }, "a cut-off directory");
 }
 

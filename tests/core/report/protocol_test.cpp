@@ -57,8 +57,6 @@ TEST(Protocol, LogPathAddsOneSeparatorOnly) {
   exe.folder = "C:\\";
   exe.file_title = "Sarvel";
   EXPECT_EQ(ErrorLogPath(exe, '\\'), "C:\\Sarvel.EPT");
-  exe.folder = "C:\\Programs\\Saver";
-  EXPECT_EQ(ErrorLogPath(exe, '\\'), "C:\\Programs\\Saver\\Sarvel.EPT");
   exe.folder = "/opt/sarvel";
   EXPECT_EQ(ErrorLogPath(exe, '/'), "/opt/sarvel/Sarvel.EPT");
 }
