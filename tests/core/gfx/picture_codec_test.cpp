@@ -1,9 +1,10 @@
-// Decoding picture files and .ico resources, including damaged ones.
+// Decoding picture files and .ico resources, including damaged ones that
+// must be refused. (That any bytes at all decode or are refused, and never
+// read or write out of bounds, is the picture fuzz target's to show.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
-#include <random>
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -61,21 +62,6 @@ void ExpectInvalid(const std::function<void()>& f, const char* what) {
   }
 }
 
-// Damages copies of a good file; each must decode or raise 481, never crash.
-void Mutate(const Bytes& good, uint32_t seed, const std::function<void(const Bytes&)>& decode) {
-  std::mt19937 rng(seed);
-  for (int round = 0; round < 400; ++round) {
-    Bytes b = good;
-    for (int i = 0, n = 1 + int(rng() % 6); i < n; ++i) b[rng() % b.size()] = uint8_t(rng());
-    if (round % 5 == 0) b.resize(rng() % b.size());
-    try {
-      decode(b);
-    } catch (const RuntimeFailure& e) {
-      ASSERT_EQ(e.number(), 481);
-    }
-  }
-}
-
 TEST(DecodePicture, ReadsEveryFormatAsPremultipliedArgb) {
   const Bytes rgba = TestRgba(8, 5);
   const ImageRef png = DecodePicture(Png(8, 5, rgba));
@@ -116,15 +102,8 @@ TEST(DecodePicture, RefusesDamagedAndOversizedFiles) {
   const Bytes png = Png(16, 16, TestRgba(16, 16));
   for (const Bytes* file : std::initializer_list<const Bytes*>{&bmp, &jpg, &png, &kGif}) {
     ExpectInvalid([&] { DecodePicture({file->data(), file->size() * 2 / 3}); }, "a cut file");
-    Mutate(*file, uint32_t(file->size()), [](const Bytes& b) { DecodePicture(b); });
   }
   ExpectInvalid([] { DecodePicture({}); }, "no bytes");
-  std::mt19937 rng(5);
-  for (int i = 0; i < 100; ++i) {
-    Bytes junk(1 + rng() % 300);
-    for (auto& v : junk) v = uint8_t(rng());
-    ExpectInvalid([&] { DecodePicture(junk); }, "random bytes");
-  }
 
   // Headers promising enormous pictures are refused before decoding.
   Bytes huge = {'B', 'M'};
@@ -349,10 +328,6 @@ TEST(DecodeIcon, RefusesMalformedFiles) {
       {patched(54, 300, 4), "an oversized palette"},
   };
   for (const auto& c : cases) ExpectInvalid([&] { DecodeIcon(c.first, 16); }, c.second);
-
-  const Bytes with_png = Ico({good, {8, 32, Png(8, 8, TestRgba(8, 8))}});
-  Mutate(with_png, 77, [](const Bytes& b) { DecodeIcon(b, 8); });
-  Mutate(with_png, 78, [](const Bytes& b) { DecodeIcon(b, 16); });
 }
 
 }  // namespace
