@@ -211,20 +211,8 @@ TEST(SceneRestart, LastRestartIsSetFirstThenAFullIntervalPasses) {
   EXPECT_FALSE(laid_out_again());
 }
 
-TEST(SceneRestart, TheTickCountWrapsWithoutFailureOrLostRestarts) {
-  for (uint32_t start : {0x7FFF0000u, 0xFFFF0000u}) {
-    DefaultRandom rng(3);
-    SceneFixture f(320, 240, &rng);
-    f.settings.restart_seconds = 60;
-    f.platform().clock.tick = start;
-    f.scene().Start();
-    f.view().Tick();
-    ASSERT_EQ(uint32_t(f.scene().last_restart), start);
-    f.platform().clock.tick = start + 60001;  // across the wrap
-    f.view().Tick();
-    EXPECT_EQ(uint32_t(f.scene().last_restart), start + 60001) << std::hex << start;
-    EXPECT_EQ(f.Protocols(), 0);
-  }
+// The tick count's wrap-arounds: the endurance test's sixty days.
+TEST(SceneRestart, TheLongestIntervalIsNoOverflow) {
   DefaultRandom rng(3);
   SceneFixture f(320, 240, &rng);
   f.settings.restart_seconds = 2147483647;  // x 1000 is no overflow
