@@ -22,10 +22,6 @@ class SettingsTest : public ::testing::Test {
     app_.app->saver.LoadConfig();
     return app_.app->saver.settings;
   }
-  int Protocols() {
-    return testing::CountOccurrences(testing::ReadWholeFile(folder_ + "/Sarvel.EPT"),
-                                     "F E H L E R");
-  }
   headless::MemoryStore& store() { return app_.platform.store; }
   // The step lines of the protocols written for a procedure, in order.
   using Lines = std::vector<std::string>;
@@ -45,17 +41,6 @@ class SettingsTest : public ::testing::Test {
   testing::TestApp app_;
 };
 
-TEST_F(SettingsTest, AnEmptyStoreGivesTheDefaultsAndWritesNothing) {
-  const SaverSettings s = Load();
-  EXPECT_EQ(std::tuple(s.max_leaf, s.min_leaf, s.show_date, s.show_time, s.auto_restart,
-                       s.restart_seconds, s.background_kind),
-            std::tuple(10, 7, 1, 1, 1, 600, 4));
-  EXPECT_EQ(s.leaf_speed, 10.0f);
-  EXPECT_FALSE(s.random_background);
-  EXPECT_EQ(s.picture_file, "");
-  EXPECT_TRUE(store().writes.empty());
-}
-
 TEST_F(SettingsTest, DerivedAndFlaggedFields) {
   const int expected_min[] = {1, 2, 3, 4, 4, 5, 6, 6, 7};
   for (int max = 2; max <= 10; ++max) {
@@ -68,21 +53,6 @@ TEST_F(SettingsTest, DerivedAndFlaggedFields) {
   EXPECT_TRUE(s.random_background);
   store().values["Background"] = "2";
   EXPECT_TRUE(Load().random_background);  // never set back to false by loading
-}
-
-TEST_F(SettingsTest, SpeedRoundTripsUnderEitherSeparatorButNotAcrossThem) {
-  for (const char* sep : {".", ","}) {
-    app_.platform.regional.decimal_separator = sep;
-    app_.app->saver.settings.leaf_speed = 0.3f;
-    app_.app->saver.SaveConfig();
-    EXPECT_EQ(store().values["SpeedL"], std::string("0") + sep + "3");
-    EXPECT_EQ(Load().leaf_speed, 0.3f);
-  }
-  // Written with a comma, read where the point is the separator: reported
-  // once, and the default speed is used.
-  app_.platform.regional.decimal_separator = ".";
-  EXPECT_EQ(Load().leaf_speed, 10.0f);
-  EXPECT_EQ(Protocols(), 1);
 }
 
 // A key that fails is reported at its own step, and loading goes on.

@@ -16,6 +16,7 @@
 #include "core/report/protocol.h"
 #include "tests/reliability/reliability_support.h"
 #include "tests/support/dialog_app.h"
+#include "tests/support/failure_of.h"
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -35,108 +36,35 @@ using Values = std::map<std::string, std::string>;
 
 // ---------------------------------------------------------------- error log
 
-// A full-screen run whose picture is missing: one report, and the run ends.
-struct FailingRun {
-  explicit FailingRun(const Folder& folder) : r(Options(folder), folder) {}
-  static headless::SceneRunOptions Options(const Folder& folder) {
-    headless::SceneRunOptions o = reliability::SmallRun();
-    o.Set<&SaverSettings::background_kind>("5");
-    o.Set<&SaverSettings::picture_file>(folder / "missing.jpg");
-    return o;
-  }
-  reliability::LoggedRun r;
-};
-
-int ProtocolsIn(const std::string& path) {
-  return testing::CountOccurrences(testing::ReadWholeFile(path), "F E H L E R");
-}
-
-TEST(ErrorLog, ThatCannotBeWrittenBesideTheProgramGoesToTheUsersFolder) {
+// Full-screen runs whose picture is missing (one report each, and the run
+// ends), with a folder named as the log beside the program, which no user,
+// root included, can append to. The reports go to the user's folder, one
+// below the other; with no folder of the user's own, or one that is a file,
+// the failure that stopped the log beside the program passes on.
+TEST(ErrorLog, ThatCannotBeWrittenBesideTheProgramGoesToTheUsersFolderOrPassesOn) {
   Folder folder("log-blocked");
   Folder mine("log-fallback");
-  // Whatever stands in the log's way (here a folder of its name, which no
-  // user, root included, can append to): the report is kept elsewhere.
   fs::create_directories(folder / "Sarvel.EPT");
-  FailingRun f(folder);
-  f.r.run.platform().exe.fallback_folder = mine.path();
-  EXPECT_FALSE(f.r.run.Start());
-  EXPECT_EQ(ProtocolsIn(mine / "Sarvel.EPT"), 1);
-  EXPECT_EQ(f.r.run.platform().process.beeps, 1);
-  EXPECT_EQ(f.r.run.platform().system.cursor_count, 0);  // and the run ended as it should
-
-  // A second report in a later run is appended below the first.
-  FailingRun again(folder);
-  again.r.run.platform().exe.fallback_folder = mine.path();
-  EXPECT_FALSE(again.r.run.Start());
-  EXPECT_EQ(ProtocolsIn(mine / "Sarvel.EPT"), 2);
-}
-
-TEST(ErrorLog, WithNowhereToGoTheFailurePassesOnAsDesigned) {
-  Folder folder("log-nowhere");
-  fs::create_directories(folder / "Sarvel.EPT");
-  // No folder of the user's own, and one that is a file.
-  for (const std::string& fallback : {std::string(), folder / "plain-file"}) {
-    if (!fallback.empty()) reliability::WriteFile(fallback, "");
-    testing::TestApp t(folder.path());
-    t.platform.exe.fallback_folder = fallback;
-    t.platform.store.values["maxL"] = "abc";
-    try {
-      t.RunMain("/C");
-      ADD_FAILURE() << "the report was taken somewhere";
-    } catch (const RuntimeFailure& failure) {
-      EXPECT_EQ(failure.number(),
-                int32_t(Err::kPathFileAccess));  // what stopped the log beside the program
-    }
-    EXPECT_EQ(t.platform.process.beeps, 0);
-  }
-}
-
-// One report by the headless platform's clock and system, for an executable
-// in `beside` whose own folder for the log is `mine`.
-struct OneReport {
-  OneReport(const Folder& beside, const Folder& mine) {
-    p.exe.folder = beside.path();
-    p.exe.fallback_folder = mine.path();
-  }
-  std::string Text() { return GetProtocol(kRecord, p.clock, p.system) + "\r\n"; }
-  std::string Beside() { return ErrorLogPath(p.exe, p.files.PathSeparator()); }
-  std::string Mine() { return p.exe.fallback_folder + p.files.PathSeparator() + "Sarvel.EPT"; }
-  // 0 when the report was kept somewhere, else the number of the failure
-  // that passed on.
-  int32_t Write(FileSystem& files) {
-    try {
-      WriteProtocol(kRecord, p.clock, p.system, p.exe, files);
-      return 0;
-    } catch (const RuntimeFailure& failure) {
-      return failure.number();
+  reliability::WriteFile(folder / "plain-file", "");
+  headless::SceneRunOptions o = reliability::SmallRun();
+  o.Set<&SaverSettings::background_kind>("5");
+  o.Set<&SaverSettings::picture_file>(folder / "missing.jpg");
+  for (const std::string& fallback :
+       {mine.path(), mine.path(), std::string(), folder / "plain-file"}) {
+    SCOPED_TRACE(fallback);
+    reliability::LoggedRun r(o, folder);
+    r.run.platform().exe.fallback_folder = fallback;
+    const bool kept = fallback == mine.path();
+    EXPECT_EQ(testing::FailureOf([&] { EXPECT_FALSE(r.run.Start()); }),
+              kept ? 0 : int32_t(Err::kPathFileAccess));
+    EXPECT_EQ(r.run.platform().process.beeps, kept ? 1 : 0);
+    if (kept) {
+      EXPECT_EQ(r.run.platform().system.cursor_count, 0);  // the run ended as it should
     }
   }
-  const ErrorRecord kRecord{{"53 (File not found)", "frmMain", "Hintergrund", "40"},
-                            "Sarvel  V2.0.457"};
-  headless::Platform p;
-};
-
-// The platform's file system, except that appending to one path writes only
-// the first half of the text and then fails as a disk that filled up would.
-class FillsUpMidway : public FileSystem {
- public:
-  FillsUpMidway(FileSystem& real, std::string full) : real_(real), full_(std::move(full)) {}
-  bool FindPlainFile(const std::string& pattern) override { return real_.FindPlainFile(pattern); }
-  void AppendText(const std::string& path, const std::string& text) override {
-    ++appends;
-    if (path != full_) return real_.AppendText(path, text);
-    real_.AppendText(path, text.substr(0, text.size() / 2));
-    Raise(Err::kDiskFull);
-  }
-  std::vector<uint8_t> ReadFile(const std::string& path) override { return real_.ReadFile(path); }
-  void CloseAllFiles() override {}
-  char PathSeparator() const override { return real_.PathSeparator(); }
-  int appends = 0;
-
- private:
-  FileSystem& real_;
-  std::string full_;
-};
+  EXPECT_EQ(testing::CountOccurrences(testing::ReadWholeFile(mine / "Sarvel.EPT"), "F E H L E R"),
+            2);
+}
 
 #ifndef _WIN32
 // The user who writes the log. File permissions do not hold root back, so
@@ -178,8 +106,8 @@ class AUser {
 };
 
 // A folder of the user's, with a log place beside the program that `block`
-// makes unusable; a report must land whole in the user's folder and leave
-// what blocks it as it was.
+// makes unusable; a report by the headless platform's clock and system must
+// land whole in the user's folder and leave what blocks it as it was.
 void ExpectTheReportInTheUsersFolder(const AUser& user,
                                      const std::function<void(const std::string&)>& block) {
   Folder beside("log-beside");
@@ -191,9 +119,16 @@ void ExpectTheReportInTheUsersFolder(const AUser& user,
   const auto before = fs::symlink_status(log).type();
   const std::string old =
       fs::is_regular_file(fs::symlink_status(log)) ? testing::ReadWholeFile(log) : "";
-  OneReport report(beside, mine);
-  EXPECT_TRUE(user.Runs([&] { return report.Write(report.p.files) == 0; }));
-  EXPECT_EQ(testing::ReadWholeFile(mine / "Sarvel.EPT"), report.Text());
+  headless::Platform p;
+  p.exe.folder = beside.path();
+  p.exe.fallback_folder = mine.path();
+  const ErrorRecord record{{"53 (File not found)", "frmMain", "Hintergrund", "40"}, "Sarvel"};
+  EXPECT_TRUE(user.Runs([&] {
+    return testing::FailureOf([&] { WriteProtocol(record, p.clock, p.system, p.exe, p.files); }) ==
+           0;
+  }));
+  EXPECT_EQ(testing::ReadWholeFile(mine / "Sarvel.EPT"),
+            GetProtocol(record, p.clock, p.system) + "\r\n");
   EXPECT_EQ(fs::symlink_status(log).type(), before);
   if (before == fs::file_type::regular) {
     EXPECT_EQ(testing::ReadWholeFile(log), old);
@@ -232,38 +167,16 @@ TEST(ErrorLog, EveryCauseThatStopsTheLogBesideTheProgramSendsItToTheUsersFolder)
                       fs::perm_options::remove);
     });
   }
-}
-
-TEST(ErrorLog, AFileOfAnotherOwnerBesideTheProgramSendsItToTheUsersFolder) {
-  const AUser user;
-  if (!user.is_root()) GTEST_SKIP() << "only root can give the log another owner";
-  ExpectTheReportInTheUsersFolder(user, [](const std::string& log) {
-    reliability::WriteFile(log, kEarlierReport);  // root's, mode 644: nobody may only read it
-    fs::permissions(log, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                             fs::perms::others_read);
-  });
+  if (user.is_root()) {  // only root can give the log another owner
+    SCOPED_TRACE("a file of another owner");
+    ExpectTheReportInTheUsersFolder(user, [](const std::string& log) {
+      reliability::WriteFile(log, kEarlierReport);  // root's, mode 644: nobody may only read it
+      fs::permissions(log, fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove);
+    });
+  }
 }
 #endif
-
-TEST(ErrorLog, AProtocolCutShortBesideTheProgramIsKeptWholeInTheUsersFolder) {
-  Folder beside("log-cut-short");
-  Folder mine("log-fallback");
-  OneReport report(beside, mine);
-  FillsUpMidway files(report.p.files, report.Beside());
-  ASSERT_EQ(report.Write(files), 0);
-  const std::string whole = report.Text();
-  EXPECT_EQ(testing::ReadWholeFile(report.Beside()), whole.substr(0, whole.size() / 2));
-  EXPECT_EQ(testing::ReadWholeFile(report.Mine()), whole);
-
-  // The log's place taken beside the program and the user's folder filling
-  // up: two tries, then the first failure passes on.
-  Folder taken("log-taken");
-  report.p.exe.folder = taken.path();
-  fs::create_directories(report.Beside());
-  FillsUpMidway mine_fills_up(report.p.files, report.Mine());
-  EXPECT_EQ(report.Write(mine_fills_up), int32_t(Err::kPathFileAccess));
-  EXPECT_EQ(mine_fills_up.appends, 2);
-}
 
 // ---------------------------------------------------------------- preview
 
@@ -291,15 +204,10 @@ TEST(PreviewHandle, ThatNamesNoWindowOpensAnEmptyPreviewAndOneBeyond32BitsNothin
 
 // ---------------------------------------------------------------- store
 
-Values Stored() {
-  return {{"maxL", "3"},    {"SpeedL", "2.5"}, {"Date", "0"},       {"Time", "0"},
-          {"Restart", "0"}, {"rTime", "120"},  {"Background", "2"}, {"PicFile", "old.bmp"}};
-}
-
-// The dialog after Default: every key gets a new text at OK.
-const Values kAfterDefault = {{"SpeedL", "5"},       {"maxL", "6"},    {"Date", "1"},
-                              {"Time", "1"},         {"Restart", "1"}, {"rTime", "600"},
-                              {"PicFile", "old.bmp"}};
+// Stored with a blank after each number, which OK writes without it.
+const Values kStored = {{"maxL", "3 "},      {"SpeedL", "2.5 "},    {"Date", "0 "},
+                        {"Time", "0 "},      {"Restart", "0 "},     {"rTime", "120 "},
+                        {"Background", "2"}, {"PicFile", "old.bmp"}};
 const char* const kSaveOrder[] = {"SpeedL", "maxL", "Date", "Time", "Restart", "rTime", "PicFile"};
 
 TEST(Store, ThatFailsWhileOkIsPressedKeepsEarlierKeysNewAndTheRestOld) {
@@ -308,18 +216,16 @@ TEST(Store, ThatFailsWhileOkIsPressedKeepsEarlierKeysNewAndTheRestOld) {
     SCOPED_TRACE(kSaveOrder[failing]);
     std::remove((folder / "Sarvel.EPT").c_str());
     testing::DialogApp d(folder.path());
-    d.platform.store.values = Stored();
+    d.platform.store.values = kStored;
     ConfigForm& f = d.Open();
-    f.UserClicks(C::kDefaultsButton);
-    const Values before = d.platform.store.values;
     d.platform.store.fail_writes_after = int(d.platform.store.writes.size()) + failing;
     f.UserClicks(C::kOkButton);
     for (int k = 0; k < 7; ++k) {
-      const std::string key = kSaveOrder[k];
-      EXPECT_EQ(d.platform.store.values[key], k < failing ? kAfterDefault.at(key) : before.at(key))
-          << key;
+      const std::string& old = kStored.at(kSaveOrder[k]);
+      EXPECT_EQ(d.platform.store.values[kSaveOrder[k]],
+                k < failing ? old.substr(0, old.find(' ')) : old)
+          << kSaveOrder[k];
     }
-    EXPECT_EQ(d.platform.store.values["Background"], before.at("Background"));
     EXPECT_EQ(d.Protocols(), kMaxReportsPerStep);  // the failing write, bounded
     EXPECT_NE(d.Log().find("procedure:\tSaveConfig\r\n"), std::string::npos);
     EXPECT_FALSE(d.ConfigLoaded());  // the window still closes

@@ -1,9 +1,10 @@
 // The user's picture, as the user or the system could really leave it: an
 // empty path, a folder, a missing file, a file that is no picture, a cut-off
-// or forged one, a huge one, a path with non-ASCII characters; and the
-// picture deleted during a run. A picture that
-// cannot be painted ends a full-screen run with exactly one protocol; the
-// stored choice is never touched, so the picture shows again once it is back.
+// one, a path with non-ASCII characters; and the picture deleted during a
+// run. A picture that cannot be painted ends a full-screen run with exactly
+// one protocol; the stored choice is never touched, so the picture shows
+// again once it is back. (What the decoder refuses, and how early, is
+// proved on the decoder itself.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -52,20 +53,6 @@ TEST(BadPictures, APictureThatCannotBePaintedEndsTheRunWithOneProtocol) {
   fs::create_directories(folder / "a folder.bmp");
   WriteFile(folder / "notes.bmp", "These are my notes, not a picture.\r\n");
   WriteFile(folder / "cut.bmp", BitmapBytes(64, 48).substr(0, 2000));
-  std::string huge = BitmapBytes(4, 4);
-  huge.replace(18, 8, std::string("\x60\xea\0\0\x60\xea\0\0", 8));  // 60000 x 60000
-  WriteFile(folder / "huge.bmp", huge);
-  // 29 bytes whose header claims a 10336 x 6170 canvas.
-  WriteFile(
-      folder / "forged.gif",
-      std::string(
-          "GIF89a\x60\x28\x1a\x18\x16\x16\x18\x31\x28\0\0\0\x40\xea\x60\xea\0\2\2\x44\1\0\x7b",
-          29));
-  // A PNG of 100 x 100 whose data chunk claims 1.5 GB.
-  WriteFile(folder / "claims.png",
-            std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x64\0\0\0\x64\x08\x02\0\0\0"
-                        "\0\0\0\0\x5a\0\0\0IDATxyz",
-                        44));
   struct Row {
     std::string path;
     const char* error;
@@ -74,9 +61,6 @@ TEST(BadPictures, APictureThatCannotBePaintedEndsTheRunWithOneProtocol) {
       {folder / "missing.jpg", "53 (File not found)"},
       {folder / "notes.bmp", "481 (Invalid picture)"},
       {folder / "cut.bmp", "481 (Invalid picture)"},
-      {folder / "huge.bmp", "481 (Invalid picture)"},
-      {folder / "forged.gif", "481 (Invalid picture)"},
-      {folder / "claims.png", "481 (Invalid picture)"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.path);
@@ -94,28 +78,24 @@ TEST(BadPictures, APictureThatCannotBePaintedEndsTheRunWithOneProtocol) {
   }
 }
 
-TEST(BadPictures, AnEmptyPathPaintsBlackAndRunsOn) {
-  Folder folder("empty-picture");
-  PictureRun p(folder, "");
-  ASSERT_TRUE(p.run().Start());
-  EXPECT_TRUE(p.run().RunFrames(50));
-  EXPECT_EQ(TopRowPixels(p.run(), kBlack, 0, 160), 160);
-  EXPECT_EQ(folder.Protocols(), 0);
-}
-
-TEST(BadPictures, NonAsciiPathsAndOtherSizesArePainted) {
+// No picture paints black; one of another size, under a path with non-ASCII
+// characters, is stretched to the window: red on the left half, blue on the
+// right.
+TEST(BadPictures, AnEmptyPathPaintsBlackAndANonAsciiPathItsPicture) {
   Folder folder("picture-names");
   const fs::path dir = Utf8Path(folder / "B\xc3\xa4ume \xe2\x80\x93 \xe7\xa7\x8b");
   fs::create_directories(dir);
   const fs::path file = dir / Utf8Path("Herbst \xc3\xa9t\xc3\xa9.bmp");
   WriteFile(file, BitmapBytes(64, 48));
-  PictureRun p(folder, Utf8(file));
-  ASSERT_TRUE(p.run().Start());
-  EXPECT_TRUE(p.run().RunFrames(5));
+  for (const std::string& path : {std::string(), Utf8(file)}) {
+    SCOPED_TRACE(path);
+    PictureRun p(folder, path);
+    ASSERT_TRUE(p.run().Start());
+    EXPECT_TRUE(p.run().RunFrames(50));
+    EXPECT_EQ(TopRowPixels(p.run(), path.empty() ? kBlack : kRed, 0, 70), 70);
+    EXPECT_EQ(TopRowPixels(p.run(), path.empty() ? kBlack : kBlue, 90, 160), 70);
+  }
   EXPECT_EQ(folder.Protocols(), 0);
-  // Stretched to the window: red on the left half, blue on the right.
-  EXPECT_EQ(TopRowPixels(p.run(), kRed, 0, 70), 70);
-  EXPECT_EQ(TopRowPixels(p.run(), kBlue, 90, 160), 70);
 }
 
 TEST(BadPictures, DeletedDuringARunEndsItAtTheNextRestart) {

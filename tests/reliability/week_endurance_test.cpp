@@ -55,15 +55,7 @@ double DaysToRun() {
 #endif
 }
 
-struct Figures {
-  int64_t frames = 0;
-  int resizes = 0;
-  int restarts = 0;
-  int64_t settled_bytes = 0;
-  int64_t end_bytes = 0;
-};
-
-Figures RunFor(double days, bool restart, uint32_t seed) {
+void RunFor(double days, bool restart, uint32_t seed) {
   reliability::Folder folder("week");
   headless::SceneRunOptions o = reliability::SmallRun(seed);
   const std::string picture = folder / "autumn.bmp";
@@ -79,18 +71,19 @@ Figures RunFor(double days, bool restart, uint32_t seed) {
   headless::SceneRunner& run = r.run;
   EXPECT_TRUE(run.Start());
   std::mt19937 random(seed);
-  Figures f;
+  int64_t frames = 0, settled_bytes = 0;
+  int restarts = 0, resizes = 0;
   const int64_t total = int64_t(days * 86400.0 * 1000.0 / 15.0);
   const int64_t settle = std::min<int64_t>(total / 10, 20000);
   int32_t last_restart = 0;
-  for (f.frames = 0; f.frames < total; ++f.frames) {
+  for (frames = 0; frames < total; ++frames) {
     if (!run.Frame()) {
-      ADD_FAILURE() << "the run ended after " << f.frames << " frames";
+      ADD_FAILURE() << "the run ended after " << frames << " frames";
       break;
     }
     if (run.scene().last_restart != last_restart) {
       last_restart = run.scene().last_restart;
-      ++f.restarts;
+      ++restarts;
     }
     // Now and then the window system resizes the window, and gives it back.
     if (random() % 5000 == 0) {
@@ -98,40 +91,33 @@ Figures RunFor(double days, bool restart, uint32_t seed) {
       const int w = back ? o.width : 1 + int(random() % 240);
       const int h = back ? o.height : 1 + int(random() % 180);
       if (!run.ResizeWindow(w, h)) ADD_FAILURE() << "ended on a resize to " << w << " x " << h;
-      ++f.resizes;
+      ++resizes;
     }
-    if (f.frames == settle) {
+    if (frames == settle) {
       run.ResizeWindow(o.width, o.height);
-      f.settled_bytes = BytesInUse();
+      settled_bytes = BytesInUse();
     }
   }
   run.ResizeWindow(o.width, o.height);
-  f.end_bytes = BytesInUse();
+  const int64_t end_bytes = BytesInUse();
   EXPECT_EQ(run.platform().process.beeps, 0);
   EXPECT_EQ(testing::ReadWholeFile(folder / "Sarvel.EPT"), "");  // the log never grew
-  return f;
-}
-
-void Report(const char* what, double days, const Figures& f) {
   std::printf(
-      "%s: %.3f days, %lld frames, %d restarts, %d resizes; in use once settled %.2f MB, at the "
-      "end %.2f MB\n",
-      what, days, static_cast<long long>(f.frames), f.restarts, f.resizes,
-      f.settled_bytes / 1048576.0, f.end_bytes / 1048576.0);
+      "restart %s: %.3f days, %lld frames, %d restarts, %d resizes; in use once settled "
+      "%.2f MB, at the end %.2f MB\n",
+      restart ? "on" : "off", days, static_cast<long long>(frames), restarts, resizes,
+      settled_bytes / 1048576.0, end_bytes / 1048576.0);
+  if (restart) {
+    EXPECT_GT(restarts, int(days * 1440) - 2);  // one a minute
+  } else {
+    EXPECT_EQ(restarts, 0);
+  }
+  EXPECT_LE(end_bytes, settled_bytes + (1 << 20));
 }
 
 TEST(WeekEndurance, MemoryStaysFlatWithRestartsOnAndOff) {
-  const double days = DaysToRun();
-  for (const bool restart : {true, false}) {
-    const Figures f = RunFor(days, restart, restart ? 1009 : 2027);
-    Report(restart ? "restart on" : "restart off", days, f);
-    if (restart) {
-      EXPECT_GT(f.restarts, int(days * 1440) - 2);  // one a minute
-    } else {
-      EXPECT_EQ(f.restarts, 0);
-    }
-    EXPECT_LE(f.end_bytes, f.settled_bytes + (1 << 20));
-  }
+  RunFor(DaysToRun(), true, 1009);
+  RunFor(DaysToRun(), false, 2027);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The native program's command line: the run request it makes, the hack
-// conventions, the one-run settings and how they reach the settings loader.
+// conventions, the one-run settings and the store that lays them over the file.
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "core/base/failure.h"
 #include "frontends/posix/command_line.h"
 #include "frontends/posix/override_store.h"
 #include "tests/support/headless_platform.h"
-#include "tests/support/test_app.h"
 
 namespace sarvel {
 namespace {
@@ -41,6 +39,7 @@ TEST(CommandLine, TheDisplaySettingsSwitchesBecomeTheirRequests) {
   EXPECT_EQ(Parse({"/c:42"})->request.mode, Mode::kSettings);
   EXPECT_EQ(Parse({"/A"})->request.mode, Mode::kPasswordChange);
   EXPECT_EQ(Parse({"/X"})->request.mode, Mode::kNone);
+  EXPECT_EQ(Parse({"-h"})->mode, Invocation::Mode::kHelp);
   // Options around a switch still count for the run.
   auto inv = Parse({"-count", "4", "/S"});
   EXPECT_EQ(inv->request.mode, Mode::kFullScreen);
@@ -95,12 +94,6 @@ TEST(CommandLine, AnotherProgramsWindowIsAlwaysX11) {
   EXPECT_FALSE(ChoosesWayland(*Parse({"/P", "42"}), session));
 }
 
-TEST(CommandLine, SettingOptionsAreRangeChecked) {
-  EXPECT_FLOAT_EQ(*Parse({"-speed", "0,1"})->overrides.Number("SpeedL"), 0.1f);
-  EXPECT_FLOAT_EQ(*Parse({"--speed=10"})->overrides.Number("SpeedL"), 10.0f);
-  EXPECT_EQ(Parse({"-h"})->mode, Invocation::Mode::kHelp);
-}
-
 TEST(CommandLine, SettingOptionsNeverReachTheSettingsDialog) {
   const std::vector<std::vector<std::string>> options = {
       {"-count", "3"},   {"-speed", "2"},         {"-date"},           {"-no-time"},
@@ -122,7 +115,11 @@ TEST(CommandLine, SettingOptionsNeverReachTheSettingsDialog) {
   EXPECT_EQ(Parse({"-count", "3", "/X"})->overrides.Number("maxL"), 3);
 }
 
-TEST(CommandLine, ScaleIsOptionalAndRangeChecked) {
+// Speed and scale take either decimal separator; without a scale the
+// display's own (Xft.dpi) is used.
+TEST(CommandLine, SpeedAndScaleTakeEitherSeparator) {
+  EXPECT_FLOAT_EQ(*Parse({"-speed", "0,1"})->overrides.Number("SpeedL"), 0.1f);
+  EXPECT_FLOAT_EQ(*Parse({"--speed=10"})->overrides.Number("SpeedL"), 10.0f);
   EXPECT_EQ(Parse({"/S"})->scale, 0.0);
   EXPECT_DOUBLE_EQ(Parse({"-scale", "1,5", "/S"})->scale, 1.5);
   EXPECT_DOUBLE_EQ(Parse({"--scale=2"})->scale, 2.0);
@@ -172,31 +169,7 @@ TEST(CommandLine, OverridesBecomeTheStoredTexts) {
   EXPECT_TRUE(Parse({"/S"})->overrides.StoreTexts(".").empty());
 }
 
-// The layered store under the real settings loader.
-
-TEST(OverrideStore, LoadConfigSeesTheOverridesAndTheFileTheRest) {
-  testing::TestApp t;
-  headless::MemoryStore& file = t.platform.store;
-  file.values = {{"maxL", "5"}, {"Background", "2"}, {"Date", "1"}, {"PicFile", "/old.jpg"}};
-  t.platform.regional.decimal_separator = ",";
-  std::string error;
-  const std::vector<std::string> args = {"-speed", "2.5", "-background", "random", "-no-date"};
-  auto inv = ParseCommandLine(args, nullptr, error);
-  ASSERT_TRUE(inv);
-  OverrideStore store(file, inv->overrides.StoreTexts(t.platform.regional.DecimalSeparator()));
-  SaverSettings s;
-  SettingsIo(store, t.platform.regional, t.app->reporter).LoadConfig(s);
-  EXPECT_FLOAT_EQ(s.leaf_speed, 2.5f);
-  EXPECT_EQ(s.background_kind, 6);
-  EXPECT_TRUE(s.random_background);
-  EXPECT_EQ(s.show_date, 0);
-  EXPECT_EQ(s.max_leaf, 5);
-  EXPECT_EQ(s.min_leaf, 4);
-  EXPECT_EQ(s.picture_file, "/old.jpg");
-  EXPECT_TRUE(file.writes.empty());
-  EXPECT_EQ(t.platform.process.beeps, 0);  // nothing was reported
-}
-
+// The layered store: overrides first, the file for the rest.
 TEST(OverrideStore, WritesGoThroughAndReadBack) {
   headless::MemoryStore file;
   file.values["maxL"] = "5";
