@@ -97,66 +97,15 @@ TEST(Sprites, TransparentPartsAreTrimmed) {
   Surface target(100, 100, kBlack);
   EXPECT_EQ(DrawSprite(target, s.sprite, 10.0f, 20.0f), (Rect{14, 28, 24, 12}));
   EXPECT_EQ(DrawSprite(target, s.sprite, 90.0f, -10.0f), (Rect{94, 0, 6, 10}));
+  // Onto the background, the pixels written are counted: the ink's, clipped.
+  Surface onto(100, 100, kBlack);
+  EXPECT_EQ(DrawSpriteOnto(onto, NoiseSurface(100, 100, 1), s.sprite, 90, -10, onto.bounds()), 60u);
   const OwnedSprite blank(Image(32, 32), 20, 20);
   EXPECT_TRUE(blank.sprite.ink.empty());
   EXPECT_TRUE(DrawSprite(target, blank.sprite, 0.0f, 0.0f).empty());
   const OwnedSprite nothing(Image(0, 0), 20, 20);  // a picture of no size draws nothing
   EXPECT_TRUE(DrawSprite(target, nothing.sprite, 0.0f, 0.0f).empty());
   EXPECT_TRUE(DrawSprite(target, s.sprite, std::numeric_limits<float>::quiet_NaN(), 0.0f).empty());
-}
-
-// Per row the columns from the first to the last pixel that is not fully
-// transparent (alpha 1 counts), gaps inside included, cut to the clip (rows
-// 0..3, 18 and 26..31 have none); the draws write exactly those columns.
-TEST(Sprites, RowSpansFollowTheAlphaOfEachRowAndTheClip) {
-  auto shape = std::make_shared<Image>(32, 32);
-  auto expected = [](int sy) {
-    if (sy >= 4 && sy < 18) return ColumnSpan{sy - 2, std::min(2 * sy, 32)};  // a wedge
-    if (sy >= 19 && sy < 26) return ColumnSpan{3, 23};                        // two blobs
-    return ColumnSpan{};
-  };
-  for (int y = 4; y < 18; ++y) {
-    for (int x = y - 2; x < std::min(2 * y, 32); ++x) shape->set(x, y, Premultiply(230, 90, 60, 9));
-    shape->set(y - 2, y, Premultiply(1, 255, 255, 255));  // the faintest edge still counts
-  }
-  for (int y = 19; y < 26; ++y) {
-    for (int x : {3, 4, 5, 20, 21, 22}) shape->set(x, y, Premultiply(128, 10, 200, 10));
-  }
-  shape->UpdateOpaque();
-  const OwnedSprite s(*shape, 32, 32);
-  const OwnedSprite blank(Image(32, 32), 32, 32);
-  // Inside, across each edge of the screen, and inside a band.
-  const int64_t spots[][2] = {{10, 5}, {-9, 3}, {30, 3}, {10, -12}, {10, 20}, {-25, -15}, {40, 30}};
-  for (const auto& [px, py] : spots) {
-    for (const Rect clip : {Rect{0, 0, 50, 40}, Rect{0, 10, 50, 7}}) {
-      Surface drawn(50, 40, kBlack), onto(50, 40, kBlack);
-      const Surface base = NoiseSurface(50, 40, 7);
-      size_t covered = 0;
-      for (int y = -2; y < 42; ++y) {
-        const ColumnSpan got = SpriteRowSpan(s.sprite, px, py, y, clip);
-        ColumnSpan want = expected(int(y - py));
-        want = {int(std::max<int64_t>(want.first + px, clip.x)),
-                int(std::min<int64_t>(want.end + px, clip.right()))};
-        if (y < clip.y || y >= clip.bottom() || y - py < 0 || y - py >= 32) want = {};
-        ASSERT_TRUE(SpriteRowSpan(blank.sprite, px, py, y, clip).empty());
-        ASSERT_EQ(got.empty(), want.empty()) << px << "," << py << " row " << y;
-        if (want.empty()) continue;
-        EXPECT_EQ(got.first, want.first) << px << "," << py << " row " << y;
-        EXPECT_EQ(got.end, want.end) << px << "," << py << " row " << y;
-        covered += size_t(got.size());
-      }
-      EXPECT_EQ(DrawSpriteOnto(onto, base, s.sprite, px, py, clip), covered);
-      DrawSpriteAt(drawn, s.sprite, px, py, clip);
-      for (int y = 0; y < 40; ++y) {
-        const ColumnSpan span = SpriteRowSpan(s.sprite, px, py, y, clip);
-        for (int x = 0; x < 50; ++x) {
-          if (x >= span.first && x < span.end) continue;
-          ASSERT_EQ(drawn.at(x, y), kBlack) << "drawn outside its columns at " << x << "," << y;
-          ASSERT_EQ(onto.at(x, y), kBlack) << "written outside its columns at " << x << "," << y;
-        }
-      }
-    }
-  }
 }
 
 TEST(Sprites, AReservedScratchScalesWithoutGrowing) {
