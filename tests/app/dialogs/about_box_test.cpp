@@ -14,12 +14,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(AboutBox, VersionTextPadsMinorAndRevision) {
-  EXPECT_EQ(VersionText({2, 0, 457}), "2.00.0457");
-  EXPECT_EQ(VersionText({10, 12, 3}), "10.12.0003");
-  EXPECT_EQ(VersionText({1, 5, 12345}), "1.05.12345");
-}
-
 class AboutBoxTest : public ::testing::Test {
  protected:
   AboutBoxTest() : folder_(testing::MakeTempFolder("about")), t_(folder_) {}
