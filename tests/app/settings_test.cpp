@@ -47,11 +47,11 @@ TEST_F(SettingsTest, DerivedAndFlaggedFields) {
     store().values["maxL"] = std::to_string(max);
     EXPECT_EQ(Load().min_leaf, expected_min[max - 2]) << max;
   }
-  store().values["Background"] = "6";
+  store().values = {{"Background", "6"}};
   const SaverSettings s = Load();
   EXPECT_EQ(s.background_kind, 6);
   EXPECT_TRUE(s.random_background);
-  store().values["Background"] = "2";
+  store().values = {{"Background", "2"}};
   EXPECT_TRUE(Load().random_background);  // never set back to false by loading
 }
 
