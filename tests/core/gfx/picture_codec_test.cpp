@@ -310,7 +310,7 @@ TEST(DecodeIcon, RefusesMalformedFiles) {
   ASSERT_EQ(DecodeIcon(ico, 16)->width(), 16);
   auto patched = [&](size_t at, uint32_t value, int bytes) {
     Bytes b = ico;
-    for (int k = 0; k < bytes; ++k) b[at + size_t(k)] = uint8_t(value >> (8 * k));
+    for (int k = 0; k < bytes; ++k) b.at(at + size_t(k)) = uint8_t(value >> (8 * k));
     return b;
   };
   const uint32_t size = uint32_t(good.data.size());
