@@ -2,8 +2,6 @@
 # Runs CTest for each preset given and prints one summary for all of them.
 # Exit status: nonzero when any preset had a failing test.
 here=$(cd "$(dirname "$0")/.." && pwd)
-# Wine through tools/wine-shims, which works where the kernel runs no 32-bit programs.
-export PATH="$here/tools/wine-shims:$PATH"
 cd "$here"
 export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}" WINEDEBUG=-all
 status=0

@@ -5,10 +5,7 @@
 // comes inside another handler, and ends at once when the connection is lost.
 #pragma once
 
-#include <chrono>
-#include <cstdint>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "frontends/posix/timer_list.h"

@@ -6,7 +6,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 
 namespace sarvel::x11 {

@@ -4,9 +4,7 @@
 // thread, so a tick is never delivered inside another handler.
 #pragma once
 
-#include <chrono>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
